@@ -1,0 +1,186 @@
+#include "app/ErrorBox.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace
+{
+constexpr size_t maxLineLength = 96;
+constexpr size_t maxLineCount = 40;
+constexpr int margin = 16;
+constexpr int buttonWidth = 80;
+constexpr int buttonHeight = 28;
+
+// Splits at newlines and wraps long lines, so any description fits on screen.
+std::vector<std::string> wrapLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start <= text.size() && lines.size() < maxLineCount)
+    {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        do
+        {
+            lines.push_back(line.substr(0, maxLineLength));
+            line.erase(0, std::min(line.size(), maxLineLength));
+        } while (!line.empty() && lines.size() < maxLineCount);
+        start = end + 1;
+    }
+    return lines;
+}
+
+struct Box
+{
+    Display* display;
+    Window window;
+    GC gc;
+    XFontStruct* font;
+    std::vector<std::string> lines;
+    int width;
+    int height;
+
+    int lineHeight() const { return font->ascent + font->descent + 2; }
+    int buttonLeft() const { return (width - buttonWidth) / 2; }
+    int buttonTop() const { return height - margin - buttonHeight; }
+
+    bool insideButton(int x, int y) const
+    {
+        return x >= buttonLeft() && x < buttonLeft() + buttonWidth && y >= buttonTop() &&
+               y < buttonTop() + buttonHeight;
+    }
+
+    void draw() const
+    {
+        XClearWindow(display, window);
+        int y = margin + font->ascent;
+        for (const std::string& line : lines)
+        {
+            XDrawString(display, window, gc, margin, y, line.data(), int(line.size()));
+            y += lineHeight();
+        }
+        XDrawRectangle(display, window, gc, buttonLeft(), buttonTop(), buttonWidth, buttonHeight);
+        const char ok[] = "OK";
+        const int textWidth = XTextWidth(font, ok, 2);
+        XDrawString(display, window, gc, buttonLeft() + (buttonWidth - textWidth) / 2,
+                    buttonTop() + (buttonHeight + font->ascent - font->descent) / 2, ok, 2);
+        XFlush(display);
+    }
+};
+
+void runBox(Display* display, const std::string& caption, const std::string& text)
+{
+    Box box{display, 0, nullptr, nullptr, wrapLines(text), 0, 0};
+    box.font = XLoadQueryFont(display, "fixed");
+    if (!box.font)
+        return;
+
+    int textWidth = 0;
+    for (const std::string& line : box.lines)
+        textWidth = std::max(textWidth, XTextWidth(box.font, line.data(), int(line.size())));
+    box.width = std::max(textWidth, 240) + 2 * margin;
+    box.height = int(box.lines.size()) * box.lineHeight() + buttonHeight + 3 * margin;
+
+    const int screen = DefaultScreen(display);
+    const int left = std::max(0, (DisplayWidth(display, screen) - box.width) / 2);
+    const int top = std::max(0, (DisplayHeight(display, screen) - box.height) / 2);
+    box.window = XCreateSimpleWindow(display, RootWindow(display, screen), left, top, box.width,
+                                     box.height, 1, BlackPixel(display, screen),
+                                     WhitePixel(display, screen));
+
+    XStoreName(display, box.window, caption.c_str());
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    XChangeProperty(display, box.window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(caption.data()),
+                    int(caption.size()));
+    Atom dialogType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    XChangeProperty(display, box.window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False),
+                    XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&dialogType), 1);
+    XSizeHints* hints = XAllocSizeHints();
+    hints->flags = PPosition | PMinSize | PMaxSize;
+    hints->x = left;
+    hints->y = top;
+    hints->min_width = hints->max_width = box.width;
+    hints->min_height = hints->max_height = box.height;
+    XSetWMNormalHints(display, box.window, hints);
+    XFree(hints);
+    Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, box.window, &deleteWindow, 1);
+
+    XSelectInput(display, box.window, ExposureMask | KeyPressMask | ButtonPressMask | StructureNotifyMask);
+    box.gc = XCreateGC(display, box.window, 0, nullptr);
+    XSetFont(display, box.gc, box.font->fid);
+    XSetForeground(display, box.gc, BlackPixel(display, screen));
+    XMapRaised(display, box.window);
+
+    bool dismissed = false;
+    while (!dismissed)
+    {
+        XEvent event;
+        XNextEvent(display, &event);
+        switch (event.type)
+        {
+        case Expose:
+            if (event.xexpose.count == 0)
+                box.draw();
+            break;
+        case MapNotify:
+            // Without a window manager nobody else gives the box the keyboard.
+            XSetInputFocus(display, box.window, RevertToParent, CurrentTime);
+            break;
+        case ButtonPress:
+            dismissed = box.insideButton(event.xbutton.x, event.xbutton.y);
+            break;
+        case KeyPress:
+        {
+            const KeySym key = XLookupKeysym(&event.xkey, 0);
+            dismissed = key == XK_Return || key == XK_KP_Enter || key == XK_Escape;
+            break;
+        }
+        case ClientMessage:
+            dismissed = Atom(event.xclient.data.l[0]) == deleteWindow;
+            break;
+        case DestroyNotify:
+            dismissed = true;
+            box.window = 0;
+            break;
+        default:
+            break;
+        }
+    }
+
+    XFreeGC(display, box.gc);
+    if (box.window)
+        XDestroyWindow(display, box.window);
+    XFreeFont(display, box.font);
+}
+
+// A failed request (a focus change racing the window manager, say) must not
+// end the program from inside its own error report.
+int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+}
+
+void showErrorBox(const std::string& caption, const std::string& text)
+{
+    std::fprintf(stderr, "%s\n%s\n", caption.c_str(), text.c_str());
+    std::fflush(stderr);
+
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return;
+    XErrorHandler previousHandler = XSetErrorHandler(ignoreXError);
+    runBox(display, caption, text);
+    XCloseDisplay(display);
+    XSetErrorHandler(previousHandler);
+}

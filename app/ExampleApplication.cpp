@@ -1,0 +1,148 @@
+#include "app/ExampleApplication.h"
+
+#include "viewer/ExampleFrameListener.h"
+
+#include <OgreBitesConfigDialog.h>
+#include <OgreCamera.h>
+#include <OgreConfigFile.h>
+#include <OgreLogManager.h>
+#include <OgreOverlaySystem.h>
+#include <OgreRenderSystem.h>
+#include <OgreRenderWindow.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreTextureManager.h>
+#include <OgreViewport.h>
+#include <OgreWindowEventUtilities.h>
+
+ExampleApplication::ExampleApplication() = default;
+
+ExampleApplication::~ExampleApplication()
+{
+    delete frameListener;
+    if (window)
+        OgreBites::WindowEventUtilities::_removeRenderWindow(window);
+    if (overlaySystem)
+    {
+        if (sceneManager)
+            sceneManager->removeRenderQueueListener(overlaySystem);
+        delete overlaySystem;
+    }
+    delete root;
+    delete logManager;
+}
+
+void ExampleApplication::run()
+{
+    if (!setUpEngine())
+        return;
+    renderUntilClosed();
+    tearDownScene();
+}
+
+void ExampleApplication::renderUntilClosed()
+{
+    // The steps of Root::startRendering, plus the message pump it lacks here.
+    root->getRenderSystem()->_initRenderTargets();
+    root->clearEventTimes();
+    root->queueEndRendering(false);
+    while (!root->endRenderingQueued())
+    {
+        OgreBites::WindowEventUtilities::messagePump();
+        if (window->isClosed())
+            break;
+        if (!root->renderOneFrame())
+            break;
+    }
+}
+
+bool ExampleApplication::setUpEngine()
+{
+    // The log goes to its file only: the engine would echo it all to the terminal.
+    logManager = new Ogre::LogManager();
+    logManager->createLog(resourcePath + "Ogre.log", true, false, false);
+    root = new Ogre::Root(resourcePath + "plugins.cfg", resourcePath + "ogre.cfg",
+                          resourcePath + "Ogre.log");
+    overlaySystem = new Ogre::OverlaySystem();
+    declareResourceLocations();
+    if (!openRenderWindow())
+        return false;
+    makeSceneManager();
+    makeCamera();
+    makeViewports();
+    Ogre::TextureManager::getSingleton().setDefaultNumMipmaps(5);
+    makeResourceListener();
+    loadResourceGroups();
+    buildScene();
+    makeFrameListener();
+    return true;
+}
+
+bool ExampleApplication::openRenderWindow()
+{
+    if (!root->showConfigDialog(OgreBites::getNativeConfigDialog()))
+        return false;
+    window = root->initialise(true, "OGRE Render Window");
+    OgreBites::WindowEventUtilities::_addRenderWindow(window);
+    return true;
+}
+
+void ExampleApplication::makeSceneManager()
+{
+    sceneManager = root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "ExampleSMInstance");
+    sceneManager->addRenderQueueListener(overlaySystem);
+}
+
+void ExampleApplication::makeCamera()
+{
+    camera = sceneManager->createCamera("PlayerCam");
+    cameraNode = sceneManager->getRootSceneNode()->createChildSceneNode("PlayerCam");
+    cameraNode->setFixedYawAxis(true);
+    cameraNode->attachObject(camera);
+    cameraNode->setPosition(0, 0, 500);
+    cameraNode->lookAt(Ogre::Vector3(0, 0, -300), Ogre::Node::TS_WORLD);
+    camera->setNearClipDistance(5.0f);
+}
+
+void ExampleApplication::makeFrameListener()
+{
+    frameListener = new ExampleFrameListener(window, camera);
+    root->addFrameListener(frameListener);
+}
+
+void ExampleApplication::tearDownScene()
+{
+}
+
+void ExampleApplication::makeViewports()
+{
+    Ogre::Viewport* viewport = window->addViewport(camera, 0, 0.0f, 0.0f, 1.0f, 1.0f);
+    viewport->setBackgroundColour(Ogre::ColourValue(0.0f, 0.0f, 0.0f, 1.0f));
+    camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) /
+                           Ogre::Real(viewport->getActualHeight()));
+}
+
+void ExampleApplication::declareResourceLocations()
+{
+    Ogre::ConfigFile file;
+    file.load(resourcePath + "resources.cfg", "\t:=", true);
+    for (const auto& section : file.getSettingsBySection())
+    {
+        for (const auto& entry : section.second)
+        {
+            Ogre::ResourceGroupManager::getSingleton().addResourceLocation(
+                entry.second, entry.first, section.first, false);
+        }
+    }
+}
+
+void ExampleApplication::makeResourceListener()
+{
+}
+
+void ExampleApplication::loadResourceGroups()
+{
+    Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+}

@@ -1,0 +1,71 @@
+#ifndef ORVTEST_APP_EXAMPLEAPPLICATION_H
+#define ORVTEST_APP_EXAMPLEAPPLICATION_H
+
+#include <OgrePrerequisites.h>
+
+namespace Ogre
+{
+class OverlaySystem;
+}
+class ExampleFrameListener;
+
+// Brings the engine up in a fixed order of small overridable steps, runs the
+// rendering loop and shuts the engine down. Owns the engine root and the
+// frame listener; everything else it points to belongs to the engine.
+class ExampleApplication
+{
+public:
+    ExampleApplication();
+    // Deletes the frame listener, then the root (window and scene go with it).
+    virtual ~ExampleApplication();
+    ExampleApplication(const ExampleApplication&) = delete;
+    ExampleApplication& operator=(const ExampleApplication&) = delete;
+
+    // Sets up, renders until a listener stops the loop or the window closes,
+    // then tears down. Returns early when the configuration dialog is cancelled.
+    virtual void run();
+
+protected:
+    // The whole set-up in order; false when the user cancels the dialog.
+    virtual bool setUpEngine();
+    // Shows the engine's configuration dialog and opens the window; false on cancel.
+    virtual bool openRenderWindow();
+    // Creates the generic scene manager "ExampleSMInstance".
+    virtual void makeSceneManager();
+    // Creates and places the camera; runs after the scene manager exists.
+    virtual void makeCamera();
+    // Creates, keeps and registers the frame listener; runs last, after the scene.
+    virtual void makeFrameListener();
+    // Fills the scene; runs after the resources are initialised.
+    virtual void buildScene() = 0;
+    // Runs after the rendering loop has returned.
+    virtual void tearDownScene();
+    // One full-window viewport on the camera, black background.
+    virtual void makeViewports();
+    // Declares every location of "resources.cfg" in the group named by its section.
+    virtual void declareResourceLocations();
+    // Hook for a resource loading listener; runs before the groups are initialised.
+    virtual void makeResourceListener();
+    virtual void loadResourceGroups();
+
+    // The engine's loop, with the window messages pumped before every frame
+    // (the engine does not pump them), so that resizes and a close request are
+    // seen; ends when the window has closed.
+    void renderUntilClosed();
+
+    Ogre::Root* root = nullptr;
+    Ogre::Camera* camera = nullptr;
+    Ogre::SceneManager* sceneManager = nullptr;
+    ExampleFrameListener* frameListener = nullptr;
+    Ogre::RenderWindow* window = nullptr;
+    Ogre::String resourcePath;
+    // Overlays are a component of their own in this engine; it must exist
+    // before the resources are initialised. Owned.
+    Ogre::OverlaySystem* overlaySystem = nullptr;
+    // Made before the root so that the log stays out of the terminal. Owned.
+    Ogre::LogManager* logManager = nullptr;
+    // The camera hangs on this node, which is what moves and turns.
+    Ogre::SceneNode* cameraNode = nullptr;
+};
+
+#endif

@@ -1,0 +1,68 @@
+#include "app/OrvTestApp.h"
+
+#include "config/AppSettings.h"
+#include "scene/BodyRig.h"
+#include "scene/SphereMesh.h"
+#include "scene/SunAndStars.h"
+#include "sim/BodyRegistry.h"
+#include "viewer/OrvTestFrameListener.h"
+
+#include <OgreCamera.h>
+#include <OgreMeshLodGenerator.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+OrvTestApp::OrvTestApp() = default;
+
+// The generator must go before the root; the base destructor deletes the root.
+OrvTestApp::~OrvTestApp()
+{
+    lodGenerator.reset();
+}
+
+void OrvTestApp::makeCamera()
+{
+    camera = sceneManager->createCamera("Camera");
+    cameraNode = sceneManager->getRootSceneNode()->createChildSceneNode("Camera");
+    cameraNode->setFixedYawAxis(true);
+    cameraNode->attachObject(camera);
+    cameraNode->setPosition(0, 0, -14500);
+    cameraNode->lookAt(Ogre::Vector3(0, 0, -5000), Ogre::Node::TS_WORLD);
+    camera->setNearClipDistance(appSettings.NearClipDistance);
+}
+
+void OrvTestApp::makeFrameListener()
+{
+    frameListener = new OrvTestFrameListener(window, camera, sceneManager);
+    root->addFrameListener(frameListener);
+}
+
+void OrvTestApp::buildScene()
+{
+    sceneManager->setAmbientLight(appSettings.AmbientLight);
+    sceneManager->setShadowTechnique(appSettings.ShadowTechnique);
+
+    createSun(sceneManager);
+
+    createSphereMesh("SphereMesh_128x256.Mesh", 128, 256);
+    createSphereMesh("SphereMesh_64x128.Mesh", 64, 128);
+    createSphereMesh("SphereMesh_32x64.Mesh", 32, 64);
+    createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
+
+    createSunLight(sceneManager);
+
+    if (appSettings.MeshLod && !Ogre::MeshLodGenerator::getSingletonPtr())
+        lodGenerator.reset(new Ogre::MeshLodGenerator());
+
+    for (const auto& body : bodyRegistry)
+    {
+        body->orbitNode = createOrbitNode(*body, sceneManager);
+        body->positionNode = createPositionNode(*body);
+        body->nearNode = createNearDetail(*body, sceneManager);
+        body->farNode = createFarDetail(*body, sceneManager);
+        placeBodyNodes(*body);
+    }
+
+    createStarField(sceneManager);
+}

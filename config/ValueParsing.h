@@ -1,0 +1,25 @@
+#ifndef ORVTEST_CONFIG_VALUEPARSING_H
+#define ORVTEST_CONFIG_VALUEPARSING_H
+
+#include <OgreColourValue.h>
+#include <OgreVector.h>
+
+#include <string>
+
+// Formatted extraction from the start of a value text, shared by both file
+// readers. Each returns whether it read a value; on failure the target keeps
+// what it held, so a bad value never overwrites a good one.
+
+bool parseWord(const std::string& text, std::string& word);
+bool parseFloat(const std::string& text, float& value);
+bool parseInt(const std::string& text, int& value);
+// Accepts the numbers 0 and 1 only.
+bool parseFlag(const std::string& text, bool& value);
+// Reads up to three floats; stops at the first that does not parse, leaving it
+// and the ones after it unchanged. Returns the number of components read.
+int parseVector(const std::string& text, Ogre::Vector3& value);
+// Reads red, green and blue; alpha is always 1. Components that do not parse
+// keep their old values. Returns the number of components read.
+int parseColour(const std::string& text, Ogre::ColourValue& value);
+
+#endif

@@ -1,0 +1,85 @@
+#include "scene/BodyRig.h"
+
+#include "config/AppSettings.h"
+#include "sim/Body.h"
+#include "sim/BodySteps.h"
+
+#include <OgreEntity.h>
+#include <OgreLodConfig.h>
+#include <OgreMeshLodGenerator.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+namespace
+{
+void generateNearLod(Ogre::MeshPtr mesh)
+{
+    Ogre::LodConfig config(mesh, const_cast<Ogre::LodStrategy*>(mesh->getLodStrategy()));
+    config.createGeneratedLodLevel(nearLodDistance, appSettings.Reduction,
+                                   Ogre::LodLevel::VRM_PROPORTIONAL);
+    Ogre::MeshLodGenerator::getSingleton().generateLodLevels(config);
+}
+}
+
+Ogre::SceneNode* createOrbitNode(Body& body, Ogre::SceneManager* sceneManager)
+{
+    Ogre::SceneNode* parent = sceneManager->getSceneNode(body.parentNodeName);
+    return parent->createChildSceneNode(body.sectionName + ".Orbit", Ogre::Vector3::ZERO,
+                                        Ogre::Quaternion::IDENTITY);
+}
+
+Ogre::SceneNode* createPositionNode(Body& body)
+{
+    return body.orbitNode->createChildSceneNode(body.sectionName + ".Position",
+                                                Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+}
+
+Ogre::SceneNode* createNearDetail(Body& body, Ogre::SceneManager* sceneManager)
+{
+    const Ogre::String name = body.sectionName + ".Near";
+    Ogre::SceneNode* node =
+        body.orbitNode->createChildSceneNode(name, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    Ogre::Entity* entity = sceneManager->createEntity(name, body.Model + ".Mesh");
+    if (appSettings.MeshLod)
+        generateNearLod(entity->getMesh());
+    if (!body.Material.empty() && body.Material != "default")
+        entity->setMaterialName(body.Material);
+    node->attachObject(entity);
+    fitEntityToSize(node, entity, body.Size);
+    return node;
+}
+
+Ogre::SceneNode* createFarDetail(Body& body, Ogre::SceneManager* sceneManager)
+{
+    const Ogre::String name = body.sectionName + ".Far";
+    Ogre::SceneNode* node =
+        body.orbitNode->createChildSceneNode(name, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    Ogre::Entity* entity = sceneManager->createEntity(name, "SphereMesh_4x6.Mesh");
+    node->attachObject(entity);
+    entity->setMaterialName("Material.001");
+    entity->setRenderingDistance(body.FarDistance);
+    entity->setCastShadows(false);
+    fitEntityToSize(node, entity, body.Size);
+    return node;
+}
+
+void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size)
+{
+    const float scale = size / entity->getBoundingRadius();
+    // Normals of scaled nodes are renormalised by the scene manager itself.
+    if (scale != 1.0f)
+        node->setScale(scale, scale, scale);
+}
+
+void placeBodyNodes(Body& body)
+{
+    const Ogre::Vector3 onOrbit(0.0f, 0.0f, body.OrbitRadius);
+    body.nearNode->setPosition(onOrbit);
+    body.positionNode->setPosition(onOrbit);
+    body.farNode->setPosition(onOrbit);
+
+    turnNodeLocal(body.orbitNode, body.OrbitAxis, body.OrbitCompleted);
+    turnNodeLocal(body.nearNode, body.PitchAxis, body.PitchCompleted);
+    turnNodeLocal(body.nearNode, body.YawAxis, body.YawCompleted);
+    turnNodeLocal(body.nearNode, body.RollAxis, body.RollCompleted);
+}

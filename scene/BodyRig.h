@@ -1,0 +1,31 @@
+#ifndef ORVTEST_SCENE_BODYRIG_H
+#define ORVTEST_SCENE_BODYRIG_H
+
+#include <OgrePrerequisites.h>
+
+struct Body;
+
+// A body's rig: under its parent's position node, the orbit node carries the
+// position node (anchor of the body's satellites), the near node (detailed
+// entity, spun) and the far node (coarse sphere, not spun), each named by the
+// section name and ".Orbit", ".Position", ".Near" or ".Far".
+// Every function throws the engine's exception when a name is unknown or taken.
+
+// The orbit node under the node named by the body's parent node name.
+Ogre::SceneNode* createOrbitNode(Body& body, Ogre::SceneManager* sceneManager);
+Ogre::SceneNode* createPositionNode(Body& body);
+// The detailed entity of Model + ".Mesh", with the body's material unless it is
+// empty or "default", and a reduced level of detail when MeshLod is set (the
+// MeshLodGenerator singleton must then exist).
+Ogre::SceneNode* createNearDetail(Body& body, Ogre::SceneManager* sceneManager);
+// The coarse far sphere in "Material.001", drawn up to FarDistance, casting no shadow.
+Ogre::SceneNode* createFarDetail(Body& body, Ogre::SceneManager* sceneManager);
+// Puts the nodes at (0, 0, OrbitRadius) and turns them to the body's start angles.
+void placeBodyNodes(Body& body);
+// Scales the node so that the entity's bounding radius becomes `size` (world units).
+void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size);
+
+// Distance (world units) beyond which a near mesh shows its reduced level.
+constexpr float nearLodDistance = 4000.0f;
+
+#endif

@@ -1,0 +1,65 @@
+#include "scene/SunAndStars.h"
+
+#include "config/AppSettings.h"
+
+#include <OgreBillboardSet.h>
+#include <OgreLight.h>
+#include <OgreLogManager.h>
+#include <OgreMath.h>
+#include <OgreParticleSystem.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <cstdlib>
+
+void createSun(Ogre::SceneManager* sceneManager)
+{
+    Ogre::SceneNode* sunNode = sceneManager->getRootSceneNode()->createChildSceneNode(
+        "Sun.Position", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    Ogre::ParticleSystem* particles =
+        sceneManager->createParticleSystem("SunParticle", "Stars/StarParticle1");
+    Ogre::SceneNode* particleNode =
+        sunNode->createChildSceneNode("SunParticle", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    particleNode->setPosition(0, 0, 0);
+    particleNode->attachObject(particles);
+}
+
+void createSunLight(Ogre::SceneManager* sceneManager)
+{
+    Ogre::Light* light = sceneManager->createLight("SunLight");
+    light->setType(Ogre::Light::LT_POINT);
+    // Not attached to a node: the light's own position is its world position.
+    light->setPosition(Ogre::Vector3::ZERO);
+    light->setDiffuseColour(appSettings.DiffuseLight);
+    light->setSpecularColour(appSettings.SpecularLight);
+    light->setAttenuation(appSettings.Range, appSettings.Constant, appSettings.Linear,
+                          appSettings.Quadratic);
+}
+
+void createStarField(Ogre::SceneManager* sceneManager)
+{
+    Ogre::BillboardSet* stars = sceneManager->createBillboardSet("StarField", 20);
+    Ogre::SceneNode* node = sceneManager->getRootSceneNode()->createChildSceneNode(
+        "StarField", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    node->attachObject(stars);
+    stars->setMaterialName("Stars/Star1");
+
+    int count = appSettings.Density;
+    if (count > maxStarCount)
+    {
+        Ogre::LogManager::getSingleton().logWarning(
+            "StarField: Density " + std::to_string(count) + " capped at " +
+            std::to_string(maxStarCount) + " stars");
+        count = maxStarCount;
+    }
+
+    const float distance = appSettings.Distance;
+    for (int n = 0; n < count; ++n)
+    {
+        // z first, then y, then x: the draw order fixes the sky.
+        const float z = Ogre::Math::Sin(float(std::rand() * 360), false) * distance;
+        const float y = Ogre::Math::Cos(float(std::rand() * 360), false) * distance;
+        const float x = Ogre::Math::Cos(float(std::rand() * 360), false) * distance;
+        stars->createBillboard(Ogre::Vector3(x, y, z), Ogre::ColourValue::White);
+    }
+}

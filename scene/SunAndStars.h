@@ -1,0 +1,23 @@
+#ifndef ORVTEST_SCENE_SUNANDSTARS_H
+#define ORVTEST_SCENE_SUNANDSTARS_H
+
+#include <OgrePrerequisites.h>
+
+// The sun: node "Sun.Position" at the origin, the anchor of every body whose
+// Parent is "Sun", with the particle system "SunParticle" (template
+// "Stars/StarParticle1") on its child node "SunParticle".
+void createSun(Ogre::SceneManager* sceneManager);
+
+// The point light "SunLight" at the origin, coloured and attenuated from appSettings.
+void createSunLight(Ogre::SceneManager* sceneManager);
+
+// The billboard set "StarField" on the node of that name under the root: Density
+// white stars of material "Stars/Star1" inside the cube of half-edge Distance.
+// The positions come from the C runtime's rand(), which is never seeded, so
+// the sky is the same on every run. Density is capped at maxStarCount.
+void createStarField(Ogre::SceneManager* sceneManager);
+
+// More stars than this add nothing to the sky and cost memory and frames.
+constexpr int maxStarCount = 100000;
+
+#endif

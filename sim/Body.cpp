@@ -1,0 +1,25 @@
+#include "sim/Body.h"
+
+float stepForPeriod(float period)
+{
+    return period == 0.0f ? 0.0f : static_cast<float>(1.0 / (period * 60.0));
+}
+
+Body::Body(const std::string& section, const std::string& name, float size, float orbitRadius,
+           const Ogre::Vector3& orbitAxis, float orbitPeriod, const Ogre::Vector3& pitchAxis,
+           float pitchPeriod, const Ogre::Vector3& yawAxis, float yawPeriod,
+           const Ogre::Vector3& rollAxis, float rollPeriod, float orbitCompleted,
+           float pitchCompleted, float yawCompleted, float rollCompleted, const std::string& model,
+           const std::string& material, bool far, float nearDistance, float farDistance,
+           const std::string& parent)
+    : sectionName(section), Name(name), parentNodeName(parent), Model(model),
+      Material(material), Size(size), NearDistance(nearDistance),
+      nearDistanceSquared(nearDistance * nearDistance), FarDistance(farDistance),
+      OrbitRadius(orbitRadius), OrbitPeriod(orbitPeriod), PitchPeriod(pitchPeriod),
+      YawPeriod(yawPeriod), RollPeriod(rollPeriod), OrbitAxis(orbitAxis), PitchAxis(pitchAxis),
+      YawAxis(yawAxis), RollAxis(rollAxis), OrbitCompleted(orbitCompleted),
+      PitchCompleted(pitchCompleted), YawCompleted(yawCompleted), RollCompleted(rollCompleted),
+      orbitStep(stepForPeriod(orbitPeriod)), pitchStep(stepForPeriod(pitchPeriod)),
+      yawStep(stepForPeriod(yawPeriod)), rollStep(stepForPeriod(rollPeriod)), Far(far)
+{
+}

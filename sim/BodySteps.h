@@ -1,0 +1,23 @@
+#ifndef ORVTEST_SIM_BODYSTEPS_H
+#define ORVTEST_SIM_BODYSTEPS_H
+
+#include <OgrePrerequisites.h>
+#include <OgreVector.h>
+
+// Turns the node about `axis` by `degrees` in its own frame (new = old × turn).
+// The axis is used as given: one that is not of unit length changes the angle.
+void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degrees);
+
+// Per-frame work over bodyRegistry. Both need the scene built, so that every
+// body's nodes exist.
+
+// Turns every orbit node by its orbit step and spins every near node by its
+// pitch, yaw and roll steps, in that order, each in the node's local space.
+void runMotionStep();
+
+// Shows the near node within NearDistance of the camera (world position) and
+// the far node beyond it; a body whose Far is off leaves its far node alone
+// beyond NearDistance.
+void runDetailStep(const Ogre::Vector3& cameraPosition);
+
+#endif

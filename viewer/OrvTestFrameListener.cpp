@@ -1,0 +1,142 @@
+#include "viewer/OrvTestFrameListener.h"
+
+#include "config/AppSettings.h"
+#include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
+#include "viewer/Screenshot.h"
+
+#include <OgreCamera.h>
+#include <OgreOverlay.h>
+#include <OgreRenderWindow.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <OISKeyboard.h>
+#include <OISMouse.h>
+
+OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogre::Camera* viewCamera,
+                                           Ogre::SceneManager* scene)
+    : ExampleFrameListener(renderWindow, viewCamera), sceneManager(scene),
+      moveSpeed(appSettings.MoveConstant)
+{
+}
+
+int nextFocusIndex(int index, int step, std::size_t count)
+{
+    index += step;
+    if (index == int(count))
+        index = 0;
+    else if (index == -1)
+        index = int(count) - 1;
+    return index;
+}
+
+void jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
+{
+    const Ogre::Vector3 target = body.positionNode->_getDerivedPosition();
+    cameraNode->setPosition(target);
+    cameraNode->translate(Ogre::Vector3(0.0f, 0.0f, -5.0f * body.Size), Ogre::Node::TS_WORLD);
+    cameraNode->lookAt(target, Ogre::Node::TS_WORLD);
+}
+
+void OrvTestFrameListener::runBodySteps(float dt)
+{
+    if (motionCountdown >= 0.0f)
+        motionCountdown -= dt;
+    if (motionCountdown < 0.0f)
+    {
+        motionCountdown = motionInterval;
+        runMotionStep();
+    }
+    if (detailCountdown >= 0.0f)
+        detailCountdown -= dt;
+    if (detailCountdown < 0.0f)
+    {
+        detailCountdown = detailInterval;
+        runDetailStep(camera->getRealPosition());
+    }
+}
+
+void OrvTestFrameListener::jumpBy(int step)
+{
+    actionCooldown = actionDelay;
+    focusIndex = nextFocusIndex(focusIndex, step, bodyRegistry.size());
+    const Body& body = bodyRegistry.at(std::size_t(focusIndex));
+    jumpCameraToBody(camera->getParentSceneNode(), body);
+    debugText = body.Name;
+}
+
+bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
+{
+    // The devices may already be gone with the window.
+    if (window->isClosed())
+        return false;
+
+    const float dt = evt.timeSinceLastFrame;
+    runBodySteps(dt);
+
+    mouse->capture();
+    keyboard->capture();
+    if (actionCooldown >= 0.0f)
+        actionCooldown -= dt;
+
+    if (keyboard->isKeyDown(OIS::KC_ESCAPE))
+        return false;
+
+    // With no bodies there is nowhere to jump: the buttons do nothing.
+    const OIS::MouseState& mouseState = mouse->getMouseState();
+    if (actionCooldown < 0.0f && !bodyRegistry.empty() && mouseState.buttonDown(OIS::MB_Left))
+        jumpBy(+1);
+    if (actionCooldown < 0.0f && !bodyRegistry.empty() && mouseState.buttonDown(OIS::MB_Right))
+        jumpBy(-1);
+
+    Ogre::Vector3 move = Ogre::Vector3::ZERO;
+    if (keyboard->isKeyDown(OIS::KC_UP) || keyboard->isKeyDown(OIS::KC_W))
+        move.z -= moveSpeed;
+    if (keyboard->isKeyDown(OIS::KC_DOWN) || keyboard->isKeyDown(OIS::KC_S))
+        move.z += moveSpeed;
+    if (keyboard->isKeyDown(OIS::KC_LEFT) || keyboard->isKeyDown(OIS::KC_A))
+        move.x -= moveSpeed;
+    if (keyboard->isKeyDown(OIS::KC_RIGHT) || keyboard->isKeyDown(OIS::KC_D))
+        move.x += moveSpeed;
+    if (keyboard->isKeyDown(OIS::KC_PGUP) || keyboard->isKeyDown(OIS::KC_Q))
+        move.y += moveSpeed;
+    if (keyboard->isKeyDown(OIS::KC_PGDOWN) || keyboard->isKeyDown(OIS::KC_E))
+        move.y -= moveSpeed;
+    Ogre::SceneNode* cameraNode = camera->getParentSceneNode();
+    cameraNode->translate(cameraNode->getOrientation() * move * dt, Ogre::Node::TS_WORLD);
+
+    cameraNode->yaw(Ogre::Degree(-mouseState.X.rel * mouseTurnFactor));
+    cameraNode->pitch(Ogre::Degree(-mouseState.Y.rel * mouseTurnFactor));
+
+    if (actionCooldown < 0.0f && keyboard->isKeyDown(OIS::KC_SYSRQ))
+    {
+        actionCooldown = actionDelay;
+        shotCount = int(firstFreeScreenshotNumber(shotCount + 1));
+        const std::string name = screenshotName(shotCount);
+        window->writeContentsToFile(name);
+        debugText = "Saved: " + name;
+    }
+    if (actionCooldown < 0.0f && keyboard->isKeyDown(OIS::KC_R))
+    {
+        static const Ogre::PolygonMode modes[3] = {Ogre::PM_SOLID, Ogre::PM_WIREFRAME, Ogre::PM_POINTS};
+        actionCooldown = actionDelay;
+        renderModeIndex = (renderModeIndex + 1) % 3;
+        camera->setPolygonMode(modes[renderModeIndex]);
+    }
+    if (actionCooldown < 0.0f && keyboard->isKeyDown(OIS::KC_F))
+    {
+        actionCooldown = actionDelay;
+        statsShown = !statsShown;
+        if (debugOverlay)
+        {
+            if (statsShown)
+                debugOverlay->show();
+            else
+                debugOverlay->hide();
+        }
+    }
+
+    sceneManager->getSceneNode("StarField")->setPosition(cameraNode->_getDerivedPosition());
+    return true;
+}

@@ -1,0 +1,97 @@
+#include "HeadlessEngine.h"
+
+#include "TestPaths.h"
+#include "config/AppSettings.h"
+#include "sim/BodyRegistry.h"
+
+#include <OgreDefaultHardwareBufferManager.h>
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreParticleSystemManager.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
+void HeadlessEngine::SetUp()
+{
+    resetProcessState();
+    logManager.reset(new Ogre::LogManager());
+    logManager->createLog("headless-test.log", true, false, true);
+    root.reset(new Ogre::Root("", "", ""));
+    root->loadPlugin(std::string(ORVTEST_OGRE_PLUGIN_DIR) + "/Plugin_ParticleFX");
+    Ogre::MaterialManager::getSingleton().initialise();
+    bufferManager.reset(new Ogre::DefaultHardwareBufferManager());
+    textureManager.reset(new Ogre::DefaultTextureManager());
+    // Normally made when the render system starts: the controllers that drive
+    // particle systems, and the billboard particle renderer.
+    controllerManager.reset(new Ogre::ControllerManager());
+    Ogre::ParticleSystemManager::getSingleton()._initialise();
+
+    // The program's own scripts, so that scene content is built from the real materials and templates.
+    const std::string media = std::string(ORVTEST_DATA_DIR) + "/media/";
+    for (const char* folder : {"materials", "particles", "textures"})
+        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(media + folder, "FileSystem");
+    Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+
+    sceneManager = root->createSceneManager();
+}
+
+void HeadlessEngine::TearDown()
+{
+    bodyRegistry.clear();
+    // Without a render system the root never initialised, so it would destroy
+    // the scene after the controllers that particle systems still hold.
+    if (sceneManager)
+        root->destroySceneManager(sceneManager);
+    sceneManager = nullptr;
+    controllerManager.reset();
+    textureManager.reset();
+    root.reset();
+    bufferManager.reset();
+    logManager.reset();
+    resetProcessState();
+}
+
+void resetProcessState()
+{
+    appSettings = AppSettings();
+    bodyRegistry.clear();
+}
+
+std::string writeTempFile(const std::string& name, const std::string& text)
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string path = ::testing::TempDir() + test->test_suite_name() + "." + test->name() +
+                             "." + std::to_string(::getpid()) + "." + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+::testing::AssertionResult vectorsNear(const Ogre::Vector3& expected, const Ogre::Vector3& actual,
+                                       float tolerance)
+{
+    if (expected.positionEquals(actual, tolerance))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
+}
+
+::testing::AssertionResult quaternionsNear(const Ogre::Quaternion& expected,
+                                           const Ogre::Quaternion& actual, float tolerance)
+{
+    // q and -q are the same turn.
+    if (std::abs(expected.Dot(actual)) >= 1.0f - tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
+}
+
+::testing::AssertionResult coloursEqual(const Ogre::ColourValue& expected,
+                                        const Ogre::ColourValue& actual)
+{
+    if (expected == actual)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
+}

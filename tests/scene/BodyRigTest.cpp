@@ -1,0 +1,165 @@
+#include "HeadlessEngine.h"
+#include "config/AppSettings.h"
+#include "config/SystemFile.h"
+#include "scene/BodyRig.h"
+#include "scene/SphereMesh.h"
+#include "scene/SunAndStars.h"
+#include "sim/BodyRegistry.h"
+
+#include <OgreEntity.h>
+#include <OgreMaterialManager.h>
+#include <OgreMesh.h>
+#include <OgreMeshLodGenerator.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreSubEntity.h>
+#include <OgreSubMesh.h>
+
+namespace
+{
+Body makeBody(const std::string& section, const std::string& parent, float size = 1.0f,
+               float orbitRadius = 100.0f, const std::string& model = "SphereMesh_32x64",
+               const std::string& material = "")
+{
+    return Body(section, section, size, orbitRadius, Ogre::Vector3::UNIT_Y, 1, Ogre::Vector3::UNIT_X,
+                    0, Ogre::Vector3::UNIT_Y, 0, Ogre::Vector3::UNIT_Z, 0, 0, 0, 0, 0, model, material,
+                    true, 500, 7000, parent + ".Position");
+}
+
+class BodyRigTest : public HeadlessEngine
+{
+protected:
+    void SetUp() override
+    {
+        HeadlessEngine::SetUp();
+        createSun(sceneManager);
+        createSphereMesh("SphereMesh_32x64.Mesh", 32, 64);
+        createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
+    }
+
+    void rig(Body& body)
+    {
+        body.orbitNode = createOrbitNode(body, sceneManager);
+        body.positionNode = createPositionNode(body);
+        body.nearNode = createNearDetail(body, sceneManager);
+        body.farNode = createFarDetail(body, sceneManager);
+        placeBodyNodes(body);
+    }
+
+    Ogre::Entity* entity(const std::string& name) { return sceneManager->getEntity(name); }
+};
+
+TEST_F(BodyRigTest, NodesHangUnderTheirParentsAtTheOrbitRadius)
+{
+    Body* earth = new Body(makeBody("Earth", "Sun", 2.0f, 1000.0f));
+    Body* moon = new Body(makeBody("Moon", "Earth", 1.0f, 50.0f));
+    rig(*earth);
+    rig(*moon);
+    bodyRegistry.add(earth);
+    bodyRegistry.add(moon);
+
+    EXPECT_EQ("Sun.Position", earth->orbitNode->getParent()->getName());
+    EXPECT_EQ("Earth.Orbit", earth->orbitNode->getName());
+    for (Ogre::SceneNode* node : {earth->positionNode, earth->nearNode, earth->farNode})
+    {
+        SCOPED_TRACE(node->getName());
+        EXPECT_EQ(earth->orbitNode, node->getParent());
+        EXPECT_TRUE(vectorsNear(Ogre::Vector3(0, 0, 1000), node->getPosition()));
+    }
+    EXPECT_EQ("Earth.Position", earth->positionNode->getName());
+    EXPECT_EQ("Earth.Near", earth->nearNode->getName());
+    EXPECT_EQ("Earth.Far", earth->farNode->getName());
+    EXPECT_EQ(earth->positionNode, moon->orbitNode->getParent());
+    EXPECT_EQ(earth->positionNode->getChild("Moon.Orbit"), moon->orbitNode);
+    // The moon follows the earth, 50 units further out.
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(0, 0, 1050), moon->positionNode->_getDerivedPosition()));
+}
+
+TEST_F(BodyRigTest, DetailEntitiesFollowTheirRules)
+{
+    Ogre::MaterialManager::getSingleton().create("Custom", "General");
+    Body named = makeBody("Named", "Sun", 2.0f, 10.0f, "SphereMesh_32x64", "Custom");
+    Body keeps = makeBody("Keeps", "Sun", 1.0f, 10.0f, "SphereMesh_32x64", "default");
+    Body empty = makeBody("Empty", "Sun", 1.0f, 10.0f, "SphereMesh_32x64", "");
+    rig(named);
+    rig(keeps);
+    rig(empty);
+
+    EXPECT_EQ("SphereMesh_32x64.Mesh", entity("Named.Near")->getMesh()->getName());
+    EXPECT_EQ("Custom", entity("Named.Near")->getSubEntity(0)->getMaterialName());
+    // What an entity of the bare mesh shows.
+    const std::string meshMaterial =
+        sceneManager->createEntity("SphereMesh_32x64.Mesh")->getSubEntity(0)->getMaterialName();
+    EXPECT_EQ(meshMaterial, entity("Keeps.Near")->getSubEntity(0)->getMaterialName());
+    EXPECT_EQ(meshMaterial, entity("Empty.Near")->getSubEntity(0)->getMaterialName());
+    EXPECT_TRUE(entity("Named.Near")->getCastShadows());
+
+    for (const char* far : {"Named.Far", "Keeps.Far", "Empty.Far"})
+    {
+        SCOPED_TRACE(far);
+        EXPECT_EQ("SphereMesh_4x6.Mesh", entity(far)->getMesh()->getName());
+        EXPECT_EQ("Material.001", entity(far)->getSubEntity(0)->getMaterialName());
+        EXPECT_EQ(7000.0f, entity(far)->getRenderingDistance());
+        EXPECT_FALSE(entity(far)->getCastShadows());
+    }
+    // Scaled to Size; a unit sphere of Size 1 stays unscaled.
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(2, 2, 2), named.nearNode->getScale()));
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(2, 2, 2), named.farNode->getScale()));
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3::UNIT_SCALE, keeps.nearNode->getScale()));
+    // Levels of detail only with MeshLod.
+    EXPECT_EQ(1u, entity("Named.Near")->getMesh()->getNumLodLevels());
+}
+
+TEST_F(BodyRigTest, StartAnglesTurnOrbitThenPitchYawRollInLocalSpace)
+{
+    Body body(makeBody("Turned", "Sun"));
+    body.OrbitAxis = Ogre::Vector3(0, 0, 1);
+    body.OrbitCompleted = 90.0f;
+    body.PitchCompleted = 90.0f;
+    body.YawCompleted = 90.0f;
+    body.RollCompleted = 30.0f;
+    rig(body);
+
+    auto turn = [](const Ogre::Vector3& axis, float degrees) {
+        return Ogre::Quaternion(Ogre::Degree(degrees), axis);
+    };
+    EXPECT_TRUE(quaternionsNear(turn(Ogre::Vector3::UNIT_Z, 90), body.orbitNode->getOrientation()));
+    EXPECT_TRUE(quaternionsNear(turn(Ogre::Vector3::UNIT_X, 90) * turn(Ogre::Vector3::UNIT_Y, 90) *
+                                    turn(Ogre::Vector3::UNIT_Z, 30),
+                                body.nearNode->getOrientation()));
+    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion::IDENTITY, body.positionNode->getOrientation()));
+    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion::IDENTITY, body.farNode->getOrientation()));
+    // The orbit turn about Z leaves the body on +Z; about Y it would swing it to +X.
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(0, 0, 100), body.positionNode->_getDerivedPosition()));
+}
+
+TEST_F(BodyRigTest, MeshLodAddsOneReducedLevel)
+{
+    appSettings.MeshLod = true;
+    appSettings.Reduction = 0.5f;
+    Ogre::MeshLodGenerator generator;
+    Body body(makeBody("Lod", "Sun"));
+    rig(body);
+    Ogre::MeshPtr mesh = entity("Lod.Near")->getMesh();
+    ASSERT_EQ(2u, mesh->getNumLodLevels());
+    const Ogre::MeshLodUsage& reduced = mesh->getLodLevel(1);
+    EXPECT_EQ(nearLodDistance, reduced.userValue);
+    const size_t fullIndices = mesh->getSubMesh(0)->indexData->indexCount;
+    const size_t reducedIndices = mesh->getSubMesh(0)->mLodFaceList.at(0)->indexCount;
+    EXPECT_LT(reducedIndices, fullIndices * 3 / 4);
+    EXPECT_GT(reducedIndices, 0u);
+}
+
+TEST_F(BodyRigTest, BadTreesFailWithTheEnginesException)
+{
+    // A moon that sorts before its planet: the planet's position node does not exist yet.
+    Body callisto(makeBody("Callisto", "Jupiter"));
+    EXPECT_THROW(createOrbitNode(callisto, sceneManager), Ogre::ItemIdentityException);
+    // A body named Sun collides with the sun's node.
+    Body sun(makeBody("Sun", "Sun"));
+    EXPECT_THROW(rig(sun), Ogre::Exception);
+    // A model without a mesh.
+    Body modelless(makeBody("Ghost", "Sun", 1.0f, 1.0f, "NoSuchModel"));
+    EXPECT_THROW(rig(modelless), Ogre::Exception);
+}
+}

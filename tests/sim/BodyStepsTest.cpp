@@ -1,0 +1,106 @@
+#include "HeadlessEngine.h"
+#include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
+
+#include <OgreBillboardSet.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+namespace
+{
+class BodyStepsTest : public HeadlessEngine
+{
+protected:
+    // A bare rig (no entities needed) registered under `parent`.
+    Body& addBody(const std::string& section, const std::string& parent, float orbitPeriod,
+                  float pitchPeriod, float yawPeriod, float rollPeriod, float orbitRadius = 100.0f,
+                  bool far = true)
+    {
+        Body* body = new Body(section, section, 1, orbitRadius, Ogre::Vector3::UNIT_Y, orbitPeriod,
+                              Ogre::Vector3::UNIT_X, pitchPeriod, Ogre::Vector3::UNIT_Y, yawPeriod,
+                              Ogre::Vector3::UNIT_Z, rollPeriod, 0, 0, 0, 0, "m", "", far, 50, 1000,
+                              parent + ".Position");
+        Ogre::SceneNode* parentNode = sceneManager->getSceneNode(body->parentNodeName);
+        body->orbitNode = parentNode->createChildSceneNode(section + ".Orbit");
+        body->positionNode = body->orbitNode->createChildSceneNode(section + ".Position");
+        body->nearNode = body->orbitNode->createChildSceneNode(section + ".Near");
+        body->farNode = body->orbitNode->createChildSceneNode(section + ".Far");
+        for (Ogre::SceneNode* node : {body->positionNode, body->nearNode, body->farNode})
+            node->setPosition(0, 0, orbitRadius);
+        // Something to see, so that visibility is observable.
+        body->nearNode->attachObject(sceneManager->createBillboardSet(section + ".NearMark"));
+        body->farNode->attachObject(sceneManager->createBillboardSet(section + ".FarMark"));
+        bodyRegistry.add(body);
+        return *body;
+    }
+
+    void SetUp() override
+    {
+        HeadlessEngine::SetUp();
+        sceneManager->getRootSceneNode()->createChildSceneNode("Sun.Position");
+    }
+
+    static bool shown(Ogre::SceneNode* node) { return node->getAttachedObject(0)->getVisible(); }
+};
+
+TEST_F(BodyStepsTest, SixtyStepsTurnAPeriodOfOneByOneDegree)
+{
+    Body& planet = addBody("Planet", "Sun", 1, 2, -4, 0);
+    for (int frame = 0; frame < 60; ++frame)
+        runMotionStep();
+    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion(Ogre::Degree(1), Ogre::Vector3::UNIT_Y),
+                                planet.orbitNode->getOrientation(), 1e-6f));
+    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion(Ogre::Degree(0.5f), Ogre::Vector3::UNIT_X) *
+                                    Ogre::Quaternion(Ogre::Degree(-0.25f), Ogre::Vector3::UNIT_Y),
+                                planet.nearNode->getOrientation(), 1e-6f));
+    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion::IDENTITY, planet.farNode->getOrientation()));
+    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion::IDENTITY, planet.positionNode->getOrientation()));
+}
+
+TEST_F(BodyStepsTest, ZeroPeriodsNeverTurnAndChildrenFollowOrbitNotSpin)
+{
+    Body& still = addBody("Still", "Sun", 0, 0, 0, 0);
+    Body& planet = addBody("Planet", "Sun", 0.01f, 0, 0.001f, 0, 1000.0f);
+    Body& moon = addBody("Planet.Moon", "Planet", 0, 0, 0, 0, 10.0f);
+    for (int frame = 0; frame < 90 * 60 / 100; ++frame)   // 0.01 period: 100° per 60 steps
+        runMotionStep();
+
+    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion::IDENTITY, still.orbitNode->getOrientation()));
+    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion::IDENTITY, still.nearNode->getOrientation()));
+    // The planet has gone a quarter round the sun, to +X; the moon with it.
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(1000, 0, 0), planet.positionNode->_getDerivedPosition(), 0.05f));
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(1010, 0, 0), moon.positionNode->_getDerivedPosition(), 0.05f));
+    // ... but the planet's spin did not reach the moon.
+    EXPECT_TRUE(quaternionsNear(planet.orbitNode->getOrientation(),
+                                moon.orbitNode->_getDerivedOrientation()));
+}
+
+TEST_F(BodyStepsTest, DetailFollowsCameraDistance)
+{
+    Body& shownFar = addBody("A", "Sun", 0, 0, 0, 0, 0.0f, true);
+    Body& noFar = addBody("B", "Sun", 0, 0, 0, 0, 0.0f, false);
+    const struct
+    {
+        const char* what;
+        float distance;
+        bool nearShown;
+        bool farShownA;
+        bool farShownB;
+    } steps[] = {
+        // B's far node keeps the visibility it had: on after building, hidden once near.
+        {"beyond, far on", 60.0f, false, true, true},
+        {"at NearDistance", 50.0f, true, false, false},
+        {"inside", 10.0f, true, false, false},
+        {"beyond again", 50.5f, false, true, false},
+    };
+    for (const auto& step : steps)
+    {
+        SCOPED_TRACE(step.what);
+        runDetailStep(Ogre::Vector3(0, 0, step.distance));
+        EXPECT_EQ(step.nearShown, shown(shownFar.nearNode));
+        EXPECT_EQ(step.farShownA, shown(shownFar.farNode));
+        EXPECT_EQ(step.nearShown, shown(noFar.nearNode));
+        EXPECT_EQ(step.farShownB, shown(noFar.farNode));
+    }
+}
+}

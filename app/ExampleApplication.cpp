@@ -1,10 +1,12 @@
 #include "app/ExampleApplication.h"
 
+#include "app/Platform.h"
 #include "viewer/ExampleFrameListener.h"
 
 #include <OgreBitesConfigDialog.h>
 #include <OgreCamera.h>
 #include <OgreConfigFile.h>
+#include <OgreException.h>
 #include <OgreLogManager.h>
 #include <OgreOverlaySystem.h>
 #include <OgreRenderSystem.h>
@@ -16,6 +18,8 @@
 #include <OgreTextureManager.h>
 #include <OgreViewport.h>
 #include <OgreWindowEventUtilities.h>
+
+#include <cstdlib>
 
 ExampleApplication::ExampleApplication() = default;
 
@@ -63,6 +67,18 @@ bool ExampleApplication::setUpEngine()
     // The log goes to its file only: the engine would echo it all to the terminal.
     logManager = new Ogre::LogManager();
     logManager->createLog(resourcePath + "Ogre.log", true, false, false);
+    // The OpenGL render system cannot start without an X display, and a
+    // plug-in that fails inside the root's constructor is unloaded again
+    // before its exception can be reported: check first.
+    if (!canOpenDisplay())
+    {
+        const char* display = std::getenv("DISPLAY");
+        throw Ogre::Exception(Ogre::Exception::ERR_RENDERINGAPI_ERROR,
+                              std::string("Cannot open the X display \"") + (display ? display : "") +
+                                  "\": the viewer needs a graphical desktop.",
+                              "ExampleApplication::setUpEngine", "RenderingAPIException", __FILE__,
+                              __LINE__);
+    }
     root = new Ogre::Root(resourcePath + "plugins.cfg", resourcePath + "ogre.cfg",
                           resourcePath + "Ogre.log");
     overlaySystem = new Ogre::OverlaySystem();

@@ -1,8 +1,8 @@
 // Process entry: read the settings, read the system, run the viewer, free the
 // bodies, shut the engine down.
 
-#include "app/ErrorBox.h"
 #include "app/OrvTestApp.h"
+#include "app/Platform.h"
 #include "config/AppSettings.h"
 #include "config/SystemFile.h"
 #include "sim/BodyRegistry.h"

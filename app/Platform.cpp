@@ -1,4 +1,4 @@
-#include "app/ErrorBox.h"
+#include "app/Platform.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -183,4 +183,13 @@ void showErrorBox(const std::string& caption, const std::string& text)
     runBox(display, caption, text);
     XCloseDisplay(display);
     XSetErrorHandler(previousHandler);
+}
+
+bool canOpenDisplay()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    XCloseDisplay(display);
+    return true;
 }

@@ -1,0 +1,285 @@
+#!/usr/bin/env python3
+"""The real viewer in a real window under Xvfb, driven with real key presses
+and mouse clicks and judged by its exit code, its files and its pictures.
+
+Usage: run_e2e.py --run-dir BUILD/run --work DIR SCENARIO
+"""
+
+import argparse
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+import xdrive  # noqa: E402
+
+ERROR_CAPTION = "An exception has occured!"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def bright_count(rows, threshold=60):
+    return sum(1 for row in rows for v in row if v > threshold)
+
+
+def window_picture(display, viewer, name, crop=None, size=(800, 600)):
+    """The render window's picture, as grey rows at `size` (or of `crop`)."""
+    path = display.grab(viewer.file(name), viewer.window)
+    if crop:
+        return xdrive.gray_pixels(path, crop[0], crop[1], crop)
+    return xdrive.gray_pixels(path, *size)
+
+
+def set_setting(folder, key, value):
+    """Rewrites one key of the working folder's OrvTest.cfg."""
+    path = os.path.join(folder, "OrvTest.cfg")
+    with open(path) as stream:
+        lines = stream.read().splitlines()
+    lines = [("%s=%s" % (key, value)) if line.split("=")[0].strip() == key else line for line in lines]
+    with open(path, "w") as stream:
+        stream.write("\n".join(lines) + "\n")
+
+
+def finish(viewer, expected=0, timeout=20.0):
+    code = viewer.wait(timeout)
+    check(code == expected, "exit code %r, expected %d; stderr: %s" % (code, expected, viewer.stderr_text()))
+    check("OGRE EXCEPTION" not in viewer.log_text(), "the log holds an exception")
+
+
+# ---------------------------------------------------------------- scenarios
+
+def accept_and_close(args, display):
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start(settle=4.0)
+    check(os.path.exists(viewer.file("Ogre.log")), "no Ogre.log in the working folder")
+    # The start view: the sun glowing at the centre and stars around it.
+    centre = window_picture(display, viewer, "start.png", crop=(30, 30, 385, 285))
+    check(xdrive.mean(centre) > 150, "no sun at the centre (mean %.1f)" % xdrive.mean(centre))
+    sky = window_picture(display, viewer, "sky.png", crop=(800, 200, 0, 0))
+    check(bright_count(sky, 40) > 20, "no stars in the upper sky")
+    display.close_window(xdrive.WINDOW_TITLE)
+    finish(viewer)
+    check(viewer.stderr_text() == "", "stderr: " + viewer.stderr_text())
+
+
+def cancel(args, display):
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.accept_dialog(xdrive.CANCEL)
+    finish(viewer)
+    check(display.find_window(xdrive.WINDOW_TITLE, timeout=0.5) is None, "a render window appeared")
+    check(viewer.stderr_text() == "", "stderr: " + viewer.stderr_text())
+
+
+def dismiss_error_box(display):
+    box = display.find_window(ERROR_CAPTION, timeout=15)
+    check(box is not None, "no error box titled %r" % ERROR_CAPTION)
+    time.sleep(0.5)
+    display.run("xdotool", "key", "Return")
+
+
+def missing_resources(args, display):
+    os.remove(os.path.join(args.folder, "resources.cfg"))
+    viewer = xdrive.Viewer(display, args.folder)
+    dismiss_error_box(display)
+    # An engine error during the run ends in the normal shut-down and exit code 0.
+    finish(viewer, expected=0)
+    text = viewer.stderr_text()
+    check(ERROR_CAPTION in text and "resources.cfg" in text, "stderr: " + text)
+
+
+def no_display(args, display):
+    viewer = xdrive.Viewer(None, args.folder)
+    code = viewer.wait(20)
+    check(code == 0, "exit code %r (a negative code is a signal)" % code)
+    check("X display" in viewer.stderr_text(), "stderr: " + viewer.stderr_text())
+
+
+def missing_settings(args, display):
+    os.remove(os.path.join(args.folder, "OrvTest.cfg"))
+    viewer = xdrive.Viewer(None, args.folder)
+    code = viewer.wait(20)
+    check(code == 1, "exit code %r (a negative code is a signal)" % code)
+    text = viewer.stderr_text()
+    check("OrvTest.cfg" in text and ERROR_CAPTION in text, "stderr: " + text)
+    check(not os.path.exists(viewer.file("Ogre.log")), "the engine started")
+
+
+def missing_system(args, display):
+    set_setting(args.folder, "StaticSystem", "other.cfg")
+    viewer = xdrive.Viewer(None, args.folder)
+    check(viewer.wait(20) == 1, "exit code is not 1")
+    check("other.cfg" in viewer.stderr_text(), "stderr: " + viewer.stderr_text())
+
+
+def error_box(args, display):
+    os.remove(os.path.join(args.folder, "OrvTest.cfg"))
+    viewer = xdrive.Viewer(display, args.folder)
+    check(display.find_window(ERROR_CAPTION, timeout=15), "no error box titled %r" % ERROR_CAPTION)
+    time.sleep(1.0)
+    check(viewer.process.poll() is None, "the program ended before the box was dismissed")
+    dismiss_error_box(display)
+    check(viewer.wait(10) == 1, "exit code is not 1")
+
+
+def screenshots(args, display):
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    display.hold_key("Print")
+    time.sleep(1.0)
+    display.hold_key("Print")
+    time.sleep(1.0)
+    check(os.path.exists(viewer.file("screenshot_1.png")), "no screenshot_1.png")
+    check(os.path.exists(viewer.file("screenshot_2.png")), "no screenshot_2.png")
+    check("800x600" in display.run("identify", viewer.file("screenshot_1.png")), "not an 800x600 picture")
+    # A picture from an earlier run is never overwritten.
+    with open(viewer.file("screenshot_3.png"), "w") as stream:
+        stream.write("an earlier picture")
+    display.hold_key("Print")
+    time.sleep(1.0)
+    with open(viewer.file("screenshot_3.png")) as stream:
+        check(stream.read() == "an earlier picture", "screenshot_3.png was overwritten")
+    check(os.path.exists(viewer.file("screenshot_4.png")), "no screenshot_4.png")
+    display.hold_key("Escape")
+    finish(viewer)
+    check(not os.path.exists(viewer.file("screenshot_5.png")), "one press saved two pictures")
+
+
+def jump_wireframe_overlay(args, display):
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    around_centre = (240, 120, 280, 240)
+    before = bright_count(window_picture(display, viewer, "before.png", crop=around_centre), 40)
+    display.press_button(1)
+    time.sleep(1.0)
+    solid = bright_count(window_picture(display, viewer, "jumped.png", crop=around_centre), 40)
+    check(solid > 3 * max(before, 200), "no lit body at the centre after a jump (%d, %d)" % (before, solid))
+
+    statistics = (260, 110, 8, 482)
+    shown = bright_count(window_picture(display, viewer, "overlay.png", crop=statistics), 100)
+    display.hold_key("f")
+    time.sleep(0.8)
+    hidden = bright_count(window_picture(display, viewer, "no-overlay.png", crop=statistics), 100)
+    check(shown > 300 and hidden < shown / 4, "F did not hide the statistics (%d, %d)" % (shown, hidden))
+
+    display.hold_key("r")
+    time.sleep(0.8)
+    wire = bright_count(window_picture(display, viewer, "wireframe.png", crop=around_centre), 40)
+    check(0 < wire < 0.8 * solid, "R did not switch to wireframe (%d, %d)" % (solid, wire))
+    display.hold_key("Escape")
+    finish(viewer)
+
+
+def fly(args, display):
+    set_setting(args.folder, "MoveConstant", "6000")
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    sun = (200, 200, 300, 200)
+    far = bright_count(window_picture(display, viewer, "far.png", crop=sun), 100)
+    display.hold_key("w", 1.0)
+    time.sleep(0.5)
+    near = bright_count(window_picture(display, viewer, "near.png", crop=sun), 100)
+    check(near > 1.5 * far, "holding W did not bring the sun closer (%d, %d)" % (far, near))
+    display.hold_key("Escape")
+    finish(viewer)
+
+
+def escape_and_log(args, display):
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    display.hold_key("Escape")
+    finish(viewer, timeout=10)
+    check("*** Initializing OIS ***" in viewer.log_text(), "the log lacks the input line")
+    check(viewer.stderr_text() == "", "stderr: " + viewer.stderr_text())
+
+
+def window_manager_close(args, display):
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start(settle=2.0)
+    display.close_window(xdrive.WINDOW_TITLE)
+    finish(viewer, timeout=10)
+    check(viewer.stderr_text() == "", "stderr: " + viewer.stderr_text())
+
+
+LONG_RUN_SYSTEM = """[Planet]
+Name=Planet
+Parent=Sun
+Model=SphereMesh_32x64
+Material=default
+Size=500
+OrbitRadius=4000
+OrbitPeriod=0.5
+PitchPeriod=0
+YawPeriod=0.1
+RollPeriod=0
+OrbitCompleted=90
+NearDistance=100000
+"""
+
+
+def bright_centroid(rows, threshold=40):
+    points = [(x, y) for y, row in enumerate(rows) for x, v in enumerate(row) if v > threshold]
+    check(points, "nothing bright in the picture")
+    return (sum(p[0] for p in points) / len(points), sum(p[1] for p in points) / len(points))
+
+
+def long_run(args, display):
+    """A few thousand frames: the planet goes round and the log stays clean."""
+    with open(os.path.join(args.folder, "long.cfg"), "w") as stream:
+        stream.write(LONG_RUN_SYSTEM)
+    set_setting(args.folder, "StaticSystem", "long.cfg")
+    set_setting(args.folder, "Density", "0")
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    # Left of the sun's glow, where only the planet passes.
+    left = (300, 600, 0, 0)
+    first = bright_centroid(window_picture(display, viewer, "first.png", crop=left))
+    time.sleep(40)
+    last = bright_centroid(window_picture(display, viewer, "last.png", crop=left))
+    check(abs(first[0] - last[0]) + abs(first[1] - last[1]) > 10, "the planet did not move: %s %s" % (first, last))
+    display.close_window(xdrive.WINDOW_TITLE)
+    finish(viewer)
+    log = viewer.log_text()
+    for word in ("Error", "ERROR", "Exception", "exception"):
+        check(word not in log, "the log holds %r" % word)
+
+
+SCENARIOS = {f.__name__: f for f in (
+    accept_and_close, cancel, missing_resources, no_display, missing_settings, missing_system, error_box,
+    screenshots, jump_wireframe_overlay, fly, escape_and_log, window_manager_close, long_run)}
+NEEDS_WINDOW_MANAGER = {"accept_and_close", "window_manager_close", "long_run"}
+NEEDS_NO_DISPLAY = {"no_display", "missing_settings", "missing_system"}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--run-dir", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    args = parser.parse_args()
+    os.makedirs(args.work, exist_ok=True)
+    args.folder = xdrive.make_working_folder(args.run_dir, args.work)
+
+    display = None
+    if args.scenario not in NEEDS_NO_DISPLAY:
+        display = xdrive.VirtualDisplay(window_manager=args.scenario in NEEDS_WINDOW_MANAGER)
+    try:
+        SCENARIOS[args.scenario](args, display)
+    except Failure as failure:
+        print("FAILED %s: %s (working folder %s)" % (args.scenario, failure, args.folder))
+        return 1
+    finally:
+        for process in list(filter(None, [display])):
+            process.stop()
+    print("passed %s" % args.scenario)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,328 @@
+#include "checker/Checker.h"
+
+#include "checker/Checks.h"
+#include "config/AppSettings.h"
+#include "config/SystemFile.h"
+#include "sim/BodyRegistry.h"
+
+#include <OgreException.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <ostream>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace
+{
+const char* const usage = "usage: orvtest-check [--json] [SYSTEM_FILE]\n"
+                          "  Without SYSTEM_FILE, checks OrvTest.cfg in this folder and the system file it names.\n";
+
+// ---------------------------------------------------------------- JSON output
+
+std::string jsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\')
+            out += std::string("\\") + char(c);
+        else if (c < 0x20)
+        {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        }
+        else if (c < 0x80)
+            out += char(c);
+        else
+        {
+            // Pass well-formed UTF-8 through; anything else becomes U+FFFD.
+            const size_t length = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+            bool valid = length > 0 && i + length <= text.size();
+            for (size_t k = 1; valid && k < length; ++k)
+                valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+            if (valid)
+            {
+                out += text.substr(i, length);
+                i += length - 1;
+            }
+            else
+                out += "\\ufffd";
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonNumber(double value)
+{
+    if (!std::isfinite(value))
+        return "null";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    return text;
+}
+
+std::string jsonVector(const float* components, int count)
+{
+    std::string out = "[";
+    for (int i = 0; i < count; ++i)
+        out += (i ? ", " : "") + jsonNumber(components[i]);
+    return out + "]";
+}
+
+std::string shadowTechniqueName(Ogre::ShadowTechnique technique)
+{
+    for (const ShadowTechniqueName& name : shadowTechniqueNames)
+        if (name.technique == technique)
+            return name.name;
+    return "";
+}
+
+std::string parentOf(const Body& body)
+{
+    return body.parentNodeName.substr(0, body.parentNodeName.size() - std::string(".Position").size());
+}
+
+void writeJson(std::ostream& out, bool settingsRead, const std::vector<Problem>& problems)
+{
+    out << "{\n";
+    if (settingsRead)
+    {
+        const AppSettings& s = appSettings;
+        const std::pair<const char*, std::string> fields[] = {
+            {"StaticSystem", jsonString(s.StaticSystem)},
+            {"MeshLod", s.MeshLod ? "true" : "false"},
+            {"Reduction", jsonNumber(s.Reduction)},
+            {"MoveConstant", jsonNumber(s.MoveConstant)},
+            {"NearClipDistance", jsonNumber(s.NearClipDistance)},
+            {"ShadowTechnique", jsonString(shadowTechniqueName(s.ShadowTechnique))},
+            {"AmbientLight", jsonVector(s.AmbientLight.ptr(), 4)},
+            {"DiffuseLight", jsonVector(s.DiffuseLight.ptr(), 4)},
+            {"SpecularLight", jsonVector(s.SpecularLight.ptr(), 4)},
+            {"Range", jsonNumber(s.Range)},
+            {"Constant", jsonNumber(s.Constant)},
+            {"Linear", jsonNumber(s.Linear)},
+            {"Quadratic", jsonNumber(s.Quadratic)},
+            {"Distance", jsonNumber(s.Distance)},
+            {"Density", std::to_string(s.Density)},
+        };
+        out << "  \"settings\": {";
+        bool first = true;
+        for (const auto& field : fields)
+        {
+            out << (first ? "\n" : ",\n") << "    " << jsonString(field.first) << ": " << field.second;
+            first = false;
+        }
+        out << "\n  },\n";
+    }
+
+    out << "  \"bodies\": [";
+    for (size_t i = 0; i < bodyRegistry.size(); ++i)
+    {
+        const Body& b = bodyRegistry.at(i);
+        const std::pair<const char*, std::string> fields[] = {
+            {"section", jsonString(b.sectionName)},
+            {"parentNode", jsonString(b.parentNodeName)},
+            {"Name", jsonString(b.Name)},
+            {"Parent", jsonString(parentOf(b))},
+            {"Model", jsonString(b.Model)},
+            {"Material", jsonString(b.Material)},
+            {"Size", jsonNumber(b.Size)},
+            {"OrbitRadius", jsonNumber(b.OrbitRadius)},
+            {"OrbitPeriod", jsonNumber(b.OrbitPeriod)},
+            {"PitchPeriod", jsonNumber(b.PitchPeriod)},
+            {"YawPeriod", jsonNumber(b.YawPeriod)},
+            {"RollPeriod", jsonNumber(b.RollPeriod)},
+            {"OrbitCompleted", jsonNumber(b.OrbitCompleted)},
+            {"PitchCompleted", jsonNumber(b.PitchCompleted)},
+            {"YawCompleted", jsonNumber(b.YawCompleted)},
+            {"RollCompleted", jsonNumber(b.RollCompleted)},
+            {"OrbitAxis", jsonVector(b.OrbitAxis.ptr(), 3)},
+            {"PitchAxis", jsonVector(b.PitchAxis.ptr(), 3)},
+            {"YawAxis", jsonVector(b.YawAxis.ptr(), 3)},
+            {"RollAxis", jsonVector(b.RollAxis.ptr(), 3)},
+            {"Far", b.Far ? "true" : "false"},
+            {"NearDistance", jsonNumber(b.NearDistance)},
+            {"FarDistance", jsonNumber(b.FarDistance)},
+            {"orbitStep", jsonNumber(b.orbitStep)},
+            {"pitchStep", jsonNumber(b.pitchStep)},
+            {"yawStep", jsonNumber(b.yawStep)},
+            {"rollStep", jsonNumber(b.rollStep)},
+            {"nearDistanceSquared", jsonNumber(b.nearDistanceSquared)},
+        };
+        out << (i ? ",\n" : "\n") << "    {";
+        bool first = true;
+        for (const auto& field : fields)
+        {
+            out << (first ? "" : ", ") << jsonString(field.first) << ": " << field.second;
+            first = false;
+        }
+        out << "}";
+    }
+    out << (bodyRegistry.empty() ? "],\n" : "\n  ],\n");
+
+    out << "  \"problems\": [";
+    for (size_t i = 0; i < problems.size(); ++i)
+    {
+        const Problem& p = problems[i];
+        out << (i ? ",\n" : "\n") << "    {\"file\": " << jsonString(p.file) << ", \"line\": " << p.line
+            << ", \"section\": " << jsonString(p.section) << ", \"kind\": " << jsonString(p.kind)
+            << ", \"severity\": " << jsonString(p.error ? "error" : "warning")
+            << ", \"message\": " << jsonString(p.message) << "}";
+    }
+    out << (problems.empty() ? "]\n" : "\n  ]\n") << "}\n";
+}
+
+// ---------------------------------------------------------------- text output
+
+void writeTree(std::ostream& out, const std::map<std::string, std::vector<const Body*>>& children,
+               const std::string& parent, const std::string& indent)
+{
+    const auto found = children.find(parent);
+    if (found == children.end())
+        return;
+    for (size_t i = 0; i < found->second.size(); ++i)
+    {
+        const Body& b = *found->second[i];
+        const bool last = i + 1 == found->second.size();
+        out << indent << (last ? "└─ " : "├─ ") << "[" << b.sectionName << "] " << b.Name << "  " << b.Model
+            << ", size " << b.Size << ", orbit " << b.OrbitRadius << ", periods " << b.OrbitPeriod << " / "
+            << b.PitchPeriod << " / " << b.YawPeriod << " / " << b.RollPeriod << "\n";
+        if (b.sectionName != parent)
+            writeTree(out, children, b.sectionName, indent + (last ? "   " : "│  "));
+    }
+}
+
+void writeText(std::ostream& out, const std::string& systemFile, const std::vector<Problem>& problems)
+{
+    std::map<std::string, std::vector<const Body*>> children;
+    std::map<std::string, bool> isBody;
+    for (const auto& body : bodyRegistry)
+        isBody[body->sectionName] = true;
+    std::vector<const Body*> orphans;
+    for (const auto& body : bodyRegistry)
+    {
+        const std::string parent = parentOf(*body);
+        if (parent == "Sun" || isBody.count(parent))
+            children[parent].push_back(body.get());
+        else
+            orphans.push_back(body.get());
+    }
+    out << systemFile << ": " << bodyRegistry.size() << (bodyRegistry.size() == 1 ? " body" : " bodies") << "\n";
+    out << "Sun\n";
+    writeTree(out, children, "Sun", "");
+    if (!orphans.empty())
+    {
+        out << "(bodies whose Parent is no body)\n";
+        children["(orphans)"] = orphans;
+        writeTree(out, children, "(orphans)", "");
+    }
+
+    size_t errors = 0;
+    for (const Problem& p : problems)
+    {
+        errors += p.error;
+        out << p.file << ":" << p.line << ": [" << p.section << "] " << (p.error ? "error: " : "warning: ")
+            << p.message << "\n";
+    }
+    out << bodyRegistry.size() << (bodyRegistry.size() == 1 ? " body, " : " bodies, ") << errors
+        << (errors == 1 ? " error, " : " errors, ") << problems.size() - errors
+        << (problems.size() - errors == 1 ? " warning" : " warnings") << "\n";
+}
+
+bool isReadableFile(const std::string& path)
+{
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+// Reads a file through `reader`; on failure tells `err` in one line and returns false.
+template <typename Reader>
+bool readWith(const std::string& path, const char* what, Reader reader, std::ostream& err)
+{
+    try
+    {
+        if (!isReadableFile(path))
+            throw std::runtime_error("not a readable file");
+        reader();
+        return true;
+    }
+    catch (const Ogre::Exception& error)
+    {
+        err << "orvtest-check: cannot read the " << what << " \"" << path << "\": " << error.getDescription() << "\n";
+    }
+    catch (const std::exception& error)
+    {
+        err << "orvtest-check: cannot read the " << what << " \"" << path << "\": " << error.what() << "\n";
+    }
+    return false;
+}
+}
+
+int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
+{
+    bool json = false;
+    std::string systemFile;
+    for (const std::string& argument : arguments)
+    {
+        if (argument == "--json")
+            json = true;
+        else if (argument == "--help" || argument == "-h")
+        {
+            out << usage;
+            return 0;
+        }
+        else if (!argument.empty() && argument[0] == '-' && argument != "-")
+        {
+            err << "orvtest-check: unknown option " << argument << "\n" << usage;
+            return 2;
+        }
+        else if (systemFile.empty())
+            systemFile = argument;
+        else
+        {
+            err << usage;
+            return 2;
+        }
+    }
+
+    std::vector<Problem> problems;
+    const bool settingsRead = systemFile.empty();
+    if (settingsRead)
+    {
+        const std::string settingsFile = "OrvTest.cfg";
+        std::vector<ConfigLine> lines;
+        if (!readWith(settingsFile, "settings file", [&] {
+                loadSettings(settingsFile);
+                lines = readConfigLines(settingsFile);
+            }, err))
+            return 2;
+        problems = checkSettingsLines(settingsFile, lines);
+        systemFile = appSettings.StaticSystem;
+    }
+
+    std::vector<ConfigLine> lines;
+    if (!readWith(systemFile, "system file", [&] {
+            loadSystemFile(systemFile);
+            lines = readConfigLines(systemFile);
+        }, err))
+        return 2;
+    const std::vector<Problem> systemProblems = checkSystemLines(systemFile, lines, bodyRegistry);
+    problems.insert(problems.end(), systemProblems.begin(), systemProblems.end());
+
+    if (json)
+        writeJson(out, settingsRead, problems);
+    else
+        writeText(out, systemFile, problems);
+    bodyRegistry.clear();
+    return problems.empty() ? 0 : 1;
+}

@@ -1,0 +1,420 @@
+#include "checker/Checks.h"
+
+#include "config/AppSettings.h"
+#include "config/SystemFile.h"
+#include "sim/BodyRegistry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace
+{
+enum class ValueType
+{
+    Word,
+    Flag,
+    Number,
+    Integer,
+    Vector,
+    Colour,
+    Shadow,
+};
+
+struct KeyRule
+{
+    const char* section;   // settings file only
+    const char* key;
+    ValueType type;
+};
+
+const KeyRule settingsKeys[] = {
+    {"System", "StaticSystem", ValueType::Word},
+    {"Performance", "MeshLod", ValueType::Flag},
+    {"Performance", "Reduction", ValueType::Number},
+    {"Performance", "MoveConstant", ValueType::Number},
+    {"Performance", "NearClipDistance", ValueType::Number},
+    {"Light", "ShadowTechnique", ValueType::Shadow},
+    {"Light", "AmbientLight", ValueType::Colour},
+    {"Light", "DiffuseLight", ValueType::Colour},
+    {"Light", "SpecularLight", ValueType::Colour},
+    {"Light", "Range", ValueType::Number},
+    {"Light", "Constant", ValueType::Number},
+    {"Light", "Linear", ValueType::Number},
+    {"Light", "Quadratic", ValueType::Number},
+    {"StarField", "Distance", ValueType::Number},
+    {"StarField", "Density", ValueType::Integer},
+};
+
+ValueType bodyKeyType(const std::string& key)
+{
+    if (key == "Name" || key == "Parent" || key == "Model" || key == "Material")
+        return ValueType::Word;
+    if (key == "Far")
+        return ValueType::Flag;
+    if (key.size() > 4 && key.compare(key.size() - 4, 4, "Axis") == 0)
+        return ValueType::Vector;
+    return ValueType::Number;
+}
+
+std::string formatNumber(float value)
+{
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+bool onlyBlanksLeft(std::istream& stream)
+{
+    stream.clear();
+    std::string rest;
+    return !(stream >> rest);
+}
+
+// Describes how the reader takes `value` for a key of `type`; empty when it
+// takes all of it as meant.
+std::string valueTrouble(const std::string& key, const std::string& value, ValueType type)
+{
+    std::istringstream stream(value);
+    switch (type)
+    {
+    case ValueType::Word:
+    {
+        std::string word;
+        if (!(stream >> word))
+            return "no value: " + key + " stays empty";
+        if (!onlyBlanksLeft(stream))
+            return "only '" + word + "' is used: a " + key + " is one word";
+        return "";
+    }
+    case ValueType::Shadow:
+    {
+        std::string word;
+        stream >> word;
+        for (const ShadowTechniqueName& name : shadowTechniqueNames)
+            if (word == name.name)
+                return onlyBlanksLeft(stream) ? "" : "only '" + word + "' is used";
+        return "'" + value + "' is not a shadow technique: use SHADOWTYPE_TEXTURE_MODULATIVE, "
+               "SHADOWTYPE_STENCIL_MODULATIVE or SHADOWTYPE_STENCIL_ADDITIVE";
+    }
+    case ValueType::Flag:
+    {
+        bool flag;
+        if (!(stream >> flag))
+            return "'" + value + "' is not 0 or 1: " + key + " keeps its earlier value";
+        return onlyBlanksLeft(stream) ? "" : "only the leading " + std::to_string(int(flag)) + " of '" + value + "' is read";
+    }
+    case ValueType::Number:
+    case ValueType::Integer:
+    {
+        float number;
+        int integer;
+        const bool read = type == ValueType::Number ? bool(stream >> number) : bool(stream >> integer);
+        if (!read)
+            return "'" + value + "' is not " + (type == ValueType::Number ? "a number" : "a whole number") +
+                   " (or is out of range): " + key + " keeps its earlier value";
+        if (onlyBlanksLeft(stream))
+            return "";
+        return "'" + value + "' is read only in part, as " +
+               (type == ValueType::Number ? formatNumber(number) : std::to_string(integer));
+    }
+    case ValueType::Vector:
+    case ValueType::Colour:
+    {
+        int count = 0;
+        float component;
+        while (count < 3 && stream >> component)
+            ++count;
+        const char* what = type == ValueType::Vector ? "three numbers x y z" : "three numbers red green blue";
+        if (count < 3)
+            return "'" + value + "' has " + std::to_string(count) + " readable number" +
+                   (count == 1 ? "" : "s") + " of " + what + ": the rest keep their earlier values";
+        if (!onlyBlanksLeft(stream))
+            return type == ValueType::Colour ? "only three numbers are read; alpha is always 1"
+                                             : "only the first three numbers are read";
+        return "";
+    }
+    }
+    return "";
+}
+
+size_t editDistance(const std::string& a, const std::string& b)
+{
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i)
+    {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j)
+        {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::string lowered(std::string text)
+{
+    for (char& c : text)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+class Findings
+{
+public:
+    explicit Findings(const std::string& fileName) : file(fileName) {}
+
+    void add(int line, const std::string& section, const std::string& kind, const std::string& message,
+             bool error)
+    {
+        problems.push_back(Problem{file, line, section, kind, message, error});
+    }
+
+    void unknownKey(const ConfigLine& line, const std::vector<std::string>& known, const std::string& where)
+    {
+        const std::string meant = likelyKey(line.key, known);
+        add(line.number, line.section, "unknown-key",
+            "'" + line.key + "' is not a key " + where + " and is ignored" +
+                (meant.empty() ? "" : "; did you mean '" + meant + "'?"),
+            false);
+    }
+
+    void commonLineProblems(const ConfigLine& line, const char* aboveFirstSection)
+    {
+        if (line.kind == ConfigLine::NoSeparator)
+            add(line.number, line.section, "no-separator",
+                "'" + line.text + "' has no '=', ':' or tab between key and value and is ignored", false);
+        else if (line.kind == ConfigLine::Setting && line.section.empty())
+            add(line.number, "", "outside-section", aboveFirstSection, false);
+    }
+
+    std::vector<Problem> problems;
+
+private:
+    std::string file;
+};
+
+std::vector<std::string> settingsKeysOf(const std::string& section)
+{
+    std::vector<std::string> keys;
+    for (const KeyRule& rule : settingsKeys)
+        if (section.empty() || section == rule.section)
+            keys.push_back(rule.key);
+    return keys;
+}
+}
+
+std::string likelyKey(const std::string& key, const std::vector<std::string>& known)
+{
+    std::string best;
+    size_t bestDistance = 3;
+    for (const std::string& candidate : known)
+    {
+        const size_t distance = editDistance(lowered(key), lowered(candidate));
+        if (distance < bestDistance)
+        {
+            best = candidate;
+            bestDistance = distance;
+        }
+    }
+    return best == key ? "" : best;
+}
+
+std::vector<Problem> checkSettingsLines(const std::string& file, const std::vector<ConfigLine>& lines)
+{
+    Findings findings(file);
+    const std::vector<std::string> sections{"System", "Performance", "Light", "StarField"};
+    std::map<std::pair<std::string, std::string>, int> seen;
+    for (const ConfigLine& line : lines)
+    {
+        findings.commonLineProblems(line, "settings above the first section line are ignored");
+        if (line.kind == ConfigLine::SectionHeader &&
+            std::find(sections.begin(), sections.end(), line.section) == sections.end())
+        {
+            const std::string meant = likelyKey(line.section, sections);
+            findings.add(line.number, line.section, "unknown-section",
+                         "[" + line.section + "] is not a section of the settings file and is ignored" +
+                             (meant.empty() ? "" : "; did you mean [" + meant + "]?"),
+                         false);
+        }
+        if (line.kind != ConfigLine::Setting || line.section.empty() ||
+            std::find(sections.begin(), sections.end(), line.section) == sections.end())
+            continue;
+
+        const KeyRule* rule = nullptr;
+        for (const KeyRule& candidate : settingsKeys)
+            if (line.section == candidate.section && line.key == candidate.key)
+                rule = &candidate;
+        if (!rule)
+        {
+            // A key of another section reads as unknown here: say where it belongs.
+            for (const KeyRule& candidate : settingsKeys)
+                if (line.key == candidate.key)
+                    rule = &candidate;
+            if (rule)
+                findings.add(line.number, line.section, "wrong-section",
+                             line.key + " belongs in [" + rule->section + "]; here it is ignored", false);
+            else
+                findings.unknownKey(line, settingsKeysOf(line.section), "of [" + line.section + "]");
+            continue;
+        }
+        const std::string trouble = valueTrouble(line.key, line.value, rule->type);
+        if (!trouble.empty())
+            findings.add(line.number, line.section, "bad-value", trouble, false);
+        if (++seen[{line.section, line.key}] == 2)
+            findings.add(line.number, line.section, "repeated-key",
+                         line.key + " is given again: the last value that parses is used", false);
+    }
+    return findings.problems;
+}
+
+std::vector<Problem> checkSystemLines(const std::string& file, const std::vector<ConfigLine>& lines,
+                                      const BodyRegistry& registry)
+{
+    Findings findings(file);
+    std::vector<std::string> bodyKeys;
+    for (const SystemFileKey& key : systemFileKeys)
+        bodyKeys.push_back(key.name);
+
+    // Where each section and each setting stands, in file order.
+    std::map<std::string, std::vector<int>> headerLines;
+    std::map<std::string, std::map<std::string, std::vector<int>>> keyLines;
+    for (const ConfigLine& line : lines)
+    {
+        findings.commonLineProblems(line, "settings above the first section line never make a body");
+        if (line.kind == ConfigLine::SectionHeader)
+        {
+            std::vector<int>& seen = headerLines[line.section];
+            seen.push_back(line.number);
+            if (seen.size() == 2)
+                findings.add(line.number, line.section, "repeated-section",
+                             "[" + line.section + "] appears again (first on line " +
+                                 std::to_string(seen.front()) + "): both parts are read as one section",
+                             false);
+        }
+        if (line.kind != ConfigLine::Setting || line.section.empty())
+            continue;
+        if (std::find(bodyKeys.begin(), bodyKeys.end(), line.key) == bodyKeys.end())
+        {
+            findings.unknownKey(line, bodyKeys, "of a body");
+            continue;
+        }
+        keyLines[line.section][line.key].push_back(line.number);
+        const std::string trouble = valueTrouble(line.key, line.value, bodyKeyType(line.key));
+        if (!trouble.empty())
+            findings.add(line.number, line.section, "bad-value", trouble, false);
+    }
+
+    auto lineOf = [&](const std::string& section, const std::string& key) {
+        auto found = keyLines[section].find(key);
+        if (found != keyLines[section].end() && !found->second.empty())
+            return found->second.back();
+        auto header = headerLines.find(section);
+        return header == headerLines.end() ? 0 : header->second.front();
+    };
+
+    // Sections the reader skipped, and why.
+    std::map<std::string, size_t> registryIndex;
+    for (size_t i = 0; i < registry.size(); ++i)
+        registryIndex[registry.at(i).sectionName] = i;
+    for (const auto& header : headerLines)
+    {
+        const std::string& section = header.first;
+        if (section.empty() || registryIndex.count(section))
+            continue;
+        std::string missing;
+        std::string repeated;
+        int counted = 0;
+        for (const SystemFileKey& key : systemFileKeys)
+        {
+            if (!key.counted)
+                continue;
+            const size_t times = keyLines[section][key.name].size();
+            counted += int(times);
+            if (times == 0)
+                missing += std::string(missing.empty() ? "" : ", ") + key.name;
+            else if (times > 1)
+                repeated += std::string(repeated.empty() ? "" : ", ") + key.name + " " +
+                            std::to_string(times) + " times";
+        }
+        std::string message = "section skipped: a body needs each of the ten required keys exactly once; "
+                              "it has " + std::to_string(counted) + " required settings";
+        if (!missing.empty())
+            message += "; missing " + missing;
+        if (!repeated.empty())
+            message += "; repeated " + repeated;
+        findings.add(header.second.front(), section, "skipped-section", message, true);
+    }
+
+    // Accepted bodies that will fail or show badly.
+    const std::set<std::string> reservedNodes{"Sun.Position", "SunParticle", "StarField", "Camera"};
+    for (size_t i = 0; i < registry.size(); ++i)
+    {
+        const Body& body = registry.at(i);
+        const std::string& section = body.sectionName;
+        for (const char* suffix : {".Orbit", ".Position", ".Near", ".Far"})
+        {
+            if (reservedNodes.count(section + suffix))
+                findings.add(lineOf(section, "Name"), section, "name-collision",
+                             "a body's scene node '" + section + suffix + "' is taken by the viewer itself; "
+                             "the viewer stops with an engine error: rename the section",
+                             true);
+        }
+
+        const std::string parent = body.parentNodeName.substr(0, body.parentNodeName.size() - 9);
+        const auto parentIndex = registryIndex.find(parent);
+        if (parent == "Sun")
+            ;   // the sun's node exists before any body
+        else if (parentIndex == registryIndex.end())
+            findings.add(lineOf(section, "Parent"), section, "unknown-parent",
+                         "Parent '" + parent + "' names no body" +
+                             (headerLines.count(parent) ? " (its section is skipped)" : "") +
+                             " and is not Sun: the viewer stops with an engine error",
+                         true);
+        else if (parentIndex->second == i)
+            findings.add(lineOf(section, "Parent"), section, "parent-order",
+                         "a body cannot orbit itself: the viewer stops with an engine error", true);
+        else if (parentIndex->second > i)
+            findings.add(lineOf(section, "Parent"), section, "parent-order",
+                         "section '" + section + "' sorts before its parent '" + parent +
+                             "', which is built later: the viewer stops with an engine error; rename it "
+                             "so that it sorts after '" + parent + "', for example '" + parent + "." +
+                             section + "'",
+                         true);
+
+        if (!(body.Size > 0.0f))
+            findings.add(lineOf(section, "Size"), section, "bad-size",
+                         "Size " + formatNumber(body.Size) + " is not above 0: the body is drawn with no size",
+                         true);
+        if (body.NearDistance > body.FarDistance)
+            findings.add(lineOf(section, "NearDistance"), section, "near-beyond-far",
+                         "NearDistance is greater than FarDistance: the coarse sphere is never drawn", false);
+        const struct
+        {
+            const char* axisKey;
+            const Ogre::Vector3& axis;
+            float period;
+        } motions[] = {{"OrbitAxis", body.OrbitAxis, body.OrbitPeriod},
+                       {"PitchAxis", body.PitchAxis, body.PitchPeriod},
+                       {"YawAxis", body.YawAxis, body.YawPeriod},
+                       {"RollAxis", body.RollAxis, body.RollPeriod}};
+        for (const auto& motion : motions)
+        {
+            if (motion.axis == Ogre::Vector3::ZERO && motion.period != 0.0f)
+                findings.add(lineOf(section, motion.axisKey), section, "zero-axis",
+                             std::string(motion.axisKey) + " is 0 0 0: the body does not turn although its period is not 0",
+                             false);
+        }
+    }
+
+    std::stable_sort(findings.problems.begin(), findings.problems.end(),
+                     [](const Problem& a, const Problem& b) { return a.line < b.line; });
+    return findings.problems;
+}

@@ -1,0 +1,31 @@
+#ifndef ORVTEST_CHECKER_CONFIGTEXT_H
+#define ORVTEST_CHECKER_CONFIGTEXT_H
+
+#include <string>
+#include <vector>
+
+// A configuration file line by line, split the way the engine's reader splits
+// it ("\t:=" separators, whitespace trimmed, "#" and "@" comments), so that
+// every setting the readers saw can be traced to its line.
+struct ConfigLine
+{
+    enum Kind
+    {
+        Blank,
+        Comment,
+        SectionHeader,
+        Setting,
+        NoSeparator,   // text the reader drops: no tab, colon or equals sign
+    };
+    int number = 0;          // 1-based
+    Kind kind = Blank;
+    std::string section;     // the section the line belongs to ("" above the first header)
+    std::string key;         // Setting: trimmed key
+    std::string value;       // Setting: trimmed value
+    std::string text;        // the trimmed line
+};
+
+// Throws std::runtime_error when the file cannot be read.
+std::vector<ConfigLine> readConfigLines(const std::string& path);
+
+#endif

@@ -12,6 +12,12 @@
 
 #include <cstdlib>
 
+float randomAngle()
+{
+    // rand() reaches 2^31 - 1 here, so the product needs more than an int.
+    return float(static_cast<long long>(std::rand()) * 360);
+}
+
 void createSun(Ogre::SceneManager* sceneManager)
 {
     Ogre::SceneNode* sunNode = sceneManager->getRootSceneNode()->createChildSceneNode(
@@ -28,8 +34,7 @@ void createSunLight(Ogre::SceneManager* sceneManager)
 {
     Ogre::Light* light = sceneManager->createLight("SunLight");
     light->setType(Ogre::Light::LT_POINT);
-    // Not attached to a node: the light's own position is its world position.
-    light->setPosition(Ogre::Vector3::ZERO);
+    // A light attached to no node stands at the world origin, where the sun is.
     light->setDiffuseColour(appSettings.DiffuseLight);
     light->setSpecularColour(appSettings.SpecularLight);
     light->setAttenuation(appSettings.Range, appSettings.Constant, appSettings.Linear,
@@ -57,9 +62,9 @@ void createStarField(Ogre::SceneManager* sceneManager)
     for (int n = 0; n < count; ++n)
     {
         // z first, then y, then x: the draw order fixes the sky.
-        const float z = Ogre::Math::Sin(float(std::rand() * 360), false) * distance;
-        const float y = Ogre::Math::Cos(float(std::rand() * 360), false) * distance;
-        const float x = Ogre::Math::Cos(float(std::rand() * 360), false) * distance;
+        const float z = Ogre::Math::Sin(randomAngle(), false) * distance;
+        const float y = Ogre::Math::Cos(randomAngle(), false) * distance;
+        const float x = Ogre::Math::Cos(randomAngle(), false) * distance;
         stars->createBillboard(Ogre::Vector3(x, y, z), Ogre::ColourValue::White);
     }
 }

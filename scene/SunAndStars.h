@@ -17,6 +17,9 @@ void createSunLight(Ogre::SceneManager* sceneManager);
 // the sky is the same on every run. Density is capped at maxStarCount.
 void createStarField(Ogre::SceneManager* sceneManager);
 
+// The angle, in radians, of one star coordinate: rand() × 360.
+float randomAngle();
+
 // More stars than this add nothing to the sky and cost memory and frames.
 constexpr int maxStarCount = 100000;
 

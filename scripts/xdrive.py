@@ -118,7 +118,11 @@ class Viewer:
         self.stdout = open(os.path.join(folder, "stdout.txt"), "w")
         self.stderr_path = os.path.join(folder, "stderr.txt")
         self.stderr = open(self.stderr_path, "w")
-        env = display.env if display else {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        env = dict(display.env) if display else {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        # A sanitizer build keeps the engine's plug-ins and the GL driver loaded
+        # to the end, so that what they leak can be told from what we leak.
+        if os.environ.get("ORVTEST_VIEWER_PRELOAD"):
+            env["LD_PRELOAD"] = os.environ["ORVTEST_VIEWER_PRELOAD"]
         self.process = subprocess.Popen([program], cwd=folder, env=env,
                                         stdout=self.stdout, stderr=self.stderr)
         self.window = None

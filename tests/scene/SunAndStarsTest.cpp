@@ -110,11 +110,12 @@ TEST_F(SunAndStarsTest, StarsFillTheCubeTheSameWayEveryRun)
     for (size_t i = 0; i < first.size(); ++i)
         ASSERT_EQ(first[i], second[i]) << "star " << i;
 
-    // The first star: z from the first draw, then y, then x.
+    // The first star: z from the first draw, then y, then x, each angle rand() × 360.
     std::srand(1);
-    const float z = Ogre::Math::Sin(float(std::rand() * 360), false) * 500.0f;
-    const float y = Ogre::Math::Cos(float(std::rand() * 360), false) * 500.0f;
-    const float x = Ogre::Math::Cos(float(std::rand() * 360), false) * 500.0f;
+    const long long r1 = std::rand(), r2 = std::rand(), r3 = std::rand();
+    const float z = Ogre::Math::Sin(float(r1 * 360), false) * 500.0f;
+    const float y = Ogre::Math::Cos(float(r2 * 360), false) * 500.0f;
+    const float x = Ogre::Math::Cos(float(r3 * 360), false) * 500.0f;
     EXPECT_EQ(Ogre::Vector3(x, y, z), first[0]);
 }
 }

@@ -82,7 +82,11 @@ void loadSettings(const Ogre::String& fileName)
 {
     Ogre::ConfigFile file;
     file.load(fileName, "\t:=", true);
+    applySettings(file);
+}
 
+void applySettings(const Ogre::ConfigFile& file)
+{
     for (const auto& section : file.getSettingsBySection())
     {
         void (*apply)(const Ogre::String&, const Ogre::String&) = nullptr;

@@ -3,6 +3,7 @@
 
 #include <OgreColourValue.h>
 #include <OgreCommon.h>
+#include <OgreConfigFile.h>
 #include <OgrePrerequisites.h>
 
 // The viewer's own settings, read from "OrvTest.cfg". Each field carries the
@@ -40,6 +41,9 @@ extern AppSettings appSettings;
 // unknown sections and unknown keys leave the settings as they were.
 // Throws Ogre::FileNotFoundException when the file cannot be opened.
 void loadSettings(const Ogre::String& fileName);
+
+// Applies a settings file that is already read, section by section.
+void applySettings(const Ogre::ConfigFile& file);
 
 // The names the settings file may give a shadow technique, with their values.
 struct ShadowTechniqueName

@@ -98,7 +98,11 @@ void loadSystemFile(std::string fileName)
 {
     Ogre::ConfigFile file;
     file.load(fileName, "\t:=", true);
+    registerBodies(file);
+}
 
+void registerBodies(const Ogre::ConfigFile& file)
+{
     for (const auto& section : file.getSettingsBySection())
     {
         const BodyDefinition d = readBodyDefinition(section.second);

@@ -12,6 +12,9 @@
 // counted keys. Throws Ogre::FileNotFoundException when the file cannot be opened.
 void loadSystemFile(std::string fileName);
 
+// Registers the bodies of a system file that is already read.
+void registerBodies(const Ogre::ConfigFile& file);
+
 // The keys of a body section, in the order the reader compares them.
 struct SystemFileKey
 {

@@ -1,6 +1,7 @@
 #include "app/ExampleApplication.h"
 
 #include "app/Platform.h"
+#include "config/ConfigFileReading.h"
 #include "viewer/ExampleFrameListener.h"
 
 #include <OgreBitesConfigDialog.h>
@@ -20,6 +21,7 @@
 #include <OgreWindowEventUtilities.h>
 
 #include <cstdlib>
+#include <iostream>
 
 ExampleApplication::ExampleApplication() = default;
 
@@ -98,8 +100,20 @@ bool ExampleApplication::setUpEngine()
 
 bool ExampleApplication::openRenderWindow()
 {
-    if (!root->showConfigDialog(OgreBites::getNativeConfigDialog()))
-        return false;
+    try
+    {
+        if (!root->showConfigDialog(OgreBites::getNativeConfigDialog()))
+            return false;
+    }
+    catch (const Ogre::IOException& error)
+    {
+        // The choices were made but "ogre.cfg" cannot be written (a read-only
+        // folder): they hold for this run all the same.
+        if (!root->getRenderSystem())
+            throw;
+        std::cerr << "OrvTest: the render settings are used but not saved: " << error.getDescription()
+                  << std::endl;
+    }
     window = root->initialise(true, "OGRE Render Window");
     OgreBites::WindowEventUtilities::_addRenderWindow(window);
     return true;
@@ -143,7 +157,7 @@ void ExampleApplication::makeViewports()
 void ExampleApplication::declareResourceLocations()
 {
     Ogre::ConfigFile file;
-    file.load(resourcePath + "resources.cfg", "\t:=", true);
+    loadConfigFile(file, resourcePath + "resources.cfg");
     for (const auto& section : file.getSettingsBySection())
     {
         for (const auto& entry : section.second)

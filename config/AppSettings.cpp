@@ -1,5 +1,6 @@
 #include "config/AppSettings.h"
 
+#include "config/ConfigFileReading.h"
 #include "config/ValueParsing.h"
 
 #include <OgreConfigFile.h>
@@ -81,7 +82,7 @@ void applyStarFieldSetting(const Ogre::String& key, const Ogre::String& value)
 void loadSettings(const Ogre::String& fileName)
 {
     Ogre::ConfigFile file;
-    file.load(fileName, "\t:=", true);
+    loadConfigFile(file, fileName);
     applySettings(file);
 }
 

@@ -1,5 +1,6 @@
 #include "config/SystemFile.h"
 
+#include "config/ConfigFileReading.h"
 #include "config/ValueParsing.h"
 #include "sim/BodyRegistry.h"
 
@@ -97,7 +98,7 @@ bool isAcceptedSection(const std::string& sectionName, const BodyDefinition& def
 void loadSystemFile(std::string fileName)
 {
     Ogre::ConfigFile file;
-    file.load(fileName, "\t:=", true);
+    loadConfigFile(file, fileName);
     registerBodies(file);
 }
 

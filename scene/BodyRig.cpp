@@ -6,12 +6,18 @@
 
 #include <OgreEntity.h>
 #include <OgreLodConfig.h>
+#include <OgreMath.h>
 #include <OgreMeshLodGenerator.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
 namespace
 {
+float withinWorld(float length)
+{
+    return Ogre::Math::Clamp(length, -maxWorldExtent, maxWorldExtent);
+}
+
 void generateNearLod(Ogre::MeshPtr mesh)
 {
     Ogre::LodConfig config(mesh, const_cast<Ogre::LodStrategy*>(mesh->getLodStrategy()));
@@ -65,7 +71,7 @@ Ogre::SceneNode* createFarDetail(Body& body, Ogre::SceneManager* sceneManager)
 
 void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size)
 {
-    const float scale = size / entity->getBoundingRadius();
+    const float scale = withinWorld(size) / entity->getBoundingRadius();
     // Normals of scaled nodes are renormalised by the scene manager itself.
     if (scale != 1.0f)
         node->setScale(scale, scale, scale);
@@ -73,7 +79,7 @@ void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size)
 
 void placeBodyNodes(Body& body)
 {
-    const Ogre::Vector3 onOrbit(0.0f, 0.0f, body.OrbitRadius);
+    const Ogre::Vector3 onOrbit(0.0f, 0.0f, withinWorld(body.OrbitRadius));
     body.nearNode->setPosition(onOrbit);
     body.positionNode->setPosition(onOrbit);
     body.farNode->setPosition(onOrbit);

@@ -28,4 +28,8 @@ void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size);
 // Distance (world units) beyond which a near mesh shows its reduced level.
 constexpr float nearLodDistance = 4000.0f;
 
+// Sizes and orbit radii are drawn at most this large (world units): beyond it
+// the engine's bounding-box sums overflow single precision and stop it.
+constexpr float maxWorldExtent = 1e18f;
+
 #endif

@@ -112,7 +112,7 @@ def make_working_folder(run_dir, parent=None):
 class Viewer:
     """One run of the viewer in a working folder on a virtual display."""
 
-    def __init__(self, display, folder, program="./orvtest"):
+    def __init__(self, display, folder, program="./orvtest", as_nobody=False):
         self.display = display
         self.folder = folder
         self.stdout = open(os.path.join(folder, "stdout.txt"), "w")
@@ -123,7 +123,11 @@ class Viewer:
         # to the end, so that what they leak can be told from what we leak.
         if os.environ.get("ORVTEST_VIEWER_PRELOAD"):
             env["LD_PRELOAD"] = os.environ["ORVTEST_VIEWER_PRELOAD"]
-        self.process = subprocess.Popen([program], cwd=folder, env=env,
+        command = [program]
+        if as_nobody:
+            # Permissions mean nothing to root: run as an ordinary user.
+            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
+        self.process = subprocess.Popen(command, cwd=folder, env=env,
                                         stdout=self.stdout, stderr=self.stderr)
         self.window = None
 

@@ -1,8 +1,15 @@
 #include "sim/Body.h"
 
+#include <cmath>
+
 float stepForPeriod(float period)
 {
-    return period == 0.0f ? 0.0f : static_cast<float>(1.0 / (period * 60.0));
+    if (period == 0.0f)
+        return 0.0f;
+    const float step = static_cast<float>(1.0 / (period * 60.0));
+    // A period so short that the step leaves the float range would turn the
+    // nodes by an infinite angle and poison the scene graph with NaN.
+    return std::isfinite(step) ? step : 0.0f;
 }
 
 Body::Body(const std::string& section, const std::string& name, float size, float orbitRadius,

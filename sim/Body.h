@@ -54,7 +54,8 @@ struct Body
     bool Far;                     // show the far sphere beyond NearDistance
 };
 
-// Degrees per motion update for a period: 1 / (period × 60), or 0 for a zero period.
+// Degrees per motion update for a period: 1 / (period × 60), or 0 for a zero
+// period and for one so short that the step is no finite float.
 float stepForPeriod(float period);
 
 #endif

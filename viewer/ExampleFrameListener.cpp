@@ -206,11 +206,10 @@ bool ExampleFrameListener::handleKeys(const Ogre::FrameEvent&)
     }
     if (keyboard->isKeyDown(OIS::KC_SYSRQ) && toggleCooldown <= 0.0f)
     {
-        screenshotCount = unsigned(firstFreeScreenshotNumber(long(screenshotCount) + 1));
-        const std::string name = screenshotName(screenshotCount);
-        window->writeContentsToFile(name);
+        long number;
+        debugText = saveScreenshot(window, long(screenshotCount) + 1, number);
+        screenshotCount = unsigned(number);
         toggleCooldown = 0.5f;
-        debugText = "Saved: " + name;
     }
     if (keyboard->isKeyDown(OIS::KC_R) && toggleCooldown <= 0.0f)
     {

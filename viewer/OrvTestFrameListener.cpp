@@ -14,6 +14,8 @@
 #include <OISKeyboard.h>
 #include <OISMouse.h>
 
+#include <cmath>
+
 OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogre::Camera* viewCamera,
                                            Ogre::SceneManager* scene)
     : ExampleFrameListener(renderWindow, viewCamera), sceneManager(scene),
@@ -31,12 +33,26 @@ int nextFocusIndex(int index, int step, std::size_t count)
     return index;
 }
 
-void jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
+namespace
+{
+bool isFinite(const Ogre::Vector3& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+}
+
+bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
 {
     const Ogre::Vector3 target = body.positionNode->_getDerivedPosition();
+    const Ogre::Vector3 eye = target + Ogre::Vector3(0.0f, 0.0f, -5.0f * body.Size);
+    // A body out at the end of the float range has no place for the camera.
+    if (!isFinite(target) || !isFinite(eye))
+        return false;
     cameraNode->setPosition(target);
-    cameraNode->translate(Ogre::Vector3(0.0f, 0.0f, -5.0f * body.Size), Ogre::Node::TS_WORLD);
-    cameraNode->lookAt(target, Ogre::Node::TS_WORLD);
+    cameraNode->translate(eye - target, Ogre::Node::TS_WORLD);
+    if (eye != target)
+        cameraNode->lookAt(target, Ogre::Node::TS_WORLD);
+    return true;
 }
 
 void OrvTestFrameListener::runBodySteps(float dt)
@@ -62,8 +78,7 @@ void OrvTestFrameListener::jumpBy(int step)
     actionCooldown = actionDelay;
     focusIndex = nextFocusIndex(focusIndex, step, bodyRegistry.size());
     const Body& body = bodyRegistry.at(std::size_t(focusIndex));
-    jumpCameraToBody(camera->getParentSceneNode(), body);
-    debugText = body.Name;
+    debugText = jumpCameraToBody(camera->getParentSceneNode(), body) ? body.Name : body.Name + " is out of reach";
 }
 
 bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
@@ -104,7 +119,10 @@ bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
     if (keyboard->isKeyDown(OIS::KC_PGDOWN) || keyboard->isKeyDown(OIS::KC_E))
         move.y -= moveSpeed;
     Ogre::SceneNode* cameraNode = camera->getParentSceneNode();
-    cameraNode->translate(cameraNode->getOrientation() * move * dt, Ogre::Node::TS_WORLD);
+    const Ogre::Vector3 step = cameraNode->getOrientation() * move * dt;
+    // Past the float range the camera would have no position at all.
+    if (isFinite(cameraNode->getPosition() + step))
+        cameraNode->translate(step, Ogre::Node::TS_WORLD);
 
     cameraNode->yaw(Ogre::Degree(-mouseState.X.rel * mouseTurnFactor));
     cameraNode->pitch(Ogre::Degree(-mouseState.Y.rel * mouseTurnFactor));
@@ -112,10 +130,9 @@ bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
     if (actionCooldown < 0.0f && keyboard->isKeyDown(OIS::KC_SYSRQ))
     {
         actionCooldown = actionDelay;
-        shotCount = int(firstFreeScreenshotNumber(shotCount + 1));
-        const std::string name = screenshotName(shotCount);
-        window->writeContentsToFile(name);
-        debugText = "Saved: " + name;
+        long number;
+        debugText = saveScreenshot(window, shotCount + 1, number);
+        shotCount = int(number);
     }
     if (actionCooldown < 0.0f && keyboard->isKeyDown(OIS::KC_R))
     {

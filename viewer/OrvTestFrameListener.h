@@ -54,8 +54,9 @@ private:
 };
 
 // Places the camera node 5 × Size from the body's position node on the world's
-// -Z side, facing it.
-void jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body);
+// -Z side, facing it. Leaves the camera alone, and returns false, when that
+// place lies beyond the float range.
+bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body);
 
 // The focus index after a jump of `step` (+1 or -1) from `index` among `count` bodies.
 int nextFocusIndex(int index, int step, std::size_t count);

@@ -1,5 +1,8 @@
 #include "viewer/Screenshot.h"
 
+#include <OgreException.h>
+#include <OgreRenderWindow.h>
+
 #include <sys/stat.h>
 
 std::string screenshotName(long number)
@@ -14,4 +17,19 @@ long firstFreeScreenshotNumber(long from)
     while (::lstat(screenshotName(number).c_str(), &status) == 0)
         ++number;
     return number;
+}
+
+std::string saveScreenshot(Ogre::RenderWindow* window, long from, long& number)
+{
+    number = firstFreeScreenshotNumber(from);
+    const std::string name = screenshotName(number);
+    try
+    {
+        window->writeContentsToFile(name);
+    }
+    catch (const Ogre::Exception&)
+    {
+        return "Could not save " + name;
+    }
+    return "Saved: " + name;
 }

@@ -1,6 +1,8 @@
 #ifndef ORVTEST_VIEWER_SCREENSHOT_H
 #define ORVTEST_VIEWER_SCREENSHOT_H
 
+#include <OgrePrerequisites.h>
+
 #include <string>
 
 // "screenshot_N.png", the name a screenshot number is saved under.
@@ -9,5 +11,11 @@ std::string screenshotName(long number);
 // The first number from `from` on whose screenshot file does not exist yet in
 // the working folder, so that no earlier picture is ever overwritten.
 long firstFreeScreenshotNumber(long from);
+
+// Saves the window's picture under the first free number from `from` on and
+// returns the status line to show: "Saved: NAME", or why it could not be
+// saved (a read-only folder, a full disk), so that a failed picture never
+// ends the session. `number` becomes the number used.
+std::string saveScreenshot(Ogre::RenderWindow* window, long from, long& number);
 
 #endif

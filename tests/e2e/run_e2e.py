@@ -250,11 +250,130 @@ def long_run(args, display):
         check(word not in log, "the log holds %r" % word)
 
 
+HOSTILE_SYSTEM = """[A]
+Name=Mirrored
+Parent=Sun
+Model=SphereMesh_32x64
+Material=default
+Size=-5
+OrbitRadius=1000
+OrbitPeriod=1e-38
+PitchPeriod=1e-45
+YawPeriod=3e38
+RollPeriod=0.5
+YawAxis=0 0 0
+[A.Huge]
+Name=Huge
+Parent=A
+Model=SphereMesh_128x256
+Material=Planets/Earth
+Size=3e38
+OrbitRadius=1e30
+OrbitPeriod=1
+PitchPeriod=0
+YawPeriod=0
+RollPeriod=0
+NearDistance=3e38
+FarDistance=-1
+[B]
+Name=Nothing
+Parent=Sun
+Model=SphereMesh_4x6
+Material=Planets/Moon
+Size=0
+OrbitRadius=nan
+OrbitPeriod=inf
+PitchPeriod=0
+YawPeriod=0
+RollPeriod=0
+OrbitAxis=0 0 0
+"""
+
+
+def hostile_system(args, display):
+    """Absurd but readable values: the viewer runs, jumps and flies without a crash."""
+    with open(os.path.join(args.folder, "hostile.cfg"), "w") as stream:
+        stream.write(HOSTILE_SYSTEM)
+    for key, value in (("StaticSystem", "hostile.cfg"), ("Density", "2147483647"), ("Distance", "1e30"),
+                       ("MeshLod", "1"), ("Reduction", "5"), ("MoveConstant", "3e38")):
+        set_setting(args.folder, key, value)
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start(settle=5.0)
+    for button in (1, 1, 1, 3):
+        display.press_button(button)
+        time.sleep(0.4)
+    display.hold_key("w", 0.5)
+    display.hold_key("s", 0.5)
+    display.run("xdotool", "mousemove_relative", "--", "300", "-200")
+    time.sleep(0.5)
+    display.hold_key("Escape")
+    finish(viewer, timeout=30)
+    check("capped at 100000 stars" in viewer.log_text(), "the star count was not capped")
+
+
+def bad_near_clip(args, display):
+    set_setting(args.folder, "NearClipDistance", "0")
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.accept_dialog()
+    dismiss_error_box(display)
+    code = viewer.wait(20)
+    check(code == 0, "exit code %r" % code)
+    check("Near clip distance" in viewer.stderr_text(), "stderr: " + viewer.stderr_text())
+
+
+def unreadable_files(args, display):
+    """Files the user may not read, and a folder where a file should be: a message, never a hang."""
+    os.chmod(args.folder, 0o755)
+    cases = (("OrvTest.cfg", "settings file", 1), ("1.cfg", "system file", 1))
+    for name, what, expected in cases:
+        path = os.path.join(args.folder, name)
+        os.chmod(path, 0)
+        viewer = xdrive.Viewer(None, args.folder, as_nobody=True)
+        code = viewer.wait(20)
+        text = viewer.stderr_text()
+        check(code == expected and name in text and what in text, "%s: exit %r, stderr %s" % (name, code, text))
+        os.chmod(path, 0o644)
+    os.rename(os.path.join(args.folder, "1.cfg"), os.path.join(args.folder, "1.saved"))
+    os.mkdir(os.path.join(args.folder, "1.cfg"))
+    viewer = xdrive.Viewer(None, args.folder)
+    check(viewer.wait(20) == 1, "a folder as system file was not refused")
+    check("not a regular file" in viewer.stderr_text(), "stderr: " + viewer.stderr_text())
+
+
+def read_only_folder(args, display):
+    """No ogre.cfg, screenshot or log can be written: the viewer runs all the same."""
+    os.chmod(args.folder, 0o755)
+    viewer = xdrive.Viewer(display, args.folder, as_nobody=True)
+    viewer.start()
+    display.hold_key("Print")
+    time.sleep(1.0)
+    check(viewer.process.poll() is None, "the viewer ended on a failed screenshot")
+    check(not os.path.exists(viewer.file("screenshot_1.png")), "a screenshot appeared in a read-only folder")
+    display.hold_key("Escape")
+    finish(viewer)
+    check("not saved" in viewer.stderr_text(), "stderr: " + viewer.stderr_text())
+
+
+def close_at_twenty_moments(args, display):
+    """The window closed through the window manager from start-up to steady state."""
+    for moment in range(20):
+        folder = xdrive.make_working_folder(args.run_dir, args.work)
+        viewer = xdrive.Viewer(display, folder)
+        viewer.accept_dialog()
+        check(viewer.wait_for_window() is not None, "no window")
+        time.sleep(moment * 0.15)
+        display.close_window(xdrive.WINDOW_TITLE)
+        code = viewer.wait(20)
+        check(code == 0, "closed after %.2f s: exit code %r, stderr %s" % (moment * 0.15, code, viewer.stderr_text()))
+        check(viewer.stderr_text() == "", "closed after %.2f s: %s" % (moment * 0.15, viewer.stderr_text()))
+
+
 SCENARIOS = {f.__name__: f for f in (
     accept_and_close, cancel, missing_resources, no_display, missing_settings, missing_system, error_box,
-    screenshots, jump_wireframe_overlay, fly, escape_and_log, window_manager_close, long_run)}
-NEEDS_WINDOW_MANAGER = {"accept_and_close", "window_manager_close", "long_run"}
-NEEDS_NO_DISPLAY = {"no_display", "missing_settings", "missing_system"}
+    screenshots, jump_wireframe_overlay, fly, escape_and_log, window_manager_close, long_run,
+    hostile_system, bad_near_clip, unreadable_files, read_only_folder, close_at_twenty_moments)}
+NEEDS_WINDOW_MANAGER = {"accept_and_close", "window_manager_close", "long_run", "close_at_twenty_moments"}
+NEEDS_NO_DISPLAY = {"no_display", "missing_settings", "missing_system", "unreadable_files"}
 
 
 def main():

@@ -1,6 +1,20 @@
 #include "sim/Body.h"
 
+#include <OgreMath.h>
+
 #include <cmath>
+
+namespace
+{
+// The turn Node::rotate(axis, angle) makes of an axis and an angle in degrees.
+Ogre::Quaternion turnFor(const Ogre::Vector3& axis, float degrees)
+{
+    Ogre::Quaternion turn;
+    turn.FromAngleAxis(Ogre::Radian(degrees * Ogre::Math::fDeg2Rad), axis);
+    turn.normalise();
+    return turn;
+}
+}
 
 float stepForPeriod(float period)
 {
@@ -27,6 +41,8 @@ Body::Body(const std::string& section, const std::string& name, float size, floa
       YawAxis(yawAxis), RollAxis(rollAxis), OrbitCompleted(orbitCompleted),
       PitchCompleted(pitchCompleted), YawCompleted(yawCompleted), RollCompleted(rollCompleted),
       orbitStep(stepForPeriod(orbitPeriod)), pitchStep(stepForPeriod(pitchPeriod)),
-      yawStep(stepForPeriod(yawPeriod)), rollStep(stepForPeriod(rollPeriod)), Far(far)
+      yawStep(stepForPeriod(yawPeriod)), rollStep(stepForPeriod(rollPeriod)), Far(far),
+      orbitTurn(turnFor(orbitAxis, orbitStep)),
+      spinTurn(turnFor(pitchAxis, pitchStep) * turnFor(yawAxis, yawStep) * turnFor(rollAxis, rollStep))
 {
 }

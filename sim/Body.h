@@ -2,6 +2,7 @@
 #define ORVTEST_SIM_BODY_H
 
 #include <OgrePrerequisites.h>
+#include <OgreQuaternion.h>
 #include <OgreVector.h>
 
 #include <string>
@@ -52,6 +53,15 @@ struct Body
     float yawStep;
     float rollStep;
     bool Far;                     // show the far sphere beyond NearDistance
+
+    // The turns of one motion update, made once: the orbit turn about
+    // OrbitAxis, and the pitch, yaw and roll turns of the near node in one.
+    Ogre::Quaternion orbitTurn;
+    Ogre::Quaternion spinTurn;
+    // What the detail step last made of the near and far nodes; scene
+    // construction leaves both shown.
+    bool nearShown = true;
+    bool farShown = true;
 };
 
 // Degrees per motion update for a period: 1 / (period × 60), or 0 for a zero

@@ -12,31 +12,62 @@ void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degre
 
 void runMotionStep()
 {
+    if (bodyRegistry.empty())
+        return;
+    // A node told that all its children change updates them all, instead of
+    // queueing each turned child in a set: one heap allocation per body and
+    // frame less. Parents come before their moons, so each body's parent
+    // node is flagged before its orbit node turns.
+    Ogre::Node* top = bodyRegistry.at(0).orbitNode;
+    while (top->getParent())
+        top = top->getParent();
+    top->needUpdate();
+
     for (const auto& body : bodyRegistry)
     {
-        turnNodeLocal(body->orbitNode, body->OrbitAxis, body->orbitStep);
-        turnNodeLocal(body->nearNode, body->PitchAxis, body->pitchStep);
-        turnNodeLocal(body->nearNode, body->YawAxis, body->yawStep);
-        turnNodeLocal(body->nearNode, body->RollAxis, body->rollStep);
+        body->orbitNode->getParent()->needUpdate();
+        // The turns of a zero step are the identity: nothing to turn, but the
+        // node is flagged all the same, for its moons' sake.
+        if (body->orbitStep != 0.0f)
+            body->orbitNode->rotate(body->orbitTurn, Ogre::Node::TS_LOCAL);
+        else
+            body->orbitNode->needUpdate();
+        if (body->pitchStep != 0.0f || body->yawStep != 0.0f || body->rollStep != 0.0f)
+            body->nearNode->rotate(body->spinTurn, Ogre::Node::TS_LOCAL);
     }
+}
+
+namespace
+{
+// Visibility changes cascade through the node's objects: only make real changes.
+void show(Ogre::SceneNode* node, bool& shown, bool visible)
+{
+    if (shown == visible)
+        return;
+    node->setVisible(visible, true);
+    shown = visible;
+}
 }
 
 void runDetailStep(const Ogre::Vector3& cameraPosition)
 {
     for (const auto& body : bodyRegistry)
     {
-        const float distanceSquared =
-            cameraPosition.squaredDistance(body->nearNode->_getDerivedPosition());
+        // The near node's world position, from its orbit node's (unscaled): asking
+        // the near node itself would bring it up to date twice this frame.
+        const Ogre::Vector3 nearPosition = body->orbitNode->_getDerivedPosition() +
+                                           body->orbitNode->_getDerivedOrientation() * body->nearNode->getPosition();
+        const float distanceSquared = cameraPosition.squaredDistance(nearPosition);
         if (distanceSquared > body->nearDistanceSquared)
         {
-            body->nearNode->setVisible(false, true);
+            show(body->nearNode, body->nearShown, false);
             if (body->Far)
-                body->farNode->setVisible(true, true);
+                show(body->farNode, body->farShown, true);
         }
         else
         {
-            body->nearNode->setVisible(true, true);
-            body->farNode->setVisible(false, true);
+            show(body->nearNode, body->nearShown, true);
+            show(body->farNode, body->farShown, false);
         }
     }
 }

@@ -13,6 +13,7 @@ void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degre
 
 // Turns every orbit node by its orbit step and spins every near node by its
 // pitch, yaw and roll steps, in that order, each in the node's local space.
+// Allocates nothing.
 void runMotionStep();
 
 // Shows the near node within NearDistance of the camera (world position) and

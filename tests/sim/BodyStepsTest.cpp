@@ -103,4 +103,48 @@ TEST_F(BodyStepsTest, DetailFollowsCameraDistance)
         EXPECT_EQ(step.farShownB, shown(noFar.farNode));
     }
 }
+
+TEST_F(BodyStepsTest, PrecomputedTurnsMatchTurningAxisByAxis)
+{
+    // Odd axes, not of unit length, and steps of both signs.
+    Body& body = addBody("Odd", "Sun", 0.7f, -1.3f, 2.9f, 0.45f);
+    body.OrbitAxis = Ogre::Vector3(1, 1, 0);
+    body.PitchAxis = Ogre::Vector3(0.2f, 0, 3);
+    body = Body(body.sectionName, body.Name, body.Size, body.OrbitRadius, body.OrbitAxis, body.OrbitPeriod,
+                body.PitchAxis, body.PitchPeriod, body.YawAxis, body.YawPeriod, body.RollAxis, body.RollPeriod,
+                0, 0, 0, 0, body.Model, body.Material, body.Far, body.NearDistance, body.FarDistance,
+                body.parentNodeName);
+    addBody("Odd.Moon", "Odd", 0.3f, 0, 0, 0, 5.0f);
+    Ogre::SceneNode* orbit = sceneManager->getSceneNode("Odd.Orbit");
+    Ogre::SceneNode* near = sceneManager->getSceneNode("Odd.Near");
+    body.orbitNode = orbit;
+    body.nearNode = near;
+    body.positionNode = sceneManager->getSceneNode("Odd.Position");
+    body.farNode = sceneManager->getSceneNode("Odd.Far");
+
+    // The same turns made the plain way, one axis at a time.
+    Ogre::SceneNode* plainOrbit = sceneManager->getRootSceneNode()->createChildSceneNode();
+    Ogre::SceneNode* plainNear = sceneManager->getRootSceneNode()->createChildSceneNode();
+    auto turn = [](Ogre::SceneNode* node, const Ogre::Vector3& axis, float degrees) {
+        node->rotate(axis, Ogre::Radian(degrees * Ogre::Math::fDeg2Rad), Ogre::Node::TS_LOCAL);
+    };
+    for (int frame = 0; frame < 600; ++frame)
+    {
+        runMotionStep();
+        turn(plainOrbit, body.OrbitAxis, body.orbitStep);
+        turn(plainNear, body.PitchAxis, body.pitchStep);
+        turn(plainNear, body.YawAxis, body.yawStep);
+        turn(plainNear, body.RollAxis, body.rollStep);
+    }
+    EXPECT_TRUE(quaternionsNear(plainOrbit->getOrientation(), orbit->getOrientation(), 1e-5f));
+    EXPECT_TRUE(quaternionsNear(plainNear->getOrientation(), near->getOrientation(), 1e-5f));
+    // The moon's position reflects its parent's turned orbit.
+    sceneManager->getRootSceneNode()->_update(true, false);
+    EXPECT_TRUE(vectorsNear(plainOrbit->getOrientation() * Ogre::Vector3(0, 0, 100) +
+                                orbit->getOrientation() * Ogre::Vector3::ZERO +
+                                plainOrbit->getOrientation() *
+                                    (sceneManager->getSceneNode("Odd.Moon.Orbit")->getOrientation() *
+                                     Ogre::Vector3(0, 0, 5)),
+                            sceneManager->getSceneNode("Odd.Moon.Position")->_getDerivedPosition(), 1e-2f));
+}
 }

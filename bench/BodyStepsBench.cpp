@@ -1,0 +1,159 @@
+// Per-frame body work against the engine's own scene-graph update of the same
+// tree, headless: ns per body per frame for runMotionStep + runDetailStep, the
+// floor, their ratio, and heap allocations per frame inside the steps.
+//
+//   orvtest-bench-steps [frames]     (scripts/bench runs it)
+
+#include "config/AppSettings.h"
+#include "scene/BodyRig.h"
+#include "scene/SphereMesh.h"
+#include "scene/SunAndStars.h"
+#include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
+
+#include <OgreControllerManager.h>
+#include <OgreDefaultHardwareBufferManager.h>
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreMeshManager.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreTextureManager.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace
+{
+bool countAllocations = false;
+long allocations = 0;
+}
+
+// Counts every allocation made while the steps run.
+void* operator new(std::size_t size)
+{
+    if (countAllocations)
+        ++allocations;
+    if (void* memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Planets, their moons and moons of moons: every third body orbits the sun,
+// the next its planet, the next that moon.
+void registerSystem(int count)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        char section[16];
+        char parent[16];
+        std::snprintf(section, sizeof section, "B%06d", i);
+        std::snprintf(parent, sizeof parent, "B%06d", i - 1);
+        const bool planet = i % 3 == 0;
+        bodyRegistry.add(new Body(section, section, 1.0f, planet ? 1000.0f + i : 30.0f, Ogre::Vector3::UNIT_Y,
+                                  1.0f + i % 7, Ogre::Vector3::UNIT_X, 0.0f, Ogre::Vector3::UNIT_Y, 0.5f,
+                                  Ogre::Vector3::UNIT_Z, 0.0f, float(i * 37 % 360), 0, 0, 0,
+                                  "SphereMesh_4x6", "default", true, 5000.0f, 200000.0f,
+                                  std::string(planet ? "Sun" : parent) + ".Position"));
+    }
+}
+
+void rigAll(Ogre::SceneManager* sceneManager)
+{
+    for (const auto& body : bodyRegistry)
+    {
+        body->orbitNode = createOrbitNode(*body, sceneManager);
+        body->positionNode = createPositionNode(*body);
+        body->nearNode = createNearDetail(*body, sceneManager);
+        body->farNode = createFarDetail(*body, sceneManager);
+        placeBodyNodes(*body);
+    }
+}
+}
+
+int main(int argc, char** argv)
+{
+    const int frames = argc > 1 ? std::atoi(argv[1]) : 200;
+    Ogre::LogManager logManager;
+    logManager.createLog("bench-steps.log", true, false, true);
+    auto* root = new Ogre::Root("", "", "");
+    Ogre::MaterialManager::getSingleton().initialise();
+    auto* buffers = new Ogre::DefaultHardwareBufferManager();
+    auto* textures = new Ogre::DefaultTextureManager();
+    auto* controllers = new Ogre::ControllerManager();
+    Ogre::MaterialManager::getSingleton().create("Material.001", "General");
+
+    std::printf("| bodies | steps ns/body/frame | engine update ns/body/frame | steps / engine | allocations/frame in steps |\n");
+    std::printf("|---:|---:|---:|---:|---:|\n");
+    for (int count : {10, 100, 1000, 10000})
+    {
+        Ogre::SceneManager* sceneManager = root->createSceneManager();
+        sceneManager->getRootSceneNode()->createChildSceneNode("Sun.Position");
+        if (!Ogre::MeshManager::getSingleton().resourceExists("SphereMesh_4x6.Mesh"))
+            createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
+        registerSystem(count);
+        rigAll(sceneManager);
+        Ogre::SceneNode* rootNode = sceneManager->getRootSceneNode();
+        rootNode->_update(true, false);
+
+        std::vector<double> steps;
+        std::vector<double> floor;
+        long allocationsInSteps = 0;
+        // The camera sweeps through the system so that detail switches happen.
+        for (int frame = 0; frame < frames; ++frame)
+        {
+            const Ogre::Vector3 camera(0.0f, 0.0f, -20000.0f + 200.0f * float(frame % 200));
+            allocations = 0;
+            countAllocations = true;
+            const auto start = Clock::now();
+            runMotionStep();
+            runDetailStep(camera);
+            const auto stepped = Clock::now();
+            countAllocations = false;
+            allocationsInSteps += allocations;
+            rootNode->_update(true, false);
+            const auto updated = Clock::now();
+            steps.push_back(std::chrono::duration<double, std::nano>(stepped - start).count() / count);
+            floor.push_back(std::chrono::duration<double, std::nano>(updated - stepped).count() / count);
+        }
+        const double stepsNs = median(steps);
+        const double floorNs = median(floor);
+        std::printf("| %d | %.1f | %.1f | %.2f | %.2f |\n", count, stepsNs, floorNs, stepsNs / floorNs,
+                    double(allocationsInSteps) / frames);
+        bodyRegistry.clear();
+        root->destroySceneManager(sceneManager);
+    }
+
+    delete controllers;
+    delete textures;
+    delete root;
+    delete buffers;
+    return 0;
+}

@@ -1,0 +1,78 @@
+// The per-frame steps allocate nothing: every allocation of the process is
+// counted while they run. A test binary of its own, since it replaces the
+// global operator new.
+
+#include "HeadlessEngine.h"
+#include "scene/BodyRig.h"
+#include "scene/SphereMesh.h"
+#include "scene/SunAndStars.h"
+#include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
+
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <cstdlib>
+#include <new>
+
+namespace
+{
+bool counting = false;
+long allocations = 0;
+}
+
+void* operator new(std::size_t size)
+{
+    if (counting)
+        ++allocations;
+    if (void* memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+namespace
+{
+using StepAllocationTest = HeadlessEngine;
+
+TEST_F(StepAllocationTest, MotionAndDetailStepsAllocateNothing)
+{
+    createSun(sceneManager);
+    createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
+    // Planets, moons and moons of moons, some of them still.
+    for (int i = 0; i < 60; ++i)
+    {
+        const std::string section = "B" + std::to_string(100 + i);
+        const std::string parent = i % 3 == 0 ? "Sun" : "B" + std::to_string(99 + i);
+        Body* body = new Body(section, section, 1, 50, Ogre::Vector3::UNIT_Y, float(i % 4), Ogre::Vector3::UNIT_X,
+                              float(i % 5), Ogre::Vector3::UNIT_Y, 0.5f, Ogre::Vector3::UNIT_Z, 0, 0, 0, 0, 0,
+                              "SphereMesh_4x6", "", i % 2 == 0, 400, 1000, parent + ".Position");
+        bodyRegistry.add(body);
+        body->orbitNode = createOrbitNode(*body, sceneManager);
+        body->positionNode = createPositionNode(*body);
+        body->nearNode = createNearDetail(*body, sceneManager);
+        body->farNode = createFarDetail(*body, sceneManager);
+        placeBodyNodes(*body);
+    }
+    Ogre::SceneNode* rootNode = sceneManager->getRootSceneNode();
+    for (int frame = 0; frame < 200; ++frame)
+    {
+        counting = true;
+        runMotionStep();
+        runDetailStep(Ogre::Vector3(0, 0, float(frame * 10 - 1000)));   // sweeping through, so detail switches
+        counting = false;
+        rootNode->_update(true, false);
+    }
+    EXPECT_EQ(0, allocations);
+}
+}

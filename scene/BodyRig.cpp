@@ -10,12 +10,34 @@
 #include <OgreMeshLodGenerator.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreSubMesh.h>
 
 namespace
 {
 float withinWorld(float length)
 {
     return Ogre::Math::Clamp(length, -maxWorldExtent, maxWorldExtent);
+}
+
+size_t vertexCountOf(const Ogre::MeshPtr& mesh)
+{
+    size_t count = mesh->sharedVertexData ? mesh->sharedVertexData->vertexCount : 0;
+    for (unsigned short i = 0; i < mesh->getNumSubMeshes(); ++i)
+    {
+        const Ogre::SubMesh* subMesh = mesh->getSubMesh(i);
+        if (!subMesh->useSharedVertices && subMesh->vertexData)
+            count += subMesh->vertexData->vertexCount;
+    }
+    return count;
+}
+
+// Stencil shadow volumes hold a caster's vertices twice, behind 16-bit
+// indices; a caster of more vertices than that stops the engine.
+bool fitsShadowVolume(const Ogre::MeshPtr& mesh)
+{
+    const Ogre::ShadowTechnique technique = appSettings.ShadowTechnique;
+    const bool stencil = (technique & Ogre::SHADOWDETAILTYPE_STENCIL) != 0;
+    return !stencil || 2 * vertexCountOf(mesh) <= 65535;
 }
 
 void generateNearLod(Ogre::MeshPtr mesh)
@@ -46,10 +68,14 @@ Ogre::SceneNode* createNearDetail(Body& body, Ogre::SceneManager* sceneManager)
     Ogre::SceneNode* node =
         body.orbitNode->createChildSceneNode(name, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
     Ogre::Entity* entity = sceneManager->createEntity(name, body.Model + ".Mesh");
-    if (appSettings.MeshLod)
+    // The level belongs to the mesh, and every body asks for the same one:
+    // generating it again for the next body of that mesh would change nothing.
+    if (appSettings.MeshLod && entity->getMesh()->getNumLodLevels() == 1)
         generateNearLod(entity->getMesh());
     if (!body.Material.empty() && body.Material != "default")
         entity->setMaterialName(body.Material);
+    if (!fitsShadowVolume(entity->getMesh()))
+        entity->setCastShadows(false);
     node->attachObject(entity);
     fitEntityToSize(node, entity, body.Size);
     return node;

@@ -16,7 +16,9 @@ Ogre::SceneNode* createOrbitNode(Body& body, Ogre::SceneManager* sceneManager);
 Ogre::SceneNode* createPositionNode(Body& body);
 // The detailed entity of Model + ".Mesh", with the body's material unless it is
 // empty or "default", and a reduced level of detail when MeshLod is set (the
-// MeshLodGenerator singleton must then exist).
+// MeshLodGenerator singleton must then exist). It casts shadows, unless a
+// stencil technique is set and its mesh is too large for a shadow volume
+// (more than 32767 vertices, as "SphereMesh_128x256.Mesh").
 Ogre::SceneNode* createNearDetail(Body& body, Ogre::SceneManager* sceneManager);
 // The coarse far sphere in "Material.001", drawn up to FarDistance, casting no shadow.
 Ogre::SceneNode* createFarDetail(Body& body, Ogre::SceneManager* sceneManager);

@@ -110,6 +110,29 @@ TEST_F(BodyRigTest, DetailEntitiesFollowTheirRules)
     EXPECT_EQ(1u, entity("Named.Near")->getMesh()->getNumLodLevels());
 }
 
+TEST_F(BodyRigTest, StencilShadowsSpareMeshesTooLargeForAVolume)
+{
+    createSphereMesh("SphereMesh_128x256.Mesh", 128, 256);
+    const struct
+    {
+        Ogre::ShadowTechnique technique;
+        const char* model;
+        bool casts;
+    } cases[] = {{Ogre::SHADOWTYPE_TEXTURE_MODULATIVE, "SphereMesh_128x256", true},
+                 {Ogre::SHADOWTYPE_STENCIL_MODULATIVE, "SphereMesh_128x256", false},
+                 {Ogre::SHADOWTYPE_STENCIL_ADDITIVE, "SphereMesh_128x256", false},
+                 {Ogre::SHADOWTYPE_STENCIL_ADDITIVE, "SphereMesh_32x64", true}};
+    int n = 0;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.model);
+        appSettings.ShadowTechnique = c.technique;
+        Body body = makeBody("Case" + std::to_string(n++), "Sun", 1.0f, 10.0f, c.model);
+        rig(body);
+        EXPECT_EQ(c.casts, entity(body.sectionName + ".Near")->getCastShadows());
+    }
+}
+
 TEST_F(BodyRigTest, StartAnglesTurnOrbitThenPitchYawRollInLocalSpace)
 {
     Body body(makeBody("Turned", "Sun"));

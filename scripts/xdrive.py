@@ -195,3 +195,49 @@ def gray_pixels(path, width, height, crop=None):
 def mean(rows):
     values = [v for row in rows for v in row]
     return sum(values) / float(len(values))
+
+
+# ---------------------------------------------------------------- measuring a running program
+
+def hud_environment(display, folder, period=0.1):
+    """Mesa's frame-rate counter, written to folder/fps every period seconds."""
+    os.makedirs(folder, exist_ok=True)
+    return dict(display.env, GALLIUM_HUD="fps", GALLIUM_HUD_DUMP_DIR=folder, GALLIUM_HUD_VISIBLE="false",
+                GALLIUM_HUD_PERIOD=str(period))
+
+
+def hud_samples(folder):
+    path = os.path.join(folder, "fps")
+    if not os.path.exists(path):
+        return []
+    with open(path) as stream:
+        return [float(line) for line in stream if line.strip()]
+
+
+def memory_kib(pid, field="VmRSS"):
+    """A memory figure of a running process, in KiB (VmRSS now, VmHWM the peak)."""
+    try:
+        with open("/proc/%d/status" % pid) as stream:
+            for line in stream:
+                if line.startswith(field + ":"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
+
+
+def soak(process, hud_folder, frames, period=0.1, warmup=0.1):
+    """Runs until about `frames` frames have been drawn, sampling resident memory.
+
+    Returns (frames drawn, RSS after the warm-up share of frames, RSS at the end,
+    peak RSS), memory in KiB."""
+    pid = process.pid
+    settled = None
+    while True:
+        drawn = sum(hud_samples(hud_folder)) * period
+        if settled is None and drawn >= warmup * frames:
+            settled = memory_kib(pid)
+        if drawn >= frames or process.poll() is not None:
+            break
+        time.sleep(0.5)
+    return drawn, settled or 0, memory_kib(pid), memory_kib(pid, "VmHWM")

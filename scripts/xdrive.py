@@ -112,7 +112,7 @@ def make_working_folder(run_dir, parent=None):
 class Viewer:
     """One run of the viewer in a working folder on a virtual display."""
 
-    def __init__(self, display, folder, program="./orvtest", as_nobody=False):
+    def __init__(self, display, folder, program="./orvtest", as_nobody=False, extra_env=None):
         self.display = display
         self.folder = folder
         self.stdout = open(os.path.join(folder, "stdout.txt"), "w")
@@ -121,6 +121,7 @@ class Viewer:
         env = dict(display.env) if display else {k: v for k, v in os.environ.items() if k != "DISPLAY"}
         # A sanitizer build keeps the engine's plug-ins and the GL driver loaded
         # to the end, so that what they leak can be told from what we leak.
+        env.update(extra_env or {})
         if os.environ.get("ORVTEST_VIEWER_PRELOAD"):
             env["LD_PRELOAD"] = os.environ["ORVTEST_VIEWER_PRELOAD"]
         command = [program]

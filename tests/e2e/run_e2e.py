@@ -368,10 +368,22 @@ def close_at_twenty_moments(args, display):
         check(viewer.stderr_text() == "", "closed after %.2f s: %s" % (moment * 0.15, viewer.stderr_text()))
 
 
+def soak(args, display):
+    """5,000 frames of the default scene: resident memory stays flat after the warm-up."""
+    hud = os.path.join(args.folder, "hud")
+    viewer = xdrive.Viewer(display, args.folder, extra_env=xdrive.hud_environment(display, hud))
+    viewer.start(settle=1.0)
+    drawn, settled, end, peak = xdrive.soak(viewer.process, hud, 5000, warmup=0.2)
+    display.hold_key("Escape")
+    finish(viewer, timeout=30)
+    check(drawn >= 5000, "only %d frames" % drawn)
+    check(end - settled <= 4096, "memory grew by %d KiB over %d frames (peak %d KiB)" % (end - settled, drawn, peak))
+
+
 SCENARIOS = {f.__name__: f for f in (
     accept_and_close, cancel, missing_resources, no_display, missing_settings, missing_system, error_box,
     screenshots, jump_wireframe_overlay, fly, escape_and_log, window_manager_close, long_run,
-    hostile_system, bad_near_clip, unreadable_files, read_only_folder, close_at_twenty_moments)}
+    hostile_system, bad_near_clip, unreadable_files, read_only_folder, close_at_twenty_moments, soak)}
 NEEDS_WINDOW_MANAGER = {"accept_and_close", "window_manager_close", "long_run", "close_at_twenty_moments"}
 NEEDS_NO_DISPLAY = {"no_display", "missing_settings", "missing_system", "unreadable_files"}
 

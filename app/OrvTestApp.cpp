@@ -57,11 +57,7 @@ void OrvTestApp::buildScene()
 
     for (const auto& body : bodyRegistry)
     {
-        body->orbitNode = createOrbitNode(*body, sceneManager);
-        body->positionNode = createPositionNode(*body);
-        body->nearNode = createNearDetail(*body, sceneManager);
-        body->farNode = createFarDetail(*body, sceneManager);
-        placeBodyNodes(*body);
+        rigBody(*body, sceneManager);
     }
 
     createStarField(sceneManager);

@@ -4,6 +4,7 @@
 //
 //   orvtest-bench-steps [frames]     (scripts/bench runs it)
 
+#include "bench/AllocationCounter.h"
 #include "config/AppSettings.h"
 #include "scene/BodyRig.h"
 #include "scene/SphereMesh.h"
@@ -25,36 +26,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
-
-namespace
-{
-bool countAllocations = false;
-long allocations = 0;
-}
-
-// Counts every allocation made while the steps run.
-void* operator new(std::size_t size)
-{
-    if (countAllocations)
-        ++allocations;
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 namespace
 {
@@ -89,11 +62,7 @@ void rigAll(Ogre::SceneManager* sceneManager)
 {
     for (const auto& body : bodyRegistry)
     {
-        body->orbitNode = createOrbitNode(*body, sceneManager);
-        body->positionNode = createPositionNode(*body);
-        body->nearNode = createNearDetail(*body, sceneManager);
-        body->farNode = createFarDetail(*body, sceneManager);
-        placeBodyNodes(*body);
+        rigBody(*body, sceneManager);
     }
 }
 }
@@ -130,14 +99,14 @@ int main(int argc, char** argv)
         for (int frame = 0; frame < frames; ++frame)
         {
             const Ogre::Vector3 camera(0.0f, 0.0f, -20000.0f + 200.0f * float(frame % 200));
-            allocations = 0;
-            countAllocations = true;
+            allocationCount = 0;
+            countingAllocations = true;
             const auto start = Clock::now();
             runMotionStep();
             runDetailStep(camera);
             const auto stepped = Clock::now();
-            countAllocations = false;
-            allocationsInSteps += allocations;
+            countingAllocations = false;
+            allocationsInSteps += allocationCount;
             rootNode->_update(true, false);
             const auto updated = Clock::now();
             steps.push_back(std::chrono::duration<double, std::nano>(stepped - start).count() / count);

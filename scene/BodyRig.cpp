@@ -99,6 +99,15 @@ Ogre::SceneNode* createFarDetail(Body& body, Ogre::SceneManager* sceneManager)
     return node;
 }
 
+void rigBody(Body& body, Ogre::SceneManager* sceneManager)
+{
+    body.orbitNode = createOrbitNode(body, sceneManager);
+    body.positionNode = createPositionNode(body);
+    body.nearNode = createNearDetail(body, sceneManager);
+    body.farNode = createFarDetail(body, sceneManager);
+    placeBodyNodes(body);
+}
+
 void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size)
 {
     const float scale = withinWorld(size) / entity->getBoundingRadius();

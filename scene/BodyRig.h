@@ -24,6 +24,10 @@ Ogre::SceneNode* createNearDetail(Body& body, Ogre::SceneManager* sceneManager);
 Ogre::SceneNode* createFarDetail(Body& body, Ogre::SceneManager* sceneManager);
 // Puts the nodes at (0, 0, OrbitRadius) and turns them to the body's start angles.
 void placeBodyNodes(Body& body);
+// The whole rig of one body, in order: orbit, position, near and far nodes,
+// then the start pose. The body's parent must be rigged already.
+void rigBody(Body& body, Ogre::SceneManager* sceneManager);
+
 // Scales the node so that the entity's bounding radius becomes `size` (world units).
 void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size);
 

@@ -47,11 +47,7 @@ protected:
     {
         for (const auto& b : bodyRegistry)
         {
-            b->orbitNode = createOrbitNode(*b, sceneManager);
-            b->positionNode = createPositionNode(*b);
-            b->nearNode = createNearDetail(*b, sceneManager);
-            b->farNode = createFarDetail(*b, sceneManager);
-            placeBodyNodes(*b);
+            rigBody(*b, sceneManager);
         }
         for (int frame = 0; frame < frames; ++frame)
         {

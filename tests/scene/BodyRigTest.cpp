@@ -39,11 +39,7 @@ protected:
 
     void rig(Body& body)
     {
-        body.orbitNode = createOrbitNode(body, sceneManager);
-        body.positionNode = createPositionNode(body);
-        body.nearNode = createNearDetail(body, sceneManager);
-        body.farNode = createFarDetail(body, sceneManager);
-        placeBodyNodes(body);
+        rigBody(body, sceneManager);
     }
 
     Ogre::Entity* entity(const std::string& name) { return sceneManager->getEntity(name); }

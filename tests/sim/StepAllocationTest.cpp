@@ -3,6 +3,7 @@
 // global operator new.
 
 #include "HeadlessEngine.h"
+#include "bench/AllocationCounter.h"
 #include "scene/BodyRig.h"
 #include "scene/SphereMesh.h"
 #include "scene/SunAndStars.h"
@@ -13,33 +14,6 @@
 #include <OgreSceneNode.h>
 
 #include <cstdlib>
-#include <new>
-
-namespace
-{
-bool counting = false;
-long allocations = 0;
-}
-
-void* operator new(std::size_t size)
-{
-    if (counting)
-        ++allocations;
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 namespace
 {
@@ -58,21 +32,17 @@ TEST_F(StepAllocationTest, MotionAndDetailStepsAllocateNothing)
                               float(i % 5), Ogre::Vector3::UNIT_Y, 0.5f, Ogre::Vector3::UNIT_Z, 0, 0, 0, 0, 0,
                               "SphereMesh_4x6", "", i % 2 == 0, 400, 1000, parent + ".Position");
         bodyRegistry.add(body);
-        body->orbitNode = createOrbitNode(*body, sceneManager);
-        body->positionNode = createPositionNode(*body);
-        body->nearNode = createNearDetail(*body, sceneManager);
-        body->farNode = createFarDetail(*body, sceneManager);
-        placeBodyNodes(*body);
+        rigBody(*body, sceneManager);
     }
     Ogre::SceneNode* rootNode = sceneManager->getRootSceneNode();
     for (int frame = 0; frame < 200; ++frame)
     {
-        counting = true;
+        countingAllocations = true;
         runMotionStep();
         runDetailStep(Ogre::Vector3(0, 0, float(frame * 10 - 1000)));   // sweeping through, so detail switches
-        counting = false;
+        countingAllocations = false;
         rootNode->_update(true, false);
     }
-    EXPECT_EQ(0, allocations);
+    EXPECT_EQ(0, allocationCount);
 }
 }

@@ -35,7 +35,8 @@ public:
 
 private:
     void runBodySteps(float dt);
-    // Index of the body after (step +1) or before (step -1) the focused one, wrapping.
+    // Moves the focus to the next (+1) or previous (-1) body, wrapping, and
+    // jumps the camera there; the status line shows the body's name.
     void jumpBy(int step);
 
     Ogre::SceneManager* sceneManager;

@@ -21,24 +21,20 @@ class VirtualDisplay:
     """An Xvfb server on a free display number, optionally with a window manager."""
 
     def __init__(self, width=1024, height=768, window_manager=False):
-        self.number = None
-        self.server = None
         self.manager = None
-        for number in range(90, 190):
-            if os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists("/tmp/.X%d-lock" % number):
-                continue
-            server = subprocess.Popen(
-                ["Xvfb", ":%d" % number, "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            for _ in range(50):
-                if os.path.exists("/tmp/.X11-unix/X%d" % number) or server.poll() is not None:
-                    break
-                time.sleep(0.1)
-            if server.poll() is None:
-                self.number, self.server = number, server
-                break
-        if self.server is None:
-            raise RuntimeError("no free display for Xvfb")
+        # Xvfb picks a free display itself and names it once it accepts
+        # connections: no race with a server that is still shutting down.
+        reader, writer = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(writer), "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
+            pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(writer)
+        with os.fdopen(reader) as stream:
+            number = stream.readline().strip()
+        if not number.isdigit():
+            self.server.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.number = int(number)
         self.env = dict(os.environ, DISPLAY=":%d" % self.number)
         if window_manager:
             self.manager = subprocess.Popen(["openbox"], env=self.env,

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <ostream>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -178,47 +179,52 @@ void writeJson(std::ostream& out, bool settingsRead, const std::vector<Problem>&
 
 // ---------------------------------------------------------------- text output
 
-void writeTree(std::ostream& out, const std::map<std::string, std::vector<const Body*>>& children,
-               const std::string& parent, const std::string& indent)
+// Bodies keyed by their parent's section; the sun's own satellites under the
+// empty name, which no body can have (so a body named "Sun" stays apart).
+using Satellites = std::map<std::string, std::vector<const Body*>>;
+
+void writeTree(std::ostream& out, const Satellites& satellites, const std::vector<const Body*>& bodies,
+               const std::string& indent, std::set<const Body*>& written)
 {
-    const auto found = children.find(parent);
-    if (found == children.end())
-        return;
-    for (size_t i = 0; i < found->second.size(); ++i)
+    for (size_t i = 0; i < bodies.size(); ++i)
     {
-        const Body& b = *found->second[i];
-        const bool last = i + 1 == found->second.size();
+        const Body& b = *bodies[i];
+        const bool last = i + 1 == bodies.size();
         out << indent << (last ? "└─ " : "├─ ") << "[" << b.sectionName << "] " << b.Name << "  " << b.Model
             << ", size " << b.Size << ", orbit " << b.OrbitRadius << ", periods " << b.OrbitPeriod << " / "
             << b.PitchPeriod << " / " << b.YawPeriod << " / " << b.RollPeriod << "\n";
-        if (b.sectionName != parent)
-            writeTree(out, children, b.sectionName, indent + (last ? "   " : "│  "));
+        const auto moons = satellites.find(b.sectionName);
+        // Each body once, whatever loops its Parent keys make.
+        if (written.insert(&b).second && moons != satellites.end())
+            writeTree(out, satellites, moons->second, indent + (last ? "   " : "│  "), written);
     }
 }
 
 void writeText(std::ostream& out, const std::string& systemFile, const std::vector<Problem>& problems)
 {
-    std::map<std::string, std::vector<const Body*>> children;
-    std::map<std::string, bool> isBody;
+    Satellites satellites;
+    std::set<std::string> sections;
     for (const auto& body : bodyRegistry)
-        isBody[body->sectionName] = true;
+        sections.insert(body->sectionName);
     std::vector<const Body*> orphans;
     for (const auto& body : bodyRegistry)
     {
         const std::string parent = parentOf(*body);
-        if (parent == "Sun" || isBody.count(parent))
-            children[parent].push_back(body.get());
+        if (parent == "Sun")
+            satellites[""].push_back(body.get());
+        else if (sections.count(parent))
+            satellites[parent].push_back(body.get());
         else
             orphans.push_back(body.get());
     }
     out << systemFile << ": " << bodyRegistry.size() << (bodyRegistry.size() == 1 ? " body" : " bodies") << "\n";
     out << "Sun\n";
-    writeTree(out, children, "Sun", "");
+    std::set<const Body*> written;
+    writeTree(out, satellites, satellites[""], "", written);
     if (!orphans.empty())
     {
         out << "(bodies whose Parent is no body)\n";
-        children["(orphans)"] = orphans;
-        writeTree(out, children, "(orphans)", "");
+        writeTree(out, satellites, orphans, "", written);
     }
 
     size_t errors = 0;

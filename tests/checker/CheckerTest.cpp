@@ -114,6 +114,20 @@ TEST_F(CheckerTest, ExitStatusTellsCleanBrokenAndUnreadable)
     EXPECT_EQ(2, check({"a.cfg", "b.cfg"}));
 }
 
+TEST_F(CheckerTest, ABodyNamedSunIsListedOnce)
+{
+    // A section named Sun whose parent orbits the sun once sent the tree round in a loop.
+    const std::string ten = "Model=SphereMesh_4x6\nMaterial=default\nSize=1\nOrbitRadius=1\n"
+                            "OrbitPeriod=1\nPitchPeriod=0\nYawPeriod=0\nRollPeriod=0\n";
+    const std::string file = writeTempFile("sun.cfg", "[Jupiter]\nName=J\nParent=Sun\n" + ten +
+                                                          "[Sun]\nName=S\nParent=Jupiter\n" + ten);
+    EXPECT_EQ(1, check({file}));
+    const std::string report = out.str();
+    EXPECT_EQ(report.find("[Sun] S"), report.rfind("[Sun] S"));
+    EXPECT_NE(std::string::npos, report.find("taken by the viewer itself"));
+    EXPECT_LT(report.size(), 2000u);
+}
+
 TEST(LikelyKeyTest, SuggestsNearKeysOnly)
 {
     const std::vector<std::string> keys{"Size", "OrbitRadius", "NearDistance", "FarDistance"};

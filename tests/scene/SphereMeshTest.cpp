@@ -86,15 +86,15 @@ TEST_F(SphereMeshTest, EverySphereIsAClosedOutwardUnitSphere)
                   {"SphereMesh_64x128.Mesh", 64, 128},
                   {"SphereMesh_32x64.Mesh", 32, 64},
                   {"SphereMesh_4x6.Mesh", 4, 6}};
-    for (const auto& spec : meshes)
+    for (const auto& sphere : meshes)
     {
-        SCOPED_TRACE(spec.name);
-        createSphereMesh(spec.name, spec.rings, spec.segments);
-        Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(spec.name);
+        SCOPED_TRACE(sphere.name);
+        createSphereMesh(sphere.name, sphere.rings, sphere.segments);
+        Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(sphere.name);
         const MeshContents m = readMesh(mesh);
-        const size_t vertexCount = size_t(spec.rings + 1) * size_t(spec.segments + 1);
+        const size_t vertexCount = size_t(sphere.rings + 1) * size_t(sphere.segments + 1);
         ASSERT_EQ(vertexCount, m.positions.size());
-        ASSERT_EQ(6u * spec.rings * (spec.segments + 1), m.indices.size());
+        ASSERT_EQ(6u * sphere.rings * (sphere.segments + 1), m.indices.size());
 
         size_t off = 0;
         for (size_t k = 0; k < vertexCount; ++k)
@@ -121,13 +121,13 @@ TEST_F(SphereMeshTest, EverySphereIsAClosedOutwardUnitSphere)
                 ++inward;
         }
         EXPECT_EQ(vertexCount - 1, highest);
-        EXPECT_EQ(size_t(2 * spec.segments + 2 * spec.rings), collapsed);
+        EXPECT_EQ(size_t(2 * sphere.segments + 2 * sphere.rings), collapsed);
         EXPECT_EQ(0u, inward) << "triangles facing into the sphere";
 
         EXPECT_TRUE(vectorsNear(Ogre::Vector3(-1, -1, -1), mesh->getBounds().getMinimum(), 0));
         EXPECT_TRUE(vectorsNear(Ogre::Vector3(1, 1, 1), mesh->getBounds().getMaximum(), 0));
         EXPECT_EQ(1.0f, mesh->getBoundingSphereRadius());
-        EXPECT_EQ(1.0f, sceneManager->createEntity(spec.name)->getBoundingRadius());
+        EXPECT_EQ(1.0f, sceneManager->createEntity(sphere.name)->getBoundingRadius());
     }
 }
 

@@ -42,31 +42,28 @@ bool parseFlag(const std::string& text, bool& value)
     return extract(text, value);
 }
 
-int parseVector(const std::string& text, Ogre::Vector3& value)
+namespace
+{
+// Reads up to `count` floats into `components`, stopping at the first that
+// does not parse; returns how many were read.
+int parseFloats(const std::string& text, float* components, int count)
 {
     std::istringstream stream(text);
-    int count = 0;
-    for (; count < 3; ++count)
-    {
-        float component;
-        if (!(stream >> component))
-            break;
-        value[count] = component;
-    }
-    return count;
+    int read = 0;
+    for (float component; read < count && stream >> component; ++read)
+        components[read] = component;
+    return read;
+}
+}
+
+int parseVector(const std::string& text, Ogre::Vector3& value)
+{
+    return parseFloats(text, value.ptr(), 3);
 }
 
 int parseColour(const std::string& text, Ogre::ColourValue& value)
 {
-    std::istringstream stream(text);
-    int count = 0;
-    for (; count < 3; ++count)
-    {
-        float component;
-        if (!(stream >> component))
-            break;
-        value[count] = component;
-    }
+    const int read = parseFloats(text, value.ptr(), 3);
     value.a = 1.0f;
-    return count;
+    return read;
 }

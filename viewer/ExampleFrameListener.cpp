@@ -213,9 +213,7 @@ bool ExampleFrameListener::handleKeys(const Ogre::FrameEvent&)
     }
     if (keyboard->isKeyDown(OIS::KC_R) && toggleCooldown <= 0.0f)
     {
-        static const Ogre::PolygonMode modes[3] = {Ogre::PM_SOLID, Ogre::PM_WIREFRAME, Ogre::PM_POINTS};
-        polygonModeIndex = (polygonModeIndex + 1) % 3;
-        camera->setPolygonMode(modes[polygonModeIndex]);
+        nextPolygonMode(polygonModeIndex);
         toggleCooldown = 0.5f;
     }
     if (keyboard->isKeyDown(OIS::KC_P) && toggleCooldown <= 0.0f)
@@ -260,12 +258,24 @@ void ExampleFrameListener::applyCameraMotion()
 
 void ExampleFrameListener::applyOverlayVisibility()
 {
+    showOverlay(statisticsVisible);
+}
+
+void ExampleFrameListener::showOverlay(bool visible)
+{
     if (!debugOverlay)
         return;
-    if (statisticsVisible)
+    if (visible)
         debugOverlay->show();
     else
         debugOverlay->hide();
+}
+
+void ExampleFrameListener::nextPolygonMode(int& index)
+{
+    static const Ogre::PolygonMode modes[3] = {Ogre::PM_SOLID, Ogre::PM_WIREFRAME, Ogre::PM_POINTS};
+    index = (index + 1) % 3;
+    camera->setPolygonMode(modes[index]);
 }
 
 bool ExampleFrameListener::frameEnded(const Ogre::FrameEvent&)

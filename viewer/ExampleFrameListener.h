@@ -66,6 +66,10 @@ protected:
     bool handleMouse();
     void applyCameraMotion();
     void applyOverlayVisibility();
+    // Shows or hides the debug overlay, if there is one.
+    void showOverlay(bool visible);
+    // Advances `index` through solid, wireframe, points and sets the camera's mode.
+    void nextPolygonMode(int& index);
     // Writes every caption of the statistics overlay; swallows its own failures.
     void refreshStatistics();
     // Sets the mouse's clipping area to the window's size.

@@ -6,7 +6,6 @@
 #include "viewer/Screenshot.h"
 
 #include <OgreCamera.h>
-#include <OgreOverlay.h>
 #include <OgreRenderWindow.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -136,22 +135,14 @@ bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
     }
     if (actionCooldown < 0.0f && keyboard->isKeyDown(OIS::KC_R))
     {
-        static const Ogre::PolygonMode modes[3] = {Ogre::PM_SOLID, Ogre::PM_WIREFRAME, Ogre::PM_POINTS};
         actionCooldown = actionDelay;
-        renderModeIndex = (renderModeIndex + 1) % 3;
-        camera->setPolygonMode(modes[renderModeIndex]);
+        nextPolygonMode(renderModeIndex);
     }
     if (actionCooldown < 0.0f && keyboard->isKeyDown(OIS::KC_F))
     {
         actionCooldown = actionDelay;
         statsShown = !statsShown;
-        if (debugOverlay)
-        {
-            if (statsShown)
-                debugOverlay->show();
-            else
-                debugOverlay->hide();
-        }
+        showOverlay(statsShown);
     }
 
     sceneManager->getSceneNode("StarField")->setPosition(cameraNode->_getDerivedPosition());

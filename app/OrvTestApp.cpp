@@ -2,6 +2,7 @@
 
 #include "config/AppSettings.h"
 #include "scene/BodyRig.h"
+#include "scene/SceneNames.h"
 #include "scene/SphereMesh.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
@@ -23,8 +24,8 @@ OrvTestApp::~OrvTestApp()
 
 void OrvTestApp::makeCamera()
 {
-    camera = sceneManager->createCamera("Camera");
-    cameraNode = sceneManager->getRootSceneNode()->createChildSceneNode("Camera");
+    camera = sceneManager->createCamera(sceneNames::camera);
+    cameraNode = sceneManager->getRootSceneNode()->createChildSceneNode(sceneNames::camera);
     cameraNode->setFixedYawAxis(true);
     cameraNode->attachObject(camera);
     cameraNode->setPosition(0, 0, -14500);
@@ -45,10 +46,8 @@ void OrvTestApp::buildScene()
 
     createSun(sceneManager);
 
-    createSphereMesh("SphereMesh_128x256.Mesh", 128, 256);
-    createSphereMesh("SphereMesh_64x128.Mesh", 64, 128);
-    createSphereMesh("SphereMesh_32x64.Mesh", 32, 64);
-    createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
+    for (const SphereMeshSize& sphere : sphereMeshes)
+        createSphereMesh(sphere.name, sphere.rings, sphere.segments);
 
     createSunLight(sceneManager);
 

@@ -6,6 +6,7 @@
 
 #include "bench/AllocationCounter.h"
 #include "config/AppSettings.h"
+#include "config/SystemFileKeys.h"
 #include "scene/BodyRig.h"
 #include "scene/SphereMesh.h"
 #include "scene/SunAndStars.h"
@@ -50,11 +51,18 @@ void registerSystem(int count)
         std::snprintf(section, sizeof section, "B%06d", i);
         std::snprintf(parent, sizeof parent, "B%06d", i - 1);
         const bool planet = i % 3 == 0;
-        bodyRegistry.add(new Body(section, section, 1.0f, planet ? 1000.0f + i : 30.0f, Ogre::Vector3::UNIT_Y,
-                                  1.0f + i % 7, Ogre::Vector3::UNIT_X, 0.0f, Ogre::Vector3::UNIT_Y, 0.5f,
-                                  Ogre::Vector3::UNIT_Z, 0.0f, float(i * 37 % 360), 0, 0, 0,
-                                  "SphereMesh_4x6", "default", true, 5000.0f, 200000.0f,
-                                  std::string(planet ? "Sun" : parent) + ".Position"));
+        BodyDefinition body = defaultBodyDefinition();
+        body.Name = section;
+        body.Parent = planet ? "Sun" : parent;
+        body.Model = "SphereMesh_4x6";
+        body.Material = "default";
+        body.Size = 1.0f;
+        body.OrbitRadius = planet ? 1000.0f + i : 30.0f;
+        body.OrbitPeriod = 1.0f + i % 7;
+        body.YawPeriod = 0.5f;
+        body.OrbitCompleted = float(i * 37 % 360);
+        body.NearDistance = 5000.0f;
+        bodyRegistry.add(new Body(section, body));
     }
 }
 

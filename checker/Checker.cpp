@@ -1,8 +1,10 @@
 #include "checker/Checker.h"
 
 #include "checker/Checks.h"
-#include "config/AppSettings.h"
+#include "config/SettingsKeys.h"
 #include "config/SystemFile.h"
+#include "config/SystemFileKeys.h"
+#include "scene/SceneNames.h"
 #include "sim/BodyRegistry.h"
 
 #include <OgreException.h>
@@ -74,17 +76,47 @@ std::string jsonVector(const float* components, int count)
     return out + "]";
 }
 
-std::string shadowTechniqueName(Ogre::ShadowTechnique technique)
+std::string jsonOf(const std::string& text)
 {
-    for (const ShadowTechniqueName& name : shadowTechniqueNames)
-        if (name.technique == technique)
-            return name.name;
-    return "";
+    return jsonString(text);
+}
+std::string jsonOf(bool flag)
+{
+    return flag ? "true" : "false";
+}
+std::string jsonOf(float number)
+{
+    return jsonNumber(number);
+}
+std::string jsonOf(int number)
+{
+    return std::to_string(number);
+}
+std::string jsonOf(const Ogre::Vector3& vector)
+{
+    return jsonVector(vector.ptr(), 3);
+}
+std::string jsonOf(const Ogre::ColourValue& colour)
+{
+    return jsonVector(colour.ptr(), 4);
+}
+std::string jsonOf(Ogre::ShadowTechnique technique)
+{
+    return jsonString(shadowTechniqueName(technique));
 }
 
-std::string parentOf(const Body& body)
+template <typename Record>
+std::string jsonValue(const Record& record, const KeyField<Record>& field)
 {
-    return body.parentNodeName.substr(0, body.parentNodeName.size() - std::string(".Position").size());
+    return std::visit([&](auto member) { return jsonOf(record.*member); }, field);
+}
+
+// "key": value pairs, separated as `separator` says.
+void writeJsonFields(std::ostream& out, const std::vector<std::pair<std::string, std::string>>& fields,
+                     const char* separator)
+{
+    for (size_t i = 0; i < fields.size(); ++i)
+        out << (i ? separator : "") << jsonString(fields[i].first) << ": " << fields[i].second;
 }
 
 void writeJson(std::ostream& out, bool settingsRead, const std::vector<Problem>& problems)
@@ -92,31 +124,11 @@ void writeJson(std::ostream& out, bool settingsRead, const std::vector<Problem>&
     out << "{\n";
     if (settingsRead)
     {
-        const AppSettings& s = appSettings;
-        const std::pair<const char*, std::string> fields[] = {
-            {"StaticSystem", jsonString(s.StaticSystem)},
-            {"MeshLod", s.MeshLod ? "true" : "false"},
-            {"Reduction", jsonNumber(s.Reduction)},
-            {"MoveConstant", jsonNumber(s.MoveConstant)},
-            {"NearClipDistance", jsonNumber(s.NearClipDistance)},
-            {"ShadowTechnique", jsonString(shadowTechniqueName(s.ShadowTechnique))},
-            {"AmbientLight", jsonVector(s.AmbientLight.ptr(), 4)},
-            {"DiffuseLight", jsonVector(s.DiffuseLight.ptr(), 4)},
-            {"SpecularLight", jsonVector(s.SpecularLight.ptr(), 4)},
-            {"Range", jsonNumber(s.Range)},
-            {"Constant", jsonNumber(s.Constant)},
-            {"Linear", jsonNumber(s.Linear)},
-            {"Quadratic", jsonNumber(s.Quadratic)},
-            {"Distance", jsonNumber(s.Distance)},
-            {"Density", std::to_string(s.Density)},
-        };
-        out << "  \"settings\": {";
-        bool first = true;
-        for (const auto& field : fields)
-        {
-            out << (first ? "\n" : ",\n") << "    " << jsonString(field.first) << ": " << field.second;
-            first = false;
-        }
+        std::vector<std::pair<std::string, std::string>> fields;
+        for (const SettingsKey& key : settingsKeys())
+            fields.emplace_back(key.name, jsonValue(appSettings, key.field));
+        out << "  \"settings\": {\n    ";
+        writeJsonFields(out, fields, ",\n    ");
         out << "\n  },\n";
     }
 
@@ -124,43 +136,17 @@ void writeJson(std::ostream& out, bool settingsRead, const std::vector<Problem>&
     for (size_t i = 0; i < bodyRegistry.size(); ++i)
     {
         const Body& b = bodyRegistry.at(i);
-        const std::pair<const char*, std::string> fields[] = {
+        std::vector<std::pair<std::string, std::string>> fields{
             {"section", jsonString(b.sectionName)},
-            {"parentNode", jsonString(b.parentNodeName)},
-            {"Name", jsonString(b.Name)},
-            {"Parent", jsonString(parentOf(b))},
-            {"Model", jsonString(b.Model)},
-            {"Material", jsonString(b.Material)},
-            {"Size", jsonNumber(b.Size)},
-            {"OrbitRadius", jsonNumber(b.OrbitRadius)},
-            {"OrbitPeriod", jsonNumber(b.OrbitPeriod)},
-            {"PitchPeriod", jsonNumber(b.PitchPeriod)},
-            {"YawPeriod", jsonNumber(b.YawPeriod)},
-            {"RollPeriod", jsonNumber(b.RollPeriod)},
-            {"OrbitCompleted", jsonNumber(b.OrbitCompleted)},
-            {"PitchCompleted", jsonNumber(b.PitchCompleted)},
-            {"YawCompleted", jsonNumber(b.YawCompleted)},
-            {"RollCompleted", jsonNumber(b.RollCompleted)},
-            {"OrbitAxis", jsonVector(b.OrbitAxis.ptr(), 3)},
-            {"PitchAxis", jsonVector(b.PitchAxis.ptr(), 3)},
-            {"YawAxis", jsonVector(b.YawAxis.ptr(), 3)},
-            {"RollAxis", jsonVector(b.RollAxis.ptr(), 3)},
-            {"Far", b.Far ? "true" : "false"},
-            {"NearDistance", jsonNumber(b.NearDistance)},
-            {"FarDistance", jsonNumber(b.FarDistance)},
-            {"orbitStep", jsonNumber(b.orbitStep)},
-            {"pitchStep", jsonNumber(b.pitchStep)},
-            {"yawStep", jsonNumber(b.yawStep)},
-            {"rollStep", jsonNumber(b.rollStep)},
-            {"nearDistanceSquared", jsonNumber(b.nearDistanceSquared)},
-        };
+            {"parentNode", jsonString(sceneNames::positionNode(b.definition.Parent))}};
+        for (const BodyKey& key : bodyKeys())
+            fields.emplace_back(key.name, jsonValue(b.definition, key.field));
+        for (const auto& derived : {std::make_pair("orbitStep", b.orbitStep), std::make_pair("pitchStep", b.pitchStep),
+                                    std::make_pair("yawStep", b.yawStep), std::make_pair("rollStep", b.rollStep),
+                                    std::make_pair("nearDistanceSquared", b.nearDistanceSquared)})
+            fields.emplace_back(derived.first, jsonNumber(derived.second));
         out << (i ? ",\n" : "\n") << "    {";
-        bool first = true;
-        for (const auto& field : fields)
-        {
-            out << (first ? "" : ", ") << jsonString(field.first) << ": " << field.second;
-            first = false;
-        }
+        writeJsonFields(out, fields, ", ");
         out << "}";
     }
     out << (bodyRegistry.empty() ? "],\n" : "\n  ],\n");
@@ -190,9 +176,9 @@ void writeTree(std::ostream& out, const Satellites& satellites, const std::vecto
     {
         const Body& b = *bodies[i];
         const bool last = i + 1 == bodies.size();
-        out << indent << (last ? "└─ " : "├─ ") << "[" << b.sectionName << "] " << b.Name << "  " << b.Model
-            << ", size " << b.Size << ", orbit " << b.OrbitRadius << ", periods " << b.OrbitPeriod << " / "
-            << b.PitchPeriod << " / " << b.YawPeriod << " / " << b.RollPeriod << "\n";
+        out << indent << (last ? "└─ " : "├─ ") << "[" << b.sectionName << "] " << b.definition.Name << "  " << b.definition.Model
+            << ", size " << b.definition.Size << ", orbit " << b.definition.OrbitRadius << ", periods " << b.definition.OrbitPeriod << " / "
+            << b.definition.PitchPeriod << " / " << b.definition.YawPeriod << " / " << b.definition.RollPeriod << "\n";
         const auto moons = satellites.find(b.sectionName);
         // Each body once, whatever loops its Parent keys make.
         if (written.insert(&b).second && moons != satellites.end())
@@ -209,8 +195,8 @@ void writeText(std::ostream& out, const std::string& systemFile, const std::vect
     std::vector<const Body*> orphans;
     for (const auto& body : bodyRegistry)
     {
-        const std::string parent = parentOf(*body);
-        if (parent == "Sun")
+        const std::string& parent = body->definition.Parent;
+        if (parent == sceneNames::sun)
             satellites[""].push_back(body.get());
         else if (sections.count(parent))
             satellites[parent].push_back(body.get());

@@ -1,7 +1,8 @@
 #include "checker/Checks.h"
 
-#include "config/AppSettings.h"
-#include "config/SystemFile.h"
+#include "config/SettingsKeys.h"
+#include "config/SystemFileKeys.h"
+#include "scene/SceneNames.h"
 #include "sim/BodyRegistry.h"
 
 #include <algorithm>
@@ -12,53 +13,6 @@
 
 namespace
 {
-enum class ValueType
-{
-    Word,
-    Flag,
-    Number,
-    Integer,
-    Vector,
-    Colour,
-    Shadow,
-};
-
-struct KeyRule
-{
-    const char* section;   // settings file only
-    const char* key;
-    ValueType type;
-};
-
-const KeyRule settingsKeys[] = {
-    {"System", "StaticSystem", ValueType::Word},
-    {"Performance", "MeshLod", ValueType::Flag},
-    {"Performance", "Reduction", ValueType::Number},
-    {"Performance", "MoveConstant", ValueType::Number},
-    {"Performance", "NearClipDistance", ValueType::Number},
-    {"Light", "ShadowTechnique", ValueType::Shadow},
-    {"Light", "AmbientLight", ValueType::Colour},
-    {"Light", "DiffuseLight", ValueType::Colour},
-    {"Light", "SpecularLight", ValueType::Colour},
-    {"Light", "Range", ValueType::Number},
-    {"Light", "Constant", ValueType::Number},
-    {"Light", "Linear", ValueType::Number},
-    {"Light", "Quadratic", ValueType::Number},
-    {"StarField", "Distance", ValueType::Number},
-    {"StarField", "Density", ValueType::Integer},
-};
-
-ValueType bodyKeyType(const std::string& key)
-{
-    if (key == "Name" || key == "Parent" || key == "Model" || key == "Material")
-        return ValueType::Word;
-    if (key == "Far")
-        return ValueType::Flag;
-    if (key.size() > 4 && key.compare(key.size() - 4, 4, "Axis") == 0)
-        return ValueType::Vector;
-    return ValueType::Number;
-}
-
 std::string formatNumber(float value)
 {
     std::ostringstream text;
@@ -89,7 +43,7 @@ std::string valueTrouble(const std::string& key, const std::string& value, Value
             return "only '" + word + "' is used: a " + key + " is one word";
         return "";
     }
-    case ValueType::Shadow:
+    case ValueType::ShadowTechnique:
     {
         std::string word;
         stream >> word;
@@ -204,10 +158,18 @@ private:
 std::vector<std::string> settingsKeysOf(const std::string& section)
 {
     std::vector<std::string> keys;
-    for (const KeyRule& rule : settingsKeys)
-        if (section.empty() || section == rule.section)
-            keys.push_back(rule.key);
+    for (const SettingsKey& key : settingsKeys())
+        if (section.empty() || section == key.section)
+            keys.push_back(key.name);
     return keys;
+}
+
+const SettingsKey* findSettingsKey(const std::string& section, const std::string& name)
+{
+    for (const SettingsKey& key : settingsKeys())
+        if (section == key.section && name == key.name)
+            return &key;
+    return nullptr;
 }
 }
 
@@ -230,7 +192,7 @@ std::string likelyKey(const std::string& key, const std::vector<std::string>& kn
 std::vector<Problem> checkSettingsLines(const std::string& file, const std::vector<ConfigLine>& lines)
 {
     Findings findings(file);
-    const std::vector<std::string> sections{"System", "Performance", "Light", "StarField"};
+    const std::vector<std::string>& sections = settingsSections();
     std::map<std::pair<std::string, std::string>, int> seen;
     for (const ConfigLine& line : lines)
     {
@@ -248,24 +210,21 @@ std::vector<Problem> checkSettingsLines(const std::string& file, const std::vect
             std::find(sections.begin(), sections.end(), line.section) == sections.end())
             continue;
 
-        const KeyRule* rule = nullptr;
-        for (const KeyRule& candidate : settingsKeys)
-            if (line.section == candidate.section && line.key == candidate.key)
-                rule = &candidate;
-        if (!rule)
+        const SettingsKey* key = findSettingsKey(line.section, line.key);
+        if (!key)
         {
             // A key of another section reads as unknown here: say where it belongs.
-            for (const KeyRule& candidate : settingsKeys)
-                if (line.key == candidate.key)
-                    rule = &candidate;
-            if (rule)
+            for (const std::string& section : sections)
+                if (!key)
+                    key = findSettingsKey(section, line.key);
+            if (key)
                 findings.add(line.number, line.section, "wrong-section",
-                             line.key + " belongs in [" + rule->section + "]; here it is ignored", false);
+                             line.key + " belongs in [" + key->section + "]; here it is ignored", false);
             else
                 findings.unknownKey(line, settingsKeysOf(line.section), "of [" + line.section + "]");
             continue;
         }
-        const std::string trouble = valueTrouble(line.key, line.value, rule->type);
+        const std::string trouble = valueTrouble(line.key, line.value, valueTypeOf(key->field));
         if (!trouble.empty())
             findings.add(line.number, line.section, "bad-value", trouble, false);
         if (++seen[{line.section, line.key}] == 2)
@@ -279,9 +238,9 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
                                       const BodyRegistry& registry)
 {
     Findings findings(file);
-    std::vector<std::string> bodyKeys;
-    for (const SystemFileKey& key : systemFileKeys)
-        bodyKeys.push_back(key.name);
+    std::vector<std::string> knownKeys;
+    for (const BodyKey& key : bodyKeys())
+        knownKeys.push_back(key.name);
 
     // Where each section and each setting stands, in file order.
     std::map<std::string, std::vector<int>> headerLines;
@@ -301,13 +260,14 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
         }
         if (line.kind != ConfigLine::Setting || line.section.empty())
             continue;
-        if (std::find(bodyKeys.begin(), bodyKeys.end(), line.key) == bodyKeys.end())
+        const BodyKey* key = findBodyKey(line.key);
+        if (!key)
         {
-            findings.unknownKey(line, bodyKeys, "of a body");
+            findings.unknownKey(line, knownKeys, "of a body");
             continue;
         }
         keyLines[line.section][line.key].push_back(line.number);
-        const std::string trouble = valueTrouble(line.key, line.value, bodyKeyType(line.key));
+        const std::string trouble = valueTrouble(line.key, line.value, valueTypeOf(key->field));
         if (!trouble.empty())
             findings.add(line.number, line.section, "bad-value", trouble, false);
     }
@@ -332,9 +292,9 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
         std::string missing;
         std::string repeated;
         int counted = 0;
-        for (const SystemFileKey& key : systemFileKeys)
+        for (const BodyKey& key : bodyKeys())
         {
-            if (!key.counted)
+            if (!key.required)
                 continue;
             const size_t times = keyLines[section][key.name].size();
             counted += int(times);
@@ -354,23 +314,24 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
     }
 
     // Accepted bodies that will fail or show badly.
-    const std::set<std::string> reservedNodes{"Sun.Position", "SunParticle", "StarField", "Camera"};
     for (size_t i = 0; i < registry.size(); ++i)
     {
         const Body& body = registry.at(i);
         const std::string& section = body.sectionName;
-        for (const char* suffix : {".Orbit", ".Position", ".Near", ".Far"})
+        for (const std::string& node : {sceneNames::orbitNode(section), sceneNames::positionNode(section),
+                                        sceneNames::nearNode(section), sceneNames::farNode(section)})
         {
-            if (reservedNodes.count(section + suffix))
-                findings.add(lineOf(section, "Name"), section, "name-collision",
-                             "a body's scene node '" + section + suffix + "' is taken by the viewer itself; "
-                             "the viewer stops with an engine error: rename the section",
-                             true);
+            for (const std::string& reserved : sceneNames::reservedNodes)
+                if (node == reserved)
+                    findings.add(lineOf(section, "Name"), section, "name-collision",
+                                 "a body's scene node '" + node + "' is taken by the viewer itself; "
+                                 "the viewer stops with an engine error: rename the section",
+                                 true);
         }
 
-        const std::string parent = body.parentNodeName.substr(0, body.parentNodeName.size() - 9);
+        const std::string& parent = body.definition.Parent;
         const auto parentIndex = registryIndex.find(parent);
-        if (parent == "Sun")
+        if (parent == sceneNames::sun)
             ;   // the sun's node exists before any body
         else if (parentIndex == registryIndex.end())
             findings.add(lineOf(section, "Parent"), section, "unknown-parent",
@@ -389,11 +350,11 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
                              section + "'",
                          true);
 
-        if (!(body.Size > 0.0f))
+        if (!(body.definition.Size > 0.0f))
             findings.add(lineOf(section, "Size"), section, "bad-size",
-                         "Size " + formatNumber(body.Size) + " is not above 0: the body is drawn with no size",
+                         "Size " + formatNumber(body.definition.Size) + " is not above 0: the body is drawn with no size",
                          true);
-        if (body.NearDistance > body.FarDistance)
+        if (body.definition.NearDistance > body.definition.FarDistance)
             findings.add(lineOf(section, "NearDistance"), section, "near-beyond-far",
                          "NearDistance is greater than FarDistance: the coarse sphere is never drawn", false);
         const struct
@@ -401,10 +362,10 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
             const char* axisKey;
             const Ogre::Vector3& axis;
             float period;
-        } motions[] = {{"OrbitAxis", body.OrbitAxis, body.OrbitPeriod},
-                       {"PitchAxis", body.PitchAxis, body.PitchPeriod},
-                       {"YawAxis", body.YawAxis, body.YawPeriod},
-                       {"RollAxis", body.RollAxis, body.RollPeriod}};
+        } motions[] = {{"OrbitAxis", body.definition.OrbitAxis, body.definition.OrbitPeriod},
+                       {"PitchAxis", body.definition.PitchAxis, body.definition.PitchPeriod},
+                       {"YawAxis", body.definition.YawAxis, body.definition.YawPeriod},
+                       {"RollAxis", body.definition.RollAxis, body.definition.RollPeriod}};
         for (const auto& motion : motions)
         {
             if (motion.axis == Ogre::Vector3::ZERO && motion.period != 0.0f)

@@ -7,31 +7,35 @@
 #include <OgrePrerequisites.h>
 
 // The viewer's own settings, read from "OrvTest.cfg". Each field carries the
-// name of its key; the defaults hold wherever the file is silent.
+// name of its key. Which keys exist, in which section, with which default, is
+// written once, in settingsKeys() (config/SettingsKeys.h); a new record holds
+// every default.
 struct AppSettings
 {
+    AppSettings();
+
     // [System]
-    Ogre::String StaticSystem = "1.cfg";   // system file, relative to the working folder
+    Ogre::String StaticSystem{};        // system file, relative to the working folder
 
     // [Performance]
-    bool MeshLod = false;                  // generate a reduced level of detail for near meshes
-    float Reduction = 0.5f;                // proportion of vertices that level removes
-    float MoveConstant = 10.0f;            // camera speed, world units per second
-    float NearClipDistance = 1.0f;         // world units
+    bool MeshLod{};                     // generate a reduced level of detail for near meshes
+    float Reduction{};                  // proportion of vertices that level removes
+    float MoveConstant{};               // camera speed, world units per second
+    float NearClipDistance{};           // world units
 
     // [Light]
-    Ogre::ShadowTechnique ShadowTechnique = Ogre::SHADOWTYPE_TEXTURE_MODULATIVE;
-    Ogre::ColourValue AmbientLight = Ogre::ColourValue(0.025f, 0.025f, 0.025f, 1.0f);
-    Ogre::ColourValue DiffuseLight = Ogre::ColourValue::White;
-    Ogre::ColourValue SpecularLight = Ogre::ColourValue::White;
-    float Range = 100000.0f;               // attenuation range, world units
-    float Constant = 0.5f;
-    float Linear = 0.0f;
-    float Quadratic = 0.0f;
+    Ogre::ShadowTechnique ShadowTechnique{};
+    Ogre::ColourValue AmbientLight{};
+    Ogre::ColourValue DiffuseLight{};
+    Ogre::ColourValue SpecularLight{};
+    float Range{};                      // attenuation range, world units
+    float Constant{};
+    float Linear{};
+    float Quadratic{};
 
     // [StarField]
-    float Distance = 0.0f;                 // half-edge of the star cube, world units
-    int Density = 0;                       // number of stars; none when 0 or negative
+    float Distance{};                   // half-edge of the star cube, world units
+    int Density{};                      // number of stars; none when 0 or negative
 };
 
 // The process-wide settings: defaults until loadSettings runs, read-only after.
@@ -42,15 +46,7 @@ extern AppSettings appSettings;
 // Throws Ogre::FileNotFoundException when the file cannot be opened.
 void loadSettings(const Ogre::String& fileName);
 
-// Applies a settings file that is already read, section by section.
-void applySettings(const Ogre::ConfigFile& file);
-
-// The names the settings file may give a shadow technique, with their values.
-struct ShadowTechniqueName
-{
-    const char* name;
-    Ogre::ShadowTechnique technique;
-};
-extern const ShadowTechniqueName shadowTechniqueNames[3];
+// Applies a settings file that is already read to `settings`, section by section.
+void applySettings(const Ogre::ConfigFile& file, AppSettings& settings = appSettings);
 
 #endif

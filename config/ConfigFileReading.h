@@ -5,10 +5,21 @@
 
 #include <string>
 
-// Loads a configuration file with the separators tab, colon and equals sign and
-// whitespace trimmed. Throws Ogre::FileNotFoundException when the file cannot
-// be opened or is no regular file: the engine's reader would spin for ever on
-// a folder and block on a pipe.
+// Reads the whole file at once, so that the reader works on one consistent
+// copy. Throws Ogre::FileNotFoundException ("Cannot open file: NAME") when
+// the file cannot be opened or is no regular file: the engine's reader would
+// spin for ever on a folder and block on a pipe.
+std::string readConfigText(const std::string& fileName);
+
+// Whether the text begins with the UTF-8 byte-order mark that some editors write.
+bool startsWithByteOrderMark(const std::string& text);
+
+// Parses configuration text with the separators tab, colon and equals sign
+// and whitespace trimmed, as the engine reads its own files. A leading
+// byte-order mark is skipped: the text reads as it would without it.
+void parseConfigText(Ogre::ConfigFile& file, const std::string& text);
+
+// readConfigText, then parseConfigText.
 void loadConfigFile(Ogre::ConfigFile& file, const std::string& fileName);
 
 #endif

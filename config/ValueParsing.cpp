@@ -2,15 +2,11 @@
 
 #include <sstream>
 
-bool parseWord(const std::string& text, std::string& word)
-{
-    std::istringstream stream(text);
-    std::string read;
-    if (!(stream >> read))
-        return false;
-    word = read;
-    return true;
-}
+const ShadowTechniqueName shadowTechniqueNames[3] = {
+    {"SHADOWTYPE_TEXTURE_MODULATIVE", Ogre::SHADOWTYPE_TEXTURE_MODULATIVE},
+    {"SHADOWTYPE_STENCIL_MODULATIVE", Ogre::SHADOWTYPE_STENCIL_MODULATIVE},
+    {"SHADOWTYPE_STENCIL_ADDITIVE", Ogre::SHADOWTYPE_STENCIL_ADDITIVE},
+};
 
 namespace
 {
@@ -24,6 +20,22 @@ bool extract(const std::string& text, T& value)
     value = read;
     return true;
 }
+
+// Reads up to `count` floats into `components`, stopping at the first that
+// does not parse; returns how many were read.
+int parseFloats(const std::string& text, float* components, int count)
+{
+    std::istringstream stream(text);
+    int read = 0;
+    for (float component; read < count && stream >> component; ++read)
+        components[read] = component;
+    return read;
+}
+}
+
+bool parseWord(const std::string& text, std::string& word)
+{
+    return extract(text, word);
 }
 
 bool parseFloat(const std::string& text, float& value)
@@ -42,20 +54,6 @@ bool parseFlag(const std::string& text, bool& value)
     return extract(text, value);
 }
 
-namespace
-{
-// Reads up to `count` floats into `components`, stopping at the first that
-// does not parse; returns how many were read.
-int parseFloats(const std::string& text, float* components, int count)
-{
-    std::istringstream stream(text);
-    int read = 0;
-    for (float component; read < count && stream >> component; ++read)
-        components[read] = component;
-    return read;
-}
-}
-
 int parseVector(const std::string& text, Ogre::Vector3& value)
 {
     return parseFloats(text, value.ptr(), 3);
@@ -66,4 +64,28 @@ int parseColour(const std::string& text, Ogre::ColourValue& value)
     const int read = parseFloats(text, value.ptr(), 3);
     value.a = 1.0f;
     return read;
+}
+
+bool parseShadowTechnique(const std::string& text, Ogre::ShadowTechnique& value)
+{
+    std::string word;
+    if (!parseWord(text, word))
+        return false;
+    for (const ShadowTechniqueName& entry : shadowTechniqueNames)
+    {
+        if (word == entry.name)
+        {
+            value = entry.technique;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string shadowTechniqueName(Ogre::ShadowTechnique technique)
+{
+    for (const ShadowTechniqueName& entry : shadowTechniqueNames)
+        if (entry.technique == technique)
+            return entry.name;
+    return "";
 }

@@ -2,6 +2,7 @@
 #define ORVTEST_CONFIG_VALUEPARSING_H
 
 #include <OgreColourValue.h>
+#include <OgreCommon.h>
 #include <OgreVector.h>
 
 #include <string>
@@ -21,5 +22,17 @@ int parseVector(const std::string& text, Ogre::Vector3& value);
 // Reads red, green and blue; alpha is always 1. Components that do not parse
 // keep their old values. Returns the number of components read.
 int parseColour(const std::string& text, Ogre::ColourValue& value);
+// Reads one of the names of shadowTechniqueNames.
+bool parseShadowTechnique(const std::string& text, Ogre::ShadowTechnique& value);
+
+// The names a settings file may give a shadow technique, with their values.
+struct ShadowTechniqueName
+{
+    const char* name;
+    Ogre::ShadowTechnique technique;
+};
+extern const ShadowTechniqueName shadowTechniqueNames[3];
+// The name of a technique of that list; empty for any other.
+std::string shadowTechniqueName(Ogre::ShadowTechnique technique);
 
 #endif

@@ -1,16 +1,15 @@
 // libFuzzer target: any bytes as a settings file.
 
 #include "config/AppSettings.h"
-
-#include <OgreDataStream.h>
+#include "config/ConfigFileReading.h"
 
 #include <cstdint>
+#include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(const_cast<uint8_t*>(data), size, false, true));
     Ogre::ConfigFile file;
-    file.load(stream, "\t:=", true);
+    parseConfigText(file, std::string(reinterpret_cast<const char*>(data), size));
     appSettings = AppSettings();
     applySettings(file);
     return 0;

@@ -1,6 +1,7 @@
 #include "scene/BodyRig.h"
 
 #include "config/AppSettings.h"
+#include "scene/SceneNames.h"
 #include "sim/Body.h"
 #include "sim/BodySteps.h"
 
@@ -55,47 +56,47 @@ void generateNearLod(Ogre::MeshPtr mesh)
 
 Ogre::SceneNode* createOrbitNode(Body& body, Ogre::SceneManager* sceneManager)
 {
-    Ogre::SceneNode* parent = sceneManager->getSceneNode(body.parentNodeName);
-    return parent->createChildSceneNode(body.sectionName + ".Orbit", Ogre::Vector3::ZERO,
+    Ogre::SceneNode* parent = sceneManager->getSceneNode(sceneNames::positionNode(body.definition.Parent));
+    return parent->createChildSceneNode(sceneNames::orbitNode(body.sectionName), Ogre::Vector3::ZERO,
                                         Ogre::Quaternion::IDENTITY);
 }
 
 Ogre::SceneNode* createPositionNode(Body& body)
 {
-    return body.orbitNode->createChildSceneNode(body.sectionName + ".Position",
+    return body.orbitNode->createChildSceneNode(sceneNames::positionNode(body.sectionName),
                                                 Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
 }
 
 Ogre::SceneNode* createNearDetail(Body& body, Ogre::SceneManager* sceneManager)
 {
-    const Ogre::String name = body.sectionName + ".Near";
+    const Ogre::String name = sceneNames::nearNode(body.sectionName);
     Ogre::SceneNode* node =
         body.orbitNode->createChildSceneNode(name, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
-    Ogre::Entity* entity = sceneManager->createEntity(name, body.Model + ".Mesh");
+    Ogre::Entity* entity = sceneManager->createEntity(name, body.definition.Model + sceneNames::meshSuffix);
     // The level belongs to the mesh, and every body asks for the same one:
     // generating it again for the next body of that mesh would change nothing.
     if (appSettings.MeshLod && entity->getMesh()->getNumLodLevels() == 1)
         generateNearLod(entity->getMesh());
-    if (!body.Material.empty() && body.Material != "default")
-        entity->setMaterialName(body.Material);
+    if (!body.definition.Material.empty() && body.definition.Material != sceneNames::meshMaterial)
+        entity->setMaterialName(body.definition.Material);
     if (!fitsShadowVolume(entity->getMesh()))
         entity->setCastShadows(false);
     node->attachObject(entity);
-    fitEntityToSize(node, entity, body.Size);
+    fitEntityToSize(node, entity, body.definition.Size);
     return node;
 }
 
 Ogre::SceneNode* createFarDetail(Body& body, Ogre::SceneManager* sceneManager)
 {
-    const Ogre::String name = body.sectionName + ".Far";
+    const Ogre::String name = sceneNames::farNode(body.sectionName);
     Ogre::SceneNode* node =
         body.orbitNode->createChildSceneNode(name, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
-    Ogre::Entity* entity = sceneManager->createEntity(name, "SphereMesh_4x6.Mesh");
+    Ogre::Entity* entity = sceneManager->createEntity(name, sceneNames::farMesh);
     node->attachObject(entity);
-    entity->setMaterialName("Material.001");
-    entity->setRenderingDistance(body.FarDistance);
+    entity->setMaterialName(sceneNames::farMaterial);
+    entity->setRenderingDistance(body.definition.FarDistance);
     entity->setCastShadows(false);
-    fitEntityToSize(node, entity, body.Size);
+    fitEntityToSize(node, entity, body.definition.Size);
     return node;
 }
 
@@ -118,13 +119,13 @@ void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size)
 
 void placeBodyNodes(Body& body)
 {
-    const Ogre::Vector3 onOrbit(0.0f, 0.0f, withinWorld(body.OrbitRadius));
+    const Ogre::Vector3 onOrbit(0.0f, 0.0f, withinWorld(body.definition.OrbitRadius));
     body.nearNode->setPosition(onOrbit);
     body.positionNode->setPosition(onOrbit);
     body.farNode->setPosition(onOrbit);
 
-    turnNodeLocal(body.orbitNode, body.OrbitAxis, body.OrbitCompleted);
-    turnNodeLocal(body.nearNode, body.PitchAxis, body.PitchCompleted);
-    turnNodeLocal(body.nearNode, body.YawAxis, body.YawCompleted);
-    turnNodeLocal(body.nearNode, body.RollAxis, body.RollCompleted);
+    turnNodeLocal(body.orbitNode, body.definition.OrbitAxis, body.definition.OrbitCompleted);
+    turnNodeLocal(body.nearNode, body.definition.PitchAxis, body.definition.PitchCompleted);
+    turnNodeLocal(body.nearNode, body.definition.YawAxis, body.definition.YawCompleted);
+    turnNodeLocal(body.nearNode, body.definition.RollAxis, body.definition.RollCompleted);
 }

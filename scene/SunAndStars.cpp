@@ -1,6 +1,7 @@
 #include "scene/SunAndStars.h"
 
 #include "config/AppSettings.h"
+#include "scene/SceneNames.h"
 
 #include <OgreBillboardSet.h>
 #include <OgreLight.h>
@@ -21,18 +22,18 @@ float randomAngle()
 void createSun(Ogre::SceneManager* sceneManager)
 {
     Ogre::SceneNode* sunNode = sceneManager->getRootSceneNode()->createChildSceneNode(
-        "Sun.Position", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+        sceneNames::sunNode, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
     Ogre::ParticleSystem* particles =
-        sceneManager->createParticleSystem("SunParticle", "Stars/StarParticle1");
+        sceneManager->createParticleSystem(sceneNames::sunParticle, sceneNames::sunParticleTemplate);
     Ogre::SceneNode* particleNode =
-        sunNode->createChildSceneNode("SunParticle", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+        sunNode->createChildSceneNode(sceneNames::sunParticle, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
     particleNode->setPosition(0, 0, 0);
     particleNode->attachObject(particles);
 }
 
 void createSunLight(Ogre::SceneManager* sceneManager)
 {
-    Ogre::Light* light = sceneManager->createLight("SunLight");
+    Ogre::Light* light = sceneManager->createLight(sceneNames::sunLight);
     light->setType(Ogre::Light::LT_POINT);
     // A light attached to no node stands at the world origin, where the sun is.
     light->setDiffuseColour(appSettings.DiffuseLight);
@@ -43,11 +44,11 @@ void createSunLight(Ogre::SceneManager* sceneManager)
 
 void createStarField(Ogre::SceneManager* sceneManager)
 {
-    Ogre::BillboardSet* stars = sceneManager->createBillboardSet("StarField", 20);
+    Ogre::BillboardSet* stars = sceneManager->createBillboardSet(sceneNames::starField, 20);
     Ogre::SceneNode* node = sceneManager->getRootSceneNode()->createChildSceneNode(
-        "StarField", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+        sceneNames::starField, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
     node->attachObject(stars);
-    stars->setMaterialName("Stars/Star1");
+    stars->setMaterialName(sceneNames::starMaterial);
 
     int count = appSettings.Density;
     if (count > maxStarCount)

@@ -16,6 +16,29 @@ Ogre::Quaternion turnFor(const Ogre::Vector3& axis, float degrees)
 }
 }
 
+MotionTurn::MotionTurn(const Ogre::Quaternion& step)
+    : oneStep(step), turns(step != Ogre::Quaternion::IDENTITY), unitAxis(Ogre::Vector3::UNIT_Y), halfAngle(0.0)
+{
+    // In double precision, from the vector part: acos of a w that rounds to 1
+    // would lose the small angles of slow bodies altogether.
+    const double x = step.x, y = step.y, z = step.z;
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (length > 0.0 && std::isfinite(length))
+    {
+        unitAxis = Ogre::Vector3(float(x / length), float(y / length), float(z / length));
+        halfAngle = std::atan2(length, double(step.w));
+    }
+}
+
+Ogre::Quaternion MotionTurn::scaledBy(double steps) const
+{
+    if (steps == 1.0)
+        return oneStep;
+    const double angle = halfAngle * steps;
+    const float sine = float(std::sin(angle));
+    return Ogre::Quaternion(float(std::cos(angle)), unitAxis.x * sine, unitAxis.y * sine, unitAxis.z * sine);
+}
+
 float stepForPeriod(float period)
 {
     if (period == 0.0f)
@@ -26,23 +49,12 @@ float stepForPeriod(float period)
     return std::isfinite(step) ? step : 0.0f;
 }
 
-Body::Body(const std::string& section, const std::string& name, float size, float orbitRadius,
-           const Ogre::Vector3& orbitAxis, float orbitPeriod, const Ogre::Vector3& pitchAxis,
-           float pitchPeriod, const Ogre::Vector3& yawAxis, float yawPeriod,
-           const Ogre::Vector3& rollAxis, float rollPeriod, float orbitCompleted,
-           float pitchCompleted, float yawCompleted, float rollCompleted, const std::string& model,
-           const std::string& material, bool far, float nearDistance, float farDistance,
-           const std::string& parent)
-    : sectionName(section), Name(name), parentNodeName(parent), Model(model),
-      Material(material), Size(size), NearDistance(nearDistance),
-      nearDistanceSquared(nearDistance * nearDistance), FarDistance(farDistance),
-      OrbitRadius(orbitRadius), OrbitPeriod(orbitPeriod), PitchPeriod(pitchPeriod),
-      YawPeriod(yawPeriod), RollPeriod(rollPeriod), OrbitAxis(orbitAxis), PitchAxis(pitchAxis),
-      YawAxis(yawAxis), RollAxis(rollAxis), OrbitCompleted(orbitCompleted),
-      PitchCompleted(pitchCompleted), YawCompleted(yawCompleted), RollCompleted(rollCompleted),
-      orbitStep(stepForPeriod(orbitPeriod)), pitchStep(stepForPeriod(pitchPeriod)),
-      yawStep(stepForPeriod(yawPeriod)), rollStep(stepForPeriod(rollPeriod)), Far(far),
-      orbitTurn(turnFor(orbitAxis, orbitStep)),
-      spinTurn(turnFor(pitchAxis, pitchStep) * turnFor(yawAxis, yawStep) * turnFor(rollAxis, rollStep))
+Body::Body(const std::string& section, const BodyDefinition& d)
+    : sectionName(section), definition(d),
+      nearDistanceSquared(d.NearDistance * d.NearDistance), orbitStep(stepForPeriod(d.OrbitPeriod)),
+      pitchStep(stepForPeriod(d.PitchPeriod)), yawStep(stepForPeriod(d.YawPeriod)),
+      rollStep(stepForPeriod(d.RollPeriod)), orbitTurn(turnFor(d.OrbitAxis, orbitStep)),
+      spinTurn(turnFor(d.PitchAxis, pitchStep) * turnFor(d.YawAxis, yawStep) * turnFor(d.RollAxis, rollStep)),
+      orbitTurnNow(orbitTurn.oneStep), spinTurnNow(spinTurn.oneStep)
 {
 }

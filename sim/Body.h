@@ -1,63 +1,61 @@
 #ifndef ORVTEST_SIM_BODY_H
 #define ORVTEST_SIM_BODY_H
 
+#include "sim/BodyDefinition.h"
+
 #include <OgrePrerequisites.h>
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
 
 #include <string>
 
-// One body of the system: its definition from the system file, the step
-// angles derived from its periods, and the scene nodes built for it.
-// The nodes belong to the scene manager; a Body never destroys them.
+// The turn of one motion update about one axis (or, for the spin, about
+// three in a row), kept in a form that scales by any number of updates.
+struct MotionTurn
+{
+    explicit MotionTurn(const Ogre::Quaternion& oneStep);
+
+    // The turn of `steps` updates: exactly the one-update turn for 1, its
+    // inverse for -1, a fraction of it for 1/64. Steps may be any finite number.
+    Ogre::Quaternion scaledBy(double steps) const;
+
+    Ogre::Quaternion oneStep;     // as the engine turns a node by the step angles
+    bool turns;                   // false for the identity: nothing to apply
+private:
+    Ogre::Vector3 unitAxis;
+    double halfAngle;             // radians, of oneStep about unitAxis
+};
+
+// One body of the system: its definition as read, what the motion derives
+// from it (computed once, by the constructor, so it cannot go stale) and the
+// scene nodes built for it. The nodes belong to the scene manager; a Body
+// never destroys them.
 struct Body
 {
-    Body(const std::string& section, const std::string& name, float size, float orbitRadius,
-         const Ogre::Vector3& orbitAxis, float orbitPeriod, const Ogre::Vector3& pitchAxis,
-         float pitchPeriod, const Ogre::Vector3& yawAxis, float yawPeriod,
-         const Ogre::Vector3& rollAxis, float rollPeriod, float orbitCompleted,
-         float pitchCompleted, float yawCompleted, float rollCompleted, const std::string& model,
-         const std::string& material, bool far, float nearDistance, float farDistance,
-         const std::string& parent);
+    Body(const std::string& sectionName, const BodyDefinition& definition);
 
-    std::string sectionName;      // identity: every node and entity is named from it
-    std::string Name;             // display name for the status line
-    std::string parentNodeName;   // Parent + ".Position"
-    std::string Model;            // mesh base name; ".Mesh" is appended
-    std::string Material;         // near entity material; empty or "default" keeps the mesh's
-    float Size;                   // drawn radius, world units
-    float NearDistance;           // world units
-    float nearDistanceSquared;
-    float FarDistance;            // rendering distance of the far sphere, world units
+    const std::string sectionName;    // identity: every node and entity is named from it
+    const BodyDefinition definition;
+
+    const float nearDistanceSquared;
+    const float orbitStep;            // degrees per motion update
+    const float pitchStep;
+    const float yawStep;
+    const float rollStep;
+    // One motion update: the orbit turn about OrbitAxis, and the pitch, yaw
+    // and roll turns of the near node in one.
+    const MotionTurn orbitTurn;
+    const MotionTurn spinTurn;
+
+    // The turns the motion step applies now: one update's, scaled by the
+    // registry's step multiplier (the time rate).
+    Ogre::Quaternion orbitTurnNow;
+    Ogre::Quaternion spinTurnNow;
 
     Ogre::SceneNode* orbitNode = nullptr;
     Ogre::SceneNode* positionNode = nullptr;
     Ogre::SceneNode* nearNode = nullptr;
     Ogre::SceneNode* farNode = nullptr;
-
-    float OrbitRadius;            // world units along the orbit node's local Z
-    float OrbitPeriod;
-    float PitchPeriod;
-    float YawPeriod;
-    float RollPeriod;
-    Ogre::Vector3 OrbitAxis;      // axes are used as given, not normalised
-    Ogre::Vector3 PitchAxis;
-    Ogre::Vector3 YawAxis;
-    Ogre::Vector3 RollAxis;
-    float OrbitCompleted;         // start angles, degrees
-    float PitchCompleted;
-    float YawCompleted;
-    float RollCompleted;
-    float orbitStep;              // degrees per motion update
-    float pitchStep;
-    float yawStep;
-    float rollStep;
-    bool Far;                     // show the far sphere beyond NearDistance
-
-    // The turns of one motion update, made once: the orbit turn about
-    // OrbitAxis, and the pitch, yaw and roll turns of the near node in one.
-    Ogre::Quaternion orbitTurn;
-    Ogre::Quaternion spinTurn;
     // What the detail step last made of the near and far nodes; scene
     // construction leaves both shown.
     bool nearShown = true;

@@ -28,12 +28,12 @@ void runMotionStep()
         body->orbitNode->getParent()->needUpdate();
         // The turns of a zero step are the identity: nothing to turn, but the
         // node is flagged all the same, for its moons' sake.
-        if (body->orbitStep != 0.0f)
-            body->orbitNode->rotate(body->orbitTurn, Ogre::Node::TS_LOCAL);
+        if (body->orbitTurn.turns)
+            body->orbitNode->rotate(body->orbitTurnNow, Ogre::Node::TS_LOCAL);
         else
             body->orbitNode->needUpdate();
-        if (body->pitchStep != 0.0f || body->yawStep != 0.0f || body->rollStep != 0.0f)
-            body->nearNode->rotate(body->spinTurn, Ogre::Node::TS_LOCAL);
+        if (body->spinTurn.turns)
+            body->nearNode->rotate(body->spinTurnNow, Ogre::Node::TS_LOCAL);
     }
 }
 
@@ -61,7 +61,7 @@ void runDetailStep(const Ogre::Vector3& cameraPosition)
         if (distanceSquared > body->nearDistanceSquared)
         {
             show(body->nearNode, body->nearShown, false);
-            if (body->Far)
+            if (body->definition.Far)
                 show(body->farNode, body->farShown, true);
         }
         else

@@ -11,8 +11,9 @@ void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degre
 // Per-frame work over bodyRegistry. Both need the scene built, so that every
 // body's nodes exist.
 
-// Turns every orbit node by its orbit step and spins every near node by its
-// pitch, yaw and roll steps, in that order, each in the node's local space.
+// Turns every orbit node by its orbit turn and spins every near node by its
+// pitch, yaw and roll turns, in that order, each in the node's local space,
+// as many motion updates as the registry's step multiplier says.
 // Allocates nothing.
 void runMotionStep();
 

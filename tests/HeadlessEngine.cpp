@@ -2,6 +2,7 @@
 
 #include "TestPaths.h"
 #include "config/AppSettings.h"
+#include "config/SystemFileKeys.h"
 #include "sim/BodyRegistry.h"
 
 #include <OgreDefaultHardwareBufferManager.h>
@@ -12,6 +13,7 @@
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <unistd.h>
@@ -65,8 +67,12 @@ void resetProcessState()
 std::string writeTempFile(const std::string& name, const std::string& text)
 {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string path = ::testing::TempDir() + test->test_suite_name() + "." + test->name() +
-                             "." + std::to_string(::getpid()) + "." + name;
+    std::string path = ::testing::TempDir() + test->test_suite_name() + "." + test->name() + "." +
+                       std::to_string(::getpid()) + "." + name;
+    // Parameterised tests have slashes in their names.
+    for (size_t slash = path.find('/', ::testing::TempDir().size()); slash != std::string::npos;
+         slash = path.find('/', slash))
+        path[slash] = '_';
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
@@ -79,13 +85,37 @@ std::string writeTempFile(const std::string& name, const std::string& text)
     return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
 }
 
-::testing::AssertionResult quaternionsNear(const Ogre::Quaternion& expected,
-                                           const Ogre::Quaternion& actual, float tolerance)
+BodyDefinition bodyDefinition(const std::string& parent, const std::string& name)
 {
-    // q and -q are the same turn.
-    if (std::abs(expected.Dot(actual)) >= 1.0f - tolerance)
+    BodyDefinition body = defaultBodyDefinition();
+    body.Name = name;
+    body.Parent = parent;
+    body.Model = "SphereMesh_32x64";
+    body.Material = "default";
+    body.Size = 1.0f;
+    return body;
+}
+
+double degreesBetween(const Ogre::Quaternion& a, const Ogre::Quaternion& b)
+{
+    // From the vector part of a⁻¹ b, in double: an acos of its w would hide
+    // turns of a few hundredths of a degree.
+    const double aw = a.w, ax = a.x, ay = a.y, az = a.z, bw = b.w, bx = b.x, by = b.y, bz = b.z;
+    const double w = aw * bw + ax * bx + ay * by + az * bz;
+    const double x = aw * bx - ax * bw - ay * bz + az * by;
+    const double y = aw * by + ax * bz - ay * bw - az * bx;
+    const double z = aw * bz - ax * by + ay * bx - az * bw;
+    return 2.0 * std::atan2(std::sqrt(x * x + y * y + z * z), std::abs(w)) * 180.0 / M_PI;
+}
+
+::testing::AssertionResult turnsNear(const Ogre::Quaternion& expected, const Ogre::Quaternion& actual,
+                                     double degrees)
+{
+    const double apart = degreesBetween(expected, actual);
+    if (apart <= degrees)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
+    return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual << ": " << apart
+                                         << " degrees apart";
 }
 
 ::testing::AssertionResult coloursEqual(const Ogre::ColourValue& expected,

@@ -1,5 +1,6 @@
 #include "viewer/ExampleFrameListener.h"
 
+#include "viewer/Controls.h"
 #include "viewer/Screenshot.h"
 
 #include <OgreCamera.h>
@@ -18,15 +19,6 @@
 #include <OISMouse.h>
 
 #include <sstream>
-
-namespace
-{
-// The camera read-out of the P key: one switch for every listener of the process.
-bool showCameraPose = false;
-
-// Degrees (or world units, when panning) per count of relative mouse motion.
-constexpr double mouseFactor = 0.13;
-}
 
 ExampleFrameListener::ExampleFrameListener(Ogre::RenderWindow* renderWindow, Ogre::Camera* viewCamera)
     : camera(viewCamera), window(renderWindow)
@@ -87,12 +79,17 @@ void ExampleFrameListener::shutDownInput()
         inputManager->destroyInputObject(keyboard);
     if (joystick)
         inputManager->destroyInputObject(joystick);
+    mouse = nullptr;
+    keyboard = nullptr;
+    joystick = nullptr;
     OIS::InputManager::destroyInputSystem(inputManager);
     inputManager = nullptr;
 }
 
 void ExampleFrameListener::fitMouseArea(Ogre::RenderWindow* rw)
 {
+    if (!mouse)
+        return;
     unsigned int width, height, depth;
     int left, top;
     rw->getMetrics(width, height, depth, left, top);
@@ -112,38 +109,80 @@ void ExampleFrameListener::windowClosed(Ogre::RenderWindow* rw)
         shutDownInput();
 }
 
+void ExampleFrameListener::reportPresses()
+{
+    keyboard->setEventCallback(this);
+    keyboard->setBuffered(true);
+    mouse->setEventCallback(this);
+    mouse->setBuffered(true);
+}
+
+bool ExampleFrameListener::keyPressed(const OIS::KeyEvent& event)
+{
+    const std::size_t code = std::size_t(event.key) & 0xFF;
+    pressesSinceRead.addPress(KeyPress{event.key, event.text, keysHeld.test(code)});
+    keysHeld.set(code);
+    return true;
+}
+
+bool ExampleFrameListener::keyReleased(const OIS::KeyEvent& event)
+{
+    keysHeld.reset(std::size_t(event.key) & 0xFF);
+    return true;
+}
+
+bool ExampleFrameListener::mouseMoved(const OIS::MouseEvent&)
+{
+    return true;
+}
+
+bool ExampleFrameListener::mousePressed(const OIS::MouseEvent&, OIS::MouseButtonID button)
+{
+    pressesSinceRead.buttonsPressed |= 1u << button;
+    return true;
+}
+
+bool ExampleFrameListener::mouseReleased(const OIS::MouseEvent&, OIS::MouseButtonID)
+{
+    return true;
+}
+
+InputSnapshot ExampleFrameListener::readDevices(float dt)
+{
+    InputSnapshot snapshot;
+    snapshot.dt = dt;
+    char keys[256];
+    keyboard->copyKeyStates(keys);
+    for (std::size_t code = 0; code < 256; ++code)
+        snapshot.keysDown[code] = keys[code] != 0;
+    const OIS::MouseState& state = mouse->getMouseState();
+    snapshot.buttonsDown = unsigned(state.buttons);
+    snapshot.mouseX = state.X.rel;
+    snapshot.mouseY = state.Y.rel;
+    snapshot.buttonsPressed = pressesSinceRead.buttonsPressed;
+    snapshot.presses = pressesSinceRead.presses;
+    snapshot.pressCount = pressesSinceRead.pressCount;
+    pressesSinceRead.buttonsPressed = 0;
+    pressesSinceRead.pressCount = 0;
+    return snapshot;
+}
+
 bool ExampleFrameListener::frameStarted(const Ogre::FrameEvent& evt)
 {
     // The devices may already be gone with the window.
-    if (window->isClosed())
+    if (window->isClosed() || !keyboard)
         return false;
 
     keyboard->capture();
     mouse->capture();
     if (joystick)
         joystick->capture();
+    input = readDevices(evt.timeSinceLastFrame);
 
     const bool joystickBuffered = joystick ? joystick->buffered() : true;
     const bool immediate = !mouse->buffered() || !keyboard->buffered() || !joystickBuffered;
-    const float dt = evt.timeSinceLastFrame;
     if (immediate)
-    {
-        if (toggleCooldown >= 0.0f)
-            toggleCooldown -= dt;
-        if (dt == 0.0f)
-        {
-            moveStep = 1.0f;
-            turnStep = 0.1f;
-        }
-        else
-        {
-            moveStep = moveRate * dt;
-            turnStep = turnRate * dt;
-        }
-        mouseYaw = 0.0f;
-        mousePitch = 0.0f;
-        translation = Ogre::Vector3::ZERO;
-    }
+        beginBaseFrame(controls, evt.timeSinceLastFrame);
 
     if (!keyboard->buffered() && !handleKeys(evt))
         return false;
@@ -156,73 +195,30 @@ bool ExampleFrameListener::frameStarted(const Ogre::FrameEvent& evt)
 
 bool ExampleFrameListener::handleKeys(const Ogre::FrameEvent&)
 {
-    Ogre::SceneNode* cameraNode = camera->getParentSceneNode();
-
-    if (keyboard->isKeyDown(OIS::KC_A))
-        translation.x = -moveStep;
-    if (keyboard->isKeyDown(OIS::KC_D))
-        translation.x = moveStep;
-    if (keyboard->isKeyDown(OIS::KC_UP) || keyboard->isKeyDown(OIS::KC_W))
-        translation.z = -moveStep;
-    if (keyboard->isKeyDown(OIS::KC_DOWN) || keyboard->isKeyDown(OIS::KC_S))
-        translation.z = moveStep;
-    if (keyboard->isKeyDown(OIS::KC_PGUP))
-        translation.y = moveStep;
-    if (keyboard->isKeyDown(OIS::KC_PGDOWN))
-        translation.y = -moveStep;
-    if (keyboard->isKeyDown(OIS::KC_RIGHT))
-        cameraNode->yaw(Ogre::Radian(-turnStep * Ogre::Math::fDeg2Rad));
-    if (keyboard->isKeyDown(OIS::KC_LEFT))
-        cameraNode->yaw(Ogre::Radian(turnStep * Ogre::Math::fDeg2Rad));
-    if (keyboard->isKeyDown(OIS::KC_ESCAPE) || keyboard->isKeyDown(OIS::KC_Q))
+    const BaseKeyActions actions = decideBaseKeys(controls, input);
+    // Turns happen at once, also in the frame that quits.
+    if (actions.turnDegrees != 0.0f)
+        camera->getParentSceneNode()->yaw(Ogre::Degree(actions.turnDegrees));
+    if (actions.quit)
         return false;
 
-    if (keyboard->isKeyDown(OIS::KC_F) && toggleCooldown <= 0.0f)
-    {
-        statisticsVisible = !statisticsVisible;
+    if (actions.statisticsChanged)
         applyOverlayVisibility();
-        toggleCooldown = 1.0f;
-    }
-    if (keyboard->isKeyDown(OIS::KC_T) && toggleCooldown <= 0.0f)
+    if (actions.filteringChanged)
     {
-        switch (filterMode)
-        {
-        case Ogre::TFO_BILINEAR:
-            filterMode = Ogre::TFO_TRILINEAR;
-            anisotropy = 1;
-            break;
-        case Ogre::TFO_TRILINEAR:
-            filterMode = Ogre::TFO_ANISOTROPIC;
-            anisotropy = 8;
-            break;
-        default:
-            filterMode = Ogre::TFO_BILINEAR;
-            anisotropy = 1;
-            break;
-        }
-        Ogre::MaterialManager::getSingleton().setDefaultTextureFiltering(filterMode);
-        Ogre::MaterialManager::getSingleton().setDefaultAnisotropy(anisotropy);
-        toggleCooldown = 1.0f;
+        Ogre::MaterialManager::getSingleton().setDefaultTextureFiltering(controls.filterMode);
+        Ogre::MaterialManager::getSingleton().setDefaultAnisotropy(controls.anisotropy);
     }
-    if (keyboard->isKeyDown(OIS::KC_SYSRQ) && toggleCooldown <= 0.0f)
+    if (actions.screenshot)
     {
         long number;
         debugText = saveScreenshot(window, long(screenshotCount) + 1, number);
         screenshotCount = unsigned(number);
-        toggleCooldown = 0.5f;
     }
-    if (keyboard->isKeyDown(OIS::KC_R) && toggleCooldown <= 0.0f)
-    {
-        nextPolygonMode(polygonModeIndex);
-        toggleCooldown = 0.5f;
-    }
-    if (keyboard->isKeyDown(OIS::KC_P) && toggleCooldown <= 0.0f)
-    {
-        showCameraPose = !showCameraPose;
-        if (!showCameraPose)
-            debugText.clear();
-        toggleCooldown = 0.5f;
-    }
+    if (actions.polygonModeChanged)
+        camera->setPolygonMode(polygonModeAt(controls.polygonModeIndex));
+    if (actions.poseShownChanged && !showCameraPose)
+        debugText.clear();
 
     if (showCameraPose)
     {
@@ -234,31 +230,21 @@ bool ExampleFrameListener::handleKeys(const Ogre::FrameEvent&)
 
 bool ExampleFrameListener::handleMouse()
 {
-    const OIS::MouseState& state = mouse->getMouseState();
-    if (state.buttonDown(OIS::MB_Right))
-    {
-        translation.x += float(state.X.rel * mouseFactor);
-        translation.y -= float(state.Y.rel * mouseFactor);
-    }
-    else
-    {
-        mouseYaw = Ogre::Degree(float(-state.X.rel * mouseFactor));
-        mousePitch = Ogre::Degree(float(-state.Y.rel * mouseFactor));
-    }
+    decideBaseMouse(controls, input);
     return true;
 }
 
 void ExampleFrameListener::applyCameraMotion()
 {
     Ogre::SceneNode* cameraNode = camera->getParentSceneNode();
-    cameraNode->yaw(mouseYaw);
-    cameraNode->pitch(mousePitch);
-    cameraNode->translate(translation, Ogre::Node::TS_LOCAL);
+    cameraNode->yaw(controls.mouseYaw);
+    cameraNode->pitch(controls.mousePitch);
+    cameraNode->translate(controls.translation, Ogre::Node::TS_LOCAL);
 }
 
 void ExampleFrameListener::applyOverlayVisibility()
 {
-    showOverlay(statisticsVisible);
+    showOverlay(controls.statisticsVisible);
 }
 
 void ExampleFrameListener::showOverlay(bool visible)
@@ -269,13 +255,6 @@ void ExampleFrameListener::showOverlay(bool visible)
         debugOverlay->show();
     else
         debugOverlay->hide();
-}
-
-void ExampleFrameListener::nextPolygonMode(int& index)
-{
-    static const Ogre::PolygonMode modes[3] = {Ogre::PM_SOLID, Ogre::PM_WIREFRAME, Ogre::PM_POINTS};
-    index = (index + 1) % 3;
-    camera->setPolygonMode(modes[index]);
 }
 
 bool ExampleFrameListener::frameEnded(const Ogre::FrameEvent&)

@@ -1,19 +1,21 @@
 #ifndef ORVTEST_VIEWER_EXAMPLEFRAMELISTENER_H
 #define ORVTEST_VIEWER_EXAMPLEFRAMELISTENER_H
 
+#include "viewer/BaseControls.h"
+#include "viewer/InputSnapshot.h"
+
 #include <OgreFrameListener.h>
-#include <OgreMath.h>
-#include <OgreTextureUnitState.h>
-#include <OgreVector.h>
 #include <OgreWindowEventUtilities.h>
 
+#include <OISKeyboard.h>
+#include <OISMouse.h>
+
+#include <bitset>
 #include <string>
 
 namespace OIS
 {
 class InputManager;
-class Keyboard;
-class Mouse;
 class JoyStick;
 }
 namespace Ogre
@@ -28,22 +30,13 @@ class Overlay;
 // the input down when the window closes. Owns the input system and devices;
 // camera, window and overlay belong to the engine.
 //
-// Its own free-flying control, for any listener that keeps this frameStarted:
-//
-//   | key                 | action                                      |
-//   |---------------------|---------------------------------------------|
-//   | W / Up, S / Down    | forward, back                               |
-//   | A, D                | left, right                                 |
-//   | Page Up, Page Down  | up, down                                    |
-//   | Left, Right         | turn left, right                            |
-//   | mouse               | look; with the right button held: pan       |
-//   | F                   | statistics overlay on/off                   |
-//   | T                   | texture filtering: bilinear, trilinear, 8x  |
-//   | Print               | screenshot_N.png                            |
-//   | R                   | solid, wireframe, points                    |
-//   | P                   | camera position read-out on/off             |
-//   | Escape, Q           | quit                                        |
-class ExampleFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener
+// Its own free-flying control (see BaseControls.h for the table) is in force
+// for any listener that keeps this frameStarted: it reads the devices into an
+// InputSnapshot, lets BaseControls decide and applies the result.
+class ExampleFrameListener : public Ogre::FrameListener,
+                             public OgreBites::WindowEventListener,
+                             public OIS::KeyListener,
+                             public OIS::MouseListener
 {
 public:
     // Throws OIS::Exception when the input system, keyboard or mouse cannot be made.
@@ -62,41 +55,51 @@ public:
     // Shuts the input down when the closed window is ours.
     void windowClosed(Ogre::RenderWindow* rw) override;
 
+    // Releases the keyboard and the pointer at once (the input library grabs
+    // both), so that another window of the process, such as an error box,
+    // can be used. The listener reads no devices afterwards.
+    void shutDownInput();
+
 protected:
     bool handleMouse();
     void applyCameraMotion();
     void applyOverlayVisibility();
     // Shows or hides the debug overlay, if there is one.
     void showOverlay(bool visible);
-    // Advances `index` through solid, wireframe, points and sets the camera's mode.
-    void nextPolygonMode(int& index);
     // Writes every caption of the statistics overlay; swallows its own failures.
     void refreshStatistics();
     // Sets the mouse's clipping area to the window's size.
     void fitMouseArea(Ogre::RenderWindow* rw);
-    void shutDownInput();
+
+    // Has the keyboard and the mouse report each press as it happens, besides
+    // what is held when they are read, so that a key or button pressed and
+    // released between two frames, and the character typed, are not lost.
+    void reportPresses();
+    // What the devices say now, after they were captured, with the presses
+    // reported since the last call.
+    InputSnapshot readDevices(float dt);
+
+    bool keyPressed(const OIS::KeyEvent& event) override;
+    bool keyReleased(const OIS::KeyEvent& event) override;
+    bool mouseMoved(const OIS::MouseEvent& event) override;
+    bool mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button) override;
+    bool mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button) override;
 
     Ogre::Camera* camera;
-    Ogre::Vector3 translation = Ogre::Vector3::ZERO;
     Ogre::RenderWindow* window;
-    bool statisticsVisible = true;
-    std::string debugText;
+    std::string debugText;           // the status line
     unsigned int screenshotCount = 0;
-    float moveStep = 0.0f;          // world units this frame
-    float turnStep = 0.0f;          // degrees this frame
-    float toggleCooldown = 0.0f;    // seconds until the next toggle key acts
-    Ogre::Radian mouseYaw{0.0f};
-    Ogre::Radian mousePitch{0.0f};
-    Ogre::TextureFilterOptions filterMode = Ogre::TFO_BILINEAR;
-    unsigned int anisotropy = 1;
-    int polygonModeIndex = 0;       // 0 solid, 1 wireframe, 2 points
-    float moveRate = 100.0f;        // world units per second
-    float turnRate = 36.0f;         // degrees per second
+    BaseControlState controls;
+    InputSnapshot input;             // this frame's, for handleKeys and handleMouse
     Ogre::Overlay* debugOverlay = nullptr;
     OIS::InputManager* inputManager = nullptr;
     OIS::Mouse* mouse = nullptr;
     OIS::Keyboard* keyboard = nullptr;
     OIS::JoyStick* joystick = nullptr;
+
+private:
+    InputSnapshot pressesSinceRead;  // only its presses are used
+    std::bitset<256> keysHeld;       // as the reported presses and releases say
 };
 
 #endif

@@ -1,7 +1,7 @@
 #include "viewer/Screenshot.h"
 
 #include <OgreException.h>
-#include <OgreRenderWindow.h>
+#include <OgreRenderTarget.h>
 
 #include <sys/stat.h>
 
@@ -19,7 +19,7 @@ long firstFreeScreenshotNumber(long from)
     return number;
 }
 
-std::string saveScreenshot(Ogre::RenderWindow* window, long from, long& number)
+std::string saveScreenshot(Ogre::RenderTarget* window, long from, long& number)
 {
     number = firstFreeScreenshotNumber(from);
     const std::string name = screenshotName(number);

@@ -16,6 +16,6 @@ long firstFreeScreenshotNumber(long from);
 // returns the status line to show: "Saved: NAME", or why it could not be
 // saved (a read-only folder, a full disk), so that a failed picture never
 // ends the session. `number` becomes the number used.
-std::string saveScreenshot(Ogre::RenderWindow* window, long from, long& number);
+std::string saveScreenshot(Ogre::RenderTarget* window, long from, long& number);
 
 #endif

@@ -21,6 +21,16 @@ std::vector<Finding> findings(const std::vector<Problem>& problems)
     return out;
 }
 
+// The message of the finding of that kind on that line; fails the test when there is none.
+std::string messageOf(const std::vector<Problem>& problems, const std::string& kind, int line)
+{
+    for (const Problem& p : problems)
+        if (p.kind == kind && p.line == line)
+            return p.message;
+    ADD_FAILURE() << "no " << kind << " on line " << line;
+    return "";
+}
+
 class CheckerTest : public ::testing::Test
 {
 protected:
@@ -61,10 +71,10 @@ TEST_F(CheckerTest, FindsEachSystemProblemOnItsLine)
                            p.kind == "skipped-section" || p.kind == "name-collision";
         EXPECT_EQ(stops, p.error);
     }
-    EXPECT_NE(std::string::npos, problems[1].message.find("'Jupiter.Callisto'"));
-    EXPECT_NE(std::string::npos, problems[4].message.find("did you mean 'OrbitRadius'"));
-    EXPECT_NE(std::string::npos, problems[11].message.find("missing Model"));
-    EXPECT_NE(std::string::npos, problems[11].message.find("repeated Name 2 times"));
+    EXPECT_NE(std::string::npos, messageOf(problems, "parent-order", 6).find("'Jupiter.Callisto'"));
+    EXPECT_NE(std::string::npos, messageOf(problems, "unknown-key", 28).find("did you mean 'OrbitRadius'"));
+    EXPECT_NE(std::string::npos, messageOf(problems, "skipped-section", 45).find("missing Model"));
+    EXPECT_NE(std::string::npos, messageOf(problems, "skipped-section", 45).find("repeated Name 2 times"));
 }
 
 TEST_F(CheckerTest, FindsEachSettingsProblemOnItsLine)
@@ -75,7 +85,7 @@ TEST_F(CheckerTest, FindsEachSettingsProblemOnItsLine)
         {8, "wrong-section"},   {10, "bad-value"}, {11, "bad-value"},     {13, "repeated-key"},
         {14, "unknown-section"}};
     EXPECT_EQ(expected, findings(problems));
-    EXPECT_NE(std::string::npos, problems[3].message.find("did you mean 'MoveConstant'"));
+    EXPECT_NE(std::string::npos, messageOf(problems, "unknown-key", 7).find("did you mean 'MoveConstant'"));
 }
 
 TEST_F(CheckerTest, ListsTheBodiesTheViewerRegisters)

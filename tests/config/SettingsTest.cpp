@@ -9,9 +9,11 @@ namespace
 {
 struct SettingsCase
 {
-    const char* what;
+    const char* name;
     const char* text;
     std::function<void(const AppSettings&)> check;
+
+    friend void PrintTo(const SettingsCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SettingsTest : public ::testing::Test
@@ -42,10 +44,8 @@ TEST_F(SettingsTest, NoEntriesKeepsEveryDefault)
     EXPECT_EQ(0, appSettings.Density);
 }
 
-TEST_F(SettingsTest, ReadsEachKeyByItsRules)
-{
-    const SettingsCase cases[] = {
-        {"every key in its section",
+const SettingsCase settingsCases[] = {
+        {"EveryKeyInItsSection",
          "[System]\nStaticSystem=solar.cfg\n[Performance]\nMeshLod=1\nReduction=0.25\n"
          "MoveConstant=25\nNearClipDistance=0.5\n[Light]\nShadowTechnique=SHADOWTYPE_STENCIL_ADDITIVE\n"
          "AmbientLight=0.1 0.2 0.3\nDiffuseLight=0.5 0.6 0.7\nSpecularLight=0 0 1\nRange=5000\n"
@@ -67,62 +67,71 @@ TEST_F(SettingsTest, ReadsEachKeyByItsRules)
              EXPECT_EQ(3000.0f, s.Distance);
              EXPECT_EQ(250, s.Density);
          }},
-        {"separators tab, colon and equals, with blanks trimmed",
+        {"TabColonAndEqualsSeparate",
          "[Performance]\nMoveConstant\t20\n  Reduction :  0.75  \nNearClipDistance = 2\n",
          [](const AppSettings& s) {
              EXPECT_EQ(20.0f, s.MoveConstant);
              EXPECT_EQ(0.75f, s.Reduction);
              EXPECT_EQ(2.0f, s.NearClipDistance);
          }},
-        {"a blank alone separates nothing", "[Performance]\nMoveConstant 20\n",
+        {"ABlankAloneSeparatesNothing", "[Performance]\nMoveConstant 20\n",
          [](const AppSettings& s) { EXPECT_EQ(10.0f, s.MoveConstant); }},
-        {"a key in the wrong section is skipped", "[Performance]\nRange=5\n",
+        {"AKeyInTheWrongSectionIsSkipped", "[Performance]\nRange=5\n",
          [](const AppSettings& s) { EXPECT_EQ(100000.0f, s.Range); }},
-        {"section and key names are case-sensitive", "[light]\nRange=5\n[Light]\nrange=6\n",
+        {"NamesAreCaseSensitive", "[light]\nRange=5\n[Light]\nrange=6\n",
          [](const AppSettings& s) { EXPECT_EQ(100000.0f, s.Range); }},
-        {"an unknown shadow technique keeps the old one",
+        {"AnUnknownShadowTechniqueKeepsTheOldOne",
          "[Light]\nShadowTechnique=SHADOWTYPE_STENCIL_MODULATIVE\nShadowTechnique=SHADOWTYPE_NONE\n",
          [](const AppSettings& s) { EXPECT_EQ(Ogre::SHADOWTYPE_STENCIL_MODULATIVE, s.ShadowTechnique); }},
-        {"a fourth colour number leaves alpha at 1", "[Light]\nAmbientLight=0.1 0.2 0.3 0.5\n",
+        {"AFourthColourNumberLeavesAlphaAtOne", "[Light]\nAmbientLight=0.1 0.2 0.3 0.5\n",
          [](const AppSettings& s) {
              EXPECT_TRUE(coloursEqual(Ogre::ColourValue(0.1f, 0.2f, 0.3f, 1.0f), s.AmbientLight));
          }},
-        {"MeshLod takes 0 or 1 only", "[Performance]\nMeshLod=true\n",
+        {"MeshLodTakesZeroOrOneOnly", "[Performance]\nMeshLod=true\n",
          [](const AppSettings& s) { EXPECT_FALSE(s.MeshLod); }},
-        {"MeshLod 2 is no flag", "[Performance]\nMeshLod=2\n",
+        {"MeshLodTwoIsNoFlag", "[Performance]\nMeshLod=2\n",
          [](const AppSettings& s) { EXPECT_FALSE(s.MeshLod); }},
-        {"a file name is cut at its first blank", "[System]\nStaticSystem=my system.cfg\n",
+        {"AFileNameIsCutAtItsFirstBlank", "[System]\nStaticSystem=my system.cfg\n",
          [](const AppSettings& s) { EXPECT_EQ("my", s.StaticSystem); }},
-        {"a negative density is kept", "[StarField]\nDensity=-5\n",
+        {"ANegativeDensityIsKept", "[StarField]\nDensity=-5\n",
          [](const AppSettings& s) { EXPECT_EQ(-5, s.Density); }},
-        {"a value that does not parse keeps the default", "[Performance]\nReduction=abc\nMoveConstant=\n",
+        {"ABadValueKeepsTheDefault", "[Performance]\nReduction=abc\nMoveConstant=\n",
          [](const AppSettings& s) {
              EXPECT_EQ(0.5f, s.Reduction);
              EXPECT_EQ(10.0f, s.MoveConstant);
          }},
-        {"a value that does not parse keeps the earlier value", "[Light]\nRange=7\nRange=x\n",
+        {"ABadValueKeepsTheEarlierValue", "[Light]\nRange=7\nRange=x\n",
          [](const AppSettings& s) { EXPECT_EQ(7.0f, s.Range); }},
-        {"a repeated key takes its last value", "[Light]\nRange=7\nRange=9\n",
+        {"ARepeatedKeyTakesItsLastValue", "[Light]\nRange=7\nRange=9\n",
          [](const AppSettings& s) { EXPECT_EQ(9.0f, s.Range); }},
-        {"a number is read from the start of the value", "[StarField]\nDensity=12abc\nDistance=1e3 units\n",
+        {"ANumberIsReadFromTheStart", "[StarField]\nDensity=12abc\nDistance=1e3 units\n",
          [](const AppSettings& s) {
              EXPECT_EQ(12, s.Density);
              EXPECT_EQ(1000.0f, s.Distance);
          }},
-        {"out-of-range numbers keep the default", "[StarField]\nDensity=99999999999\nDistance=1e39\n",
+        {"AByteOrderMarkIsSkipped", "\xEF\xBB\xBF[Performance]\nMoveConstant=25\n",
+         [](const AppSettings& s) { EXPECT_EQ(25.0f, s.MoveConstant); }},
+        {"OutOfRangeNumbersKeepTheDefault", "[StarField]\nDensity=99999999999\nDistance=1e39\n",
          [](const AppSettings& s) {
              EXPECT_EQ(0, s.Density);
              EXPECT_EQ(0.0f, s.Distance);
          }},
     };
-    for (const SettingsCase& c : cases)
-    {
-        SCOPED_TRACE(c.what);
-        resetProcessState();
-        loadSettings(writeTempFile("OrvTest.cfg", c.text));
-        c.check(appSettings);
-    }
+
+class SettingsRuleTest : public ::testing::TestWithParam<SettingsCase>
+{
+protected:
+    void SetUp() override { resetProcessState(); }
+    void TearDown() override { resetProcessState(); }
+};
+
+TEST_P(SettingsRuleTest, ReadsTheKeyByItsRules)
+{
+    loadSettings(writeTempFile("OrvTest.cfg", GetParam().text));
+    GetParam().check(appSettings);
 }
+
+INSTANTIATE_TEST_SUITE_P(Settings, SettingsRuleTest, ::testing::ValuesIn(settingsCases), RowName());
 
 TEST_F(SettingsTest, MissingFileRaisesTheEnginesNotFoundError)
 {

@@ -110,13 +110,13 @@ TEST_F(BadInputTest, LongLinesAndAbsurdNumbers)
          "Size=nan\nOrbitRadius=inf\nOrbitPeriod=1e39\nPitchPeriod=-inf\nYawPeriod=1e-45\nRollPeriod=0\n");
     ASSERT_EQ(2u, bodyRegistry.size());
     const Body& b = bodyRegistry.at(1);
-    EXPECT_EQ(longName, b.Name);
-    EXPECT_EQ(0.0f, b.Size);
-    EXPECT_EQ(0.0f, b.OrbitRadius);
-    EXPECT_EQ(0.0f, b.OrbitPeriod);
-    EXPECT_EQ(0.0f, b.PitchPeriod);
+    EXPECT_EQ(longName, b.definition.Name);
+    EXPECT_EQ(0.0f, b.definition.Size);
+    EXPECT_EQ(0.0f, b.definition.OrbitRadius);
+    EXPECT_EQ(0.0f, b.definition.OrbitPeriod);
+    EXPECT_EQ(0.0f, b.definition.PitchPeriod);
     // Parsed, but its step would be infinite: the body does not turn that way.
-    EXPECT_GT(b.YawPeriod, 0.0f);
+    EXPECT_GT(b.definition.YawPeriod, 0.0f);
     EXPECT_EQ(0.0f, b.yawStep);
     rigAndRun(10);
 }
@@ -132,8 +132,8 @@ TEST_F(BadInputTest, NegativeZeroHugeSizesAndZeroAxesStayFinite)
     EXPECT_EQ(maxWorldExtent, bodyRegistry.at(2).nearNode->getScale().x);
     EXPECT_EQ(maxWorldExtent, bodyRegistry.at(2).positionNode->getPosition().z);
     // Zero axes turn nothing.
-    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion::IDENTITY, bodyRegistry.at(3).orbitNode->getOrientation()));
-    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion::IDENTITY, bodyRegistry.at(3).nearNode->getOrientation()));
+    EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, bodyRegistry.at(3).orbitNode->getOrientation()));
+    EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, bodyRegistry.at(3).nearNode->getOrientation()));
 }
 
 TEST_F(BadInputTest, RepeatedSectionHeaderMergesIntoASkippedSection)

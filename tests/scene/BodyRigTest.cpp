@@ -17,13 +17,25 @@
 
 namespace
 {
-Body makeBody(const std::string& section, const std::string& parent, float size = 1.0f,
-               float orbitRadius = 100.0f, const std::string& model = "SphereMesh_32x64",
-               const std::string& material = "")
+BodyDefinition definition(const std::string& parent, float size = 1.0f, float orbitRadius = 100.0f,
+                          const std::string& model = "SphereMesh_32x64", const std::string& material = "")
 {
-    return Body(section, section, size, orbitRadius, Ogre::Vector3::UNIT_Y, 1, Ogre::Vector3::UNIT_X,
-                    0, Ogre::Vector3::UNIT_Y, 0, Ogre::Vector3::UNIT_Z, 0, 0, 0, 0, 0, model, material,
-                    true, 500, 7000, parent + ".Position");
+    BodyDefinition body = bodyDefinition(parent);
+    body.Size = size;
+    body.OrbitRadius = orbitRadius;
+    body.Model = model;
+    body.Material = material;
+    body.OrbitPeriod = 1;
+    body.NearDistance = 500;
+    body.FarDistance = 7000;
+    return body;
+}
+
+Body makeBody(const std::string& section, const std::string& parent, float size = 1.0f,
+              float orbitRadius = 100.0f, const std::string& model = "SphereMesh_32x64",
+              const std::string& material = "")
+{
+    return Body(section, definition(parent, size, orbitRadius, model, material));
 }
 
 class BodyRigTest : public HeadlessEngine
@@ -131,23 +143,24 @@ TEST_F(BodyRigTest, StencilShadowsSpareMeshesTooLargeForAVolume)
 
 TEST_F(BodyRigTest, StartAnglesTurnOrbitThenPitchYawRollInLocalSpace)
 {
-    Body body(makeBody("Turned", "Sun"));
-    body.OrbitAxis = Ogre::Vector3(0, 0, 1);
-    body.OrbitCompleted = 90.0f;
-    body.PitchCompleted = 90.0f;
-    body.YawCompleted = 90.0f;
-    body.RollCompleted = 30.0f;
+    BodyDefinition turned = definition("Sun");
+    turned.OrbitAxis = Ogre::Vector3(0, 0, 1);
+    turned.OrbitCompleted = 90.0f;
+    turned.PitchCompleted = 90.0f;
+    turned.YawCompleted = 90.0f;
+    turned.RollCompleted = 30.0f;
+    Body body("Turned", turned);
     rig(body);
 
     auto turn = [](const Ogre::Vector3& axis, float degrees) {
         return Ogre::Quaternion(Ogre::Degree(degrees), axis);
     };
-    EXPECT_TRUE(quaternionsNear(turn(Ogre::Vector3::UNIT_Z, 90), body.orbitNode->getOrientation()));
-    EXPECT_TRUE(quaternionsNear(turn(Ogre::Vector3::UNIT_X, 90) * turn(Ogre::Vector3::UNIT_Y, 90) *
+    EXPECT_TRUE(turnsNear(turn(Ogre::Vector3::UNIT_Z, 90), body.orbitNode->getOrientation()));
+    EXPECT_TRUE(turnsNear(turn(Ogre::Vector3::UNIT_X, 90) * turn(Ogre::Vector3::UNIT_Y, 90) *
                                     turn(Ogre::Vector3::UNIT_Z, 30),
                                 body.nearNode->getOrientation()));
-    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion::IDENTITY, body.positionNode->getOrientation()));
-    EXPECT_TRUE(quaternionsNear(Ogre::Quaternion::IDENTITY, body.farNode->getOrientation()));
+    EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, body.positionNode->getOrientation()));
+    EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, body.farNode->getOrientation()));
     // The orbit turn about Z leaves the body on +Z; about Y it would swing it to +X.
     EXPECT_TRUE(vectorsNear(Ogre::Vector3(0, 0, 100), body.positionNode->_getDerivedPosition()));
 }

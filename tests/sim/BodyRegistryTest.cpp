@@ -5,9 +5,7 @@ namespace
 {
 Body* makeBody(const std::string& section)
 {
-    return new Body(section, section, 1, 0, Ogre::Vector3::UNIT_Y, 0, Ogre::Vector3::UNIT_X, 0,
-                    Ogre::Vector3::UNIT_Y, 0, Ogre::Vector3::UNIT_Z, 0, 0, 0, 0, 0, "m", "", true,
-                    10, 20, "Sun.Position");
+    return new Body(section, bodyDefinition("Sun", section));
 }
 
 TEST(BodyRegistryTest, KeepsRegistrationOrderAndClearsOnce)

@@ -28,9 +28,16 @@ TEST_F(StepAllocationTest, MotionAndDetailStepsAllocateNothing)
     {
         const std::string section = "B" + std::to_string(100 + i);
         const std::string parent = i % 3 == 0 ? "Sun" : "B" + std::to_string(99 + i);
-        Body* body = new Body(section, section, 1, 50, Ogre::Vector3::UNIT_Y, float(i % 4), Ogre::Vector3::UNIT_X,
-                              float(i % 5), Ogre::Vector3::UNIT_Y, 0.5f, Ogre::Vector3::UNIT_Z, 0, 0, 0, 0, 0,
-                              "SphereMesh_4x6", "", i % 2 == 0, 400, 1000, parent + ".Position");
+        BodyDefinition definition = bodyDefinition(parent, section);
+        definition.Model = "SphereMesh_4x6";
+        definition.OrbitRadius = 50;
+        definition.OrbitPeriod = float(i % 4);
+        definition.PitchPeriod = float(i % 5);
+        definition.YawPeriod = 0.5f;
+        definition.Far = i % 2 == 0;
+        definition.NearDistance = 400;
+        definition.FarDistance = 1000;
+        Body* body = new Body(section, definition);
         bodyRegistry.add(body);
         rigBody(*body, sceneManager);
     }

@@ -1,13 +1,21 @@
 #include "HeadlessEngine.h"
-#include "sim/Body.h"
-#include "viewer/OrvTestFrameListener.h"
+#include "config/AppSettings.h"
+#include "scene/BodyRig.h"
+#include "scene/SphereMesh.h"
+#include "scene/SunAndStars.h"
+#include "sim/BodyRegistry.h"
+#include "viewer/InputFrames.h"
+#include "viewer/OrbitControls.h"
+#include "viewer/OrbitViewer.h"
 #include "viewer/Screenshot.h"
 
 #include <OgreCamera.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <cmath>
 #include <fstream>
+#include <memory>
 #include <unistd.h>
 
 namespace
@@ -39,14 +47,103 @@ TEST_F(CameraJumpTest, CameraEndsFiveSizesOnMinusZFacingTheBody)
     cameraNode->attachObject(camera);
     cameraNode->setPosition(0, 0, -14500);
 
-    Body body("Mars", "Mars", 3.0f, 0, Ogre::Vector3::UNIT_Y, 0, Ogre::Vector3::UNIT_X, 0,
-              Ogre::Vector3::UNIT_Y, 0, Ogre::Vector3::UNIT_Z, 0, 0, 0, 0, 0, "m", "", true, 1, 1, "");
+    BodyDefinition mars = bodyDefinition("Sun", "Mars");
+    mars.Size = 3.0f;
+    Body body("Mars", mars);
     body.positionNode = sceneManager->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(100, 20, 300));
     jumpCameraToBody(cameraNode, body);
 
     EXPECT_TRUE(vectorsNear(Ogre::Vector3(100, 20, 285), camera->getDerivedPosition()));
     EXPECT_TRUE(vectorsNear(Ogre::Vector3::UNIT_Z, camera->getDerivedDirection()));
     EXPECT_TRUE(vectorsNear(Ogre::Vector3::UNIT_Y, camera->getDerivedUp()));
+}
+
+// The orbit viewer's frames in the real engine, without a window: what the
+// decisions do to the camera, the bodies and the star field.
+class OrbitViewerTest : public HeadlessEngine
+{
+protected:
+    void SetUp() override
+    {
+        HeadlessEngine::SetUp();
+        createSun(sceneManager);
+        createSphereMesh("SphereMesh_32x64.Mesh", 32, 64);
+        createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
+        createStarField(sceneManager);
+        BodyDefinition planet = bodyDefinition("Sun", "Planet");
+        planet.Size = 10.0f;
+        planet.OrbitRadius = 1000.0f;
+        planet.OrbitPeriod = 1.0f / 60.0f;   // one degree a frame
+        bodyRegistry.add(new Body("Planet", planet));
+        rigBody(bodyRegistry.at(0), sceneManager);
+
+        camera = sceneManager->createCamera("Camera");
+        cameraNode = sceneManager->getRootSceneNode()->createChildSceneNode("Camera");
+        cameraNode->setFixedYawAxis(true);
+        cameraNode->attachObject(camera);
+        cameraNode->setPosition(0, 0, -14500);
+        cameraNode->lookAt(Ogre::Vector3(0, 0, -5000), Ogre::Node::TS_WORLD);
+        viewer.reset(new OrbitViewer(camera, sceneManager, nullptr, nullptr, status, 100.0f));
+    }
+
+    void TearDown() override
+    {
+        viewer.reset();
+        HeadlessEngine::TearDown();
+    }
+
+    Ogre::Vector3 starField() { return sceneManager->getSceneNode("StarField")->getPosition(); }
+
+    Ogre::Camera* camera = nullptr;
+    Ogre::SceneNode* cameraNode = nullptr;
+    std::string status;
+    std::unique_ptr<OrbitViewer> viewer;
+};
+
+TEST_F(OrbitViewerTest, TheCameraFliesAlongItsOwnAxesAndTheStarsFollow)
+{
+    // A quarter turn to the right, then a second of W: the camera now faces -X.
+    ASSERT_TRUE(viewer->runFrame(frame(0.0f, {}, 0, 692)));
+    for (int n = 0; n < 10; ++n)
+        ASSERT_TRUE(viewer->runFrame(frame(0.1f, {OIS::KC_W})));
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(-100, 0, -14500), cameraNode->getPosition(), 1.0f));
+    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), starField()));
+}
+
+TEST_F(OrbitViewerTest, AClickPutsTheCameraInFrontOfTheMovingBody)
+{
+    const Body& planet = bodyRegistry.at(0);
+    ASSERT_TRUE(viewer->runFrame(frame(0.1f, {}, leftButton)));
+    EXPECT_EQ("Planet", status);
+    // The body turned by its step before the jump: the camera is 5 sizes in front of where it is.
+    const Ogre::Vector3 centre = planet.positionNode->_getDerivedPosition();
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(1000 * std::sin(Ogre::Math::fDeg2Rad), 0, 1000 * std::cos(Ogre::Math::fDeg2Rad)),
+                            centre, 1e-2f));
+    EXPECT_TRUE(vectorsNear(centre + Ogre::Vector3(0, 0, -50), camera->getDerivedPosition(), 1e-2f));
+    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), starField()));
+    // It does not follow: a frame later the body has moved on.
+    ASSERT_TRUE(viewer->runFrame(frame(0.1f)));
+    sceneManager->getRootSceneNode()->_update(true, false);
+    EXPECT_FALSE(planet.positionNode->_getDerivedPosition().positionEquals(centre, 1.0f));
+}
+
+TEST_F(OrbitViewerTest, BodiesMoveOnlyInFramesThatTakeTime)
+{
+    const Body& planet = bodyRegistry.at(0);
+    ASSERT_TRUE(viewer->runFrame(frame(0.0f)));
+    EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, planet.orbitNode->getOrientation()));
+    for (int n = 0; n < 3; ++n)
+        ASSERT_TRUE(viewer->runFrame(frame(0.5f)));
+    EXPECT_TRUE(turnsNear(Ogre::Quaternion(Ogre::Degree(3), Ogre::Vector3::UNIT_Y), planet.orbitNode->getOrientation()));
+}
+
+TEST_F(OrbitViewerTest, RAndFChangeTheCameraAndEscapeEndsTheLoop)
+{
+    ASSERT_TRUE(viewer->runFrame(frame(0.1f, {OIS::KC_R})));
+    EXPECT_EQ(Ogre::PM_WIREFRAME, camera->getPolygonMode());
+    ASSERT_TRUE(viewer->runFrame(frame(0.25f, {OIS::KC_F})));
+    EXPECT_FALSE(viewer->controls.statsShown);
+    EXPECT_FALSE(viewer->runFrame(frame(0.1f, {OIS::KC_ESCAPE})));
 }
 
 TEST(ScreenshotNameTest, SkipsFilesThatExist)

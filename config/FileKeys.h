@@ -1,0 +1,55 @@
+#ifndef ORVTEST_CONFIG_FILEKEYS_H
+#define ORVTEST_CONFIG_FILEKEYS_H
+
+#include "config/ValueParsing.h"
+
+#include <string>
+#include <variant>
+
+// A key of a configuration file names a field of a record; the field's type
+// says how the key's value is read. The key tables of both files
+// (SettingsKeys.h, SystemFileKeys.h) are built from these.
+
+// In the order of the alternatives of KeyField.
+enum class ValueType
+{
+    Word,
+    Flag,
+    Number,
+    Integer,
+    Vector,
+    Colour,
+    ShadowTechnique,
+};
+
+template <typename Record>
+using KeyField = std::variant<std::string Record::*, bool Record::*, float Record::*, int Record::*,
+                              Ogre::Vector3 Record::*, Ogre::ColourValue Record::*,
+                              Ogre::ShadowTechnique Record::*>;
+
+template <typename Record>
+ValueType valueTypeOf(const KeyField<Record>& field)
+{
+    return ValueType(field.index());
+}
+
+inline bool parseValue(const std::string& text, std::string& value) { return parseWord(text, value); }
+inline bool parseValue(const std::string& text, bool& value) { return parseFlag(text, value); }
+inline bool parseValue(const std::string& text, float& value) { return parseFloat(text, value); }
+inline bool parseValue(const std::string& text, int& value) { return parseInt(text, value); }
+inline bool parseValue(const std::string& text, Ogre::Vector3& value) { return parseVector(text, value) > 0; }
+inline bool parseValue(const std::string& text, Ogre::ColourValue& value) { return parseColour(text, value) > 0; }
+inline bool parseValue(const std::string& text, Ogre::ShadowTechnique& value)
+{
+    return parseShadowTechnique(text, value);
+}
+
+// Reads `text` into the record's field by the field's rules; false when
+// nothing could be read, and the field then keeps its value.
+template <typename Record>
+bool readKeyValue(Record& record, const KeyField<Record>& field, const std::string& text)
+{
+    return std::visit([&](auto member) { return parseValue(text, record.*member); }, field);
+}
+
+#endif

@@ -1,0 +1,25 @@
+#ifndef ORVTEST_CONFIG_SETTINGSKEYS_H
+#define ORVTEST_CONFIG_SETTINGSKEYS_H
+
+#include "config/AppSettings.h"
+#include "config/FileKeys.h"
+
+#include <vector>
+
+// One key of the settings file.
+struct SettingsKey
+{
+    const char* section;
+    const char* name;
+    const char* defaultValue;        // written as the file would write it
+    KeyField<AppSettings> field;     // where it is stored
+};
+
+// Every key of "OrvTest.cfg", in the order of the README's table. The
+// reader, orvtest-check and the README follow this table.
+const std::vector<SettingsKey>& settingsKeys();
+
+// The sections of the settings file, in the order of the table.
+const std::vector<std::string>& settingsSections();
+
+#endif

@@ -1,0 +1,49 @@
+#include "config/SystemFileKeys.h"
+
+const std::vector<BodyKey>& bodyKeys()
+{
+    using B = BodyDefinition;
+    static const std::vector<BodyKey> keys{
+        {"Name", true, "", &B::Name},
+        {"Parent", true, "", &B::Parent},
+        {"Model", true, "", &B::Model},
+        {"Material", true, "", &B::Material},
+        {"Size", true, "", &B::Size},
+        {"OrbitRadius", true, "", &B::OrbitRadius},
+        {"OrbitPeriod", true, "", &B::OrbitPeriod},
+        {"PitchPeriod", true, "", &B::PitchPeriod},
+        {"YawPeriod", true, "", &B::YawPeriod},
+        {"RollPeriod", true, "", &B::RollPeriod},
+        {"OrbitAxis", false, "0 1 0", &B::OrbitAxis},
+        {"PitchAxis", false, "1 0 0", &B::PitchAxis},
+        {"YawAxis", false, "0 1 0", &B::YawAxis},
+        {"RollAxis", false, "0 0 1", &B::RollAxis},
+        {"OrbitCompleted", false, "0", &B::OrbitCompleted},
+        {"PitchCompleted", false, "0", &B::PitchCompleted},
+        {"YawCompleted", false, "0", &B::YawCompleted},
+        {"RollCompleted", false, "0", &B::RollCompleted},
+        {"NearDistance", false, "10000", &B::NearDistance},
+        {"FarDistance", false, "200000", &B::FarDistance},
+        {"Far", false, "1", &B::Far},
+    };
+    return keys;
+}
+
+const BodyKey* findBodyKey(const std::string& name)
+{
+    for (const BodyKey& key : bodyKeys())
+        if (name == key.name)
+            return &key;
+    return nullptr;
+}
+
+const BodyDefinition& defaultBodyDefinition()
+{
+    static const BodyDefinition defaults = [] {
+        BodyDefinition definition;
+        for (const BodyKey& key : bodyKeys())
+            readKeyValue(definition, key.field, key.defaultValue);
+        return definition;
+    }();
+    return defaults;
+}

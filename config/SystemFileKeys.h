@@ -1,0 +1,31 @@
+#ifndef ORVTEST_CONFIG_SYSTEMFILEKEYS_H
+#define ORVTEST_CONFIG_SYSTEMFILEKEYS_H
+
+#include "config/FileKeys.h"
+#include "sim/BodyDefinition.h"
+
+#include <vector>
+
+// One key of a body's section in the system file.
+struct BodyKey
+{
+    const char* name;
+    bool required;                   // one of the ten a section must give exactly once
+    const char* defaultValue;        // optional keys: as the file would write it
+    KeyField<BodyDefinition> field;  // where it is stored
+};
+
+// Every key of a body section: the ten required ones first, then the
+// optional ones, in the order of the README's tables. The reader,
+// orvtest-check and the README follow this table.
+const std::vector<BodyKey>& bodyKeys();
+
+// The key of that name, or null.
+const BodyKey* findBodyKey(const std::string& name);
+
+// A definition with every optional key at its default and the required ones empty.
+const BodyDefinition& defaultBodyDefinition();
+
+constexpr int requiredKeyCount = 10;
+
+#endif

@@ -1,0 +1,39 @@
+#ifndef ORVTEST_SCENE_SCENENAMES_H
+#define ORVTEST_SCENE_SCENENAMES_H
+
+#include <string>
+
+// Every name the viewer gives to what it puts in the scene. A body's nodes and
+// entities are named by its section name; the sun's node is named as a body's
+// position node would be, so that "Sun" is the Parent of the sun's planets.
+namespace sceneNames
+{
+inline const std::string sun = "Sun";
+inline const std::string sunParticle = "SunParticle";
+inline const std::string sunParticleTemplate = "Stars/StarParticle1";
+inline const std::string sunLight = "SunLight";
+inline const std::string starField = "StarField";
+inline const std::string starMaterial = "Stars/Star1";
+inline const std::string camera = "Camera";
+inline const std::string sceneManager = "ExampleSMInstance";
+inline const std::string renderWindow = "OGRE Render Window";
+
+// Meshes of a Model: its name and this suffix.
+inline const std::string meshSuffix = ".Mesh";
+// The coarse sphere every body shows beyond its NearDistance, and its material.
+inline const std::string farMesh = "SphereMesh_4x6.Mesh";
+inline const std::string farMaterial = "Material.001";
+// A Material of this name keeps the mesh's own materials.
+inline const std::string meshMaterial = "default";
+
+inline std::string orbitNode(const std::string& section) { return section + ".Orbit"; }
+inline std::string positionNode(const std::string& section) { return section + ".Position"; }
+inline std::string nearNode(const std::string& section) { return section + ".Near"; }
+inline std::string farNode(const std::string& section) { return section + ".Far"; }
+inline const std::string sunNode = positionNode(sun);
+
+// Nodes of the viewer's own that no body's node may be named as.
+inline const std::string reservedNodes[] = {sunNode, sunParticle, starField, camera};
+}
+
+#endif

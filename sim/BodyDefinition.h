@@ -1,0 +1,37 @@
+#ifndef ORVTEST_SIM_BODYDEFINITION_H
+#define ORVTEST_SIM_BODYDEFINITION_H
+
+#include <OgreVector.h>
+
+#include <string>
+
+// A body as its section of the system file defines it. Fields carry the names
+// of their keys; which keys exist, their defaults and how they are read are
+// given once, in config/SystemFileKeys. Everything starts at zero here: the
+// reader fills in the file's defaults.
+struct BodyDefinition
+{
+    std::string Name;             // display name, one word
+    std::string Parent;           // section name of the body it orbits, or "Sun"
+    std::string Model;            // mesh base name; ".Mesh" is appended
+    std::string Material;         // near entity material; empty or "default" keeps the mesh's
+    float Size = 0.0f;            // drawn radius, world units
+    float OrbitRadius = 0.0f;     // world units along the orbit node's local Z
+    float OrbitPeriod = 0.0f;     // a period P turns 1/P degrees every 60 motion steps
+    float PitchPeriod = 0.0f;
+    float YawPeriod = 0.0f;
+    float RollPeriod = 0.0f;
+    Ogre::Vector3 OrbitAxis{0.0f, 0.0f, 0.0f};   // used as given, not normalised
+    Ogre::Vector3 PitchAxis{0.0f, 0.0f, 0.0f};
+    Ogre::Vector3 YawAxis{0.0f, 0.0f, 0.0f};
+    Ogre::Vector3 RollAxis{0.0f, 0.0f, 0.0f};
+    float OrbitCompleted = 0.0f;  // start angles, degrees
+    float PitchCompleted = 0.0f;
+    float YawCompleted = 0.0f;
+    float RollCompleted = 0.0f;
+    bool Far = false;             // show the far sphere beyond NearDistance
+    float NearDistance = 0.0f;    // world units
+    float FarDistance = 0.0f;     // rendering distance of the far sphere, world units
+};
+
+#endif

@@ -1,0 +1,107 @@
+// The README's tables of controls and file keys say what the code does: they
+// are compared row by row with the tables the code reads.
+
+#include "TestPaths.h"
+#include "config/SettingsKeys.h"
+#include "config/SystemFileKeys.h"
+#include "viewer/Controls.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+using Row = std::vector<std::string>;
+
+std::string plain(std::string cell)
+{
+    std::string out;
+    for (char c : cell)
+        if (c != '`')
+            out += c;
+    const size_t first = out.find_first_not_of(' ');
+    return first == std::string::npos ? "" : out.substr(first, out.find_last_not_of(' ') - first + 1);
+}
+
+// The rows (without header) of the `index`th table after the heading that begins with `heading`.
+std::vector<Row> readmeTable(const std::string& heading, int index = 0)
+{
+    std::ifstream stream(std::string(ORVTEST_SOURCE_DIR) + "/README.md");
+    std::string line;
+    bool inSection = false;
+    bool inTable = false;
+    int table = -1;
+    std::vector<Row> rows;
+    int lineInTable = 0;
+    while (std::getline(stream, line))
+    {
+        if (line.rfind("#", 0) == 0)
+        {
+            if (inSection)
+                break;
+            inSection = line.find(heading) != std::string::npos;
+            continue;
+        }
+        const bool tableLine = inSection && line.rfind("|", 0) == 0;
+        if (tableLine && !inTable)
+        {
+            ++table;
+            lineInTable = 0;
+        }
+        inTable = tableLine;
+        if (!tableLine || table != index || lineInTable++ < 2)
+            continue;
+        Row row;
+        std::istringstream cells(line.substr(1));
+        for (std::string cell; std::getline(cells, cell, '|');)
+            row.push_back(plain(cell));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(ReadmeTest, ControlsTableIsTheControlsCode)
+{
+    const std::vector<Row> rows = readmeTable("## Controls");
+    ASSERT_EQ(std::size(orbitControls), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        EXPECT_EQ(orbitControls[i].label, rows[i].at(0));
+        EXPECT_EQ(orbitControls[i].description, rows[i].at(1));
+    }
+}
+
+TEST(ReadmeTest, SettingsTableIsTheSettingsKeys)
+{
+    const std::vector<Row> rows = readmeTable("## The settings file");
+    ASSERT_EQ(settingsKeys().size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        EXPECT_EQ(settingsKeys()[i].section, rows[i].at(0));
+        EXPECT_EQ(settingsKeys()[i].name, rows[i].at(1));
+        EXPECT_EQ(settingsKeys()[i].defaultValue, rows[i].at(3)) << rows[i].at(1);
+    }
+}
+
+TEST(ReadmeTest, SystemFileTablesAreTheBodyKeys)
+{
+    const std::vector<Row> required = readmeTable("## The system file", 0);
+    const std::vector<Row> optional = readmeTable("## The system file", 1);
+    ASSERT_EQ(bodyKeys().size(), required.size() + optional.size());
+    for (size_t i = 0; i < bodyKeys().size(); ++i)
+    {
+        const BodyKey& key = bodyKeys()[i];
+        EXPECT_EQ(key.required, i < required.size()) << key.name;
+        const Row& row = key.required ? required[i] : optional.at(i - required.size());
+        EXPECT_EQ(key.name, row.at(0));
+        if (!key.required)
+        {
+            EXPECT_EQ(key.defaultValue, row.at(1)) << key.name;
+        }
+    }
+}
+}

@@ -1,0 +1,113 @@
+#ifndef ORVTEST_VIEWER_CONTROLS_H
+#define ORVTEST_VIEWER_CONTROLS_H
+
+#include "viewer/InputSnapshot.h"
+
+#include <OgreCommon.h>
+
+#include <array>
+
+// The orbit viewer's controls, one row per action: the input that triggers
+// it, how it fires and what the README and the help overlay call it. To
+// change a binding, change its row; the decisions (OrbitControls), the help
+// overlay and the README's controls table all follow it.
+
+enum class Action
+{
+    Quit,
+    NextBody,
+    PreviousBody,
+    Forward,
+    Back,
+    Left,
+    Right,
+    Up,
+    Down,
+    Look,
+    Screenshot,
+    PolygonMode,
+    Statistics,
+    Count
+};
+
+// A key or mouse input.
+struct Input
+{
+    enum Kind
+    {
+        None,
+        Key,          // code: an OIS::KeyCode
+        Button,       // code: an OIS::MouseButtonID
+        MouseMotion,
+    };
+    Kind kind = None;
+    int code = 0;
+};
+
+enum class Trigger
+{
+    Held,         // every frame while down
+    Gated,        // while down, at most once every action delay
+    Pressed,      // once per press, one press every action delay
+};
+
+struct Control
+{
+    Action action;
+    Trigger trigger;
+    std::array<Input, 2> inputs;     // either fires it
+    const char* label;               // the inputs as a person names them
+    const char* description;
+};
+
+constexpr Input key(OIS::KeyCode code)
+{
+    return {Input::Key, code};
+}
+
+constexpr Input button(OIS::MouseButtonID code)
+{
+    return {Input::Button, code};
+}
+
+// Rows in the order the README and the help overlay list them.
+constexpr Control orbitControls[] = {
+    {Action::Forward, Trigger::Held, {key(OIS::KC_W), key(OIS::KC_UP)}, "W or Up",
+     "fly forward (MoveConstant units per second)"},
+    {Action::Back, Trigger::Held, {key(OIS::KC_S), key(OIS::KC_DOWN)}, "S or Down", "fly back"},
+    {Action::Left, Trigger::Held, {key(OIS::KC_A), key(OIS::KC_LEFT)}, "A or Left", "fly left"},
+    {Action::Right, Trigger::Held, {key(OIS::KC_D), key(OIS::KC_RIGHT)}, "D or Right", "fly right"},
+    {Action::Up, Trigger::Held, {key(OIS::KC_Q), key(OIS::KC_PGUP)}, "Q or Page Up", "fly up"},
+    {Action::Down, Trigger::Held, {key(OIS::KC_E), key(OIS::KC_PGDOWN)}, "E or Page Down", "fly down"},
+    {Action::Look, Trigger::Held, {Input{Input::MouseMotion, 0}, Input{}}, "mouse", "look around"},
+    {Action::NextBody, Trigger::Gated, {button(OIS::MB_Left), Input{}}, "left mouse button",
+     "jump to the next body; the status line shows its name"},
+    {Action::PreviousBody, Trigger::Gated, {button(OIS::MB_Right), Input{}}, "right mouse button",
+     "jump to the previous body"},
+    {Action::Screenshot, Trigger::Gated, {key(OIS::KC_SYSRQ), Input{}}, "Print",
+     "save screenshot_N.png in the working folder"},
+    {Action::PolygonMode, Trigger::Gated, {key(OIS::KC_R), Input{}}, "R", "cycle solid, wireframe, points"},
+    {Action::Statistics, Trigger::Gated, {key(OIS::KC_F), Input{}}, "F", "show or hide the statistics overlay"},
+    {Action::Quit, Trigger::Held, {key(OIS::KC_ESCAPE), Input{}}, "Escape, or closing the window", "quit"},
+};
+
+// The row of an action.
+const Control& controlFor(Action action);
+
+// Whether any input of the row is down in the snapshot, or was pressed since
+// the last one: a press shorter than a frame still counts, once.
+bool isDown(const Control& control, const InputSnapshot& input);
+
+// Whether a key of the row was newly pressed in this frame: a press the
+// keyboard reported (not an auto-repeat), or a key down now that was up in
+// the previous snapshot.
+bool wasPressed(const Control& control, const InputSnapshot& input, const InputSnapshot& previous);
+
+// The camera's polygon mode at a place of the R cycle: 0 solid, 1 wireframe, 2 points.
+inline Ogre::PolygonMode polygonModeAt(int index)
+{
+    constexpr Ogre::PolygonMode modes[3] = {Ogre::PM_SOLID, Ogre::PM_WIREFRAME, Ogre::PM_POINTS};
+    return modes[index % 3];
+}
+
+#endif

@@ -1,0 +1,59 @@
+#ifndef ORVTEST_VIEWER_ORBITVIEWER_H
+#define ORVTEST_VIEWER_ORBITVIEWER_H
+
+#include "viewer/OrbitControls.h"
+
+#include <OgrePrerequisites.h>
+
+#include <string>
+
+struct Body;
+namespace Ogre
+{
+class Overlay;
+}
+
+// The orbit viewer's frame, without the devices: moves the bodies and
+// switches their detail, decides what a frame's input asks for
+// (OrbitControls) and applies it to the camera, the bodies, the window and
+// the overlay. The frame listener feeds it what the devices said; tests
+// feed it snapshots. Holds the engine's objects, owns none of them.
+class OrbitViewer
+{
+public:
+    // `window` may be null (no screenshots), as may `debugOverlay`. The
+    // status line is the listener's, shown by the statistics overlay.
+    OrbitViewer(Ogre::Camera* camera, Ogre::SceneManager* sceneManager, Ogre::RenderTarget* window,
+                Ogre::Overlay* debugOverlay, std::string& statusLine, float moveSpeed);
+
+    // The motion step and the detail step, each behind its countdown.
+    void runBodySteps(float dt);
+    // Decides the frame's input and applies it; false ends the rendering loop.
+    bool handleInput(const InputSnapshot& input);
+    // Both, as one frame of the viewer.
+    bool runFrame(const InputSnapshot& input);
+
+    OrbitControls controls;
+    float motionCountdown = 0.0f;   // seconds
+    float detailCountdown = 0.0f;
+    float motionInterval = 0.0f;
+    float detailInterval = 0.0f;
+    int shotCount = 0;
+
+private:
+    void jumpTo(int index);
+
+    Ogre::Camera* camera;
+    Ogre::SceneNode* cameraNode;
+    Ogre::SceneManager* sceneManager;
+    Ogre::RenderTarget* window;
+    Ogre::Overlay* debugOverlay;
+    std::string& statusLine;
+};
+
+// Places the camera node 5 × Size from the body's position node on the world's
+// -Z side, facing it. Leaves the camera alone, and returns false, when that
+// place lies beyond the float range.
+bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body);
+
+#endif

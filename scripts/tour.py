@@ -9,7 +9,6 @@ Usage: tour.py RUN_DIR
 
 import os
 import sys
-import time
 
 import xdrive
 
@@ -20,26 +19,33 @@ def main():
     run_dir = os.path.abspath(sys.argv[1])
     display = xdrive.VirtualDisplay(width=800, height=600)
     before = set(f for f in os.listdir(run_dir) if f.startswith("screenshot_"))
+    shots = []
+    code = None
     try:
         viewer = xdrive.Viewer(display, run_dir)
-        viewer.accept_dialog()
-        viewer.wait_for_frames(4.0)
-        display.hold_key("Print")
-        time.sleep(1.0)
+        viewer.start(frames=20)
+
+        def shoot():
+            number = xdrive.wait_until(
+                lambda: next(n for n in range(1, 100000) if "screenshot_%d.png" % n not in before), 1, "a number")
+            display.key("Print")
+            shots.append(viewer.wait_for_file("screenshot_%d.png" % number))
+            before.add(os.path.basename(shots[-1]))
+            viewer.wait_action_delay()
+
+        shoot()
         for _ in range(JUMPS):
-            display.press_button(1)
-            time.sleep(1.5)
-            display.hold_key("Print")
-            time.sleep(1.0)
-        display.hold_key("Escape")
+            display.run("xdotool", "click", "1")
+            viewer.wait_action_delay()
+            viewer.wait_frames(20)
+            shoot()
+        display.key("Escape")
         code = viewer.wait(30)
     finally:
         display.stop()
-    shots = sorted((f for f in os.listdir(run_dir) if f.startswith("screenshot_") and f not in before),
-                   key=lambda name: int(name[len("screenshot_"):-len(".png")]))
-    print("The viewer ended with exit code %d. Its pictures of the tour:" % code)
+    print("The viewer ended with exit code %r. Its pictures of the tour:" % code)
     for shot in shots:
-        print("  " + os.path.join(run_dir, shot))
+        print("  " + shot)
     print("The engine's log: " + os.path.join(run_dir, "Ogre.log"))
     return 0 if code == 0 and len(shots) == JUMPS + 1 else 1
 

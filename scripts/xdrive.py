@@ -1,10 +1,16 @@
 """Driving the real viewer in a virtual X display, as a person would.
 
-Used by the end-to-end tests and by scripts/run on a machine without a
-display. Needs Xvfb, xdotool, wmctrl, openbox and ImageMagick.
+Used by the end-to-end tests, the benchmarks and scripts/run on a machine
+without a display. Needs Xvfb, xdotool, xwininfo, wmctrl, openbox and
+ImageMagick.
+
+Everything here waits for an event (a window, a frame count, a file, a line
+in the log), each with a deadline, never for a fixed time: on a loaded
+machine a frame may take a second.
 """
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -13,33 +19,73 @@ import time
 
 DIALOG_TITLE = "Rendering Settings"
 WINDOW_TITLE = "OGRE Render Window"
-ACCEPT = (446, 354)
-CANCEL = (376, 354)
+ACCEPT = "Accept"
+CANCEL = "Cancel"
+
+
+class Timeout(AssertionError):
+    pass
+
+
+def wait_until(condition, timeout, what, interval=0.05):
+    """The first true value of condition(), polled until the deadline; raises Timeout after it."""
+    deadline = time.time() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.time() > deadline:
+            raise Timeout("waited %.0f s for %s" % (timeout, what))
+        time.sleep(interval)
 
 
 class VirtualDisplay:
-    """An Xvfb server on a free display number, optionally with a window manager."""
+    """An Xvfb server of its own, optionally with a window manager.
+
+    Each display gets a number no other display of this machine holds, so a
+    program never reaches a server that another test is shutting down; stop()
+    returns only once the server is gone and its socket removed."""
 
     def __init__(self, width=1024, height=768, window_manager=False):
         self.manager = None
-        # Xvfb picks a free display itself and names it once it accepts
-        # connections: no race with a server that is still shutting down.
-        reader, writer = os.pipe()
-        self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(writer), "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
-            pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(writer)
-        with os.fdopen(reader) as stream:
-            number = stream.readline().strip()
-        if not number.isdigit():
-            self.server.kill()
-            raise RuntimeError("Xvfb did not start")
-        self.number = int(number)
+        self.server = None
+        first = 100 + (os.getpid() * 7) % 800
+        for number in list(range(first, 1000)) + list(range(100, first)):
+            if os.path.exists(self._socket(number)) or os.path.exists("/tmp/.X%d-lock" % number):
+                continue
+            if self._start(number, width, height):
+                break
+        else:
+            raise RuntimeError("no free X display number")
         self.env = dict(os.environ, DISPLAY=":%d" % self.number)
         if window_manager:
             self.manager = subprocess.Popen(["openbox"], env=self.env,
                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            time.sleep(0.5)
+            # Managed once it has taken the root window's substructure.
+            wait_until(lambda: "_NET_SUPPORTING_WM_CHECK" in self.run("xprop", "-root", check=False),
+                       15, "the window manager")
+
+    @staticmethod
+    def _socket(number):
+        return "/tmp/.X11-unix/X%d" % number
+
+    def _start(self, number, width, height):
+        # The server writes its number to the pipe once it accepts connections.
+        reader, writer = os.pipe()
+        server = subprocess.Popen(
+            ["Xvfb", ":%d" % number, "-displayfd", str(writer), "-screen", "0", "%dx%dx24" % (width, height),
+             "-nolisten", "tcp"],
+            pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(writer)
+        with os.fdopen(reader) as stream:
+            ready = stream.readline().strip()
+        if ready != str(number):
+            server.kill()
+            server.wait()
+            return False
+        self.server = server
+        self.number = number
+        return True
 
     def run(self, *command, check=True):
         return subprocess.run(list(command), env=self.env, check=check,
@@ -47,29 +93,74 @@ class VirtualDisplay:
 
     def find_window(self, title, timeout=30.0):
         """Id of the first window with this exact title, or None after the timeout."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            found = self.run("xdotool", "search", "--name", "^%s$" % title, check=False).split()
-            if found:
-                return found[0]
-            time.sleep(0.1)
-        return None
+        try:
+            return wait_until(lambda: self.run("xdotool", "search", "--name", "^%s$" % title,
+                                               check=False).split()[:1], timeout, title)[0]
+        except Timeout:
+            return None
+
+    def window_exists(self, window):
+        return subprocess.run(["xwininfo", "-id", window], env=self.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0
 
     def click_in(self, window, x, y, button=1):
         self.run("xdotool", "mousemove", "--window", window, str(x), str(y))
         self.run("xdotool", "mousedown", str(button))
-        time.sleep(0.08)
+        time.sleep(0.05)
         self.run("xdotool", "mouseup", str(button))
 
-    def hold_key(self, key, seconds=0.1):
-        """Holds a key across several frames of the polled input."""
+    def dialog_button(self, dialog, name):
+        """The window of a button of the engine's dialog, found in its widget tree.
+
+        The dialog's button box is the one widget with exactly two children:
+        Cancel on the left, Accept on the right."""
+        tree = self.run("xwininfo", "-tree", "-id", dialog, check=False).splitlines()
+        for i, line in enumerate(tree):
+            if line.strip() == "2 children:" and i + 2 < len(tree):
+                buttons = []
+                for child in tree[i + 1:i + 3]:
+                    match = re.search(r"(0x[0-9a-f]+).*\+(-?\d+)\+(-?\d+)\s*$", child)
+                    if match:
+                        buttons.append((int(match.group(2)), match.group(1)))
+                if len(buttons) == 2:
+                    buttons.sort()
+                    return buttons[0][1] if name == CANCEL else buttons[1][1]
+        return None
+
+    def press_dialog_button(self, dialog, name, timeout=30.0):
+        """Clicks the button, again if a click on a widget not yet ready was lost, until the dialog goes.
+        Returns the time of the click that took."""
+        deadline = time.time() + timeout
+        clicked = time.time()
+        while self.window_exists(dialog):
+            if time.time() > deadline:
+                raise Timeout("the dialog did not take %s" % name)
+            button = self.dialog_button(dialog, name)
+            if not button:
+                time.sleep(0.1)
+                continue
+            # One command: no click at all if the button has gone meanwhile.
+            clicked = time.time()
+            self.run("xdotool", "mousemove", "--window", button, "20", "10", "click", "1", check=False)
+            wait_for_gone(self, dialog, 10.0)
+        return clicked
+
+    def key(self, *keys):
+        self.run("xdotool", "key", *keys)
+
+    def key_down(self, key):
         self.run("xdotool", "keydown", key)
-        time.sleep(seconds)
+
+    def key_up(self, key):
         self.run("xdotool", "keyup", key)
 
-    def press_button(self, button, seconds=0.1):
+    def type_text(self, text):
+        self.run("xdotool", "type", "--delay", "30", text)
+
+    def button_down(self, button):
         self.run("xdotool", "mousedown", str(button))
-        time.sleep(seconds)
+
+    def button_up(self, button):
         self.run("xdotool", "mouseup", str(button))
 
     def close_window(self, title):
@@ -85,9 +176,26 @@ class VirtualDisplay:
             if process and process.poll() is None:
                 process.terminate()
                 try:
-                    process.wait(5)
+                    process.wait(20)
                 except subprocess.TimeoutExpired:
                     process.kill()
+                    process.wait()
+        if self.server:
+            # A socket left behind by a killed server would send the next
+            # server's clients into nowhere.
+            for path in (self._socket(self.number), "/tmp/.X%d-lock" % self.number):
+                try:
+                    os.remove(path)
+                except FileNotFoundError:
+                    pass
+
+
+def wait_for_gone(display, window, timeout):
+    try:
+        wait_until(lambda: not display.window_exists(window), timeout, "the window to go")
+        return True
+    except Timeout:
+        return False
 
 
 def make_working_folder(run_dir, parent=None):
@@ -106,21 +214,31 @@ def make_working_folder(run_dir, parent=None):
 
 
 class Viewer:
-    """One run of the viewer in a working folder on a virtual display."""
+    """One run of the viewer in a working folder on a virtual display.
 
-    def __init__(self, display, folder, program="./orvtest", as_nobody=False, extra_env=None):
+    Mesa's frame-rate counter is written to the folder's hud/ as it runs, so
+    that a test can wait for frames to be drawn."""
+
+    HUD_PERIOD = 0.05
+
+    def __init__(self, display, folder, program="./orvtest", as_nobody=False, extra_env=None, arguments=()):
         self.display = display
         self.folder = folder
         self.stdout = open(os.path.join(folder, "stdout.txt"), "w")
         self.stderr_path = os.path.join(folder, "stderr.txt")
         self.stderr = open(self.stderr_path, "w")
+        # Outside the working folder, which may be read-only.
+        self.hud = tempfile.mkdtemp(prefix="orvtest-hud-")
+        os.chmod(self.hud, 0o777)
         env = dict(display.env) if display else {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        if display:
+            env.update(hud_environment(display, self.hud, self.HUD_PERIOD))
+        env.update(extra_env or {})
         # A sanitizer build keeps the engine's plug-ins and the GL driver loaded
         # to the end, so that what they leak can be told from what we leak.
-        env.update(extra_env or {})
         if os.environ.get("ORVTEST_VIEWER_PRELOAD"):
             env["LD_PRELOAD"] = os.environ["ORVTEST_VIEWER_PRELOAD"]
-        command = [program]
+        command = [program, *arguments]
         if as_nobody:
             # Permissions mean nothing to root: run as an ordinary user.
             command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
@@ -128,26 +246,74 @@ class Viewer:
                                         stdout=self.stdout, stderr=self.stderr)
         self.window = None
 
-    def accept_dialog(self, button=ACCEPT):
-        dialog = self.display.find_window(DIALOG_TITLE)
+    def accept_dialog(self, button=ACCEPT, timeout=30.0):
+        dialog = self.display.find_window(DIALOG_TITLE, timeout)
         if dialog is None:
-            raise AssertionError("the configuration dialog did not appear")
-        time.sleep(0.3)
-        self.display.click_in(dialog, *button)
+            raise Timeout("the configuration dialog did not appear; stderr: %s" % self.stderr_text())
+        self.display.press_dialog_button(dialog, button)
 
     def wait_for_window(self, timeout=30.0):
         self.window = self.display.find_window(WINDOW_TITLE, timeout)
         return self.window
 
-    def wait_for_frames(self, seconds=3.0):
-        """Gives the scene time to build and render its first frames."""
-        if self.window is None and self.wait_for_window() is None:
-            raise AssertionError("the render window did not appear")
-        time.sleep(seconds)
+    def frames(self):
+        """Frames drawn so far, as Mesa's counter has reported them."""
+        return int(round(sum(hud_samples(self.hud)) * self.HUD_PERIOD))
 
-    def start(self, settle=3.0):
+    def wait_frames(self, count, timeout=60.0):
+        """Waits until `count` more frames have been drawn."""
+        target = self.frames() + count
+        wait_until(lambda: self.frames() >= target or self.process.poll() is not None, timeout,
+                   "%d frames" % count)
+        if self.process.poll() is not None:
+            raise AssertionError("the viewer ended (exit %r); stderr: %s" % (self.process.poll(), self.stderr_text()))
+
+    def start(self, frames=10):
+        """Accepts the dialog and waits for the window and its first frames."""
         self.accept_dialog()
-        self.wait_for_frames(settle)
+        if self.wait_for_window() is None:
+            raise Timeout("the render window did not appear; stderr: %s" % self.stderr_text())
+        self.wait_frames(frames)
+
+    def hold_key(self, key, frames=3):
+        """Holds a key down across a few drawn frames, as a person's press lasts."""
+        self.display.key_down(key)
+        try:
+            self.wait_frames(frames)
+        finally:
+            self.display.key_up(key)
+
+    def press_button(self, button, frames=3):
+        self.display.button_down(button)
+        try:
+            self.wait_frames(frames)
+        finally:
+            self.display.button_up(button)
+
+    def wait_action_delay(self):
+        """Lets the viewer's action delay run out: jumps, screenshots, R and F
+        each block the next for 0.2 s of the frames' own time, and frame time
+        never runs behind the clock, so this is a bound, not a guess."""
+        time.sleep(0.25)
+
+    def wait_for_file(self, name, timeout=30.0):
+        path = self.file(name)
+        wait_until(lambda: os.path.exists(path) and os.path.getsize(path) > 0, timeout, name)
+        return path
+
+    def wait_for_log(self, text, timeout=30.0, after=0):
+        """Waits until the log holds `text` after its first `after` characters; returns where it ends."""
+        def found():
+            at = self.log_text().find(text, after)
+            return at + len(text) if at >= 0 else None
+        return wait_until(found, timeout, "%r in the log" % text)
+
+    def picture(self, name, crop=None, size=None):
+        """The render window's picture, as grey rows (scaled to `size`, or of `crop`)."""
+        path = self.display.grab(self.file(name), self.window)
+        if crop:
+            return gray_pixels(path, crop[0], crop[1], crop)
+        return gray_pixels(path, *(size or (800, 600)))
 
     def wait(self, timeout=30.0):
         """The exit code; raises if the program does not end in time."""
@@ -156,6 +322,8 @@ class Viewer:
         finally:
             self.stdout.close()
             self.stderr.close()
+            if self.process.poll() is not None:
+                shutil.rmtree(self.hud, ignore_errors=True)
 
     def kill(self):
         if self.process.poll() is None:
@@ -194,6 +362,10 @@ def mean(rows):
     return sum(values) / float(len(values))
 
 
+def bright_count(rows, threshold=60):
+    return sum(1 for row in rows for v in row if v > threshold)
+
+
 # ---------------------------------------------------------------- measuring a running program
 
 def hud_environment(display, folder, period=0.1):
@@ -208,7 +380,13 @@ def hud_samples(folder):
     if not os.path.exists(path):
         return []
     with open(path) as stream:
-        return [float(line) for line in stream if line.strip()]
+        values = []
+        for line in stream:
+            try:
+                values.append(float(line))
+            except ValueError:
+                pass   # a line still being written
+        return values
 
 
 def memory_kib(pid, field="VmRSS"):

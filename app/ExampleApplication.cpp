@@ -38,6 +38,7 @@ ExampleApplication::~ExampleApplication()
         delete overlaySystem;
     }
     delete root;
+    displayConnection.reset();
     delete logManager;
 }
 
@@ -78,8 +79,10 @@ bool ExampleApplication::setUpEngine()
     logManager->createLog(resourcePath + "Ogre.log", true, false, false);
     // The OpenGL render system cannot start without an X display, and a
     // plug-in that fails inside the root's constructor is unloaded again
-    // before its exception can be reported: check first.
-    if (!canOpenDisplay())
+    // before its exception can be reported: check first, and keep the
+    // connection, so that the server cannot reset before the engine connects.
+    displayConnection.reset(new DisplayConnection());
+    if (!displayConnection->isOpen())
     {
         const char* display = std::getenv("DISPLAY");
         throw Ogre::Exception(Ogre::Exception::ERR_RENDERINGAPI_ERROR,

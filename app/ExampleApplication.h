@@ -3,11 +3,14 @@
 
 #include <OgrePrerequisites.h>
 
+#include <memory>
+
 namespace Ogre
 {
 class OverlaySystem;
 }
 class ExampleFrameListener;
+class DisplayConnection;
 
 // Brings the engine up in a fixed order of small overridable steps, runs the
 // rendering loop and shuts the engine down. Owns the engine root and the
@@ -71,6 +74,8 @@ protected:
     Ogre::LogManager* logManager = nullptr;
     // The camera hangs on this node, which is what moves and turns.
     Ogre::SceneNode* cameraNode = nullptr;
+    // Held from the display check until the engine is gone. Owned.
+    std::unique_ptr<DisplayConnection> displayConnection;
 };
 
 #endif

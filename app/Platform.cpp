@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -185,11 +187,22 @@ void showErrorBox(const std::string& caption, const std::string& text)
     XSetErrorHandler(previousHandler);
 }
 
-bool canOpenDisplay()
+DisplayConnection::DisplayConnection() : display(nullptr)
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    XCloseDisplay(display);
-    return true;
+    // A server caught in its reset refuses for a few milliseconds: try again
+    // for a second before calling the display missing.
+    for (int attempt = 0; attempt < 20 && !display; ++attempt)
+    {
+        display = XOpenDisplay(nullptr);
+        const char* name = std::getenv("DISPLAY");
+        if (display || !name || !*name)
+            break;
+        ::usleep(50000);
+    }
+}
+
+DisplayConnection::~DisplayConnection()
+{
+    if (display)
+        XCloseDisplay(static_cast<Display*>(display));
 }

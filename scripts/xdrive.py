@@ -44,9 +44,12 @@ class VirtualDisplay:
 
     Each display gets a number no other display of this machine holds, so a
     program never reaches a server that another test is shutting down; stop()
-    returns only once the server is gone and its socket removed."""
+    returns only once the server is gone and its socket removed. The server
+    does not reset when its last client leaves (as an X server otherwise
+    does, refusing connections meanwhile), unless `resets` asks for it."""
 
-    def __init__(self, width=1024, height=768, window_manager=False):
+    def __init__(self, width=1024, height=768, window_manager=False, resets=False):
+        self.resets = resets
         self.manager = None
         self.server = None
         first = 100 + (os.getpid() * 7) % 800
@@ -74,7 +77,7 @@ class VirtualDisplay:
         reader, writer = os.pipe()
         server = subprocess.Popen(
             ["Xvfb", ":%d" % number, "-displayfd", str(writer), "-screen", "0", "%dx%dx24" % (width, height),
-             "-nolisten", "tcp"],
+             "-nolisten", "tcp"] + ([] if self.resets else ["-noreset"]),
             pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(writer)
         with os.fdopen(reader) as stream:

@@ -120,6 +120,22 @@ def window_manager_close(args, display):
     check(viewer.stderr_text() == "", "stderr: " + viewer.stderr_text())
 
 
+def resetting_display(args, display):
+    """An X server that resets whenever its last client leaves, as a bare
+    xvfb-run's does: the viewer's own connections never leave it alone, so
+    the engine never meets a server in the middle of a reset."""
+    display = xdrive.VirtualDisplay(resets=True)
+    try:
+        for attempt in range(15):
+            viewer = xdrive.Viewer(display, args.folder)
+            viewer.accept_dialog(xdrive.CANCEL)
+            code = viewer.wait(30)
+            check(code == 0 and viewer.stderr_text() == "",
+                  "attempt %d: exit %r, stderr %s" % (attempt, code, viewer.stderr_text()))
+    finally:
+        display.stop()
+
+
 def close_at_twenty_moments(args, display):
     """The window closed through the window manager from start-up to steady state."""
     for moment in range(20):
@@ -470,13 +486,13 @@ def soak(args, display):
 
 
 SCENARIOS = {f.__name__: f for f in (
-    accept_and_close, cancel, escape_and_log, window_manager_close, close_at_twenty_moments,
+    accept_and_close, cancel, escape_and_log, window_manager_close, resetting_display, close_at_twenty_moments,
     missing_resources, no_display, missing_settings, missing_system, error_box, error_in_the_loop,
     bad_near_clip, unreadable_files, read_only_folder,
     screenshots, jump_wireframe_overlay, fly, resized_window_keeps_proportions, long_run, hostile_system, soak)}
 NEEDS_WINDOW_MANAGER = {"accept_and_close", "window_manager_close", "long_run", "close_at_twenty_moments",
                         "resized_window_keeps_proportions"}
-NEEDS_NO_DISPLAY = {"no_display", "missing_settings", "missing_system", "unreadable_files"}
+NEEDS_NO_DISPLAY = {"no_display", "missing_settings", "missing_system", "unreadable_files", "resetting_display"}
 
 
 def main():

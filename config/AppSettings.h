@@ -22,6 +22,7 @@ struct AppSettings
     float Reduction{};                  // proportion of vertices that level removes
     float MoveConstant{};               // camera speed, world units per second
     float NearClipDistance{};           // world units
+    float StepsPerSecond{};             // motion steps a second of real time; 0: one a frame
 
     // [Light]
     Ogre::ShadowTechnique ShadowTechnique{};

@@ -9,6 +9,7 @@ const std::vector<SettingsKey>& settingsKeys()
         {"Performance", "Reduction", "0.5", &S::Reduction},
         {"Performance", "MoveConstant", "10", &S::MoveConstant},
         {"Performance", "NearClipDistance", "1", &S::NearClipDistance},
+        {"Performance", "StepsPerSecond", "0", &S::StepsPerSecond},
         {"Light", "ShadowTechnique", "SHADOWTYPE_TEXTURE_MODULATIVE", &S::ShadowTechnique},
         {"Light", "AmbientLight", "0.025 0.025 0.025", &S::AmbientLight},
         {"Light", "DiffuseLight", "1 1 1", &S::DiffuseLight},

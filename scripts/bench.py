@@ -87,16 +87,16 @@ def bench_steps(build, repeats):
     for _ in range(repeats):
         out = subprocess.run([os.path.join(build, "bench", "orvtest-bench-steps"), "300"], check=True,
                              stdout=subprocess.PIPE, text=True, cwd=WORK).stdout
-        rows = [line.strip("|").split("|") for line in out.splitlines() if line.startswith("| ") and
-                line[2].isdigit()]
-        runs.append([[float(cell) for cell in row] for row in rows])
+        rows = [[cell.strip() for cell in line.strip("|").split("|")] for line in out.splitlines()
+                if line.startswith("| ") and line[2].isdigit()]
+        runs.append([row[:2] + [float(cell) for cell in row[2:]] for row in rows])
     print("### Per-frame body work (headless), medians of %d runs\n" % repeats)
     table = []
     for index, first in enumerate(runs[0]):
-        cells = [median([run[index][column] for run in runs]) for column in range(1, 5)]
-        table.append(["%d" % first[0], "%.0f" % cells[0], "%.0f" % cells[1], "%.2f" % cells[2], "%.0f" % cells[3]])
-    print_table(["bodies", "steps ns/body/frame", "engine update ns/body/frame (floor)", "steps / floor",
-                 "allocations per frame"], table)
+        cells = [median([run[index][column] for run in runs]) for column in range(2, 6)]
+        table.append([first[0], first[1], "%.0f" % cells[0], "%.0f" % cells[1], "%.2f" % cells[2], "%.0f" % cells[3]])
+    print_table(["bodies", "time rate", "steps ns/body/frame", "engine update ns/body/frame (floor)",
+                 "steps / floor", "allocations per frame"], table)
 
 
 # ---------------------------------------------------------------- 2. and 3. start-up and frames

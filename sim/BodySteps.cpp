@@ -10,6 +10,14 @@ void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degre
     node->rotate(axis, Ogre::Radian(degrees * Ogre::Math::fDeg2Rad), Ogre::Node::TS_LOCAL);
 }
 
+Ogre::Vector3 currentWorldPosition(const Ogre::Node* node)
+{
+    Ogre::Vector3 position = node->getPosition();
+    for (const Ogre::Node* parent = node->getParent(); parent; parent = parent->getParent())
+        position = parent->getOrientation() * (parent->getScale() * position) + parent->getPosition();
+    return position;
+}
+
 void runMotionStep()
 {
     if (bodyRegistry.empty())

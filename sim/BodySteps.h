@@ -8,6 +8,11 @@
 // The axis is used as given: one that is not of unit length changes the angle.
 void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degrees);
 
+// The node's position in the world as its own and its parents' transforms
+// say now. The engine's cached derived position lags a frame behind a
+// parent turned since the scene was last drawn.
+Ogre::Vector3 currentWorldPosition(const Ogre::Node* node);
+
 // Per-frame work over bodyRegistry. Both need the scene built, so that every
 // body's nodes exist.
 

@@ -27,6 +27,14 @@ enum class Action
     Screenshot,
     PolygonMode,
     Statistics,
+    Pause,
+    Faster,
+    Slower,
+    Reverse,
+    NormalTime,
+    Follow,
+    GoTo,
+    Help,
     Count
 };
 
@@ -88,6 +96,18 @@ constexpr Control orbitControls[] = {
      "save screenshot_N.png in the working folder"},
     {Action::PolygonMode, Trigger::Gated, {key(OIS::KC_R), Input{}}, "R", "cycle solid, wireframe, points"},
     {Action::Statistics, Trigger::Gated, {key(OIS::KC_F), Input{}}, "F", "show or hide the statistics overlay"},
+    {Action::Pause, Trigger::Pressed, {key(OIS::KC_SPACE), Input{}}, "Space",
+     "pause or resume the bodies' motion"},
+    {Action::Faster, Trigger::Pressed, {key(OIS::KC_RBRACKET), Input{}}, "]", "time rate times 2, up to 1024"},
+    {Action::Slower, Trigger::Pressed, {key(OIS::KC_LBRACKET), Input{}}, "[", "time rate divided by 2, down to 1/64"},
+    {Action::Reverse, Trigger::Pressed, {key(OIS::KC_J), Input{}}, "J", "reverse time"},
+    {Action::NormalTime, Trigger::Pressed, {key(OIS::KC_BACK), Input{}}, "Backspace", "time rate back to 1"},
+    {Action::Follow, Trigger::Pressed, {key(OIS::KC_L), Input{}}, "L",
+     "follow the body last jumped to, or stop following"},
+    {Action::GoTo, Trigger::Pressed, {key(OIS::KC_RETURN), key(OIS::KC_NUMPADENTER)}, "Return",
+     "go to a body by name: type it, Tab completes, Return jumps"},
+    {Action::Help, Trigger::Pressed, {key(OIS::KC_H), key(OIS::KC_F1)}, "H or F1",
+     "show or hide this list of controls"},
     {Action::Quit, Trigger::Held, {key(OIS::KC_ESCAPE), Input{}}, "Escape, or closing the window", "quit"},
 };
 

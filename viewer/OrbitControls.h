@@ -6,6 +6,7 @@
 
 #include <OgreVector.h>
 
+#include <array>
 #include <cstddef>
 #include <string>
 
@@ -22,35 +23,82 @@ struct OrbitActions
     bool screenshot = false;
     bool polygonModeChanged = false;     // to renderModeIndex
     bool statisticsChanged = false;      // to statsShown
+    bool followChanged = false;          // to following
+    bool helpChanged = false;            // to helpShown
+    bool statusChanged = false;          // the status line becomes `status`
+    std::string status;
 };
 
 // The orbit viewer's decisions: from one frame's input snapshot and its own
 // state to the frame's actions. Needs no window, engine or input library.
+//
+// Held actions (flying, looking, quitting) act in every frame their input is
+// down. Gated ones (jumps, screenshots, R, F) fire while their input is down,
+// at most once every actionDelay, with priority in table order. The others
+// fire once per press, one press every actionDelay, in the order pressed.
+// The go-to prompt takes every key while it is open.
 class OrbitControls
 {
 public:
     explicit OrbitControls(float moveSpeed);
 
-    // Decides the frame; `bodies` only for their number.
+    // Decides the frame; `bodies` for their number and, at the prompt, their names.
     OrbitActions decide(const InputSnapshot& input, const BodyRegistry& bodies);
 
+    // The signed time rate: how many motion updates one update makes.
+    double timeRate() const;
+    // "Time ×8", "Time ×-1/4", "Paused".
+    std::string timeText() const;
+
     int focusIndex = 0;             // registry index of the body last jumped to
+    bool hasFocus = false;          // whether a body was jumped or gone to
     float actionCooldown = 0.0f;    // seconds until a gated action may fire again
     float actionDelay = 0.2f;       // seconds
     float mouseTurnFactor = 0.13f;  // degrees per mouse count
     float moveSpeed;                // world units per second
     int renderModeIndex = 0;        // 0 solid, 1 wireframe, 2 points
     bool statsShown = true;
+    int rateExponent = 0;           // the rate's size is 2 to this power
+    bool timeReversed = false;
+    bool paused = false;
+    bool following = false;         // the camera keeps its offset from the focus body
+    bool helpShown = false;
+    bool promptOpen = false;
+    std::string promptText;         // what has been typed at the go-to prompt
+
+    static constexpr int slowestRate = -6;     // 1/64
+    static constexpr int fastestRate = 10;     // 1024
+    static constexpr std::size_t longestName = 64;
 
 private:
     bool down(Action action, const InputSnapshot& input) const;
     // A gated action fires while its input is down and the cooldown has run out.
     bool fire(Action action, const InputSnapshot& input);
+    // Feeds the frame's key presses to the prompt, opening it on the go-to
+    // key; true when the prompt had the keyboard at any time in this frame.
+    bool runPrompt(const InputSnapshot& input, const BodyRegistry& bodies, OrbitActions& actions);
+    void submitPrompt(const BodyRegistry& bodies, OrbitActions& actions);
+    void completePrompt(const BodyRegistry& bodies);
+    void firePressed(Action action, const BodyRegistry& bodies, OrbitActions& actions);
 
     InputSnapshot previous;
+    // Pressed actions waiting for the action delay to run out, first first.
+    std::array<Action, 16> pending{};
+    std::size_t pendingCount = 0;
+    // Escape that closed the prompt must not also quit while it is held.
+    bool escapeClosedPrompt = false;
 };
 
 // The focus index after a jump of `step` (+1 or -1) from `index` among `count` bodies.
 int nextFocusIndex(int index, int step, std::size_t count);
+
+// The body a go-to name means: the first whose Name or section name equals it,
+// ignoring case, else the first that begins with it; -1 for none.
+int findBodyByName(const BodyRegistry& bodies, const std::string& name);
+
+// The longest prefix that every Name and section name beginning with `typed`
+// (ignoring case) shares, in the case of the first of them; `typed` itself
+// when nothing begins with it.
+std::string completeBodyName(const BodyRegistry& bodies, const std::string& typed);
 
 #endif

@@ -23,10 +23,15 @@ class OrbitViewer
 public:
     // `window` may be null (no screenshots), as may `debugOverlay`. The
     // status line is the listener's, shown by the statistics overlay.
+    // `stepsPerSecond` 0 makes one motion step a frame; a positive value
+    // that many a second of real time.
     OrbitViewer(Ogre::Camera* camera, Ogre::SceneManager* sceneManager, Ogre::RenderTarget* window,
-                Ogre::Overlay* debugOverlay, std::string& statusLine, float moveSpeed);
+                Ogre::Overlay* debugOverlay, std::string& statusLine, float moveSpeed, float stepsPerSecond = 0.0f);
 
-    // The motion step and the detail step, each behind its countdown.
+    // The motion step and the detail step, each behind its countdown. The
+    // motion step advances the bodies by the time rate's number of updates
+    // (or those of the frame's time, with stepsPerSecond), and not at all
+    // while time is paused.
     void runBodySteps(float dt);
     // Decides the frame's input and applies it; false ends the rendering loop.
     bool handleInput(const InputSnapshot& input);
@@ -39,16 +44,27 @@ public:
     float motionInterval = 0.0f;
     float detailInterval = 0.0f;
     int shotCount = 0;
+    float stepsPerSecond;
 
 private:
     void jumpTo(int index);
+    // Takes the focus body as the one to follow, from where it is now.
+    void startFollowing();
+    // Moves the camera by what the followed body moved since the last frame;
+    // stops following, and says why, when the body is gone or out of reach.
+    void followBody();
+    void stopFollowing(const std::string& why);
 
     Ogre::Camera* camera;
     Ogre::SceneNode* cameraNode;
     Ogre::SceneManager* sceneManager;
     Ogre::RenderTarget* window;
     Ogre::Overlay* debugOverlay;
+    Ogre::Overlay* helpOverlay;
     std::string& statusLine;
+    // The followed body, by section name (its index may change), and where it was.
+    std::string followedSection;
+    Ogre::Vector3 followedPosition = Ogre::Vector3::ZERO;
 };
 
 // Places the camera node 5 × Size from the body's position node on the world's

@@ -10,7 +10,8 @@
 OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogre::Camera* viewCamera,
                                            Ogre::SceneManager* sceneManager)
     : ExampleFrameListener(renderWindow, viewCamera),
-      viewer(viewCamera, sceneManager, renderWindow, debugOverlay, debugText, appSettings.MoveConstant)
+      viewer(viewCamera, sceneManager, renderWindow, debugOverlay, debugText, appSettings.MoveConstant,
+             appSettings.StepsPerSecond)
 {
     reportPresses();
 }

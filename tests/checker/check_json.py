@@ -9,16 +9,29 @@ import subprocess
 import sys
 import tempfile
 
-checker, data_dir, test_data = sys.argv[1:4]
+checker, data_dir, test_data, readme = sys.argv[1:5]
 
-SETTINGS = ["StaticSystem", "MeshLod", "Reduction", "MoveConstant", "NearClipDistance", "ShadowTechnique",
-            "AmbientLight", "DiffuseLight", "SpecularLight", "Range", "Constant", "Linear", "Quadratic",
-            "Distance", "Density"]
-BODY = ["section", "parentNode", "Name", "Parent", "Model", "Material", "Size", "OrbitRadius", "OrbitPeriod",
-        "PitchPeriod", "YawPeriod", "RollPeriod", "OrbitCompleted", "PitchCompleted", "YawCompleted",
-        "RollCompleted", "OrbitAxis", "PitchAxis", "YawAxis", "RollAxis", "Far", "NearDistance", "FarDistance",
-        "orbitStep", "pitchStep", "yawStep", "rollStep", "nearDistanceSquared"]
+
+def readme_keys(heading, column):
+    """The keys (in backticks) of the given column of every table under the heading."""
+    keys, inside = [], False
+    with open(readme) as stream:
+        for line in stream:
+            if line.startswith("#"):
+                inside = line.startswith(heading)
+            elif inside and line.startswith("| "):
+                cell = line.split("|")[column].strip()
+                if cell.startswith("`"):
+                    keys.append(cell.strip("`"))
+    return keys
+
+
+# The README's tables are the keys; the checker adds what it derives.
+SETTINGS = readme_keys("## The settings file", 2)
+BODY = ["section", "parentNode"] + readme_keys("## The system file", 1) + [
+    "orbitStep", "pitchStep", "yawStep", "rollStep", "nearDistanceSquared"]
 PROBLEM = ["file", "line", "section", "kind", "severity", "message"]
+assert len(SETTINGS) > 10 and len(BODY) > 20, (SETTINGS, BODY)
 
 
 def run(folder, *arguments):

@@ -8,9 +8,11 @@ Usage: run_e2e.py --run-dir BUILD/run --work DIR [--failing-viewer PATH] SCENARI
 """
 
 import argparse
+import math
 import os
 import shutil
 import sys
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 import xdrive  # noqa: E402
@@ -485,11 +487,174 @@ def soak(args, display):
               "memory grew by %d KiB over %d frames (peak %d KiB)" % (end - settled, drawn, peak))
 
 
+# ---------------------------------------------------------------- time, following, go-to, help
+
+# A moon going round the sun in the plane facing the start camera: its
+# "Frame" parent, at the sun, is tilted so that the moon's orbit axis is the
+# camera's line of sight, and on screen the moon moves as far as it turns.
+FACING_SYSTEM = """[Frame]
+Name=Frame
+Parent=Sun
+Model=SphereMesh_4x6
+Material=default
+Size=1
+OrbitRadius=0
+OrbitPeriod=0
+PitchPeriod=0
+YawPeriod=0
+RollPeriod=0
+OrbitAxis=1 0 0
+OrbitCompleted=90
+
+[Frame.Moon]
+Name=Moon
+Parent=Frame
+Model=SphereMesh_32x64
+Material=default
+Size=600
+OrbitRadius=3000
+OrbitPeriod={period}
+PitchPeriod=0
+YawPeriod=0
+RollPeriod=0
+OrbitCompleted=60
+NearDistance=100000
+"""
+
+
+def facing_system(folder, period, steps_per_second=60):
+    write_system(folder, FACING_SYSTEM.format(period=period))
+    set_setting(folder, "Density", "0")
+    # Lit all round: the sun lights it from the side.
+    set_setting(folder, "AmbientLight", "0.7 0.7 0.7")
+    # The motion by real time, so that "as far in the same time" is a matter of clocks.
+    with open(os.path.join(folder, "OrvTest.cfg"), "a") as stream:
+        stream.write("[Performance]\nStepsPerSecond=%d\n" % steps_per_second)
+
+
+def moon_centre(viewer, name):
+    """Where the moon is: the centroid of the bright pixels away from the sun's glow at the centre."""
+    rows = viewer.picture(name)
+    points = [(x, y) for y, row in enumerate(rows) for x, v in enumerate(row)
+              if v > 60 and (x - 400) ** 2 + (y - 300) ** 2 > 110 ** 2 and not (x < 280 and y > 460)]
+    check(len(points) > 50, "no moon in %s" % viewer.file(name))
+    return (sum(p[0] for p in points) / len(points), sum(p[1] for p in points) / len(points))
+
+
+def moved_per_second(viewer, seconds):
+    first, start = moon_centre(viewer, "from.png"), time.time()
+    time.sleep(seconds)   # the subject: how far the moon goes in this much real time
+    last, end = moon_centre(viewer, "to.png"), time.time()
+    return math.hypot(last[0] - first[0], last[1] - first[1]) / (end - start)
+
+
+def time_control(args, display):
+    """] three times: the moon goes eight times as fast; Space stops it; Space starts it again."""
+    facing_system(args.folder, period=0.5)   # two degrees a second at rate 1
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    slow = moved_per_second(viewer, 2.0)
+    for _ in range(3):
+        display.key("bracketright")
+        viewer.wait_action_delay()
+    fast = moved_per_second(viewer, 0.5)
+    check(5.5 < fast / slow < 11, "three doublings: %.1f px/s became %.1f px/s" % (slow, fast))
+    display.key("space")
+    viewer.wait_action_delay()
+    viewer.wait_frames(2)
+    check(moved_per_second(viewer, 1.0) < 0.5, "Space did not stop the moon")
+    display.key("space")
+    viewer.wait_action_delay()
+    check(moved_per_second(viewer, 0.5) > 0.5 * fast, "Space did not start the moon again")
+    display.key("Escape")
+    finish(viewer)
+
+
+def follow(args, display):
+    """L after a jump keeps a fast moon at the centre of the picture while it goes round."""
+    facing_system(args.folder, period=1.0 / 30)   # thirty degrees a second
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    display.run("xdotool", "click", "1")      # the second body: the moon
+    viewer.wait_action_delay()
+    display.key("l")
+    viewer.wait_action_delay()
+    # A jump while following follows the new body from in front of it:
+    # away to the frame and back to the moon, which is then at the centre.
+    for button in ("3", "1"):
+        display.run("xdotool", "click", button)
+        viewer.wait_action_delay()
+    centre = (160, 160, 320, 220)
+    start = time.time()
+    while time.time() - start < 4.0:          # a third of the way round
+        rows = viewer.picture("followed.png", crop=centre)
+        check(bright_count(rows, 60) > 0.9 * 160 * 160, "the moon left the centre of the picture")
+        viewer.wait_frames(5)
+    display.key("Escape")
+    finish(viewer)
+
+
+def go_to_by_name(args, display):
+    """Return, a name and Return show what a click to that body shows; Escape at the prompt does not quit."""
+    facing_system(args.folder, period=0)
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    view = (500, 400, 150, 100)
+    display.run("xdotool", "click", "1")      # to the moon
+    viewer.wait_action_delay()
+    viewer.wait_frames(3)
+    clicked = viewer.picture("clicked.png", crop=view)
+    display.run("xdotool", "click", "1")      # on to the frame at the sun
+    viewer.wait_action_delay()
+    picture_until(viewer, "elsewhere.png", view, lambda rows: difference(rows, clicked) > 20,
+                  "the second click did not leave the moon")
+    display.key("Return")
+    display.type_text("mo")
+    display.key("Tab")                        # completes to "Moon"
+    display.key("Return")
+    picture_until(viewer, "gone-to.png", view, lambda rows: difference(rows, clicked) < 2,
+                  "going to 'mo' + Tab did not show what the click showed")
+
+    display.key("Return")
+    display.type_text("x")
+    display.key("Escape")
+    viewer.wait_frames(10)
+    check(viewer.process.poll() is None, "Escape at the prompt ended the viewer")
+    display.key("Escape")
+    finish(viewer)
+
+
+def difference(rows, other):
+    """Mean absolute difference of two grey pictures of one size."""
+    total = sum(abs(a - b) for row, other_row in zip(rows, other) for a, b in zip(row, other_row))
+    return total / float(len(rows) * len(rows[0]))
+
+
+def help_overlay(args, display):
+    """H shows every control over the middle of the window; H again hides it."""
+    set_setting(args.folder, "Density", "0")
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    # The column of inputs, left of the sun.
+    inputs = (200, 380, 30, 110)
+    before = bright_count(viewer.picture("no-help.png", crop=inputs), 120)
+    display.key("h")
+    picture_until(viewer, "help.png", inputs, lambda rows: bright_count(rows, 120) > before + 1500,
+                  "H showed no list of controls")
+    viewer.wait_action_delay()
+    display.key("F1")
+    picture_until(viewer, "help-hidden.png", inputs, lambda rows: bright_count(rows, 120) < before + 200,
+                  "F1 did not hide the list")
+    display.key("Escape")
+    finish(viewer)
+
+
 SCENARIOS = {f.__name__: f for f in (
     accept_and_close, cancel, escape_and_log, window_manager_close, resetting_display, close_at_twenty_moments,
     missing_resources, no_display, missing_settings, missing_system, error_box, error_in_the_loop,
     bad_near_clip, unreadable_files, read_only_folder,
-    screenshots, jump_wireframe_overlay, fly, resized_window_keeps_proportions, long_run, hostile_system, soak)}
+    screenshots, jump_wireframe_overlay, fly, resized_window_keeps_proportions, long_run, hostile_system, soak,
+    time_control, follow, go_to_by_name, help_overlay)}
 NEEDS_WINDOW_MANAGER = {"accept_and_close", "window_manager_close", "long_run", "close_at_twenty_moments",
                         "resized_window_keeps_proportions"}
 NEEDS_NO_DISPLAY = {"no_display", "missing_settings", "missing_system", "unreadable_files", "resetting_display"}

@@ -6,6 +6,9 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <cstdlib>
+#include <vector>
+
 namespace
 {
 class BodyStepsTest : public HeadlessEngine
@@ -148,5 +151,57 @@ TEST_F(BodyStepsTest, PrecomputedTurnsMatchTurningAxisByAxis)
                                     (sceneManager->getSceneNode("Odd.Moon.Orbit")->getOrientation() *
                                      Ogre::Vector3(0, 0, 5)),
                             sceneManager->getSceneNode("Odd.Moon.Position")->_getDerivedPosition(), 1e-2f));
+}
+
+TEST_F(BodyStepsTest, NFramesAtRateRAreRTimesNFramesAtRateOne)
+{
+    // Tilted, non-unit axes; a moon of a moon; all three spins.
+    Body& planet = addBody("P", "Sun", 0.7f, -1.3f, 2.9f, 0.45f, 300.0f, true, Ogre::Vector3(1, 1, 0),
+                           Ogre::Vector3(0.2f, 0, 3));
+    Body& moon = addBody("P.M", "P", -0.3f, 0.2f, 0, 0, 40.0f);
+    Body& minor = addBody("P.M.N", "P.M", 0.11f, 0, 0, 0.5f, 9.0f);
+    const Body* bodies[] = {&planet, &moon, &minor};
+    auto orientations = [&] {
+        std::vector<Ogre::Quaternion> all;
+        for (const Body* body : bodies)
+        {
+            all.push_back(body->orbitNode->getOrientation());
+            all.push_back(body->nearNode->getOrientation());
+        }
+        return all;
+    };
+    auto reset = [&] {
+        for (const Body* body : bodies)
+        {
+            body->orbitNode->resetOrientation();
+            body->nearNode->resetOrientation();
+        }
+    };
+    const struct
+    {
+        double rate;
+        int frames;
+        int framesAtOne;   // negative: at rate -1
+    } rows[] = {{8, 30, 240}, {1024, 1, 1024}, {0.25, 80, 20}, {1.0 / 64, 640, 10}, {-2, 50, -100}};
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.rate);
+        reset();
+        bodyRegistry.setStepMultiplier(row.rate);
+        for (int n = 0; n < row.frames; ++n)
+            runMotionStep();
+        const std::vector<Ogre::Quaternion> atRate = orientations();
+        reset();
+        bodyRegistry.setStepMultiplier(row.framesAtOne < 0 ? -1.0 : 1.0);
+        for (int n = 0; n < std::abs(row.framesAtOne); ++n)
+            runMotionStep();
+        const std::vector<Ogre::Quaternion> atOne = orientations();
+        for (size_t i = 0; i < atOne.size(); ++i)
+            EXPECT_TRUE(turnsNear(atOne[i], atRate[i], 1e-2)) << "node " << i;
+    }
+    // Back at rate 1, a step is again exactly the frame-locked step of the file.
+    bodyRegistry.setStepMultiplier(1.0);
+    EXPECT_EQ(planet.orbitTurn.oneStep, planet.orbitTurnNow);
+    EXPECT_EQ(planet.spinTurn.oneStep, planet.spinTurnNow);
 }
 }

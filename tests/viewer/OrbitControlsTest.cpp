@@ -3,6 +3,7 @@
 #include "HeadlessEngine.h"
 #include "sim/BodyRegistry.h"
 #include "viewer/Controls.h"
+#include "viewer/HelpOverlay.h"
 #include "viewer/InputFrames.h"
 #include "viewer/OrbitControls.h"
 
@@ -155,6 +156,18 @@ TEST_F(OrbitControlsTest, MouseTurnsByCountsNotByTime)
     }
 }
 
+TEST(ControlsTableTest, TheHelpListsEveryRowAndHowToLeaveTheGrab)
+{
+    const auto lines = helpLines();
+    ASSERT_EQ(std::size(orbitControls) + 2, lines.size());
+    for (size_t i = 0; i < std::size(orbitControls); ++i)
+    {
+        EXPECT_EQ(orbitControls[i].label, lines[i].first);
+        EXPECT_EQ(orbitControls[i].description, lines[i].second);
+    }
+    EXPECT_EQ("Alt+Tab", lines[std::size(orbitControls)].first);
+}
+
 TEST(ControlsTableTest, EveryActionHasOneRowAndEveryInputOneAction)
 {
     std::vector<int> rowsOf(int(Action::Count), 0);
@@ -173,5 +186,190 @@ TEST(ControlsTableTest, EveryActionHasOneRowAndEveryInputOneAction)
     }
     for (int action = 0; action < int(Action::Count); ++action)
         EXPECT_EQ(1, rowsOf[std::size_t(action)]) << "action " << action;
+}
+}
+
+namespace
+{
+// A body list for the prompt: section names and Names that differ.
+class PromptTest : public ::testing::Test
+{
+protected:
+    PromptTest()
+    {
+        for (const auto& body : {std::make_pair("3.Earth", "Earth"), std::make_pair("4.Mars", "Mars"),
+                                 std::make_pair("5.Jupiter.Iota", "Iota"), std::make_pair("5.Jupiter.Io", "Io"),
+                                 std::make_pair("6.Mercury", "Mercury")})
+            bodies.add(new Body(body.first, bodyDefinition("Sun", body.second)));
+    }
+
+    // Types the text, a character a frame, as the keyboard reports it.
+    OrbitActions type(const std::string& text)
+    {
+        OrbitActions last;
+        for (char c : text)
+            last = controls.decide(tap(0.01f, OIS::KC_UNASSIGNED, static_cast<unsigned char>(c)), bodies);
+        return last;
+    }
+
+    OrbitActions press(OIS::KeyCode key) { return controls.decide(tap(0.01f, key), bodies); }
+
+    BodyRegistry bodies;
+    OrbitControls controls{10.0f};
+};
+
+TEST_F(PromptTest, ReturnOpensItAndTheStatusLineShowsWhatIsTyped)
+{
+    EXPECT_EQ("Go to: _", press(OIS::KC_RETURN).status);
+    EXPECT_EQ("Go to: ma_", type("ma").status);
+    EXPECT_EQ("Go to: m_", press(OIS::KC_BACK).status);
+    // Only what a one-word name may hold.
+    EXPECT_EQ("Go to: m.-_9_", type("./-_ 9?").status);
+    EXPECT_TRUE(controls.promptOpen);
+}
+
+TEST_F(PromptTest, TabCompletesToWhatAllMatchingNamesShare)
+{
+    press(OIS::KC_RETURN);
+    type("m");
+    // Mars, Mercury: nothing more in common.
+    EXPECT_EQ("Go to: m_", press(OIS::KC_TAB).status);
+    type("a");
+    EXPECT_EQ("Go to: Mars_", press(OIS::KC_TAB).status);
+    press(OIS::KC_BACK);
+    press(OIS::KC_BACK);
+    press(OIS::KC_BACK);
+    press(OIS::KC_BACK);
+    type("5");
+    EXPECT_EQ("Go to: 5.Jupiter.Io_", press(OIS::KC_TAB).status);
+}
+
+TEST_F(PromptTest, ReturnGoesToTheExactNameBeforeAPrefix)
+{
+    const struct
+    {
+        const char* typed;
+        int index;
+    } rows[] = {{"io", 3}, {"IOT", 2}, {"3.earth", 0}, {"mer", 4}, {"m", 1}, {"5.jupiter.io", 3}};
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.typed);
+        press(OIS::KC_RETURN);
+        type(row.typed);
+        const OrbitActions actions = press(OIS::KC_RETURN);
+        EXPECT_EQ(row.index, actions.jumpTo);
+        EXPECT_FALSE(controls.promptOpen);
+        // The next click goes on from there.
+        EXPECT_EQ(row.index, controls.focusIndex);
+        EXPECT_EQ((row.index + 1) % 5, controls.decide(frame(0.3f, {}, leftButton), bodies).jumpTo);
+    }
+}
+
+TEST_F(PromptTest, AnUnknownNameIsSaidAndGoesNowhere)
+{
+    press(OIS::KC_RETURN);
+    type("pluto");
+    const OrbitActions actions = press(OIS::KC_NUMPADENTER);
+    EXPECT_EQ(-1, actions.jumpTo);
+    EXPECT_EQ("No body named 'pluto'", actions.status);
+    EXPECT_FALSE(controls.hasFocus);
+}
+
+TEST_F(PromptTest, WhileOpenNoOtherKeyActsAndEscapeOnlyClosesIt)
+{
+    press(OIS::KC_RETURN);
+    // Keys that would fly, show the overlay, pause or quit only type or do nothing.
+    InputSnapshot typing = frame(0.3f, {OIS::KC_W, OIS::KC_F});
+    typing.addPress(KeyPress{OIS::KC_W, 'w', false});
+    typing.addPress(KeyPress{OIS::KC_SPACE, ' ', false});
+    const OrbitActions typed = controls.decide(typing, bodies);
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3::ZERO, typed.translation));
+    EXPECT_FALSE(typed.statisticsChanged);
+    EXPECT_FALSE(controls.paused);
+    EXPECT_EQ("Go to: w_", typed.status);
+
+    InputSnapshot escape = frame(0.01f, {OIS::KC_ESCAPE});
+    escape.addPress(KeyPress{OIS::KC_ESCAPE, 27, false});
+    const OrbitActions closed = controls.decide(escape, bodies);
+    EXPECT_FALSE(closed.quit);
+    EXPECT_FALSE(controls.promptOpen);
+    EXPECT_EQ("", closed.status);
+    // Still held in the next frames: still no quit; pressed again: quit.
+    EXPECT_FALSE(controls.decide(frame(0.01f, {OIS::KC_ESCAPE}), bodies).quit);
+    controls.decide(frame(0.01f), bodies);
+    EXPECT_TRUE(controls.decide(frame(0.01f, {OIS::KC_ESCAPE}), bodies).quit);
+}
+
+TEST_F(OrbitControlsTest, TimeRateDoublesAndHalvesWithinItsLimits)
+{
+    std::vector<std::string> seen;
+    auto press = [&](OIS::KeyCode key) {
+        const OrbitActions actions = controls.decide(tap(0.25f, key), bodies);
+        seen.push_back(actions.status);
+        return actions;
+    };
+    press(OIS::KC_RBRACKET);
+    press(OIS::KC_RBRACKET);
+    press(OIS::KC_RBRACKET);
+    EXPECT_EQ(8.0, controls.timeRate());
+    EXPECT_EQ("Time \xC3\x97" "8", seen.back());
+    for (int n = 0; n < 10; ++n)
+        press(OIS::KC_RBRACKET);
+    EXPECT_EQ(1024.0, controls.timeRate());
+    for (int n = 0; n < 20; ++n)
+        press(OIS::KC_LBRACKET);
+    EXPECT_EQ(1.0 / 64, controls.timeRate());
+    EXPECT_EQ("Time \xC3\x97" "1/64", seen.back());
+    press(OIS::KC_J);
+    press(OIS::KC_RBRACKET);
+    press(OIS::KC_RBRACKET);
+    press(OIS::KC_RBRACKET);
+    press(OIS::KC_RBRACKET);
+    EXPECT_EQ("Time \xC3\x97-1/4", seen.back());
+    EXPECT_EQ(-0.25, controls.timeRate());
+    press(OIS::KC_SPACE);
+    EXPECT_EQ("Paused", seen.back());
+    EXPECT_TRUE(controls.paused);
+    EXPECT_EQ("Time \xC3\x97" "1 (paused)", press(OIS::KC_BACK).status);
+    EXPECT_EQ(1.0, controls.timeRate());
+    EXPECT_EQ("Time \xC3\x97" "1", press(OIS::KC_SPACE).status);
+}
+
+TEST_F(OrbitControlsTest, KeysFireOncePerPressOnePressEveryDelay)
+{
+    // Held for a second: one doubling, not one a frame.
+    for (int n = 0; n < 60; ++n)
+        controls.decide(frame(frame60, {OIS::KC_RBRACKET}), bodies);
+    EXPECT_EQ(2.0, controls.timeRate());
+    // Three quick presses within a frame: all three count, one every 0.2 s.
+    InputSnapshot burst = frame(frame60);
+    for (int n = 0; n < 3; ++n)
+        burst.addPress(KeyPress{OIS::KC_RBRACKET, ']', false});
+    controls.decide(burst, bodies);
+    EXPECT_EQ(4.0, controls.timeRate());
+    controls.decide(frame(0.1f), bodies);
+    EXPECT_EQ(4.0, controls.timeRate());
+    controls.decide(frame(0.15f), bodies);
+    controls.decide(frame(0.25f), bodies);
+    EXPECT_EQ(16.0, controls.timeRate());
+    // The keyboard's auto-repeat while the key is held is not a press.
+    InputSnapshot held = frame(0.25f, {OIS::KC_RBRACKET});
+    held.addPress(KeyPress{OIS::KC_RBRACKET, ']', false});
+    controls.decide(held, bodies);
+    InputSnapshot repeat = frame(0.25f, {OIS::KC_RBRACKET});
+    repeat.addPress(KeyPress{OIS::KC_RBRACKET, ']', true});
+    controls.decide(repeat, bodies);
+    EXPECT_EQ(32.0, controls.timeRate());
+}
+
+TEST_F(OrbitControlsTest, FollowNeedsABodyJumpedTo)
+{
+    EXPECT_EQ("Jump to a body first, then L follows it", controls.decide(tap(0.25f, OIS::KC_L), bodies).status);
+    EXPECT_FALSE(controls.following);
+    controls.decide(frame(0.25f, {}, leftButton), bodies);
+    const OrbitActions on = controls.decide(tap(0.25f, OIS::KC_L), bodies);
+    EXPECT_TRUE(on.followChanged);
+    EXPECT_EQ("Following B", on.status);
+    EXPECT_EQ("Stopped following B", controls.decide(tap(0.25f, OIS::KC_L), bodies).status);
 }
 }

@@ -4,6 +4,7 @@
 #include "scene/SphereMesh.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
 #include "viewer/InputFrames.h"
 #include "viewer/OrbitControls.h"
 #include "viewer/OrbitViewer.h"
@@ -144,6 +145,82 @@ TEST_F(OrbitViewerTest, RAndFChangeTheCameraAndEscapeEndsTheLoop)
     ASSERT_TRUE(viewer->runFrame(frame(0.25f, {OIS::KC_F})));
     EXPECT_FALSE(viewer->controls.statsShown);
     EXPECT_FALSE(viewer->runFrame(frame(0.1f, {OIS::KC_ESCAPE})));
+}
+
+TEST_F(OrbitViewerTest, PauseStopsTheBodiesAndKeepsTheRate)
+{
+    const Body& planet = bodyRegistry.at(0);
+    // Three doublings, then a pause: frames go on, the planet stays.
+    for (OIS::KeyCode key : {OIS::KC_RBRACKET, OIS::KC_RBRACKET, OIS::KC_RBRACKET, OIS::KC_SPACE})
+        ASSERT_TRUE(viewer->runFrame(tap(0.25f, key)));
+    const Ogre::Quaternion pausedAt = planet.orbitNode->getOrientation();
+    for (int n = 0; n < 10; ++n)
+        ASSERT_TRUE(viewer->runFrame(frame(0.1f, {OIS::KC_W})));
+    EXPECT_TRUE(turnsNear(pausedAt, planet.orbitNode->getOrientation(), 0.0));
+    EXPECT_FALSE(cameraNode->getPosition().positionEquals(Ogre::Vector3(0, 0, -14500)));
+    // Resumed, it goes on at eight degrees a frame.
+    ASSERT_TRUE(viewer->runFrame(tap(0.25f, OIS::KC_SPACE)));
+    EXPECT_TRUE(turnsNear(pausedAt, planet.orbitNode->getOrientation(), 0.0));
+    ASSERT_TRUE(viewer->runFrame(frame(0.1f)));
+    EXPECT_NEAR(8.0, degreesBetween(pausedAt, planet.orbitNode->getOrientation()), 1e-3);
+}
+
+TEST_F(OrbitViewerTest, WithStepsPerSecondBodiesMoveAsFastAtAnyFrameRate)
+{
+    const Body& planet = bodyRegistry.at(0);
+    viewer->stepsPerSecond = 60.0f;
+    for (int frames : {30, 300})
+    {
+        SCOPED_TRACE(frames);
+        const Ogre::Quaternion before = planet.orbitNode->getOrientation();
+        for (int n = 0; n < frames; ++n)
+            ASSERT_TRUE(viewer->runFrame(frame(1.0f / float(frames))));
+        // One second: 60 steps of a degree.
+        EXPECT_NEAR(60.0, degreesBetween(before, planet.orbitNode->getOrientation()), 1e-2);
+    }
+}
+
+TEST_F(OrbitViewerTest, FollowingKeepsTheCameraWhereItIsFromTheBody)
+{
+    const Body& planet = bodyRegistry.at(0);
+    ASSERT_TRUE(viewer->runFrame(frame(0.3f, {}, leftButton)));
+    ASSERT_TRUE(viewer->runFrame(tap(0.3f, OIS::KC_L)));
+    EXPECT_EQ("Following Planet", status);
+    // Looking away and flying a little: the offset that results is kept.
+    ASSERT_TRUE(viewer->runFrame(frame(0.5f, {OIS::KC_S}, 0, 40, 0)));
+    const Ogre::Vector3 offset = cameraNode->getPosition() - currentWorldPosition(planet.positionNode);
+    const Ogre::Quaternion looking = cameraNode->getOrientation();
+    for (int n = 0; n < 90; ++n)
+        ASSERT_TRUE(viewer->runFrame(frame(0.1f)));
+    // A quarter of the way round the sun, and the camera with it.
+    const Ogre::Vector3 centre = currentWorldPosition(planet.positionNode);
+    EXPECT_GT(centre.x, 900.0f);
+    EXPECT_TRUE(vectorsNear(offset, cameraNode->getPosition() - centre, 1e-2f));
+    EXPECT_TRUE(turnsNear(looking, cameraNode->getOrientation(), 0.0));
+    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), starField()));
+
+    // L again: the body goes on alone.
+    ASSERT_TRUE(viewer->runFrame(tap(0.3f, OIS::KC_L)));
+    const Ogre::Vector3 stayed = cameraNode->getPosition();
+    ASSERT_TRUE(viewer->runFrame(frame(0.1f)));
+    EXPECT_TRUE(vectorsNear(stayed, cameraNode->getPosition()));
+}
+
+TEST_F(OrbitViewerTest, FollowingEndsWhenTheBodyIsGone)
+{
+    ASSERT_TRUE(viewer->runFrame(frame(0.3f, {}, leftButton)));
+    ASSERT_TRUE(viewer->runFrame(tap(0.3f, OIS::KC_L)));
+    const Ogre::Vector3 before = cameraNode->getPosition();
+    // The bodies are replaced by others, as a reload does.
+    BodyRegistry replaced;
+    replaced.add(new Body("Other", bodyDefinition("Sun", "Other")));
+    rigBody(replaced.at(0), sceneManager);
+    bodyRegistry.swapBodies(replaced);
+    ASSERT_TRUE(viewer->runFrame(frame(0.1f)));
+    EXPECT_FALSE(viewer->controls.following);
+    EXPECT_EQ("Stopped following: Planet is gone", status);
+    EXPECT_TRUE(vectorsNear(before, cameraNode->getPosition()));
+    bodyRegistry.swapBodies(replaced);
 }
 
 TEST(ScreenshotNameTest, SkipsFilesThatExist)

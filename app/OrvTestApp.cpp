@@ -54,10 +54,7 @@ void OrvTestApp::buildScene()
     if (appSettings.MeshLod && !Ogre::MeshLodGenerator::getSingletonPtr())
         lodGenerator.reset(new Ogre::MeshLodGenerator());
 
-    for (const auto& body : bodyRegistry)
-    {
-        rigBody(*body, sceneManager);
-    }
+    rigBodies(bodyRegistry, sceneManager);
 
     createStarField(sceneManager);
 }

@@ -157,7 +157,7 @@ void writeJson(std::ostream& out, bool settingsRead, const std::vector<Problem>&
         const Problem& p = problems[i];
         out << (i ? ",\n" : "\n") << "    {\"file\": " << jsonString(p.file) << ", \"line\": " << p.line
             << ", \"section\": " << jsonString(p.section) << ", \"kind\": " << jsonString(p.kind)
-            << ", \"severity\": " << jsonString(p.error ? "error" : "warning")
+            << ", \"severity\": " << jsonString(p.severityName())
             << ", \"message\": " << jsonString(p.message) << "}";
     }
     out << (problems.empty() ? "]\n" : "\n  ]\n") << "}\n";
@@ -214,15 +214,16 @@ void writeText(std::ostream& out, const std::string& systemFile, const std::vect
     }
 
     size_t errors = 0;
+    size_t warnings = 0;
     for (const Problem& p : problems)
     {
-        errors += p.error;
-        out << p.file << ":" << p.line << ": [" << p.section << "] " << (p.error ? "error: " : "warning: ")
+        errors += p.isError();
+        warnings += p.severity == Problem::Warning;
+        out << p.file << ":" << p.line << ": [" << p.section << "] " << p.severityName() << ": "
             << p.message << "\n";
     }
     out << bodyRegistry.size() << (bodyRegistry.size() == 1 ? " body, " : " bodies, ") << errors
-        << (errors == 1 ? " error, " : " errors, ") << problems.size() - errors
-        << (problems.size() - errors == 1 ? " warning" : " warnings") << "\n";
+        << (errors == 1 ? " error, " : " errors, ") << warnings << (warnings == 1 ? " warning" : " warnings") << "\n";
 }
 
 bool isReadableFile(const std::string& path)
@@ -316,5 +317,8 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
     else
         writeText(out, systemFile, problems);
     bodyRegistry.clear();
-    return problems.empty() ? 0 : 1;
+    for (const Problem& p : problems)
+        if (p.severity != Problem::Note)
+            return 1;
+    return 0;
 }

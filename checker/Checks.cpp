@@ -128,7 +128,13 @@ public:
     void add(int line, const std::string& section, const std::string& kind, const std::string& message,
              bool error)
     {
-        problems.push_back(Problem{file, line, section, kind, message, error});
+        add(line, section, kind, message, error ? Problem::Error : Problem::Warning);
+    }
+
+    void add(int line, const std::string& section, const std::string& kind, const std::string& message,
+             Problem::Severity severity)
+    {
+        problems.push_back(Problem{file, line, section, kind, message, severity});
     }
 
     void unknownKey(const ConfigLine& line, const std::vector<std::string>& known, const std::string& where)
@@ -142,6 +148,11 @@ public:
 
     void commonLineProblems(const ConfigLine& line, const char* aboveFirstSection)
     {
+        if (line.afterByteOrderMark)
+            add(line.number, line.section, "byte-order-mark",
+                "the file starts with a UTF-8 byte-order mark, which some editors write; it is skipped and "
+                "the file reads as it would without it",
+                Problem::Note);
         if (line.kind == ConfigLine::NoSeparator)
             add(line.number, line.section, "no-separator",
                 "'" + line.text + "' has no '=', ':' or tab between key and value and is ignored", false);
@@ -171,6 +182,16 @@ const SettingsKey* findSettingsKey(const std::string& section, const std::string
             return &key;
     return nullptr;
 }
+}
+
+const char* Problem::severityName() const
+{
+    return severity == Error ? "error" : severity == Warning ? "warning" : "note";
+}
+
+std::string Problem::where() const
+{
+    return file + ":" + std::to_string(line) + ": " + message;
 }
 
 std::string likelyKey(const std::string& key, const std::vector<std::string>& known)
@@ -313,6 +334,61 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
         findings.add(header.second.front(), section, "skipped-section", message, true);
     }
 
+    // Rings of bodies that name each other as parents: no order of the
+    // sections can build them, so renaming one would not help.
+    std::vector<int> cycleOf(registry.size(), -1);
+    {
+        std::vector<int> state(registry.size(), 0);   // 0 not seen, 1 on the current path, 2 done
+        std::vector<size_t> path;
+        int cycles = 0;
+        for (size_t start = 0; start < registry.size(); ++start)
+        {
+            path.clear();
+            size_t at = start;
+            bool cameBack = false;
+            while (state[at] != 2)
+            {
+                if (state[at] == 1)
+                {
+                    cameBack = true;
+                    break;
+                }
+                state[at] = 1;
+                path.push_back(at);
+                const auto parent = registryIndex.find(registry.at(at).definition.Parent);
+                if (parent == registryIndex.end())
+                    break;
+                at = parent->second;
+            }
+            // A body that orbits itself is reported on its own, below.
+            if (cameBack && registry.at(at).definition.Parent != registry.at(at).sectionName)
+            {
+                // The ring is the path from where it came back round.
+                const auto first = std::find(path.begin(), path.end(), at);
+                std::vector<size_t> ring(first, path.end());
+                std::string names;
+                std::string arrows;
+                for (size_t member : ring)
+                {
+                    cycleOf[member] = cycles;
+                    const std::string& name = registry.at(member).sectionName;
+                    names += (names.empty() ? "" : member == ring.back() ? " and " : ", ") + name;
+                    arrows += name + " \xE2\x86\x92 ";
+                }
+                const size_t reported = *std::min_element(ring.begin(), ring.end());
+                const std::string& section = registry.at(reported).sectionName;
+                findings.add(lineOf(section, "Parent"), section, "parent-cycle",
+                             names + " name each other as parents (" + arrows + registry.at(ring.front()).sectionName +
+                                 "): none of them can be built and the viewer stops with an engine error; one of "
+                                 "them must orbit Sun or a body outside the ring",
+                             true);
+                ++cycles;
+            }
+            for (size_t member : path)
+                state[member] = 2;
+        }
+    }
+
     // Accepted bodies that will fail or show badly.
     for (size_t i = 0; i < registry.size(); ++i)
     {
@@ -331,8 +407,8 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
 
         const std::string& parent = body.definition.Parent;
         const auto parentIndex = registryIndex.find(parent);
-        if (parent == sceneNames::sun)
-            ;   // the sun's node exists before any body
+        if (parent == sceneNames::sun || cycleOf[i] >= 0)
+            ;   // the sun's node exists before any body; a ring is reported once, above
         else if (parentIndex == registryIndex.end())
             findings.add(lineOf(section, "Parent"), section, "unknown-parent",
                          "Parent '" + parent + "' names no body" +

@@ -8,15 +8,28 @@
 
 class BodyRegistry;
 
-// One finding, tied to a line of a file.
+// One finding, tied to a line of a file. These are the verdicts of
+// orvtest-check, and of the viewer when it reloads a file.
 struct Problem
 {
+    enum Severity
+    {
+        Error,      // a body will not show or the viewer will stop
+        Warning,    // read otherwise than probably meant
+        Note,       // read as meant, but worth knowing
+    };
     std::string file;
     int line = 0;
     std::string section;
     std::string kind;      // short machine name, such as "skipped-section"
     std::string message;   // what the viewer will do and how to fix it
-    bool error = false;    // true when a body will not show or the viewer will stop
+    Severity severity = Warning;
+
+    bool isError() const { return severity == Error; }
+    // "error", "warning" or "note".
+    const char* severityName() const;
+    // "FILE:LINE: message", as the viewer's status line says it.
+    std::string where() const;
 };
 
 // Findings in a settings file, from its lines and the settings reader's rules.

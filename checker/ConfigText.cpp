@@ -1,6 +1,10 @@
 #include "checker/ConfigText.h"
 
+#include "config/ConfigFileReading.h"
+
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 namespace
@@ -22,7 +26,16 @@ std::vector<ConfigLine> readConfigLines(const std::string& path)
     std::ifstream stream(path, std::ios::binary);
     if (!stream)
         throw std::runtime_error("cannot open " + path);
+    std::string text((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    if (stream.bad())
+        throw std::runtime_error("cannot read " + path);
+    return splitConfigLines(text);
+}
 
+std::vector<ConfigLine> splitConfigLines(const std::string& fileText)
+{
+    const bool byteOrderMark = startsWithByteOrderMark(fileText);
+    std::istringstream stream(byteOrderMark ? fileText.substr(3) : fileText);
     std::vector<ConfigLine> lines;
     std::string section;
     std::string raw;
@@ -31,6 +44,7 @@ std::vector<ConfigLine> readConfigLines(const std::string& path)
     {
         ConfigLine line;
         line.number = ++number;
+        line.afterByteOrderMark = byteOrderMark && number == 1;
         line.text = trim(raw);
         const std::string& text = line.text;
         if (text.empty())
@@ -58,7 +72,5 @@ std::vector<ConfigLine> readConfigLines(const std::string& path)
         line.section = section;
         lines.push_back(line);
     }
-    if (stream.bad())
-        throw std::runtime_error("cannot read " + path);
     return lines;
 }

@@ -23,9 +23,13 @@ struct ConfigLine
     std::string key;         // Setting: trimmed key
     std::string value;       // Setting: trimmed value
     std::string text;        // the trimmed line
+    bool afterByteOrderMark = false;   // the first line, once a UTF-8 byte-order mark before it was skipped
 };
 
 // Throws std::runtime_error when the file cannot be read.
 std::vector<ConfigLine> readConfigLines(const std::string& path);
+
+// The same for text already read.
+std::vector<ConfigLine> splitConfigLines(const std::string& text);
 
 #endif

@@ -13,6 +13,7 @@ struct SettingsKey
     const char* name;
     const char* defaultValue;        // written as the file would write it
     KeyField<AppSettings> field;     // where it is stored
+    bool takesEffectAtOnce;          // when the file is read again while the viewer runs
 };
 
 // Every key of "OrvTest.cfg", in the order of the README's table. The
@@ -21,5 +22,11 @@ const std::vector<SettingsKey>& settingsKeys();
 
 // The sections of the settings file, in the order of the table.
 const std::vector<std::string>& settingsSections();
+
+// Whether the key's field differs between two records.
+bool differs(const SettingsKey& key, const AppSettings& a, const AppSettings& b);
+
+// Copies the key's field from one record to the other.
+void copyField(const SettingsKey& key, const AppSettings& from, AppSettings& to);
 
 #endif

@@ -2,7 +2,7 @@
 
 #include "config/AppSettings.h"
 #include "scene/SceneNames.h"
-#include "sim/Body.h"
+#include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 
 #include <OgreEntity.h>
@@ -14,13 +14,16 @@
 #include <OgreSceneNode.h>
 #include <OgreSubMesh.h>
 
-namespace
-{
+#include <algorithm>
+#include <iterator>
+
 float withinWorld(float length)
 {
     return Ogre::Math::Clamp(length, -maxWorldExtent, maxWorldExtent);
 }
 
+namespace
+{
 size_t vertexCountOf(const Ogre::MeshPtr& mesh)
 {
     size_t count = mesh->sharedVertexData ? mesh->sharedVertexData->vertexCount : 0;
@@ -107,6 +110,34 @@ void rigBody(Body& body, Ogre::SceneManager* sceneManager)
     body.nearNode = createNearDetail(body, sceneManager);
     body.farNode = createFarDetail(body, sceneManager);
     placeBodyNodes(body);
+}
+
+void destroyBodyRig(Body& body, Ogre::SceneManager* sceneManager)
+{
+    for (const std::string& entity : {sceneNames::nearNode(body.sectionName), sceneNames::farNode(body.sectionName)})
+        if (sceneManager->hasEntity(entity))
+            sceneManager->destroyEntity(entity);
+    // By name: a rig that failed half way has nodes the body never learnt of.
+    for (const std::string& node : {sceneNames::nearNode(body.sectionName), sceneNames::farNode(body.sectionName),
+                                    sceneNames::positionNode(body.sectionName), sceneNames::orbitNode(body.sectionName)})
+        if (sceneManager->hasSceneNode(node) &&
+            std::find(std::begin(sceneNames::reservedNodes), std::end(sceneNames::reservedNodes), node) ==
+                std::end(sceneNames::reservedNodes))
+            sceneManager->destroySceneNode(node);
+    body.orbitNode = body.positionNode = body.nearNode = body.farNode = nullptr;
+    body.nearShown = body.farShown = true;
+}
+
+void rigBodies(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager)
+{
+    for (const auto& body : bodies)
+        rigBody(*body, sceneManager);
+}
+
+void destroyBodyRigs(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager)
+{
+    for (std::size_t i = bodies.size(); i-- > 0;)
+        destroyBodyRig(bodies.at(i), sceneManager);
 }
 
 void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size)

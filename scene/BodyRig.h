@@ -4,6 +4,7 @@
 #include <OgrePrerequisites.h>
 
 struct Body;
+class BodyRegistry;
 
 // A body's rig: under its parent's position node, the orbit node carries the
 // position node (anchor of the body's satellites), the near node (detailed
@@ -27,6 +28,17 @@ void placeBodyNodes(Body& body);
 // The whole rig of one body, in order: orbit, position, near and far nodes,
 // then the start pose. The body's parent must be rigged already.
 void rigBody(Body& body, Ogre::SceneManager* sceneManager);
+
+// Destroys the rig's entities and nodes, and forgets them in the body. Moons
+// first: a body's satellites hang under its position node.
+void destroyBodyRig(Body& body, Ogre::SceneManager* sceneManager);
+
+// Rigs every body of the registry, in order; destroys every rig, in reverse.
+void rigBodies(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager);
+void destroyBodyRigs(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager);
+
+// A length as the rig places it: within the world's extent (below).
+float withinWorld(float length);
 
 // Scales the node so that the entity's bounding radius becomes `size` (world units).
 void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size);

@@ -31,15 +31,40 @@ void createSun(Ogre::SceneManager* sceneManager)
     particleNode->attachObject(particles);
 }
 
+namespace
+{
+void colourSunLight(Ogre::Light* light)
+{
+    light->setDiffuseColour(appSettings.DiffuseLight);
+    light->setSpecularColour(appSettings.SpecularLight);
+    light->setAttenuation(appSettings.Range, appSettings.Constant, appSettings.Linear,
+                          appSettings.Quadratic);
+}
+
+void fillStarField(Ogre::BillboardSet* stars);
+}
+
 void createSunLight(Ogre::SceneManager* sceneManager)
 {
     Ogre::Light* light = sceneManager->createLight(sceneNames::sunLight);
     light->setType(Ogre::Light::LT_POINT);
     // A light attached to no node stands at the world origin, where the sun is.
-    light->setDiffuseColour(appSettings.DiffuseLight);
-    light->setSpecularColour(appSettings.SpecularLight);
-    light->setAttenuation(appSettings.Range, appSettings.Constant, appSettings.Linear,
-                          appSettings.Quadratic);
+    colourSunLight(light);
+}
+
+void updateLights(Ogre::SceneManager* sceneManager)
+{
+    sceneManager->setAmbientLight(appSettings.AmbientLight);
+    colourSunLight(sceneManager->getLight(sceneNames::sunLight));
+}
+
+void recreateStarField(Ogre::SceneManager* sceneManager)
+{
+    Ogre::BillboardSet* stars = sceneManager->getBillboardSet(sceneNames::starField);
+    stars->clear();
+    // The C runtime's sequence from its start, as at start-up.
+    std::srand(1);
+    fillStarField(stars);
 }
 
 void createStarField(Ogre::SceneManager* sceneManager)
@@ -49,7 +74,13 @@ void createStarField(Ogre::SceneManager* sceneManager)
         sceneNames::starField, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
     node->attachObject(stars);
     stars->setMaterialName(sceneNames::starMaterial);
+    fillStarField(stars);
+}
 
+namespace
+{
+void fillStarField(Ogre::BillboardSet* stars)
+{
     int count = appSettings.Density;
     if (count > maxStarCount)
     {
@@ -68,4 +99,5 @@ void createStarField(Ogre::SceneManager* sceneManager)
         const float x = Ogre::Math::Cos(randomAngle(), false) * distance;
         stars->createBillboard(Ogre::Vector3(x, y, z), Ogre::ColourValue::White);
     }
+}
 }

@@ -11,6 +11,14 @@ void createSun(Ogre::SceneManager* sceneManager);
 // The point light "SunLight" at the origin, coloured and attenuated from appSettings.
 void createSunLight(Ogre::SceneManager* sceneManager);
 
+// Sets the ambient light and the sun light's colours and attenuation from
+// appSettings again, for settings read while the viewer runs.
+void updateLights(Ogre::SceneManager* sceneManager);
+
+// Makes the star field anew from appSettings, where the old one stood: the
+// same sky as at start-up for the same Distance and Density.
+void recreateStarField(Ogre::SceneManager* sceneManager);
+
 // The billboard set "StarField" on the node of that name under the root: Density
 // white stars of material "Stars/Star1" inside the cube of half-edge Distance.
 // The positions come from the C runtime's rand(), which is never seeded, so

@@ -35,6 +35,9 @@ enum class Action
     Follow,
     GoTo,
     Help,
+    OrbitLines,
+    Labels,
+    Reload,
     Count
 };
 
@@ -106,6 +109,10 @@ constexpr Control orbitControls[] = {
      "follow the body last jumped to, or stop following"},
     {Action::GoTo, Trigger::Pressed, {key(OIS::KC_RETURN), key(OIS::KC_NUMPADENTER)}, "Return",
      "go to a body by name: type it, Tab completes, Return jumps"},
+    {Action::OrbitLines, Trigger::Pressed, {key(OIS::KC_O), Input{}}, "O", "show or hide the orbit lines"},
+    {Action::Labels, Trigger::Pressed, {key(OIS::KC_N), Input{}}, "N", "show or hide the bodies' names"},
+    {Action::Reload, Trigger::Pressed, {key(OIS::KC_F5), Input{}}, "F5",
+     "read the system and settings files again now"},
     {Action::Help, Trigger::Pressed, {key(OIS::KC_H), key(OIS::KC_F1)}, "H or F1",
      "show or hide this list of controls"},
     {Action::Quit, Trigger::Held, {key(OIS::KC_ESCAPE), Input{}}, "Escape, or closing the window", "quit"},

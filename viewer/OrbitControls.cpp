@@ -249,6 +249,20 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
         actions.helpChanged = true;
         actions.statusChanged = false;
         break;
+    case Action::OrbitLines:
+        orbitLinesShown = !orbitLinesShown;
+        actions.orbitLinesChanged = true;
+        actions.statusChanged = false;
+        break;
+    case Action::Labels:
+        labelsShown = !labelsShown;
+        actions.labelsChanged = true;
+        actions.statusChanged = false;
+        break;
+    case Action::Reload:
+        actions.reload = true;
+        actions.statusChanged = false;
+        break;
     default:
         actions.statusChanged = false;
         break;

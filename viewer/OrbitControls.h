@@ -25,6 +25,9 @@ struct OrbitActions
     bool statisticsChanged = false;      // to statsShown
     bool followChanged = false;          // to following
     bool helpChanged = false;            // to helpShown
+    bool orbitLinesChanged = false;      // to orbitLinesShown
+    bool labelsChanged = false;          // to labelsShown
+    bool reload = false;                 // read the files again now
     bool statusChanged = false;          // the status line becomes `status`
     std::string status;
 };
@@ -63,6 +66,8 @@ public:
     bool paused = false;
     bool following = false;         // the camera keeps its offset from the focus body
     bool helpShown = false;
+    bool orbitLinesShown = false;
+    bool labelsShown = false;
     bool promptOpen = false;
     std::string promptText;         // what has been typed at the go-to prompt
 

@@ -1,20 +1,47 @@
 #include "viewer/OrbitViewer.h"
 
+#include "scene/BodyRig.h"
 #include "scene/SceneNames.h"
+#include "scene/SunAndStars.h"
 #include "viewer/HelpOverlay.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 #include "viewer/Screenshot.h"
 
 #include <OgreCamera.h>
+#include <OgreLogManager.h>
+#include <OgreMeshManager.h>
 #include <OgreOverlay.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreViewport.h>
 
 #include <cmath>
 
 namespace
 {
+// Breaks a long status text into lines that fit the status panel.
+std::string wrapped(const std::string& text, std::size_t width = 56)
+{
+    std::string out;
+    std::size_t lineStart = 0;
+    std::size_t lastBlank = std::string::npos;
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        out += text[i];
+        if (text[i] == ' ')
+            lastBlank = out.size() - 1;
+        if (out.size() - lineStart > width && lastBlank != std::string::npos && lastBlank > lineStart)
+        {
+            out[lastBlank] = '\n';
+            lineStart = lastBlank + 1;
+            lastBlank = std::string::npos;
+        }
+    }
+    return out;
+}
+
 bool isFinite(const Ogre::Vector3& v)
 {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -38,8 +65,129 @@ OrbitViewer::OrbitViewer(Ogre::Camera* viewCamera, Ogre::SceneManager* scene, Og
                          Ogre::Overlay* overlay, std::string& status, float moveSpeed, float motionStepsPerSecond)
     : controls(moveSpeed), stepsPerSecond(motionStepsPerSecond), camera(viewCamera),
       cameraNode(viewCamera->getParentSceneNode()), sceneManager(scene), window(target), debugOverlay(overlay),
-      helpOverlay(createHelpOverlay()), statusLine(status)
+      helpOverlay(createHelpOverlay()), statusLine(status), orbitLines(scene)
 {
+}
+
+void OrbitViewer::watchFiles(const std::string& systemFile, const std::string& settingsFile)
+{
+    systemWatch = FileWatch(systemFile);
+    settingsWatch = FileWatch(settingsFile);
+}
+
+void OrbitViewer::logProblems(const std::vector<Problem>& problems) const
+{
+    Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr();
+    for (const Problem& p : problems)
+        if (log)
+            log->logMessage("OrvTest: " + p.file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " +
+                            (p.section.empty() ? "" : "[" + p.section + "] ") + p.severityName() + ": " + p.message);
+}
+
+bool OrbitViewer::replaceBodies(BodyRegistry& bodies, std::string& why)
+{
+    const bool focusValid = std::size_t(controls.focusIndex) < bodyRegistry.size();
+    const std::string focusSection = focusValid ? bodyRegistry.at(std::size_t(controls.focusIndex)).sectionName : "";
+    const bool linesMade = orbitLines.exists();
+    orbitLines.destroy();
+    destroyBodyRigs(bodyRegistry, sceneManager);
+    bodyRegistry.swapBodies(bodies);
+    bool built = true;
+    try
+    {
+        rigBodies(bodyRegistry, sceneManager);
+    }
+    catch (const Ogre::Exception& error)
+    {
+        // The old bodies were built before: build them again.
+        why = error.getDescription();
+        destroyBodyRigs(bodyRegistry, sceneManager);
+        bodyRegistry.swapBodies(bodies);
+        rigBodies(bodyRegistry, sceneManager);
+        built = false;
+    }
+    labels.forgetBodies();
+    if (linesMade)
+        orbitLines.create(bodyRegistry);
+    const int focus = bodyRegistry.indexOf(focusSection);
+    controls.focusIndex = focus < 0 ? 0 : focus;
+    controls.hasFocus = controls.hasFocus && focus >= 0;
+    return built;
+}
+
+void OrbitViewer::reloadSystem()
+{
+    std::string text;
+    std::string unreadable;
+    if (!systemWatch.take(text, unreadable))
+        return;
+    const std::string& file = systemWatch.path();
+    if (!unreadable.empty())
+    {
+        statusLine = wrapped(file + ": " + unreadable + "; the bodies shown stay");
+        logProblems({Problem{file, 0, "", "unreadable", unreadable, Problem::Error}});
+        return;
+    }
+    SystemVerdict verdict = judgeSystemText(file, text, [](const std::string& mesh) {
+        return Ogre::MeshManager::getSingleton().resourceExists(mesh) ||
+               Ogre::ResourceGroupManager::getSingleton().resourceExistsInAnyGroup(mesh);
+    });
+    logProblems(verdict.problems);
+    if (const Problem* error = verdict.firstError())
+    {
+        statusLine = wrapped(error->where() + " (not reloaded)");
+        return;
+    }
+    std::string why;
+    if (!replaceBodies(*verdict.bodies, why))
+    {
+        statusLine = wrapped(file + ": " + why + "; the bodies shown stay");
+        logProblems({Problem{file, 0, "", "engine", why, Problem::Error}});
+        return;
+    }
+    statusLine = "Reloaded " + file + ": " + std::to_string(bodyRegistry.size()) +
+                 (bodyRegistry.size() == 1 ? " body" : " bodies");
+}
+
+void OrbitViewer::reloadSettings()
+{
+    std::string text;
+    std::string unreadable;
+    if (!settingsWatch.take(text, unreadable))
+        return;
+    const std::string& file = settingsWatch.path();
+    if (!unreadable.empty())
+    {
+        statusLine = wrapped(file + ": " + unreadable + "; the settings stay");
+        logProblems({Problem{file, 0, "", "unreadable", unreadable, Problem::Error}});
+        return;
+    }
+    const SettingsVerdict verdict = judgeSettingsText(file, text, appSettings);
+    logProblems(verdict.problems);
+    bool lights = false;
+    bool stars = false;
+    for (const SettingsKey* key : verdict.atOnce)
+    {
+        copyField(*key, verdict.read, appSettings);
+        lights = lights || std::string(key->section) == "Light";
+        stars = stars || std::string(key->section) == "StarField";
+    }
+    if (lights)
+        updateLights(sceneManager);
+    if (stars)
+        recreateStarField(sceneManager);
+    controls.moveSpeed = appSettings.MoveConstant;
+    stepsPerSecond = appSettings.StepsPerSecond;
+
+    std::string later;
+    for (const SettingsKey* key : verdict.atNextStart)
+        later += (later.empty() ? "" : ", ") + std::string(key->name);
+    if (!later.empty())
+        statusLine = wrapped(later + (verdict.atNextStart.size() == 1 ? " takes" : " take") + " effect at the next start");
+    else
+        statusLine = "Reloaded " + file;
+    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage("OrvTest: " + statusLine);
 }
 
 void OrbitViewer::runBodySteps(float dt)
@@ -119,9 +267,19 @@ void OrbitViewer::followBody()
 
 bool OrbitViewer::handleInput(const InputSnapshot& input)
 {
+    if (systemWatch.poll(input.dt))
+        reloadSystem();
+    if (settingsWatch.poll(input.dt))
+        reloadSettings();
+
     const OrbitActions actions = controls.decide(input, bodyRegistry);
     if (actions.quit)
         return false;
+    if (actions.reload)
+    {
+        systemWatch.request();
+        settingsWatch.request();
+    }
 
     if (actions.statusChanged)
         statusLine = actions.status;
@@ -157,6 +315,15 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         else
             helpOverlay->hide();
     }
+    if (actions.orbitLinesChanged)
+    {
+        // Made the first time they are shown: a large system starts faster without them.
+        if (controls.orbitLinesShown && !orbitLines.exists())
+            orbitLines.create(bodyRegistry);
+        orbitLines.setVisible(controls.orbitLinesShown);
+    }
+    if (actions.labelsChanged)
+        labels.setVisible(controls.labelsShown);
     if (actions.statisticsChanged && debugOverlay)
     {
         if (controls.statsShown)
@@ -166,5 +333,7 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     }
 
     sceneManager->getSceneNode(sceneNames::starField)->setPosition(cameraNode->_getDerivedPosition());
+    if (const Ogre::Viewport* viewport = camera->getViewport())
+        labels.update(bodyRegistry, *camera, float(viewport->getActualWidth()), float(viewport->getActualHeight()));
     return true;
 }

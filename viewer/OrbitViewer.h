@@ -1,6 +1,9 @@
 #ifndef ORVTEST_VIEWER_ORBITVIEWER_H
 #define ORVTEST_VIEWER_ORBITVIEWER_H
 
+#include "scene/OrbitLines.h"
+#include "viewer/LiveReload.h"
+#include "viewer/NameLabels.h"
 #include "viewer/OrbitControls.h"
 
 #include <OgrePrerequisites.h>
@@ -16,8 +19,9 @@ class Overlay;
 // The orbit viewer's frame, without the devices: moves the bodies and
 // switches their detail, decides what a frame's input asks for
 // (OrbitControls) and applies it to the camera, the bodies, the window and
-// the overlay. The frame listener feeds it what the devices said; tests
-// feed it snapshots. Holds the engine's objects, owns none of them.
+// the overlays; reads the system and settings files again when they are
+// written. The frame listener feeds it what the devices said; tests feed it
+// snapshots. Holds the engine's objects, owns none of them.
 class OrbitViewer
 {
 public:
@@ -38,6 +42,19 @@ public:
     // Both, as one frame of the viewer.
     bool runFrame(const InputSnapshot& input);
 
+    // Watches the files the viewer started from: when one has been written
+    // and stands still, it is read with the viewer's readers and judged as
+    // orvtest-check judges it. A sound system file replaces every body; one
+    // with an error leaves the scene as it is and the status line says
+    // "FILE:LINE: message". Every problem goes to the log.
+    void watchFiles(const std::string& systemFile, const std::string& settingsFile);
+
+    // Replaces every body of the scene by those of `bodies` (which receives
+    // the old ones): the camera, time rate, polygon mode and overlays stay,
+    // the focus stays on the same section if it is still there. False, with
+    // the old bodies back, when the engine refuses to build the new ones.
+    bool replaceBodies(BodyRegistry& bodies, std::string& why);
+
     OrbitControls controls;
     float motionCountdown = 0.0f;   // seconds
     float detailCountdown = 0.0f;
@@ -54,6 +71,10 @@ private:
     // stops following, and says why, when the body is gone or out of reach.
     void followBody();
     void stopFollowing(const std::string& why);
+    void reloadSystem();
+    void reloadSettings();
+    // Writes the problems to the log, as orvtest-check would print them.
+    void logProblems(const std::vector<Problem>& problems) const;
 
     Ogre::Camera* camera;
     Ogre::SceneNode* cameraNode;
@@ -65,6 +86,10 @@ private:
     // The followed body, by section name (its index may change), and where it was.
     std::string followedSection;
     Ogre::Vector3 followedPosition = Ogre::Vector3::ZERO;
+    OrbitLines orbitLines;
+    NameLabels labels;
+    FileWatch systemWatch;
+    FileWatch settingsWatch;
 };
 
 // Places the camera node 5 × Size from the body's position node on the world's

@@ -14,6 +14,7 @@ OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogr
              appSettings.StepsPerSecond)
 {
     reportPresses();
+    viewer.watchFiles(appSettings.StaticSystem, "OrvTest.cfg");
 }
 
 bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)

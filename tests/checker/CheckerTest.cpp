@@ -48,6 +48,9 @@ protected:
     std::ostringstream err;
 };
 
+const std::string tenKeys = "Model=SphereMesh_4x6\nMaterial=default\nSize=1\nOrbitRadius=1\n"
+                            "OrbitPeriod=1\nPitchPeriod=0\nYawPeriod=0\nRollPeriod=0\n";
+
 const std::string brokenSystem = std::string(ORVTEST_TEST_DATA_DIR) + "/broken-system.cfg";
 const std::string brokenSettings = std::string(ORVTEST_TEST_DATA_DIR) + "/broken-settings.cfg";
 
@@ -69,7 +72,7 @@ TEST_F(CheckerTest, FindsEachSystemProblemOnItsLine)
         // Errors are what stops a body from showing or the viewer from starting.
         const bool stops = p.kind == "parent-order" || p.kind == "unknown-parent" || p.kind == "bad-size" ||
                            p.kind == "skipped-section" || p.kind == "name-collision";
-        EXPECT_EQ(stops, p.error);
+        EXPECT_EQ(stops, p.isError());
     }
     EXPECT_NE(std::string::npos, messageOf(problems, "parent-order", 6).find("'Jupiter.Callisto'"));
     EXPECT_NE(std::string::npos, messageOf(problems, "unknown-key", 28).find("did you mean 'OrbitRadius'"));
@@ -127,15 +130,37 @@ TEST_F(CheckerTest, ExitStatusTellsCleanBrokenAndUnreadable)
 TEST_F(CheckerTest, ABodyNamedSunIsListedOnce)
 {
     // A section named Sun whose parent orbits the sun once sent the tree round in a loop.
-    const std::string ten = "Model=SphereMesh_4x6\nMaterial=default\nSize=1\nOrbitRadius=1\n"
-                            "OrbitPeriod=1\nPitchPeriod=0\nYawPeriod=0\nRollPeriod=0\n";
-    const std::string file = writeTempFile("sun.cfg", "[Jupiter]\nName=J\nParent=Sun\n" + ten +
-                                                          "[Sun]\nName=S\nParent=Jupiter\n" + ten);
+    const std::string file = writeTempFile("sun.cfg", "[Jupiter]\nName=J\nParent=Sun\n" + tenKeys +
+                                                          "[Sun]\nName=S\nParent=Jupiter\n" + tenKeys);
     EXPECT_EQ(1, check({file}));
     const std::string report = out.str();
     EXPECT_EQ(report.find("[Sun] S"), report.rfind("[Sun] S"));
     EXPECT_NE(std::string::npos, report.find("taken by the viewer itself"));
     EXPECT_LT(report.size(), 2000u);
+}
+
+TEST_F(CheckerTest, ARingOfParentsIsOneErrorNamingEveryBodyInIt)
+{
+    const std::string file = writeTempFile("ring.cfg", "[A]\nName=A\nParent=B\n" + tenKeys + "[B]\nName=B\nParent=C\n" +
+                                                           tenKeys + "[C]\nName=C\nParent=A\n" + tenKeys +
+                                                           "[D]\nName=D\nParent=Sun\n" + tenKeys);
+    loadSystemFile(file);
+    const std::vector<Problem> problems = checkSystemLines("r.cfg", readConfigLines(file), bodyRegistry);
+    ASSERT_EQ(1u, problems.size());
+    EXPECT_EQ("parent-cycle", problems[0].kind);
+    EXPECT_EQ(3, problems[0].line);
+    EXPECT_TRUE(problems[0].isError());
+    EXPECT_NE(std::string::npos, problems[0].message.find("A, B and C name each other as parents"));
+    EXPECT_NE(std::string::npos, problems[0].message.find("A \xE2\x86\x92 B \xE2\x86\x92 C \xE2\x86\x92 A"));
+}
+
+TEST_F(CheckerTest, AByteOrderMarkIsSaidPlainlyAndIsNoProblem)
+{
+    const std::string file = writeTempFile("bom.cfg", "\xEF\xBB\xBF[A]\nName=A\nParent=Sun\n" + tenKeys);
+    EXPECT_EQ(0, check({file}));
+    const std::string report = out.str();
+    EXPECT_NE(std::string::npos, report.find(":1: [A] note: the file starts with a UTF-8 byte-order mark"));
+    EXPECT_NE(std::string::npos, report.find("1 body, 0 errors, 0 warnings"));
 }
 
 TEST(LikelyKeyTest, SuggestsNearKeysOnly)

@@ -54,7 +54,7 @@ def finish(viewer, expected=0, timeout=30.0):
 
 
 def picture_until(viewer, name, crop, condition, what, timeout=30.0):
-    """Grabs the window until its picture meets the condition; returns that picture."""
+    """Grabs the window until its picture (or the crop of it) meets the condition; returns that picture."""
     def grab():
         rows = viewer.picture(name, crop=crop)
         return rows if condition(rows) else None
@@ -533,10 +533,11 @@ def facing_system(folder, period, steps_per_second=60):
 
 
 def moon_centre(viewer, name):
-    """Where the moon is: the centroid of the bright pixels away from the sun's glow at the centre."""
+    """Where the moon is: the centroid of the bright pixels away from the sun's glow at the
+    centre, the status line at the top and the statistics at the bottom left."""
     rows = viewer.picture(name)
     points = [(x, y) for y, row in enumerate(rows) for x, v in enumerate(row)
-              if v > 60 and (x - 400) ** 2 + (y - 300) ** 2 > 110 ** 2 and not (x < 280 and y > 460)]
+              if v > 60 and (x - 400) ** 2 + (y - 300) ** 2 > 110 ** 2 and y > 80 and not (x < 280 and y > 460)]
     check(len(points) > 50, "no moon in %s" % viewer.file(name))
     return (sum(p[0] for p in points) / len(points), sum(p[1] for p in points) / len(points))
 
@@ -649,12 +650,106 @@ def help_overlay(args, display):
     finish(viewer)
 
 
+# ---------------------------------------------------------------- orbit lines, labels, live reload
+
+def orbit_lines_and_labels(args, display):
+    """O draws the moon's orbit as a ring round the sun; N writes its name beside it."""
+    facing_system(args.folder, period=0)
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    moon = moon_centre(viewer, "moon.png")
+    radius = math.hypot(moon[0] - 400, moon[1] - 300)
+
+    def on_ring(rows):
+        """Bright pixels on the far side of the ring from the moon."""
+        count = 0
+        for step in range(90, 271, 3):
+            angle = math.atan2(moon[1] - 300, moon[0] - 400) + math.radians(step)
+            x, y = int(400 + radius * math.cos(angle)), int(300 + radius * math.sin(angle))
+            count += any(rows[y + dy][x + dx] > 20 for dx in (-1, 0, 1) for dy in (-1, 0, 1))
+        return count
+    before = on_ring(viewer.picture("no-ring.png"))
+    display.key("o")
+    picture_until(viewer, "ring.png", None, lambda rows: on_ring(rows) > before + 40, "O drew no ring where the orbit is")
+
+    beside = (120, 30, int(moon[0]) + 45, int(moon[1]) - 15)
+    text_before = bright_count(viewer.picture("no-label.png", crop=beside), 100)
+    viewer.wait_action_delay()
+    display.key("n")
+    picture_until(viewer, "label.png", beside, lambda rows: bright_count(rows, 100) > text_before + 40,
+                  "N wrote no name beside the moon")
+    display.key("Escape")
+    finish(viewer)
+
+
+def reload_after_writing(args, display):
+    """Saving the system file moves the moon within two seconds; a broken one keeps it and says why."""
+    facing_system(args.folder, period=0)
+    system = os.path.join(args.folder, "test.cfg")
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    first = moon_centre(viewer, "before.png")
+
+    def rewrite(old, new):
+        with open(system) as stream:
+            text = stream.read()
+        with open(system, "w") as stream:
+            stream.write(text.replace(old, new))
+
+    rewrite("OrbitCompleted=60", "OrbitCompleted=150")
+    written = time.time()
+    deadline = 10.0 if SANITIZED else 2.0
+    try:
+        wait_until(lambda: math.hypot(*(a - b for a, b in zip(moon_centre(viewer, "after.png"), first))) > 50,
+                   deadline, "the moon to move", interval=0.1)
+    except xdrive.Timeout:
+        raise Failure("the moon did not move within %.0f s of the save" % deadline)
+    moved = moon_centre(viewer, "after.png")
+    print("moved %.2f s after the save" % (time.time() - written))
+
+    # A broken file: the picture stays, the viewer runs, the log says where.
+    log_end = len(viewer.log_text())
+    rewrite("Parent=Frame", "Parent=Frmae")
+    viewer.wait_for_log("test.cfg:17: [Frame.Moon] error: Parent 'Frmae' names no body", after=log_end)
+    viewer.wait_frames(5)
+    check(math.hypot(*(a - b for a, b in zip(moon_centre(viewer, "kept.png"), moved))) < 2, "the moon moved")
+
+    # Written a hundred times a second, deleted, a folder in its place: the viewer goes on.
+    with open(system) as stream:
+        good = stream.read().replace("Parent=Frmae", "Parent=Frame")
+    start = time.time()
+    n = 0
+    while time.time() - start < 1.0:
+        with open(system, "w") as stream:
+            stream.write(good[:(n * 97) % len(good)])
+        n += 1
+        time.sleep(0.01)
+    os.remove(system)
+    viewer.wait_for_log("test.cfg: error: Cannot open file", after=log_end)
+    os.mkdir(system)
+    viewer.wait_for_log("not a regular file", after=log_end)
+    os.rmdir(system)
+    with open(system, "w") as stream:
+        stream.write(good.replace("OrbitCompleted=150", "OrbitCompleted=60"))
+    wait_until(lambda: math.hypot(*(a - b for a, b in zip(moon_centre(viewer, "back.png"), first))) < 3,
+               30, "the moon back where it began", interval=0.2)
+    check(viewer.process.poll() is None, "the viewer ended")
+
+    # The settings: stars come at once; the level of detail waits for the next start.
+    set_setting(args.folder, "Density", "3000")
+    set_setting(args.folder, "MeshLod", "0")
+    viewer.wait_for_log("MeshLod takes effect at the next start", after=log_end)
+    picture_until(viewer, "stars.png", (800, 150, 0, 50), lambda rows: bright_count(rows, 40) > 20, "no stars came")
+    display.key("Escape")
+    finish(viewer)
+
+
 SCENARIOS = {f.__name__: f for f in (
     accept_and_close, cancel, escape_and_log, window_manager_close, resetting_display, close_at_twenty_moments,
     missing_resources, no_display, missing_settings, missing_system, error_box, error_in_the_loop,
     bad_near_clip, unreadable_files, read_only_folder,
     screenshots, jump_wireframe_overlay, fly, resized_window_keeps_proportions, long_run, hostile_system, soak,
-    time_control, follow, go_to_by_name, help_overlay)}
+    time_control, follow, go_to_by_name, help_overlay, orbit_lines_and_labels, reload_after_writing)}
 NEEDS_WINDOW_MANAGER = {"accept_and_close", "window_manager_close", "long_run", "close_at_twenty_moments",
                         "resized_window_keeps_proportions"}
 NEEDS_NO_DISPLAY = {"no_display", "missing_settings", "missing_system", "unreadable_files", "resetting_display"}

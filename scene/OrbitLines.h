@@ -1,0 +1,61 @@
+#ifndef ORVTEST_SCENE_ORBITLINES_H
+#define ORVTEST_SCENE_ORBITLINES_H
+
+#include "sim/BodyDefinition.h"
+
+#include <OgrePrerequisites.h>
+#include <OgreVector.h>
+
+#include <vector>
+
+class BodyRegistry;
+
+// The circle a body's position node travels, in its parent's frame: the
+// point (0, 0, OrbitRadius) of the orbit node, turned about OrbitAxis by any
+// angle. (Every turn of the orbit node, the start angle's and the motion's,
+// is about that one axis, so the point never leaves this circle.)
+struct OrbitCircle
+{
+    Ogre::Vector3 centre;
+    Ogre::Vector3 axis;     // unit length
+    float radius;
+    Ogre::Vector3 start;    // unit vector from the centre towards the point at angle 0
+    Ogre::Vector3 side;     // axis × start: the direction the point moves at angle 0
+
+    // The point at `radians` round the circle.
+    Ogre::Vector3 at(float radians) const;
+};
+
+// The body's orbit circle; false when it has none to draw (zero radius, zero
+// axis, or an axis along its own radius), and for values beyond the float range.
+bool orbitCircleOf(const BodyDefinition& body, OrbitCircle& circle);
+
+// The orbit lines of a system, drawn in few batches: one manual object per
+// parent, on the parent's position node (so its lines turn with it as its
+// satellites do), holding the closed line of every satellite's orbit. The
+// engine owns the objects; this keeps the pointers to show, hide and destroy
+// them.
+class OrbitLines
+{
+public:
+    static constexpr int segments = 64;   // straight pieces of each circle
+
+    explicit OrbitLines(Ogre::SceneManager* sceneManager);
+
+    // Builds the lines of every body of the registry, once its rig exists.
+    void create(const BodyRegistry& bodies);
+    // Destroys them; before the bodies' nodes go.
+    void destroy();
+    bool exists() const { return created; }
+    void setVisible(bool visible);
+    // Manual objects made (one per parent with satellites to draw).
+    std::size_t batchCount() const { return batches.size(); }
+
+private:
+    Ogre::SceneManager* sceneManager;
+    std::vector<Ogre::ManualObject*> batches;
+    bool created = false;
+    bool visible = true;
+};
+
+#endif

@@ -1,0 +1,113 @@
+// Orbit lines: every body stays on the line drawn for it, whatever turns.
+
+#include "HeadlessEngine.h"
+#include "scene/BodyRig.h"
+#include "scene/OrbitLines.h"
+#include "scene/SphereMesh.h"
+#include "scene/SunAndStars.h"
+#include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
+
+#include <OgreManualObject.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+namespace
+{
+class OrbitLinesTest : public HeadlessEngine
+{
+protected:
+    void SetUp() override
+    {
+        HeadlessEngine::SetUp();
+        createSun(sceneManager);
+        createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
+    }
+
+    Body& add(const std::string& section, const std::string& parent, float radius, const Ogre::Vector3& axis,
+              float period, float startAngle)
+    {
+        BodyDefinition definition = bodyDefinition(parent, section);
+        definition.Model = "SphereMesh_4x6";
+        definition.OrbitRadius = radius;
+        definition.OrbitAxis = axis;
+        definition.OrbitPeriod = period;
+        definition.OrbitCompleted = startAngle;
+        definition.YawPeriod = 0.3f;
+        bodyRegistry.add(new Body(section, definition));
+        rigBody(bodyRegistry.at(bodyRegistry.size() - 1), sceneManager);
+        return bodyRegistry.at(bodyRegistry.size() - 1);
+    }
+
+    // How far the body's centre is from its orbit circle, in world units.
+    static float offCircle(const Body& body)
+    {
+        OrbitCircle circle;
+        EXPECT_TRUE(orbitCircleOf(body.definition, circle));
+        const Ogre::Node* parent = body.orbitNode->getParent();
+        // The body in its parent's frame.
+        const Ogre::Vector3 world = currentWorldPosition(body.positionNode);
+        const Ogre::Vector3 parentWorld = currentWorldPosition(parent);
+        Ogre::Quaternion parentTurn = Ogre::Quaternion::IDENTITY;
+        for (const Ogre::Node* node = parent; node; node = node->getParent())
+            parentTurn = node->getOrientation() * parentTurn;
+        const Ogre::Vector3 local = parentTurn.Inverse() * (world - parentWorld);
+        const Ogre::Vector3 fromCentre = local - circle.centre;
+        const float height = fromCentre.dotProduct(circle.axis);
+        const float across = (fromCentre - height * circle.axis).length() - circle.radius;
+        return std::sqrt(height * height + across * across);
+    }
+};
+
+TEST_F(OrbitLinesTest, EveryCentreStaysOnItsLineAtEveryRate)
+{
+    // Tilted, unnormalised axes, start angles, and a moon of a moon.
+    add("A", "Sun", 1000, Ogre::Vector3(0.3f, 1, 0.2f), 0.7f, 35);
+    add("A.B", "A", 200, Ogre::Vector3(1, 1, 0), -0.2f, 120);
+    add("A.B.C", "A.B", 40, Ogre::Vector3(0, 0.5f, 2), 0.05f, -70);
+    OrbitLines lines(sceneManager);
+    lines.create(bodyRegistry);
+    for (double rate : {1.0, 1024.0, 1.0 / 64, -8.0})
+    {
+        bodyRegistry.setStepMultiplier(rate);
+        for (int frame = 0; frame < 150; ++frame)
+        {
+            runMotionStep();
+            if (frame % 30 != 0)
+                continue;
+            for (const auto& body : bodyRegistry)
+            {
+                EXPECT_LT(offCircle(*body), 1e-3f * body->definition.OrbitRadius)
+                    << body->sectionName << " at rate " << rate << ", frame " << frame;
+            }
+        }
+    }
+}
+
+TEST_F(OrbitLinesTest, OneBatchPerParentWithTheCirclesItDraws)
+{
+    add("A", "Sun", 1000, Ogre::Vector3::UNIT_Y, 1, 0);
+    add("A.Still", "A", 100, Ogre::Vector3::UNIT_Y, 0, 30);     // no motion: still a line
+    add("A.Centre", "A", 0, Ogre::Vector3::UNIT_Y, 1, 0);       // no radius: no line
+    add("B", "Sun", 2000, Ogre::Vector3::ZERO, 1, 0);            // no axis: no line
+    add("C", "Sun", 3000, Ogre::Vector3::UNIT_Z, 1, 0);          // axis along the radius: no circle
+    OrbitLines lines(sceneManager);
+    lines.create(bodyRegistry);
+    EXPECT_EQ(2u, lines.batchCount());
+
+    Ogre::ManualObject* sunLines = sceneManager->getManualObject("OrbitLines/Sun");
+    EXPECT_EQ(sceneManager->getSceneNode("Sun.Position"), sunLines->getParentSceneNode());
+    EXPECT_FALSE(sunLines->getCastShadows());
+    // A's circle alone, closed: as many pieces as corners.
+    ASSERT_EQ(1u, sunLines->getSections().size());
+    const Ogre::RenderOperation* operation = sunLines->getSections()[0]->getRenderOperation();
+    EXPECT_EQ(size_t(OrbitLines::segments), operation->vertexData->vertexCount);
+    EXPECT_EQ(size_t(2 * OrbitLines::segments), operation->indexData->indexCount);
+    EXPECT_EQ(sceneManager->getSceneNode("A.Position"),
+              sceneManager->getManualObject("OrbitLines/A")->getParentSceneNode());
+
+    lines.destroy();
+    EXPECT_FALSE(sceneManager->hasManualObject("OrbitLines/Sun"));
+    EXPECT_FALSE(sceneManager->hasManualObject("OrbitLines/A"));
+}
+}

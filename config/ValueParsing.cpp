@@ -1,6 +1,11 @@
 #include "config/ValueParsing.h"
 
-#include <sstream>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <locale.h>
 
 const ShadowTechniqueName shadowTechniqueNames[3] = {
     {"SHADOWTYPE_TEXTURE_MODULATIVE", Ogre::SHADOWTYPE_TEXTURE_MODULATIVE},
@@ -10,48 +15,147 @@ const ShadowTechniqueName shadowTechniqueNames[3] = {
 
 namespace
 {
-template <typename T>
-bool extract(const std::string& text, T& value)
+bool isBlank(char c)
 {
-    std::istringstream stream(text);
-    T read;
-    if (!(stream >> read))
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Numbers in files are written the "C" way whatever the desktop's language:
+// the input library sets the process's locale from the environment.
+locale_t cLocale()
+{
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    return c;
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+std::size_t skipBlanks(const std::string& text, std::size_t at)
+{
+    while (at < text.size() && isBlank(text[at]))
+        ++at;
+    return at;
+}
+
+// The characters a stream gathers for a number, as std::num_get does in the
+// "C" locale: a sign, digits and, for a real number, a point, more digits
+// and an exponent. Empty when it has no digit; `at` moves past what it took.
+std::string gatherNumber(const std::string& text, std::size_t& at, bool real)
+{
+    std::string gathered;
+    std::size_t i = at;
+    auto take = [&] { gathered += text[i++]; };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        take();
+    bool digits = false;
+    while (i < text.size() && isDigit(text[i]))
+    {
+        take();
+        digits = true;
+    }
+    if (real && i < text.size() && text[i] == '.')
+    {
+        take();
+        while (i < text.size() && isDigit(text[i]))
+        {
+            take();
+            digits = true;
+        }
+    }
+    if (real && digits && i < text.size() && (text[i] == 'e' || text[i] == 'E'))
+    {
+        take();
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            take();
+        while (i < text.size() && isDigit(text[i]))
+            take();
+    }
+    at = i;
+    return digits ? gathered : std::string();
+}
+}
+
+bool readNumber(const std::string& text, std::size_t& at, float& value)
+{
+    std::size_t i = skipBlanks(text, at);
+    const std::string gathered = gatherNumber(text, i, true);
+    at = i;
+    if (gathered.empty())
+        return false;
+    // All of it must convert ("1e" does not), and to a finite number.
+    char* end = nullptr;
+    const float read = strtof_l(gathered.c_str(), &end, cLocale());
+    if (*end != '\0' || std::isinf(read))
         return false;
     value = read;
     return true;
 }
 
-// Reads up to `count` floats into `components`, stopping at the first that
-// does not parse; returns how many were read.
-int parseFloats(const std::string& text, float* components, int count)
+bool readNumber(const std::string& text, std::size_t& at, int& value)
 {
-    std::istringstream stream(text);
-    int read = 0;
-    for (float component; read < count && stream >> component; ++read)
-        components[read] = component;
-    return read;
-}
+    std::size_t i = skipBlanks(text, at);
+    const std::string gathered = gatherNumber(text, i, false);
+    at = i;
+    if (gathered.empty())
+        return false;
+    errno = 0;
+    const long read = strtol_l(gathered.c_str(), nullptr, 10, cLocale());
+    if (errno == ERANGE || read < std::numeric_limits<int>::min() || read > std::numeric_limits<int>::max())
+        return false;
+    value = int(read);
+    return true;
 }
 
 bool parseWord(const std::string& text, std::string& word)
 {
-    return extract(text, word);
+    const std::size_t start = skipBlanks(text, 0);
+    std::size_t end = start;
+    while (end < text.size() && !isBlank(text[end]))
+        ++end;
+    if (end == start)
+        return false;
+    word = text.substr(start, end - start);
+    return true;
 }
 
 bool parseFloat(const std::string& text, float& value)
 {
-    return extract(text, value);
+    std::size_t at = 0;
+    return readNumber(text, at, value);
 }
 
 bool parseInt(const std::string& text, int& value)
 {
-    return extract(text, value);
+    std::size_t at = 0;
+    return readNumber(text, at, value);
 }
 
 bool parseFlag(const std::string& text, bool& value)
 {
-    // Stream extraction into bool takes exactly 0 or 1 and fails on anything else.
-    return extract(text, value);
+    // As stream extraction into bool: a whole number, and only 0 or 1.
+    std::size_t at = 0;
+    int number;
+    if (!readNumber(text, at, number) || (number != 0 && number != 1))
+        return false;
+    value = number == 1;
+    return true;
+}
+
+namespace
+{
+// Reads up to `count` floats into `components`, stopping at the first that
+// does not parse; returns how many were read.
+int parseFloats(const std::string& text, float* components, int count)
+{
+    std::size_t at = 0;
+    int read = 0;
+    for (float component; read < count && readNumber(text, at, component); ++read)
+        components[read] = component;
+    return read;
+}
 }
 
 int parseVector(const std::string& text, Ogre::Vector3& value)

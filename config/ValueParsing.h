@@ -8,8 +8,17 @@
 #include <string>
 
 // Formatted extraction from the start of a value text, shared by both file
-// readers. Each returns whether it read a value; on failure the target keeps
-// what it held, so a bad value never overwrites a good one.
+// readers: what a std::istream in the "C" locale reads (leading blanks
+// skipped, a word up to the next blank, a number as long as it goes), without
+// the cost of a stream for every value of a large file. Each returns whether
+// it read a value; on failure the target keeps what it held, so a bad value
+// never overwrites a good one.
+
+// A number from `at` (blanks first skipped), as `stream >> value` reads it:
+// false when there is none or it is out of range. `at` moves past what was
+// read, where the stream would stand.
+bool readNumber(const std::string& text, std::size_t& at, float& value);
+bool readNumber(const std::string& text, std::size_t& at, int& value);
 
 bool parseWord(const std::string& text, std::string& word);
 bool parseFloat(const std::string& text, float& value);

@@ -2,10 +2,12 @@
 
 #include "config/AppSettings.h"
 #include "scene/BodyRig.h"
+#include "scene/FarSpheres.h"
 #include "scene/SceneNames.h"
 #include "scene/SphereMesh.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
 #include "viewer/OrvTestFrameListener.h"
 
 #include <OgreCamera.h>
@@ -19,6 +21,8 @@ OrvTestApp::OrvTestApp() = default;
 // The generator must go before the root; the base destructor deletes the root.
 OrvTestApp::~OrvTestApp()
 {
+    forgetPendingLods();
+    farSpheres.reset();
     lodGenerator.reset();
 }
 
@@ -55,6 +59,10 @@ void OrvTestApp::buildScene()
         lodGenerator.reset(new Ogre::MeshLodGenerator());
 
     rigBodies(bodyRegistry, sceneManager);
+    // Settled now: the first frame would otherwise draw every near model at
+    // once, and the first frame has no time for the steps to run in.
+    runDetailStep(camera->getRealPosition());
+    farSpheres = std::make_unique<FarSpheres>(sceneManager, bodyRegistry);
 
     createStarField(sceneManager);
 }

@@ -9,6 +9,7 @@ namespace Ogre
 {
 class MeshLodGenerator;
 }
+class FarSpheres;
 
 // The orbit viewer: its own camera, its own frame listener and the orbital scene.
 class OrvTestApp : public ExampleApplication
@@ -28,6 +29,8 @@ protected:
 private:
     // Exists only while near meshes get levels of detail (MeshLod).
     std::unique_ptr<Ogre::MeshLodGenerator> lodGenerator;
+    // Every far sphere, in one draw call.
+    std::unique_ptr<FarSpheres> farSpheres;
 };
 
 #endif

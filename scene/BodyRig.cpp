@@ -15,6 +15,7 @@
 #include <OgreSubMesh.h>
 
 #include <algorithm>
+#include <vector>
 #include <iterator>
 
 float withinWorld(float length)
@@ -45,6 +46,15 @@ bool fitsShadowVolume(const Ogre::MeshPtr& mesh)
     return !stencil || 2 * vertexCountOf(mesh) <= 65535;
 }
 
+// Meshes waiting for their reduced level, first asked first.
+std::vector<Ogre::MeshPtr> pendingLods;
+
+void askForNearLod(const Ogre::MeshPtr& mesh)
+{
+    if (std::find(pendingLods.begin(), pendingLods.end(), mesh) == pendingLods.end())
+        pendingLods.push_back(mesh);
+}
+
 void generateNearLod(Ogre::MeshPtr mesh)
 {
     Ogre::LodConfig config(mesh, const_cast<Ogre::LodStrategy*>(mesh->getLodStrategy()));
@@ -55,6 +65,23 @@ void generateNearLod(Ogre::MeshPtr mesh)
     Ogre::MeshLodGenerator::getSingleton().generateLodLevels(
         config, Ogre::LodCollapseCostPtr(new Ogre::LodCollapseCostQuadric()));
 }
+}
+
+bool generatePendingLod()
+{
+    if (pendingLods.empty())
+        return false;
+    const Ogre::MeshPtr mesh = pendingLods.front();
+    pendingLods.erase(pendingLods.begin());
+    // A mesh with levels already (another entity of it was first) keeps them.
+    if (mesh->getNumLodLevels() == 1 && Ogre::MeshLodGenerator::getSingletonPtr())
+        generateNearLod(mesh);
+    return !pendingLods.empty();
+}
+
+void forgetPendingLods()
+{
+    pendingLods.clear();
 }
 
 Ogre::SceneNode* createOrbitNode(Body& body, Ogre::SceneManager* sceneManager)
@@ -79,7 +106,7 @@ Ogre::SceneNode* createNearDetail(Body& body, Ogre::SceneManager* sceneManager)
     // The level belongs to the mesh, and every body asks for the same one:
     // generating it again for the next body of that mesh would change nothing.
     if (appSettings.MeshLod && entity->getMesh()->getNumLodLevels() == 1)
-        generateNearLod(entity->getMesh());
+        askForNearLod(entity->getMesh());
     if (!body.definition.Material.empty() && body.definition.Material != sceneNames::meshMaterial)
         entity->setMaterialName(body.definition.Material);
     if (!fitsShadowVolume(entity->getMesh()))
@@ -89,17 +116,14 @@ Ogre::SceneNode* createNearDetail(Body& body, Ogre::SceneManager* sceneManager)
     return node;
 }
 
-Ogre::SceneNode* createFarDetail(Body& body, Ogre::SceneManager* sceneManager)
+Ogre::SceneNode* createFarDetail(Body& body)
 {
-    const Ogre::String name = sceneNames::farNode(body.sectionName);
-    Ogre::SceneNode* node =
-        body.orbitNode->createChildSceneNode(name, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
-    Ogre::Entity* entity = sceneManager->createEntity(name, sceneNames::farMesh);
-    node->attachObject(entity);
-    entity->setMaterialName(sceneNames::farMaterial);
-    entity->setRenderingDistance(body.definition.FarDistance);
-    entity->setCastShadows(false);
-    fitEntityToSize(node, entity, body.definition.Size);
+    Ogre::SceneNode* node = body.orbitNode->createChildSceneNode(sceneNames::farNode(body.sectionName),
+                                                                 Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    // The far sphere itself is drawn with all the others (FarSpheres), at this
+    // node's transform: a unit sphere, scaled to the body's size.
+    const float scale = withinWorld(body.definition.Size);
+    node->setScale(scale, scale, scale);
     return node;
 }
 
@@ -108,22 +132,69 @@ void rigBody(Body& body, Ogre::SceneManager* sceneManager)
     body.orbitNode = createOrbitNode(body, sceneManager);
     body.positionNode = createPositionNode(body);
     body.nearNode = createNearDetail(body, sceneManager);
-    body.farNode = createFarDetail(body, sceneManager);
+    body.farNode = createFarDetail(body);
     placeBodyNodes(body);
+}
+
+namespace
+{
+// Takes every body's orbit node off its parent in one pass over each parent's
+// children. The engine's scene manager takes a node off its parent when it
+// destroys it, searching the parent's children for it: for the thousands of
+// bodies about one sun that is quadratic, and was most of a reload's time.
+void detachOrbitNodes(const BodyRegistry& bodies)
+{
+    std::vector<Ogre::Node*> leaving;
+    std::vector<Ogre::Node*> parents;
+    leaving.reserve(bodies.size());
+    parents.reserve(bodies.size());
+    for (const auto& body : bodies)
+    {
+        if (body->orbitNode && body->orbitNode->getParent())
+        {
+            leaving.push_back(body->orbitNode);
+            parents.push_back(body->orbitNode->getParent());
+        }
+    }
+    std::sort(leaving.begin(), leaving.end());
+    std::sort(parents.begin(), parents.end());
+    parents.erase(std::unique(parents.begin(), parents.end()), parents.end());
+    for (Ogre::Node* parent : parents)
+    {
+        const Ogre::Node::ChildNodeMap children = parent->getChildren();
+        parent->removeAllChildren();
+        for (Ogre::Node* child : children)
+            if (!std::binary_search(leaving.begin(), leaving.end(), child))
+                parent->addChild(child);
+    }
+}
 }
 
 void destroyBodyRig(Body& body, Ogre::SceneManager* sceneManager)
 {
-    for (const std::string& entity : {sceneNames::nearNode(body.sectionName), sceneNames::farNode(body.sectionName)})
+    if (body.nearNode && body.farNode && body.positionNode && body.orbitNode)
+    {
+        if (body.nearNode->numAttachedObjects() > 0)
+            sceneManager->destroyMovableObject(body.nearNode->getAttachedObject(0));
+        for (Ogre::SceneNode* node : {body.nearNode, body.farNode, body.positionNode, body.orbitNode})
+            sceneManager->destroySceneNode(node);
+    }
+    else
+    {
+        // By name: a rig that failed half way has nodes the body never learnt of.
+        const std::string entity = sceneNames::nearNode(body.sectionName);
         if (sceneManager->hasEntity(entity))
             sceneManager->destroyEntity(entity);
-    // By name: a rig that failed half way has nodes the body never learnt of.
-    for (const std::string& node : {sceneNames::nearNode(body.sectionName), sceneNames::farNode(body.sectionName),
-                                    sceneNames::positionNode(body.sectionName), sceneNames::orbitNode(body.sectionName)})
-        if (sceneManager->hasSceneNode(node) &&
-            std::find(std::begin(sceneNames::reservedNodes), std::end(sceneNames::reservedNodes), node) ==
-                std::end(sceneNames::reservedNodes))
-            sceneManager->destroySceneNode(node);
+        for (const std::string& name :
+             {sceneNames::nearNode(body.sectionName), sceneNames::farNode(body.sectionName),
+              sceneNames::positionNode(body.sectionName), sceneNames::orbitNode(body.sectionName)})
+        {
+            Ogre::SceneNode* node = sceneManager->getSceneNode(name, false);
+            if (node && std::find(std::begin(sceneNames::reservedNodes), std::end(sceneNames::reservedNodes), name) ==
+                            std::end(sceneNames::reservedNodes))
+                sceneManager->destroySceneNode(node);
+        }
+    }
     body.orbitNode = body.positionNode = body.nearNode = body.farNode = nullptr;
     body.nearShown = body.farShown = true;
 }
@@ -132,10 +203,18 @@ void rigBodies(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager)
 {
     for (const auto& body : bodies)
         rigBody(*body, sceneManager);
+    for (const auto& body : bodies)
+    {
+        body->orbitNode->removeChild(body->farNode);
+        Ogre::SceneNode* position = body->positionNode;
+        if (position->numChildren() == 0 && position->numAttachedObjects() == 0)
+            body->orbitNode->removeChild(position);
+    }
 }
 
 void destroyBodyRigs(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager)
 {
+    detachOrbitNodes(bodies);
     for (std::size_t i = bodies.size(); i-- > 0;)
         destroyBodyRig(bodies.at(i), sceneManager);
 }

@@ -16,13 +16,15 @@ class BodyRegistry;
 Ogre::SceneNode* createOrbitNode(Body& body, Ogre::SceneManager* sceneManager);
 Ogre::SceneNode* createPositionNode(Body& body);
 // The detailed entity of Model + ".Mesh", with the body's material unless it is
-// empty or "default", and a reduced level of detail when MeshLod is set (the
-// MeshLodGenerator singleton must then exist). It casts shadows, unless a
+// empty or "default"; when MeshLod is set, its mesh is put on the list of
+// those to get a reduced level of detail (generatePendingLod). It casts shadows, unless a
 // stencil technique is set and its mesh is too large for a shadow volume
 // (more than 32767 vertices, as "SphereMesh_128x256.Mesh").
 Ogre::SceneNode* createNearDetail(Body& body, Ogre::SceneManager* sceneManager);
-// The coarse far sphere in "Material.001", drawn up to FarDistance, casting no shadow.
-Ogre::SceneNode* createFarDetail(Body& body, Ogre::SceneManager* sceneManager);
+// The node of the coarse far sphere, scaled to the body's size: FarSpheres
+// draws the sphere there ("SphereMesh_4x6.Mesh" in Material.001's colours)
+// up to FarDistance, casting no shadow.
+Ogre::SceneNode* createFarDetail(Body& body);
 // Puts the nodes at (0, 0, OrbitRadius) and turns them to the body's start angles.
 void placeBodyNodes(Body& body);
 // The whole rig of one body, in order: orbit, position, near and far nodes,
@@ -33,9 +35,22 @@ void rigBody(Body& body, Ogre::SceneManager* sceneManager);
 // first: a body's satellites hang under its position node.
 void destroyBodyRig(Body& body, Ogre::SceneManager* sceneManager);
 
-// Rigs every body of the registry, in order; destroys every rig, in reverse.
+// Rigs every body of the registry, in order, then takes the nodes that carry
+// nothing out of the scene graph: every far node (FarSpheres draws the far
+// spheres from their orbit nodes) and every position node without moons.
+// They keep their names, places and sizes; the engine only stops updating
+// and visiting them every frame, which for a system of thousands of small
+// bodies is most of its work.
 void rigBodies(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager);
 void destroyBodyRigs(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager);
+
+// Gives the next mesh on the list its reduced level of detail, if the
+// MeshLodGenerator singleton exists; true while more wait. The viewer makes
+// one a frame: a level matters only beyond 4000 units and takes a good part
+// of the start-up, so the first frames show the full meshes instead.
+bool generatePendingLod();
+// Empties the list, for a scene manager about to go.
+void forgetPendingLods();
 
 // A length as the rig places it: within the world's extent (below).
 float withinWorld(float length);

@@ -60,6 +60,9 @@ struct Body
     // construction leaves both shown.
     bool nearShown = true;
     bool farShown = true;
+    // Motion updates of the spin not yet made: a hidden near node spins only
+    // when it is shown again, by all the updates it missed at once.
+    double spinOwed = 0.0;
 };
 
 // Degrees per motion update for a period: 1 / (period × 60), or 0 for a zero

@@ -10,12 +10,17 @@ void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degre
     node->rotate(axis, Ogre::Radian(degrees * Ogre::Math::fDeg2Rad), Ogre::Node::TS_LOCAL);
 }
 
-Ogre::Vector3 currentWorldPosition(const Ogre::Node* node)
+Ogre::Affine3 currentWorldTransform(const Ogre::Node* node)
 {
-    Ogre::Vector3 position = node->getPosition();
+    Ogre::Affine3 world(node->getPosition(), node->getOrientation(), node->getScale());
     for (const Ogre::Node* parent = node->getParent(); parent; parent = parent->getParent())
-        position = parent->getOrientation() * (parent->getScale() * position) + parent->getPosition();
-    return position;
+        world = Ogre::Affine3(parent->getPosition(), parent->getOrientation(), parent->getScale()) * world;
+    return world;
+}
+
+Ogre::Vector3 bodyCentre(const Body& body)
+{
+    return currentWorldTransform(body.orbitNode) * body.positionNode->getPosition();
 }
 
 void runMotionStep()
@@ -40,8 +45,12 @@ void runMotionStep()
             body->orbitNode->rotate(body->orbitTurnNow, Ogre::Node::TS_LOCAL);
         else
             body->orbitNode->needUpdate();
-        if (body->spinTurn.turns)
+        if (!body->spinTurn.turns)
+            continue;
+        if (body->nearShown)
             body->nearNode->rotate(body->spinTurnNow, Ogre::Node::TS_LOCAL);
+        else
+            body->spinOwed += bodyRegistry.stepMultiplier();
     }
 }
 
@@ -55,26 +64,53 @@ void show(Ogre::SceneNode* node, bool& shown, bool visible)
     node->setVisible(visible, true);
     shown = visible;
 }
+
+// The near node also leaves the scene graph while it is hidden: the engine
+// visits every attached object of every node once a frame for each camera,
+// hidden or not, and most bodies of a large system are far away. Its spin
+// goes on while it is out.
+void showNear(Body& body, bool visible)
+{
+    if (body.nearShown == visible)
+        return;
+    show(body.nearNode, body.nearShown, visible);
+    if (visible)
+    {
+        body.orbitNode->addChild(body.nearNode);
+        if (body.spinOwed != 0.0)
+            body.nearNode->rotate(body.spinTurn.scaledBy(body.spinOwed), Ogre::Node::TS_LOCAL);
+        body.spinOwed = 0.0;
+    }
+    else
+        body.orbitNode->removeChild(body.nearNode);
+}
 }
 
 void runDetailStep(const Ogre::Vector3& cameraPosition)
 {
     for (const auto& body : bodyRegistry)
     {
-        // The near node's world position, from its orbit node's (unscaled): asking
-        // the near node itself would bring it up to date twice this frame.
-        const Ogre::Vector3 nearPosition = body->orbitNode->_getDerivedPosition() +
-                                           body->orbitNode->_getDerivedOrientation() * body->nearNode->getPosition();
+        // The near node's world position, from the orbit node's own turn and
+        // its parent's world transform: asking the orbit node for its world
+        // transform would have the engine bring every turned orbit node up to
+        // date twice a frame, here and when it draws. Few parents, each
+        // brought up to date once.
+        const Ogre::Node* orbit = body->orbitNode;
+        const Ogre::Node* parent = orbit->getParent();
+        const Ogre::Vector3 onOrbit =
+            orbit->getPosition() + orbit->getOrientation() * (orbit->getScale() * body->nearNode->getPosition());
+        const Ogre::Vector3 nearPosition =
+            parent->_getDerivedPosition() + parent->_getDerivedOrientation() * (parent->_getDerivedScale() * onOrbit);
         const float distanceSquared = cameraPosition.squaredDistance(nearPosition);
         if (distanceSquared > body->nearDistanceSquared)
         {
-            show(body->nearNode, body->nearShown, false);
+            showNear(*body, false);
             if (body->definition.Far)
                 show(body->farNode, body->farShown, true);
         }
         else
         {
-            show(body->nearNode, body->nearShown, true);
+            showNear(*body, true);
             show(body->farNode, body->farShown, false);
         }
     }

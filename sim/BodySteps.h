@@ -1,17 +1,25 @@
 #ifndef ORVTEST_SIM_BODYSTEPS_H
 #define ORVTEST_SIM_BODYSTEPS_H
 
+#include <OgreMatrix4.h>
 #include <OgrePrerequisites.h>
 #include <OgreVector.h>
+
+struct Body;
 
 // Turns the node about `axis` by `degrees` in its own frame (new = old × turn).
 // The axis is used as given: one that is not of unit length changes the angle.
 void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degrees);
 
-// The node's position in the world as its own and its parents' transforms
-// say now. The engine's cached derived position lags a frame behind a
-// parent turned since the scene was last drawn.
-Ogre::Vector3 currentWorldPosition(const Ogre::Node* node);
+// The node's transform in the world as its own and its parents' transforms
+// say now. The engine's cached derived transform lags a frame behind a
+// parent turned since the scene was last drawn, and is not kept at all for
+// a node out of the scene graph.
+Ogre::Affine3 currentWorldTransform(const Ogre::Node* node);
+
+// The centre of the body in the world now: where its position node stands
+// on its orbit node, whether or not the position node is in the scene graph.
+Ogre::Vector3 bodyCentre(const Body& body);
 
 // Per-frame work over bodyRegistry. Both need the scene built, so that every
 // body's nodes exist.

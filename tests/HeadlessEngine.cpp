@@ -3,6 +3,7 @@
 #include "TestPaths.h"
 #include "config/AppSettings.h"
 #include "config/SystemFileKeys.h"
+#include "scene/BodyRig.h"
 #include "sim/BodyRegistry.h"
 
 #include <OgreDefaultHardwareBufferManager.h>
@@ -44,6 +45,7 @@ void HeadlessEngine::SetUp()
 
 void HeadlessEngine::TearDown()
 {
+    forgetPendingLods();
     bodyRegistry.clear();
     // Without a render system the root never initialised, so it would destroy
     // the scene after the controllers that particle systems still hold.

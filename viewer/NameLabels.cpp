@@ -28,7 +28,7 @@ void placeLabels(const BodyRegistry& bodies, const Ogre::Camera& camera, float w
     for (std::size_t i = 0; i < bodies.size(); ++i)
     {
         const Body& body = bodies.at(i);
-        const Ogre::Vector3 eye = view * currentWorldPosition(body.positionNode);
+        const Ogre::Vector3 eye = view * bodyCentre(body);
         // The camera looks down its -Z axis: nothing at or behind it is named.
         const float distance = -eye.z;
         if (!(distance > camera.getNearClipDistance()))

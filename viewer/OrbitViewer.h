@@ -54,6 +54,10 @@ public:
     // the focus stays on the same section if it is still there. False, with
     // the old bodies back, when the engine refuses to build the new ones.
     bool replaceBodies(BodyRegistry& bodies, std::string& why);
+    // Judges `text` as the system file `file` and, when it is sound, replaces
+    // every body by its bodies; the status line says how it went. What
+    // watching the file does once the file stands still.
+    bool reloadSystemFrom(const std::string& file, const std::string& text);
 
     OrbitControls controls;
     float motionCountdown = 0.0f;   // seconds

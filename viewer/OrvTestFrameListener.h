@@ -17,6 +17,8 @@ public:
 
     bool frameStarted(const Ogre::FrameEvent& evt) override;
 
+    OrbitViewer& orbitViewer() { return viewer; }
+
 protected:
     OrbitViewer viewer;
 };

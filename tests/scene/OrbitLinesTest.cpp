@@ -1,14 +1,19 @@
-// Orbit lines: every body stays on the line drawn for it, whatever turns.
+// Orbit lines: every body stays on the line drawn for it, whatever turns;
+// far spheres: drawn where the detail step and their distance say.
 
 #include "HeadlessEngine.h"
 #include "scene/BodyRig.h"
+#include "scene/FarSpheres.h"
 #include "scene/OrbitLines.h"
 #include "scene/SphereMesh.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 
+#include <OgreCamera.h>
 #include <OgreManualObject.h>
+#include <OgreMaterialManager.h>
+#include <OgreRenderQueue.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
@@ -46,12 +51,7 @@ protected:
         EXPECT_TRUE(orbitCircleOf(body.definition, circle));
         const Ogre::Node* parent = body.orbitNode->getParent();
         // The body in its parent's frame.
-        const Ogre::Vector3 world = currentWorldPosition(body.positionNode);
-        const Ogre::Vector3 parentWorld = currentWorldPosition(parent);
-        Ogre::Quaternion parentTurn = Ogre::Quaternion::IDENTITY;
-        for (const Ogre::Node* node = parent; node; node = node->getParent())
-            parentTurn = node->getOrientation() * parentTurn;
-        const Ogre::Vector3 local = parentTurn.Inverse() * (world - parentWorld);
+        const Ogre::Vector3 local = currentWorldTransform(parent).inverse() * bodyCentre(body);
         const Ogre::Vector3 fromCentre = local - circle.centre;
         const float height = fromCentre.dotProduct(circle.axis);
         const float across = (fromCentre - height * circle.axis).length() - circle.radius;
@@ -109,5 +109,53 @@ TEST_F(OrbitLinesTest, OneBatchPerParentWithTheCirclesItDraws)
     lines.destroy();
     EXPECT_FALSE(sceneManager->hasManualObject("OrbitLines/Sun"));
     EXPECT_FALSE(sceneManager->hasManualObject("OrbitLines/A"));
+}
+}
+
+namespace
+{
+using FarSpheresTest = OrbitLinesTest;
+
+TEST_F(FarSpheresTest, DrawsTheShownFarSpheresWithinTheirDistance)
+{
+    createSunLight(sceneManager);
+    Ogre::Camera* camera = sceneManager->createCamera("Camera");
+    sceneManager->getRootSceneNode()->createChildSceneNode()->attachObject(camera);
+    camera->getParentSceneNode()->setPosition(0, 0, -10000);
+    camera->getParentSceneNode()->lookAt(Ogre::Vector3::ZERO, Ogre::Node::TS_WORLD);
+    camera->setAspectRatio(4.0f / 3.0f);
+    // Seen from 10,000 units, 600 pixels high: 1 unit is about 0.07 pixels.
+    const struct
+    {
+        const char* section;
+        float size;
+        float farDistance;
+        bool farShown;
+    } rows[] = {
+        {"Big", 100, 200000, true},       // 7 pixels across: the full sphere
+        {"Tiny", 5, 200000, true},        // under a pixel: a dot
+        {"Hidden", 100, 200000, false},   // the detail step shows its near model
+        {"TooFar", 100, 5000, true},      // beyond its FarDistance
+        {"Unlimited", 100, -1, true},     // no distance set: always drawn
+    };
+    for (const auto& row : rows)
+    {
+        BodyDefinition definition = bodyDefinition("Sun", row.section);
+        definition.Model = "SphereMesh_4x6";
+        definition.Size = row.size;
+        definition.FarDistance = row.farDistance;
+        bodyRegistry.add(new Body(row.section, definition));
+        Body& body = bodyRegistry.at(bodyRegistry.size() - 1);
+        rigBody(body, sceneManager);
+        body.farShown = row.farShown;
+    }
+    sceneManager->getRootSceneNode()->_update(true, false);
+    // Its shaders need a render system: a plain stand-in here.
+    Ogre::MaterialManager::getSingleton().create("OrvTest/FarSphere", "General");
+    FarSpheres spheres(sceneManager, bodyRegistry);
+    spheres._notifyCurrentCamera(camera);
+    spheres.writeInstances();
+    EXPECT_EQ(2u, spheres.fullCount());    // Big, Unlimited
+    EXPECT_EQ(1u, spheres.smallCount());   // Tiny
 }
 }

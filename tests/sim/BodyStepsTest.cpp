@@ -112,10 +112,38 @@ TEST_F(BodyStepsTest, DetailFollowsCameraDistance)
         SCOPED_TRACE(step.what);
         runDetailStep(Ogre::Vector3(0, 0, step.distance));
         EXPECT_EQ(step.nearShown, shown(shownFar.nearNode));
+        // A hidden near node is out of the scene graph too, and back when shown.
+        EXPECT_EQ(step.nearShown ? shownFar.orbitNode : nullptr, shownFar.nearNode->getParent());
         EXPECT_EQ(step.farShownA, shown(shownFar.farNode));
         EXPECT_EQ(step.nearShown, shown(noFar.nearNode));
         EXPECT_EQ(step.farShownB, shown(noFar.farNode));
     }
+}
+
+TEST_F(BodyStepsTest, AHiddenNearModelSpinsAllItMissedWhenShownAgain)
+{
+    // Two alike bodies; the camera sits on one, far from the other.
+    Body& seen = addBody("Seen", "Sun", 0.5f, 0.3f, -0.7f, 0.2f, 100.0f, true, Ogre::Vector3::UNIT_Y,
+                         Ogre::Vector3(0.2f, 0, 3));
+    Body& away = addBody("Away", "Sun", 0.5f, 0.3f, -0.7f, 0.2f, 100.0f, true, Ogre::Vector3::UNIT_Y,
+                         Ogre::Vector3(0.2f, 0, 3));
+    away.orbitNode->setPosition(0, 0, 100000);
+    const Ogre::Vector3 camera = seen.orbitNode->getOrientation() * Ogre::Vector3(0, 0, 100);
+    runDetailStep(camera);
+    ASSERT_FALSE(away.nearShown);
+    // At two rates, so that the owed spin counts updates and not frames.
+    for (double rate : {1.0, 8.0})
+    {
+        bodyRegistry.setStepMultiplier(rate);
+        for (int frame = 0; frame < 100; ++frame)
+            runMotionStep();
+    }
+    EXPECT_FALSE(turnsNear(seen.nearNode->getOrientation(), away.nearNode->getOrientation()));
+    away.orbitNode->setPosition(seen.orbitNode->getPosition());
+    runDetailStep(seen.orbitNode->getOrientation() * Ogre::Vector3(0, 0, 100));
+    ASSERT_TRUE(away.nearShown);
+    EXPECT_TRUE(turnsNear(seen.nearNode->getOrientation(), away.nearNode->getOrientation(), 1e-3));
+    EXPECT_TRUE(turnsNear(seen.orbitNode->getOrientation(), away.orbitNode->getOrientation()));
 }
 
 TEST_F(BodyStepsTest, PrecomputedTurnsMatchTurningAxisByAxis)

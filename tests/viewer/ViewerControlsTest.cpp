@@ -51,7 +51,8 @@ TEST_F(CameraJumpTest, CameraEndsFiveSizesOnMinusZFacingTheBody)
     BodyDefinition mars = bodyDefinition("Sun", "Mars");
     mars.Size = 3.0f;
     Body body("Mars", mars);
-    body.positionNode = sceneManager->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(100, 20, 300));
+    body.orbitNode = sceneManager->getRootSceneNode()->createChildSceneNode(Ogre::Vector3(100, 20, 300));
+    body.positionNode = body.orbitNode->createChildSceneNode();
     jumpCameraToBody(cameraNode, body);
 
     EXPECT_TRUE(vectorsNear(Ogre::Vector3(100, 20, 285), camera->getDerivedPosition()));
@@ -117,7 +118,7 @@ TEST_F(OrbitViewerTest, AClickPutsTheCameraInFrontOfTheMovingBody)
     ASSERT_TRUE(viewer->runFrame(frame(0.1f, {}, leftButton)));
     EXPECT_EQ("Planet", status);
     // The body turned by its step before the jump: the camera is 5 sizes in front of where it is.
-    const Ogre::Vector3 centre = planet.positionNode->_getDerivedPosition();
+    const Ogre::Vector3 centre = bodyCentre(planet);
     EXPECT_TRUE(vectorsNear(Ogre::Vector3(1000 * std::sin(Ogre::Math::fDeg2Rad), 0, 1000 * std::cos(Ogre::Math::fDeg2Rad)),
                             centre, 1e-2f));
     EXPECT_TRUE(vectorsNear(centre + Ogre::Vector3(0, 0, -50), camera->getDerivedPosition(), 1e-2f));
@@ -188,12 +189,12 @@ TEST_F(OrbitViewerTest, FollowingKeepsTheCameraWhereItIsFromTheBody)
     EXPECT_EQ("Following Planet", status);
     // Looking away and flying a little: the offset that results is kept.
     ASSERT_TRUE(viewer->runFrame(frame(0.5f, {OIS::KC_S}, 0, 40, 0)));
-    const Ogre::Vector3 offset = cameraNode->getPosition() - currentWorldPosition(planet.positionNode);
+    const Ogre::Vector3 offset = cameraNode->getPosition() - bodyCentre(planet);
     const Ogre::Quaternion looking = cameraNode->getOrientation();
     for (int n = 0; n < 90; ++n)
         ASSERT_TRUE(viewer->runFrame(frame(0.1f)));
     // A quarter of the way round the sun, and the camera with it.
-    const Ogre::Vector3 centre = currentWorldPosition(planet.positionNode);
+    const Ogre::Vector3 centre = bodyCentre(planet);
     EXPECT_GT(centre.x, 900.0f);
     EXPECT_TRUE(vectorsNear(offset, cameraNode->getPosition() - centre, 1e-2f));
     EXPECT_TRUE(turnsNear(looking, cameraNode->getOrientation(), 0.0));

@@ -1,0 +1,366 @@
+#include "scene/FarSpheres.h"
+
+#include "scene/SceneNames.h"
+#include "sim/BodyRegistry.h"
+
+#include <OgreCamera.h>
+#include <OgreException.h>
+#include <OgreHardwareBufferManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreMath.h>
+#include <OgreMesh.h>
+#include <OgreMeshManager.h>
+#include <OgreRenderQueue.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreSubMesh.h>
+#include <OgreViewport.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+const char* const farSphereMaterial = "OrvTest/FarSphere";
+// An instance is its place and size, and its turn: what the far node's
+// world transform would be, without making the matrix of every orbit node.
+constexpr std::size_t floatsPerInstance = 8;
+
+// Binds them from buffer 1: uv1 the centre and the size, uv2 the turn (x y z w).
+void addInstanceElements(Ogre::VertexDeclaration* declaration)
+{
+    for (unsigned short slot = 0; slot < 2; ++slot)
+        declaration->addElement(1, slot * 4 * sizeof(float), Ogre::VET_FLOAT4, Ogre::VES_TEXTURE_COORDINATES,
+                                slot + 1);
+}
+
+Ogre::IndexData* makeIndexData(const std::vector<std::uint16_t>& indices)
+{
+    auto* indexData = new Ogre::IndexData();
+    indexData->indexCount = indices.size();
+    indexData->indexBuffer = Ogre::HardwareBufferManager::getSingleton().createIndexBuffer(
+        Ogre::HardwareIndexBuffer::IT_16BIT, indices.size(), Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
+    indexData->indexBuffer->writeData(0, indices.size() * sizeof(std::uint16_t), indices.data(), true);
+    return indexData;
+}
+}
+
+// One instanced draw: a unit sphere's vertices and triangles, and a world
+// matrix for each instance, rewritten every frame.
+class FarSpheres::Batch : public Ogre::Renderable
+{
+public:
+    Batch(Ogre::VertexData* vertices, Ogre::IndexData* triangles, const Ogre::MaterialPtr& sphereMaterial,
+          const Ogre::LightList& sunLight)
+        : vertexData(vertices), indexData(triangles), material(sphereMaterial), lights(sunLight)
+    {
+        addInstanceElements(vertexData->vertexDeclaration);
+    }
+
+    // Opens the instance buffer for up to `most` instances this frame.
+    void begin(std::size_t most)
+    {
+        if (most > capacity)
+        {
+            capacity = most;
+            instances = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
+                floatsPerInstance * sizeof(float), capacity, Ogre::HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY_DISCARDABLE);
+            // The engine asks the render system whether it can; without one
+            // (headless) there is nothing to draw the instances with anyway.
+            if (Ogre::Root::getSingleton().getRenderSystem())
+            {
+                instances->setIsInstanceData(true);
+                instances->setInstanceDataStepRate(1);
+            }
+            vertexData->vertexBufferBinding->setBinding(1, instances);
+        }
+        count = 0;
+        next = capacity ? static_cast<float*>(instances->lock(Ogre::HardwareBuffer::HBL_DISCARD)) : nullptr;
+    }
+
+    void add(const Ogre::Vector3& centre, float size, const Ogre::Quaternion& turn)
+    {
+        *next++ = centre.x;
+        *next++ = centre.y;
+        *next++ = centre.z;
+        *next++ = size;
+        *next++ = turn.x;
+        *next++ = turn.y;
+        *next++ = turn.z;
+        *next++ = turn.w;
+        ++count;
+    }
+
+    void end()
+    {
+        if (capacity)
+            instances->unlock();
+        next = nullptr;
+    }
+
+    std::size_t drawn() const { return count; }
+
+    const Ogre::MaterialPtr& getMaterial() const override { return material; }
+    void getRenderOperation(Ogre::RenderOperation& op) override
+    {
+        op.operationType = Ogre::RenderOperation::OT_TRIANGLE_LIST;
+        op.useIndexes = true;
+        op.vertexData = vertexData.get();
+        op.indexData = indexData.get();
+        op.numberOfInstances = count;
+        op.srcRenderable = this;
+        op.useGlobalInstancingVertexBufferIsAvailable = false;
+    }
+    // The instances carry their own transforms.
+    void getWorldTransforms(Ogre::Matrix4* xform) const override { *xform = Ogre::Matrix4::IDENTITY; }
+    Ogre::Real getSquaredViewDepth(const Ogre::Camera*) const override { return 0.0f; }
+    const Ogre::LightList& getLights() const override { return lights; }
+    bool getCastsShadows() const override { return false; }
+
+private:
+    std::unique_ptr<Ogre::VertexData> vertexData;
+    std::unique_ptr<Ogre::IndexData> indexData;
+    Ogre::MaterialPtr material;
+    const Ogre::LightList& lights;
+    Ogre::HardwareVertexBufferSharedPtr instances;
+    std::size_t capacity = 0;
+    std::size_t count = 0;
+    float* next = nullptr;
+};
+
+// The dots: three corners a dot, already turned to the camera, written out
+// every frame into one plain triangle list. (One instanced draw of thousands
+// of one-triangle instances costs the software renderer far more than the
+// same triangles drawn at once.) Each corner carries the dot's centre, for
+// the vertex program to light it as the middle of the sphere's visible face.
+class FarSpheres::Dots : public Ogre::Renderable
+{
+public:
+    Dots(const Ogre::MaterialPtr& sphereMaterial, const Ogre::LightList& sunLight)
+        : material(sphereMaterial), lights(sunLight)
+    {
+        vertexData.reset(new Ogre::VertexData());
+        vertexData->vertexDeclaration->addElement(0, 0, Ogre::VET_FLOAT3, Ogre::VES_POSITION);
+        vertexData->vertexDeclaration->addElement(0, 3 * sizeof(float), Ogre::VET_FLOAT4,
+                                                  Ogre::VES_TEXTURE_COORDINATES, 1);
+        setCustomParameter(0, Ogre::Vector4(1.0f, 0.0f, 0.0f, 0.0f));
+        // One triangle of the area of a unit disc, pi: drawn no bigger than a
+        // pixel it covers as many pixel centres as the sphere would.
+        const float side = std::sqrt(4.0f * Ogre::Math::PI / std::sqrt(3.0f));
+        const float radius = side / std::sqrt(3.0f);
+        corners[0] = Ogre::Vector2(0.0f, radius);
+        corners[1] = Ogre::Vector2(-side / 2, -radius / 2);
+        corners[2] = Ogre::Vector2(side / 2, -radius / 2);
+    }
+
+    void begin(std::size_t most, const Ogre::Quaternion& cameraTurn)
+    {
+        if (3 * most > capacity)
+        {
+            capacity = 3 * most;
+            buffer = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
+                7 * sizeof(float), capacity, Ogre::HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY_DISCARDABLE);
+            vertexData->vertexBufferBinding->setBinding(0, buffer);
+        }
+        right = cameraTurn.xAxis();
+        up = cameraTurn.yAxis();
+        count = 0;
+        next = capacity ? static_cast<float*>(buffer->lock(Ogre::HardwareBuffer::HBL_DISCARD)) : nullptr;
+    }
+
+    void add(const Ogre::Vector3& centre, float size)
+    {
+        for (const Ogre::Vector2& corner : corners)
+        {
+            const Ogre::Vector3 at = centre + size * (corner.x * right + corner.y * up);
+            *next++ = at.x;
+            *next++ = at.y;
+            *next++ = at.z;
+            *next++ = centre.x;
+            *next++ = centre.y;
+            *next++ = centre.z;
+            *next++ = size;
+        }
+        ++count;
+    }
+
+    void end()
+    {
+        if (capacity)
+            buffer->unlock();
+        vertexData->vertexCount = 3 * count;
+    }
+
+    std::size_t drawn() const { return count; }
+
+    const Ogre::MaterialPtr& getMaterial() const override { return material; }
+    void getRenderOperation(Ogre::RenderOperation& op) override
+    {
+        op.operationType = Ogre::RenderOperation::OT_TRIANGLE_LIST;
+        op.useIndexes = false;
+        op.vertexData = vertexData.get();
+        op.indexData = nullptr;
+        op.numberOfInstances = 1;
+        op.srcRenderable = this;
+    }
+    void getWorldTransforms(Ogre::Matrix4* xform) const override { *xform = Ogre::Matrix4::IDENTITY; }
+    Ogre::Real getSquaredViewDepth(const Ogre::Camera*) const override { return 0.0f; }
+    const Ogre::LightList& getLights() const override { return lights; }
+    bool getCastsShadows() const override { return false; }
+
+private:
+    std::unique_ptr<Ogre::VertexData> vertexData;
+    Ogre::MaterialPtr material;
+    const Ogre::LightList& lights;
+    Ogre::HardwareVertexBufferSharedPtr buffer;
+    Ogre::Vector2 corners[3];
+    Ogre::Vector3 right = Ogre::Vector3::UNIT_X;
+    Ogre::Vector3 up = Ogre::Vector3::UNIT_Y;
+    std::size_t capacity = 0;
+    std::size_t count = 0;
+    float* next = nullptr;
+};
+
+namespace
+{
+Ogre::LightList sunLightOf(Ogre::SceneManager* sceneManager)
+{
+    Ogre::LightList lights;
+    lights.push_back(sceneManager->getLight(sceneNames::sunLight));
+    return lights;
+}
+
+// The far mesh's vertices, and only those of its triangles that have an area.
+std::pair<Ogre::VertexData*, Ogre::IndexData*> farMeshGeometry()
+{
+    Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(sceneNames::farMesh);
+    Ogre::IndexData* source = mesh->getSubMesh(0)->indexData;
+    std::vector<std::uint16_t> all(source->indexCount);
+    source->indexBuffer->readData(source->indexStart * sizeof(std::uint16_t), all.size() * sizeof(std::uint16_t),
+                                  all.data());
+    std::vector<Ogre::Vector3> positions(mesh->sharedVertexData->vertexCount);
+    const Ogre::VertexElement* position =
+        mesh->sharedVertexData->vertexDeclaration->findElementBySemantic(Ogre::VES_POSITION);
+    Ogre::HardwareVertexBufferSharedPtr vertices =
+        mesh->sharedVertexData->vertexBufferBinding->getBuffer(position->getSource());
+    std::vector<unsigned char> bytes(vertices->getSizeInBytes());
+    vertices->readData(0, bytes.size(), bytes.data());
+    for (std::size_t v = 0; v < positions.size(); ++v)
+        std::memcpy(positions[v].ptr(), bytes.data() + v * vertices->getVertexSize() + position->getOffset(),
+                    3 * sizeof(float));
+
+    std::vector<std::uint16_t> kept;
+    for (std::size_t t = 0; t + 2 < all.size(); t += 3)
+    {
+        const Ogre::Vector3& a = positions[all[t]];
+        const Ogre::Vector3& b = positions[all[t + 1]];
+        const Ogre::Vector3& c = positions[all[t + 2]];
+        if ((b - a).crossProduct(c - a).squaredLength() > 1e-12f)
+            kept.insert(kept.end(), {all[t], all[t + 1], all[t + 2]});
+    }
+    return {mesh->sharedVertexData->clone(false), makeIndexData(kept)};
+}
+
+}
+
+FarSpheres::FarSpheres(Ogre::SceneManager* scene, const BodyRegistry& registry)
+    : Ogre::MovableObject("FarSpheres"), sceneManager(scene), bodies(registry)
+{
+    sunLight = sunLightOf(sceneManager);
+    const Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(farSphereMaterial);
+    if (!material)
+        OGRE_EXCEPT(Ogre::Exception::ERR_ITEM_NOT_FOUND,
+                    std::string("Material '") + farSphereMaterial + "' not found: the media folder is incomplete",
+                    "FarSpheres");
+    const auto sphere = farMeshGeometry();
+    full.reset(new Batch(sphere.first, sphere.second, material, sunLight));
+    full->setCustomParameter(0, Ogre::Vector4(0.0f, 0.0f, 0.0f, 0.0f));
+    small.reset(new Dots(material, sunLight));
+    setCastShadows(false);
+    sceneManager->getRootSceneNode()->attachObject(this);
+}
+
+FarSpheres::~FarSpheres()
+{
+    if (getParentSceneNode())
+        getParentSceneNode()->detachObject(this);
+}
+
+std::size_t FarSpheres::fullCount() const
+{
+    return full->drawn();
+}
+
+std::size_t FarSpheres::smallCount() const
+{
+    return small->drawn();
+}
+
+const Ogre::String& FarSpheres::getMovableType() const
+{
+    static const Ogre::String type = "FarSpheres";
+    return type;
+}
+
+const Ogre::AxisAlignedBox& FarSpheres::getBoundingBox() const
+{
+    // Spread through the whole system: never culled as one.
+    static const Ogre::AxisAlignedBox everywhere(Ogre::AxisAlignedBox::EXTENT_INFINITE);
+    return everywhere;
+}
+
+void FarSpheres::_notifyCurrentCamera(Ogre::Camera* camera)
+{
+    MovableObject::_notifyCurrentCamera(camera);
+    cameraPosition = camera->getDerivedPosition();
+    cameraTurn = camera->getDerivedOrientation();
+    const Ogre::Viewport* viewport = camera->getViewport();
+    const float height = viewport ? float(viewport->getActualHeight()) : 600.0f;
+    pixelsPerUnit = height / (2.0f * std::tan(camera->getFOVy().valueRadians() / 2.0f));
+}
+
+void FarSpheres::_updateRenderQueue(Ogre::RenderQueue* queue)
+{
+    writeInstances();
+    if (full->drawn() > 0)
+        queue->addRenderable(full.get(), getRenderQueueGroup());
+    if (small->drawn() > 0)
+        queue->addRenderable(small.get(), getRenderQueueGroup());
+}
+
+void FarSpheres::writeInstances()
+{
+    full->begin(bodies.size());
+    small->begin(bodies.size(), cameraTurn);
+    for (const auto& body : bodies)
+    {
+        if (!body->farShown || !body->farNode)
+            continue;
+        // The far node is out of the scene graph: its place on the orbit node
+        // (which has no scale of its own, nor have the nodes above it).
+        const Ogre::SceneNode* far = body->farNode;
+        const Ogre::Quaternion& turn = body->orbitNode->_getDerivedOrientation();
+        const Ogre::Vector3 centre = body->orbitNode->_getDerivedPosition() + turn * far->getPosition();
+        const float squaredDistance = centre.squaredDistance(cameraPosition);
+        // As an entity's rendering distance: beyond it, with the sphere's size, nothing is drawn.
+        const float reach = body->definition.FarDistance + body->definition.Size;
+        if (body->definition.FarDistance > 0.0f && squaredDistance > reach * reach)
+            continue;
+        const float radius = body->definition.Size * pixelsPerUnit;
+        if (radius * radius < smallRadius * smallRadius * squaredDistance)
+            small->add(centre, far->getScale().x);
+        else
+            full->add(centre, far->getScale().x, turn);
+    }
+    full->end();
+    small->end();
+}
+
+void FarSpheres::visitRenderables(Ogre::Renderable::Visitor* visitor, bool)
+{
+    visitor->visit(full.get(), 0, false);
+    visitor->visit(small.get(), 0, false);
+}

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <unordered_map>
 #include <set>
 #include <sstream>
 
@@ -20,56 +21,50 @@ std::string formatNumber(float value)
     return text.str();
 }
 
-bool onlyBlanksLeft(std::istream& stream)
-{
-    stream.clear();
-    std::string rest;
-    return !(stream >> rest);
-}
-
 // Describes how the reader takes `value` for a key of `type`; empty when it
 // takes all of it as meant.
 std::string valueTrouble(const std::string& key, const std::string& value, ValueType type)
 {
-    std::istringstream stream(value);
+    std::size_t at = 0;
     switch (type)
     {
     case ValueType::Word:
     {
         std::string word;
-        if (!(stream >> word))
+        if (!readWord(value, at, word))
             return "no value: " + key + " stays empty";
-        if (!onlyBlanksLeft(stream))
+        if (!onlyBlanksFrom(value, at))
             return "only '" + word + "' is used: a " + key + " is one word";
         return "";
     }
     case ValueType::ShadowTechnique:
     {
         std::string word;
-        stream >> word;
+        readWord(value, at, word);
         for (const ShadowTechniqueName& name : shadowTechniqueNames)
             if (word == name.name)
-                return onlyBlanksLeft(stream) ? "" : "only '" + word + "' is used";
+                return onlyBlanksFrom(value, at) ? "" : "only '" + word + "' is used";
         return "'" + value + "' is not a shadow technique: use SHADOWTYPE_TEXTURE_MODULATIVE, "
                "SHADOWTYPE_STENCIL_MODULATIVE or SHADOWTYPE_STENCIL_ADDITIVE";
     }
     case ValueType::Flag:
     {
-        bool flag;
-        if (!(stream >> flag))
+        // As the reader takes a flag: a whole number, 0 or 1.
+        int flag;
+        if (!readNumber(value, at, flag) || (flag != 0 && flag != 1))
             return "'" + value + "' is not 0 or 1: " + key + " keeps its earlier value";
-        return onlyBlanksLeft(stream) ? "" : "only the leading " + std::to_string(int(flag)) + " of '" + value + "' is read";
+        return onlyBlanksFrom(value, at) ? "" : "only the leading " + std::to_string(flag) + " of '" + value + "' is read";
     }
     case ValueType::Number:
     case ValueType::Integer:
     {
         float number;
         int integer;
-        const bool read = type == ValueType::Number ? bool(stream >> number) : bool(stream >> integer);
+        const bool read = type == ValueType::Number ? readNumber(value, at, number) : readNumber(value, at, integer);
         if (!read)
             return "'" + value + "' is not " + (type == ValueType::Number ? "a number" : "a whole number") +
                    " (or is out of range): " + key + " keeps its earlier value";
-        if (onlyBlanksLeft(stream))
+        if (onlyBlanksFrom(value, at))
             return "";
         return "'" + value + "' is read only in part, as " +
                (type == ValueType::Number ? formatNumber(number) : std::to_string(integer));
@@ -78,14 +73,13 @@ std::string valueTrouble(const std::string& key, const std::string& value, Value
     case ValueType::Colour:
     {
         int count = 0;
-        float component;
-        while (count < 3 && stream >> component)
+        for (float component; count < 3 && readNumber(value, at, component);)
             ++count;
         const char* what = type == ValueType::Vector ? "three numbers x y z" : "three numbers red green blue";
         if (count < 3)
             return "'" + value + "' has " + std::to_string(count) + " readable number" +
                    (count == 1 ? "" : "s") + " of " + what + ": the rest keep their earlier values";
-        if (!onlyBlanksLeft(stream))
+        if (!onlyBlanksFrom(value, at))
             return type == ValueType::Colour ? "only three numbers are read; alpha is always 1"
                                              : "only the first three numbers are read";
         return "";
@@ -165,6 +159,26 @@ public:
 private:
     std::string file;
 };
+
+// A section whose body would name one of its nodes as one of the viewer's own.
+struct TakenNode
+{
+    std::string section;
+    std::string node;
+};
+
+std::vector<TakenNode> nodesTakenByTheViewer()
+{
+    std::vector<TakenNode> taken;
+    for (auto nodeOf : {sceneNames::orbitNode, sceneNames::positionNode, sceneNames::nearNode, sceneNames::farNode})
+    {
+        const std::string suffix = nodeOf("");
+        for (const std::string& reserved : sceneNames::reservedNodes)
+            if (reserved.size() >= suffix.size() && reserved.compare(reserved.size() - suffix.size(), suffix.size(), suffix) == 0)
+                taken.push_back({reserved.substr(0, reserved.size() - suffix.size()), reserved});
+    }
+    return taken;
+}
 
 std::vector<std::string> settingsKeysOf(const std::string& section)
 {
@@ -259,24 +273,52 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
                                       const BodyRegistry& registry)
 {
     Findings findings(file);
+    const std::vector<BodyKey>& keys = bodyKeys();
     std::vector<std::string> knownKeys;
-    for (const BodyKey& key : bodyKeys())
+    for (const BodyKey& key : keys)
         knownKeys.push_back(key.name);
+    auto keyIndex = [&](const BodyKey* key) { return size_t(key - keys.data()); };
 
-    // Where each section and each setting stands, in file order.
-    std::map<std::string, std::vector<int>> headerLines;
-    std::map<std::string, std::map<std::string, std::vector<int>>> keyLines;
+    // Where each section and each of its settings stand, in file order.
+    struct SectionLines
+    {
+        int firstHeader = 0;
+        int headers = 0;
+        std::vector<std::pair<size_t, int>> settings;   // the key's index in bodyKeys(), the line
+
+        int lastLineOf(size_t key) const
+        {
+            for (auto setting = settings.rbegin(); setting != settings.rend(); ++setting)
+                if (setting->first == key)
+                    return setting->second;
+            return 0;
+        }
+        size_t timesOf(size_t key) const
+        {
+            return size_t(std::count_if(settings.begin(), settings.end(),
+                                        [key](const std::pair<size_t, int>& setting) { return setting.first == key; }));
+        }
+    };
+    std::unordered_map<std::string, SectionLines> sections;
+    sections.reserve(lines.size() / 8);
+    std::vector<const std::pair<const std::string, SectionLines>*> sectionsInOrder;
+    SectionLines* current = nullptr;
     for (const ConfigLine& line : lines)
     {
         findings.commonLineProblems(line, "settings above the first section line never make a body");
         if (line.kind == ConfigLine::SectionHeader)
         {
-            std::vector<int>& seen = headerLines[line.section];
-            seen.push_back(line.number);
-            if (seen.size() == 2)
+            const auto placed = sections.try_emplace(line.section);
+            current = &placed.first->second;
+            if (placed.second)
+            {
+                sectionsInOrder.push_back(&*placed.first);
+                current->firstHeader = line.number;
+            }
+            if (++current->headers == 2)
                 findings.add(line.number, line.section, "repeated-section",
                              "[" + line.section + "] appears again (first on line " +
-                                 std::to_string(seen.front()) + "): both parts are read as one section",
+                                 std::to_string(current->firstHeader) + "): both parts are read as one section",
                              false);
         }
         if (line.kind != ConfigLine::Setting || line.section.empty())
@@ -287,37 +329,38 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
             findings.unknownKey(line, knownKeys, "of a body");
             continue;
         }
-        keyLines[line.section][line.key].push_back(line.number);
+        current->settings.emplace_back(keyIndex(key), line.number);
         const std::string trouble = valueTrouble(line.key, line.value, valueTypeOf(key->field));
         if (!trouble.empty())
             findings.add(line.number, line.section, "bad-value", trouble, false);
     }
 
-    auto lineOf = [&](const std::string& section, const std::string& key) {
-        auto found = keyLines[section].find(key);
-        if (found != keyLines[section].end() && !found->second.empty())
-            return found->second.back();
-        auto header = headerLines.find(section);
-        return header == headerLines.end() ? 0 : header->second.front();
+    auto lineOf = [&](const std::string& section, const std::string& keyName) {
+        const auto found = sections.find(section);
+        if (found == sections.end())
+            return 0;
+        const int line = found->second.lastLineOf(keyIndex(findBodyKey(keyName)));
+        return line > 0 ? line : found->second.firstHeader;
     };
 
     // Sections the reader skipped, and why.
-    std::map<std::string, size_t> registryIndex;
+    std::unordered_map<std::string, size_t> registryIndex;
+    registryIndex.reserve(registry.size());
     for (size_t i = 0; i < registry.size(); ++i)
         registryIndex[registry.at(i).sectionName] = i;
-    for (const auto& header : headerLines)
+    for (const auto* placed : sectionsInOrder)
     {
-        const std::string& section = header.first;
+        const std::string& section = placed->first;
         if (section.empty() || registryIndex.count(section))
             continue;
         std::string missing;
         std::string repeated;
         int counted = 0;
-        for (const BodyKey& key : bodyKeys())
+        for (const BodyKey& key : keys)
         {
             if (!key.required)
                 continue;
-            const size_t times = keyLines[section][key.name].size();
+            const size_t times = placed->second.timesOf(keyIndex(&key));
             counted += int(times);
             if (times == 0)
                 missing += std::string(missing.empty() ? "" : ", ") + key.name;
@@ -331,7 +374,7 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
             message += "; missing " + missing;
         if (!repeated.empty())
             message += "; repeated " + repeated;
-        findings.add(header.second.front(), section, "skipped-section", message, true);
+        findings.add(placed->second.firstHeader, section, "skipped-section", message, true);
     }
 
     // Rings of bodies that name each other as parents: no order of the
@@ -390,20 +433,17 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
     }
 
     // Accepted bodies that will fail or show badly.
+    const std::vector<TakenNode> takenNodes = nodesTakenByTheViewer();
     for (size_t i = 0; i < registry.size(); ++i)
     {
         const Body& body = registry.at(i);
         const std::string& section = body.sectionName;
-        for (const std::string& node : {sceneNames::orbitNode(section), sceneNames::positionNode(section),
-                                        sceneNames::nearNode(section), sceneNames::farNode(section)})
-        {
-            for (const std::string& reserved : sceneNames::reservedNodes)
-                if (node == reserved)
-                    findings.add(lineOf(section, "Name"), section, "name-collision",
-                                 "a body's scene node '" + node + "' is taken by the viewer itself; "
-                                 "the viewer stops with an engine error: rename the section",
-                                 true);
-        }
+        for (const TakenNode& taken : takenNodes)
+            if (section == taken.section)
+                findings.add(lineOf(section, "Name"), section, "name-collision",
+                             "a body's scene node '" + taken.node + "' is taken by the viewer itself; "
+                             "the viewer stops with an engine error: rename the section",
+                             true);
 
         const std::string& parent = body.definition.Parent;
         const auto parentIndex = registryIndex.find(parent);
@@ -412,7 +452,7 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
         else if (parentIndex == registryIndex.end())
             findings.add(lineOf(section, "Parent"), section, "unknown-parent",
                          "Parent '" + parent + "' names no body" +
-                             (headerLines.count(parent) ? " (its section is skipped)" : "") +
+                             (sections.count(parent) ? " (its section is skipped)" : "") +
                              " and is not Sun: the viewer stops with an engine error",
                          true);
         else if (parentIndex->second == i)

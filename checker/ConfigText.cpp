@@ -2,22 +2,33 @@
 
 #include "config/ConfigFileReading.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 namespace
 {
-const char* const separators = "\t:=";
-const char* const blanks = " \t\r\n";
-
-std::string trim(const std::string& text)
+bool isBlank(char c)
 {
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isSeparator(char c)
+{
+    return c == '\t' || c == ':' || c == '=';
+}
+
+std::string_view trim(std::string_view text)
+{
+    size_t first = 0;
+    size_t end = text.size();
+    while (first < end && isBlank(text[first]))
+        ++first;
+    while (end > first && isBlank(text[end - 1]))
+        --end;
+    return text.substr(first, end - first);
 }
 }
 
@@ -35,18 +46,22 @@ std::vector<ConfigLine> readConfigLines(const std::string& path)
 std::vector<ConfigLine> splitConfigLines(const std::string& fileText)
 {
     const bool byteOrderMark = startsWithByteOrderMark(fileText);
-    std::istringstream stream(byteOrderMark ? fileText.substr(3) : fileText);
+    const std::string_view all(fileText);
+    const size_t begin = byteOrderMark ? 3 : 0;
     std::vector<ConfigLine> lines;
+    lines.reserve(size_t(std::count(all.begin() + begin, all.end(), '\n')) + 1);
     std::string section;
-    std::string raw;
     int number = 0;
-    while (std::getline(stream, raw))
+    // Lines as std::getline gives them: a last line without its newline
+    // counts, the nothing after a final newline does not.
+    for (size_t at = begin; at < all.size();)
     {
-        ConfigLine line;
+        const size_t end = std::min(all.find('\n', at), all.size());
+        const std::string_view text = trim(all.substr(at, end - at));
+        at = end + 1;
+        ConfigLine& line = lines.emplace_back();
         line.number = ++number;
         line.afterByteOrderMark = byteOrderMark && number == 1;
-        line.text = trim(raw);
-        const std::string& text = line.text;
         if (text.empty())
             line.kind = ConfigLine::Blank;
         else if (text[0] == '#' || text[0] == '@')
@@ -58,19 +73,25 @@ std::vector<ConfigLine> splitConfigLines(const std::string& fileText)
         }
         else
         {
-            const size_t separator = text.find_first_of(separators);
-            if (separator == std::string::npos)
+            size_t separator = 0;
+            while (separator < text.size() && !isSeparator(text[separator]))
+                ++separator;
+            if (separator == text.size())
+            {
                 line.kind = ConfigLine::NoSeparator;
+                line.text = text;
+            }
             else
             {
                 line.kind = ConfigLine::Setting;
                 line.key = trim(text.substr(0, separator));
-                const size_t valueStart = text.find_first_not_of(separators, separator);
-                line.value = valueStart == std::string::npos ? "" : trim(text.substr(valueStart));
+                size_t valueStart = separator;
+                while (valueStart < text.size() && isSeparator(text[valueStart]))
+                    ++valueStart;
+                line.value = trim(text.substr(valueStart));
             }
         }
         line.section = section;
-        lines.push_back(line);
     }
     return lines;
 }

@@ -22,7 +22,7 @@ struct ConfigLine
     std::string section;     // the section the line belongs to ("" above the first header)
     std::string key;         // Setting: trimmed key
     std::string value;       // Setting: trimmed value
-    std::string text;        // the trimmed line
+    std::string text;        // NoSeparator: the trimmed line
     bool afterByteOrderMark = false;   // the first line, once a UTF-8 byte-order mark before it was skipped
 };
 

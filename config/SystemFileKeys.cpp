@@ -1,5 +1,8 @@
 #include "config/SystemFileKeys.h"
 
+#include <string_view>
+#include <unordered_map>
+
 const std::vector<BodyKey>& bodyKeys()
 {
     using B = BodyDefinition;
@@ -31,10 +34,15 @@ const std::vector<BodyKey>& bodyKeys()
 
 const BodyKey* findBodyKey(const std::string& name)
 {
-    for (const BodyKey& key : bodyKeys())
-        if (name == key.name)
-            return &key;
-    return nullptr;
+    // Looked up for every line of a file that may hold thousands of bodies.
+    static const std::unordered_map<std::string_view, const BodyKey*> byName = [] {
+        std::unordered_map<std::string_view, const BodyKey*> keys;
+        for (const BodyKey& key : bodyKeys())
+            keys.emplace(key.name, &key);
+        return keys;
+    }();
+    const auto found = byName.find(name);
+    return found == byName.end() ? nullptr : found->second;
 }
 
 const BodyDefinition& defaultBodyDefinition()

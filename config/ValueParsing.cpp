@@ -109,16 +109,28 @@ bool readNumber(const std::string& text, std::size_t& at, int& value)
     return true;
 }
 
-bool parseWord(const std::string& text, std::string& word)
+bool readWord(const std::string& text, std::size_t& at, std::string& word)
 {
-    const std::size_t start = skipBlanks(text, 0);
+    const std::size_t start = skipBlanks(text, at);
     std::size_t end = start;
     while (end < text.size() && !isBlank(text[end]))
         ++end;
+    at = end;
     if (end == start)
         return false;
     word = text.substr(start, end - start);
     return true;
+}
+
+bool onlyBlanksFrom(const std::string& text, std::size_t at)
+{
+    return skipBlanks(text, at) >= text.size();
+}
+
+bool parseWord(const std::string& text, std::string& word)
+{
+    std::size_t at = 0;
+    return readWord(text, at, word);
 }
 
 bool parseFloat(const std::string& text, float& value)

@@ -20,6 +20,12 @@
 bool readNumber(const std::string& text, std::size_t& at, float& value);
 bool readNumber(const std::string& text, std::size_t& at, int& value);
 
+// A word from `at` (blanks first skipped) up to the next blank; false when
+// only blanks are left.
+bool readWord(const std::string& text, std::size_t& at, std::string& word);
+// Whether nothing but blanks stands from `at` on: the whole value was read.
+bool onlyBlanksFrom(const std::string& text, std::size_t at);
+
 bool parseWord(const std::string& text, std::string& word);
 bool parseFloat(const std::string& text, float& value);
 bool parseInt(const std::string& text, int& value);

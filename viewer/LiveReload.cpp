@@ -7,6 +7,8 @@
 
 #include <OgreException.h>
 
+#include <unordered_map>
+
 #include <sys/stat.h>
 
 bool FileSignature::operator==(const FileSignature& other) const
@@ -96,10 +98,15 @@ SystemVerdict judgeSystemText(const std::string& fileName, const std::string& te
     const std::vector<ConfigLine> lines = splitConfigLines(text);
     verdict.problems = checkSystemLines(fileName, lines, *verdict.bodies);
 
+    // Thousands of bodies share a handful of models: ask about each once.
+    std::unordered_map<std::string, bool> modelHasMesh;
     for (const auto& body : *verdict.bodies)
     {
         const std::string mesh = body->definition.Model + sceneNames::meshSuffix;
-        if (meshExists(mesh))
+        const auto known = modelHasMesh.try_emplace(body->definition.Model, false);
+        if (known.second)
+            known.first->second = meshExists(mesh);
+        if (known.first->second)
             continue;
         int line = 0;
         for (const ConfigLine& candidate : lines)

@@ -1,25 +1,39 @@
 // The viewer with a stopwatch: the real start-up sequence, application and
 // frame listener, timed phase by phase, then frame times at fixed views
-// (the start view, and close-ups after the same jump a mouse click makes).
-// Prints one JSON object and ends by itself. Run it in a working folder and
-// accept the dialog; scripts/bench does both.
+// (the start view, the start view with every orbit line drawn, and close-ups
+// after the same jump a mouse click makes), then the system file read again
+// as the viewer reads it when it changes, a number of times. Prints one JSON
+// object and ends by itself. Run it in a working folder and accept the
+// dialog; scripts/bench does both.
 //
-//   orvtest-probe [frames per view] [section ...]
+//   orvtest-probe [frames per view] [reloads] [view ...]
+//
+// A view is "lines" (the start view with orbit lines) or a section to jump to.
 
 #include "app/OrvTestApp.h"
 #include "config/AppSettings.h"
 #include "config/SystemFile.h"
+#include "config/ConfigFileReading.h"
+#include "scene/OrbitLines.h"
 #include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
+#include "viewer/LiveReload.h"
 #include "viewer/OrvTestFrameListener.h"
 
 #include <OgreCamera.h>
+#include <OgreMeshManager.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
+#include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <malloc.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,7 +48,36 @@ struct View
 {
     std::string name;     // "start" or a section name to jump to
     std::vector<double> frameMs;
+    // The engine's own update of the scene graph after a motion step, timed
+    // alone: the floor under any frame of this scene.
+    std::vector<double> updateMs;
 };
+
+// Times the engine's scene-graph update of the whole tree as the rig builds
+// it, four nodes a body (those the viewer keeps out of the scene graph put
+// back for the measurement), as a frame's motion step leaves it to do, a
+// number of times.
+void timeSceneUpdate(Ogre::SceneManager* sceneManager, std::vector<double>& updateMs)
+{
+    std::vector<Ogre::SceneNode*> outOfTree;
+    for (const auto& body : bodyRegistry)
+        for (Ogre::SceneNode* node : {body->positionNode, body->nearNode, body->farNode})
+            if (!node->getParent())
+            {
+                body->orbitNode->addChild(node);
+                outOfTree.push_back(node);
+            }
+    Ogre::SceneNode* rootNode = sceneManager->getRootSceneNode();
+    for (int n = 0; n < 30; ++n)
+    {
+        runMotionStep();
+        const double start = now();
+        rootNode->_update(true, false);
+        updateMs.push_back((now() - start) * 1000.0);
+    }
+    for (Ogre::SceneNode* node : outOfTree)
+        node->getParent()->removeChild(node);
+}
 
 // Steps through the views: settles, measures, jumps to the next, ends the loop.
 class Stopwatch : public Ogre::FrameListener
@@ -45,19 +88,33 @@ public:
     {
     }
 
-    bool frameEnded(const Ogre::FrameEvent& evt) override
+    bool frameEnded(const Ogre::FrameEvent&) override
     {
+        // The clock, not the engine's frame time: that counts whole milliseconds.
+        const double ended = now();
         if (firstFrame == 0.0)
-            firstFrame = now();
+            firstFrame = ended;
         if (current >= views.size())
             return false;
         if (++frame > settleFrames)
-            views[current].frameMs.push_back(evt.timeSinceLastFrame * 1000.0);
+            views[current].frameMs.push_back((ended - lastEnded) * 1000.0);
+        lastEnded = ended;
         if (frame < settleFrames + framesPerView)
             return true;
+        timeSceneUpdate(camera->getSceneManager(), views[current].updateMs);
+        lastEnded = now();
         frame = 0;
         if (++current >= views.size())
             return false;
+        if (views[current].name == "lines")
+        {
+            lines.reset(new OrbitLines(camera->getSceneManager()));
+            lines->create(bodyRegistry);
+            return true;
+        }
+        if (lines)
+            lines->destroy();
+        lines.reset();
         for (const auto& body : bodyRegistry)
             if (body->sectionName == views[current].name)
                 jumpCameraToBody(camera->getParentSceneNode(), *body);
@@ -65,6 +122,7 @@ public:
     }
 
     double firstFrame = 0.0;
+    double lastEnded = 0.0;
 
 private:
     static constexpr int settleFrames = 30;
@@ -73,12 +131,54 @@ private:
     int framesPerView;
     size_t current = 0;
     int frame = 0;
+    std::unique_ptr<OrbitLines> lines;
 };
+
+long residentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return 0;
+}
+
+// Reads the system file again as the viewer does when it changes, and
+// replaces every body, `count` times: the time of each and the memory after
+// the first and the last.
+struct Reloads
+{
+    std::vector<double> ms;
+    long afterFirstKiB = 0;
+    long afterLastKiB = 0;
+    long heapAfterFirstKiB = 0;   // bytes the allocator has handed out and not had back
+    long heapAfterLastKiB = 0;
+};
+
+Reloads timeReloads(OrbitViewer& viewer, int count)
+{
+    Reloads reloads;
+    const std::string file = appSettings.StaticSystem;
+    for (int n = 0; n < count; ++n)
+    {
+        const double start = now();
+        if (!viewer.reloadSystemFrom(file, readConfigText(file)))
+            std::fprintf(stderr, "reload failed\n");
+        reloads.ms.push_back((now() - start) * 1000.0);
+        (n == 0 ? reloads.afterFirstKiB : reloads.afterLastKiB) = residentKiB();
+        const struct mallinfo2 heap = mallinfo2();
+        (n == 0 ? reloads.heapAfterFirstKiB : reloads.heapAfterLastKiB) = long((heap.uordblks + heap.hblkhd) / 1024);
+    }
+    return reloads;
+}
 
 class ProbeApp : public OrvTestApp
 {
 public:
-    ProbeApp(std::vector<View>& measuredViews, int framesPerView) : views(measuredViews), frames(framesPerView) {}
+    ProbeApp(std::vector<View>& measuredViews, int framesPerView, int reloadCount)
+        : views(measuredViews), frames(framesPerView), reloadTimes(reloadCount)
+    {
+    }
     ~ProbeApp() override
     {
         if (root && stopwatch)
@@ -88,8 +188,16 @@ public:
 
     double rootMade = 0, windowOpen = 0, resourcesReady = 0, sceneBuilt = 0, listenerMade = 0;
     Stopwatch* stopwatch = nullptr;
+    Reloads reloads;
 
 protected:
+    // After the views, with the engine and the listener still there.
+    void tearDownScene() override
+    {
+        if (reloadTimes > 0)
+            reloads = timeReloads(static_cast<OrvTestFrameListener*>(frameListener)->orbitViewer(), reloadTimes);
+    }
+
     void declareResourceLocations() override
     {
         rootMade = now();
@@ -122,6 +230,7 @@ protected:
 private:
     std::vector<View>& views;
     int frames;
+    int reloadTimes;
 };
 
 void printStats(const View& view, bool last)
@@ -130,8 +239,11 @@ void printStats(const View& view, bool last)
     std::sort(ms.begin(), ms.end());
     const double median = ms.empty() ? 0 : ms[ms.size() / 2];
     const double p95 = ms.empty() ? 0 : ms[std::min(ms.size() - 1, ms.size() * 95 / 100)];
-    std::printf("    {\"view\": \"%s\", \"frames\": %zu, \"medianMs\": %.3f, \"p95Ms\": %.3f}%s\n", view.name.c_str(),
-                ms.size(), median, p95, last ? "" : ",");
+    std::vector<double> update = view.updateMs;
+    std::sort(update.begin(), update.end());
+    std::printf("    {\"view\": \"%s\", \"frames\": %zu, \"medianMs\": %.3f, \"p95Ms\": %.3f, \"updateMs\": %.3f}%s\n",
+                view.name.c_str(), ms.size(), median, p95, update.empty() ? 0.0 : update[update.size() / 2],
+                last ? "" : ",");
 }
 }
 
@@ -139,16 +251,17 @@ int main(int argc, char** argv)
 {
     const double start = now();
     const int frames = argc > 1 ? std::atoi(argv[1]) : 300;
-    std::vector<View> views{{"start", {}}};
-    for (int i = 2; i < argc; ++i)
-        views.push_back({argv[i], {}});
+    const int reloads = argc > 2 ? std::atoi(argv[2]) : 0;
+    std::vector<View> views{{"start", {}, {}}};
+    for (int i = 3; i < argc; ++i)
+        views.push_back({argv[i], {}, {}});
 
     loadSettings("OrvTest.cfg");
     const double settingsRead = now();
     loadSystemFile(appSettings.StaticSystem);
     const double systemRead = now();
 
-    ProbeApp app(views, frames);
+    ProbeApp app(views, frames, reloads);
     app.run();
     std::printf("{\n  \"processStart\": %.6f,\n  \"settings\": %.6f,\n  \"system\": %.6f,\n", start, settingsRead,
                 systemRead);
@@ -156,6 +269,13 @@ int main(int argc, char** argv)
                 app.windowOpen, app.resourcesReady);
     std::printf("  \"sceneBuilt\": %.6f,\n  \"listenerMade\": %.6f,\n  \"firstFrame\": %.6f,\n", app.sceneBuilt,
                 app.listenerMade, app.stopwatch ? app.stopwatch->firstFrame : 0.0);
+    std::vector<double> reloadMs = app.reloads.ms;
+    std::sort(reloadMs.begin(), reloadMs.end());
+    std::printf("  \"reloads\": %zu,\n  \"reloadMs\": %.3f,\n  \"rssAfterFirstReloadKiB\": %ld,\n"
+                "  \"rssAfterLastReloadKiB\": %ld,\n  \"heapAfterFirstReloadKiB\": %ld,\n"
+                "  \"heapAfterLastReloadKiB\": %ld,\n",
+                reloadMs.size(), reloadMs.empty() ? 0.0 : reloadMs[reloadMs.size() / 2], app.reloads.afterFirstKiB,
+                app.reloads.afterLastKiB, app.reloads.heapAfterFirstKiB, app.reloads.heapAfterLastKiB);
     std::printf("  \"bodies\": %zu,\n  \"views\": [\n", bodyRegistry.size());
     for (size_t i = 0; i < views.size(); ++i)
         printStats(views[i], i + 1 == views.size());

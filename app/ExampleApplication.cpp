@@ -2,6 +2,7 @@
 
 #include "app/Platform.h"
 #include "config/ConfigFileReading.h"
+#include "config/Places.h"
 #include "scene/SceneNames.h"
 #include "viewer/ExampleFrameListener.h"
 
@@ -76,7 +77,10 @@ bool ExampleApplication::setUpEngine()
 {
     // The log goes to its file only: the engine would echo it all to the terminal.
     logManager = new Ogre::LogManager();
-    logManager->createLog(resourcePath + "Ogre.log", true, false, false);
+    logManager->createLog(engineFiles.log.empty() ? "Ogre.log" : engineFiles.log, true, false,
+                          engineFiles.log.empty());
+    for (const std::string& line : firstLogLines)
+        logManager->logMessage(line);
     // The OpenGL render system cannot start without an X display, and a
     // plug-in that fails inside the root's constructor is unloaded again
     // before its exception can be reported: check first, and keep the
@@ -91,8 +95,7 @@ bool ExampleApplication::setUpEngine()
                               "ExampleApplication::setUpEngine", "RenderingAPIException", __FILE__,
                               __LINE__);
     }
-    root = new Ogre::Root(resourcePath + "plugins.cfg", resourcePath + "ogre.cfg",
-                          resourcePath + "Ogre.log");
+    root = new Ogre::Root(engineFiles.plugins, engineFiles.renderSettings, engineFiles.log);
     overlaySystem = new Ogre::OverlaySystem();
     declareResourceLocations();
     if (!openRenderWindow())
@@ -110,10 +113,31 @@ bool ExampleApplication::setUpEngine()
 
 bool ExampleApplication::openRenderWindow()
 {
+    if (showDialog)
+    {
+        if (!chooseRenderSettings())
+            return false;
+    }
+    else if (!root->restoreConfig())
+    {
+        const Ogre::RenderSystemList& renderers = root->getAvailableRenderers();
+        if (renderers.empty())
+            throw Ogre::Exception(Ogre::Exception::ERR_RENDERINGAPI_ERROR,
+                                  "No render system: " + engineFiles.plugins + " loads none.",
+                                  "ExampleApplication::openRenderWindow", "RenderingAPIException", __FILE__,
+                                  __LINE__);
+        root->setRenderSystem(renderers.front());
+    }
+    window = root->initialise(true, sceneNames::renderWindow);
+    OgreBites::WindowEventUtilities::_addRenderWindow(window);
+    return true;
+}
+
+bool ExampleApplication::chooseRenderSettings()
+{
     try
     {
-        if (!root->showConfigDialog(OgreBites::getNativeConfigDialog()))
-            return false;
+        return root->showConfigDialog(OgreBites::getNativeConfigDialog());
     }
     catch (const Ogre::IOException& error)
     {
@@ -123,10 +147,8 @@ bool ExampleApplication::openRenderWindow()
             throw;
         std::cerr << "OrvTest: the render settings are used but not saved: " << error.getDescription()
                   << std::endl;
+        return true;
     }
-    window = root->initialise(true, sceneNames::renderWindow);
-    OgreBites::WindowEventUtilities::_addRenderWindow(window);
-    return true;
 }
 
 void ExampleApplication::makeSceneManager()
@@ -170,13 +192,17 @@ void ExampleApplication::makeViewports()
 void ExampleApplication::declareResourceLocations()
 {
     Ogre::ConfigFile file;
-    loadConfigFile(file, resourcePath + "resources.cfg");
+    loadConfigFile(file, engineFiles.resources);
+    // Relative locations are the file's own neighbours, wherever it is read from.
+    const std::string folder = folderOf(engineFiles.resources);
     for (const auto& section : file.getSettingsBySection())
     {
         for (const auto& entry : section.second)
         {
+            const std::string& location = entry.second;
             Ogre::ResourceGroupManager::getSingleton().addResourceLocation(
-                entry.second, entry.first, section.first, false);
+                location.empty() || location.front() == '/' ? location : folder + location, entry.first,
+                section.first, false);
         }
     }
 }

@@ -4,6 +4,8 @@
 #include <OgrePrerequisites.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace Ogre
 {
@@ -11,6 +13,15 @@ class OverlaySystem;
 }
 class ExampleFrameListener;
 class DisplayConnection;
+
+// The engine's own files.
+struct EngineFiles
+{
+    std::string plugins = "plugins.cfg";
+    std::string resources = "resources.cfg";   // its relative locations are from its own folder
+    std::string renderSettings = "ogre.cfg";    // the dialog's choices
+    std::string log = "Ogre.log";               // empty for no log file
+};
 
 // Brings the engine up in a fixed order of small overridable steps, runs the
 // rendering loop and shuts the engine down. Owns the engine root and the
@@ -35,8 +46,11 @@ public:
 protected:
     // The whole set-up in order; false when the user cancels the dialog.
     virtual bool setUpEngine();
-    // Shows the engine's configuration dialog and opens the window; false on cancel.
+    // Shows the engine's configuration dialog (unless showDialog is off) and
+    // opens the window; false on cancel.
     virtual bool openRenderWindow();
+    // The dialog; false on cancel. Choices that cannot be saved still hold.
+    bool chooseRenderSettings();
     // Creates the generic scene manager "ExampleSMInstance".
     virtual void makeSceneManager();
     // Creates and places the camera; runs after the scene manager exists.
@@ -66,7 +80,12 @@ protected:
     Ogre::SceneManager* sceneManager = nullptr;
     ExampleFrameListener* frameListener = nullptr;
     Ogre::RenderWindow* window = nullptr;
-    Ogre::String resourcePath;
+    EngineFiles engineFiles;
+    // Without the dialog, the saved render settings (or the render system's
+    // defaults) open the window.
+    bool showDialog = true;
+    // Written to the log before the engine writes anything.
+    std::vector<std::string> firstLogLines;
     // Overlays are a component of their own in this engine; it must exist
     // before the resources are initialised. Owned.
     Ogre::OverlaySystem* overlaySystem = nullptr;

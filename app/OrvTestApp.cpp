@@ -37,10 +37,38 @@ void OrvTestApp::makeCamera()
     camera->setNearClipDistance(appSettings.NearClipDistance);
 }
 
+void OrvTestApp::useFiles(const EngineFiles& engine, const ViewerFiles& viewer,
+                          const std::vector<std::string>& logLines)
+{
+    engineFiles = engine;
+    viewerFiles = viewer;
+    firstLogLines = logLines;
+}
+
+void OrvTestApp::takeTour(int jumps)
+{
+    tourJumps = jumps;
+    showDialog = false;
+}
+
+bool OrvTestApp::tourCompleted() const
+{
+    return tourDone;
+}
+
 void OrvTestApp::makeFrameListener()
 {
-    frameListener = new OrvTestFrameListener(window, camera, sceneManager);
+    auto* listener = new OrvTestFrameListener(window, camera, sceneManager, viewerFiles);
+    frameListener = listener;
+    if (tourJumps >= 0)
+        listener->takeTour(tourJumps);
     root->addFrameListener(frameListener);
+}
+
+void OrvTestApp::tearDownScene()
+{
+    const Tour* tour = frameListener ? static_cast<OrvTestFrameListener*>(frameListener)->tour() : nullptr;
+    tourDone = tour && tour->completed();
 }
 
 void OrvTestApp::buildScene()

@@ -2,6 +2,7 @@
 #define ORVTEST_APP_ORVTESTAPP_H
 
 #include "app/ExampleApplication.h"
+#include "viewer/OrvTestFrameListener.h"
 
 #include <memory>
 
@@ -18,15 +19,28 @@ public:
     OrvTestApp();
     ~OrvTestApp() override;
 
+    // Where the run's files are, and what the log says first; before run().
+    void useFiles(const EngineFiles& engine, const ViewerFiles& viewer, const std::vector<std::string>& logLines);
+    // Takes the tour of `jumps` bodies instead of waiting for a person, and
+    // without the dialog; before run().
+    void takeTour(int jumps);
+    // After run(): whether the tour went to its end with every picture saved.
+    bool tourCompleted() const;
+
 protected:
     // Camera "Camera" at (0, 0, -14500) looking along +Z, near clip from the settings.
     void makeCamera() override;
     // An OrvTestFrameListener on the window, camera and scene manager.
     void makeFrameListener() override;
+    // Notes how far the tour went.
+    void tearDownScene() override;
     // Lighting, sun, sphere meshes, light, every body's rig, star field.
     void buildScene() override;
 
 private:
+    ViewerFiles viewerFiles;
+    int tourJumps = -1;   // no tour
+    bool tourDone = false;
     // Exists only while near meshes get levels of detail (MeshLod).
     std::unique_ptr<Ogre::MeshLodGenerator> lodGenerator;
     // Every far sphere, in one draw call.

@@ -1,44 +1,56 @@
 #include "app/RunViewer.h"
 
+#include "OrvTestVersion.h"
+#include "app/CommandLine.h"
 #include "app/OrvTestApp.h"
 #include "app/Platform.h"
 #include "config/AppSettings.h"
+#include "config/Places.h"
 #include "config/SystemFile.h"
 #include "sim/BodyRegistry.h"
 
 #include <OgreException.h>
 #include <OISException.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <exception>
+#include <iostream>
 
 namespace
 {
 const char* const errorCaption = "An exception has occured!";
+// The start view and the first bodies.
+constexpr int tourJumps = 4;
 
 // Reads the two start-up files; false (after telling the user) when one cannot be read.
-bool loadStartupFiles()
+bool loadStartupFiles(const std::string& settingsFile, const Places& places, const std::string& systemChoice,
+                      std::string& systemFile, bool quiet)
 {
-    const Ogre::String settingsFile = "OrvTest.cfg";
+    auto report = [quiet](const std::string& text) {
+        if (quiet)
+            std::cerr << "OrvTest: " << text << std::endl;
+        else
+            showErrorBox(errorCaption, text);
+    };
     try
     {
         loadSettings(settingsFile);
     }
     catch (const Ogre::Exception& error)
     {
-        showErrorBox(errorCaption, "Cannot read the settings file \"" + settingsFile + "\".\n" +
-                                       error.getDescription());
+        report("Cannot read the settings file \"" + settingsFile + "\".\n" + error.getDescription());
         return false;
     }
 
-    const Ogre::String systemFile = appSettings.StaticSystem;
+    systemFile = places.find(systemChoice.empty() ? appSettings.StaticSystem : systemChoice);
     try
     {
         loadSystemFile(systemFile);
     }
     catch (const Ogre::Exception& error)
     {
-        showErrorBox(errorCaption, "Cannot read the system file \"" + systemFile + "\".\n" +
-                                       error.getDescription());
+        report("Cannot read the system file \"" + systemFile + "\".\n" + error.getDescription());
         bodyRegistry.clear();
         return false;
     }
@@ -46,17 +58,81 @@ bool loadStartupFiles()
 }
 
 // The box, once the input library has let go of the keyboard and pointer.
-void reportError(OrvTestApp& app, const std::string& text)
+void reportError(OrvTestApp& app, const std::string& text, bool quiet)
 {
     app.releaseInput();
-    showErrorBox(errorCaption, text);
+    if (quiet)
+        std::cerr << "OrvTest: " << text << std::endl;
+    else
+        showErrorBox(errorCaption, text);
+}
+
+std::vector<std::string> placesForTheLog(const Places& places, const std::string& systemFile,
+                                         const ViewerFiles& viewerFiles)
+{
+    std::vector<std::string> lines{
+        std::string("OrvTest ") + orvtestVersion,
+        "OrvTest: settings from " + places.settingsFile,
+        "OrvTest: system from " + systemFile,
+        "OrvTest: resources from " + places.resourcesFile + ", plug-ins from " + places.pluginsFile,
+        "OrvTest: render settings in " + places.renderSettingsFile,
+        "OrvTest: screenshots to " + (viewerFiles.screenshotFolder.empty() ? "the working folder"
+                                                                          : viewerFiles.screenshotFolder),
+    };
+    for (const std::string& note : places.notes)
+        lines.push_back("OrvTest: " + note);
+    return lines;
+}
+
+// The tour needs a display, and a person without one needs to know how to lend it one.
+bool tourCanStart(const std::string& folder)
+{
+    std::string why;
+    if (!makeFolders(folder.back() == '/' ? folder : folder + "/", why))
+    {
+        std::cerr << "OrvTest: the tour cannot keep its pictures: " << why << std::endl;
+        return false;
+    }
+    if (!DisplayConnection().isOpen())
+    {
+        const char* display = std::getenv("DISPLAY");
+        std::cerr << "OrvTest: the tour needs an X display, and "
+                  << (display && *display ? std::string("\"") + display + "\" cannot be opened" : "DISPLAY is not set")
+                  << ". Take it in a virtual one:\n  xvfb-run orvtest --tour " << folder << std::endl;
+        return false;
+    }
+    return true;
 }
 }
 
-int runViewer(OrvTestApp& app)
+int runViewer(OrvTestApp& app, const CommandLine& commandLine)
 {
-    if (!loadStartupFiles())
+    const bool touring = !commandLine.tourFolder.empty();
+    if (touring && !tourCanStart(commandLine.tourFolder))
         return exitFailure;
+
+    const Places places = findPlaces(programFolder(), PlaceChoices{commandLine.settingsFile,
+                                                                   touring ? commandLine.tourFolder
+                                                                           : commandLine.screenshotFolder});
+    for (const std::string& note : places.notes)
+        std::cerr << "OrvTest: " << note << std::endl;
+
+    std::string systemFile;
+    if (!loadStartupFiles(places.settingsFile, places, commandLine.systemFile, systemFile, touring))
+        return exitFailure;
+
+    EngineFiles engineFiles;
+    engineFiles.plugins = places.pluginsFile;
+    engineFiles.resources = places.resourcesFile;
+    engineFiles.renderSettings = places.renderSettingsFile;
+    engineFiles.log = places.logFile;
+    ViewerFiles viewerFiles;
+    viewerFiles.systemFile = systemFile;
+    viewerFiles.settingsFile = places.settingsFile;
+    viewerFiles.screenshotFolder = places.screenshotFolder;
+    app.useFiles(engineFiles, viewerFiles, placesForTheLog(places, systemFile, viewerFiles));
+    if (touring)
+        app.takeTour(int(std::min<std::size_t>(tourJumps, bodyRegistry.size())));
 
     int exitCode = exitSuccess;
     try
@@ -65,20 +141,29 @@ int runViewer(OrvTestApp& app)
     }
     catch (const Ogre::Exception& error)
     {
-        reportError(app, error.getFullDescription());
+        reportError(app, error.getFullDescription(), touring);
         exitCode = exitFailure;
     }
     catch (const OIS::Exception& error)
     {
-        reportError(app, std::string("Input system: ") + error.eText);
+        reportError(app, std::string("Input system: ") + error.eText, touring);
         exitCode = exitFailure;
     }
     catch (const std::exception& error)
     {
-        reportError(app, error.what());
+        reportError(app, error.what(), touring);
         exitCode = exitFailure;
     }
     // Bodies go while the engine and their nodes still exist.
     bodyRegistry.clear();
+    if (touring && exitCode == exitSuccess)
+    {
+        if (!app.tourCompleted())
+        {
+            std::cerr << "OrvTest: the tour did not finish: see " << places.logFile << std::endl;
+            return exitFailure;
+        }
+        std::cout << "OrvTest: the tour's pictures are in " << places.screenshotFolder << std::endl;
+    }
     return exitCode;
 }

@@ -1,16 +1,42 @@
-// Process entry: read the settings, read the system, run the viewer, free the
-// bodies, shut the engine down.
+// Process entry: answer --help and --version, or find the files, run the
+// viewer and shut the engine down.
 
+#include "OrvTestVersion.h"
+#include "app/CommandLine.h"
 #include "app/OrvTestApp.h"
 #include "app/RunViewer.h"
 
+#include <iostream>
+#include <string>
+#include <vector>
+
 #ifdef _WIN32
+#include <stdlib.h>
 #include <windows.h>
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
-#else
-int main()
-#endif
 {
+    const int argc = __argc;
+    char** const argv = __argv;
+#else
+int main(int argc, char** argv)
+{
+#endif
+    const CommandLine commandLine = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!commandLine.error.empty())
+    {
+        std::cerr << "orvtest: " << commandLine.error << "\n" << viewerUsage;
+        return exitUsage;
+    }
+    if (commandLine.help)
+    {
+        std::cout << viewerUsage;
+        return exitSuccess;
+    }
+    if (commandLine.version)
+    {
+        std::cout << "orvtest " << orvtestVersion << "\n";
+        return exitSuccess;
+    }
     OrvTestApp app;
-    return runViewer(app);
+    return runViewer(app, commandLine);
 }

@@ -1,6 +1,8 @@
 #include "checker/Checker.h"
 
+#include "OrvTestVersion.h"
 #include "checker/Checks.h"
+#include "config/Places.h"
 #include "config/SettingsKeys.h"
 #include "config/SystemFile.h"
 #include "config/SystemFileKeys.h"
@@ -19,8 +21,19 @@
 
 namespace
 {
-const char* const usage = "usage: orvtest-check [--json] [SYSTEM_FILE]\n"
-                          "  Without SYSTEM_FILE, checks OrvTest.cfg in this folder and the system file it names.\n";
+const char* const usage =
+    "usage: orvtest-check [--json] [SYSTEM_FILE]\n"
+    "Explains what OrvTest will do with its settings and system files, line by line.\n"
+    "\n"
+    "  SYSTEM_FILE   check this system file only\n"
+    "  --json        print the findings as JSON\n"
+    "  --help        print this help and end\n"
+    "  --version     print the version and end\n"
+    "\n"
+    "Without SYSTEM_FILE, checks the settings file the viewer would read from this\n"
+    "folder (OrvTest.cfg here, else ~/.config/orvtest/OrvTest.cfg) and the system\n"
+    "file it names. Exit status: 0 sound, 1 errors or warnings, 2 unreadable.\n"
+    "See orvtest-check(1).\n";
 
 // ---------------------------------------------------------------- JSON output
 
@@ -274,6 +287,11 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
             out << usage;
             return 0;
         }
+        else if (argument == "--version")
+        {
+            out << "orvtest-check " << orvtestVersion << "\n";
+            return 0;
+        }
         else if (!argument.empty() && argument[0] == '-' && argument != "-")
         {
             err << "orvtest-check: unknown option " << argument << "\n" << usage;
@@ -292,7 +310,8 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
     const bool settingsRead = systemFile.empty();
     if (settingsRead)
     {
-        const std::string settingsFile = "OrvTest.cfg";
+        const Places places = locatePlaces(programFolder(), PlaceChoices());
+        const std::string& settingsFile = places.settingsFile;
         std::vector<ConfigLine> lines;
         if (!readWith(settingsFile, "settings file", [&] {
                 loadSettings(settingsFile);
@@ -300,7 +319,7 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
             }, err))
             return 2;
         problems = checkSettingsLines(settingsFile, lines);
-        systemFile = appSettings.StaticSystem;
+        systemFile = places.find(appSettings.StaticSystem);
     }
 
     std::vector<ConfigLine> lines;

@@ -212,7 +212,7 @@ bool ExampleFrameListener::handleKeys(const Ogre::FrameEvent&)
     if (actions.screenshot)
     {
         long number;
-        debugText = saveScreenshot(window, long(screenshotCount) + 1, number);
+        saveScreenshot(window, screenshotFolder, long(screenshotCount) + 1, number, debugText);
         screenshotCount = unsigned(number);
     }
     if (actions.polygonModeChanged)

@@ -89,6 +89,7 @@ protected:
     Ogre::RenderWindow* window;
     std::string debugText;           // the status line
     unsigned int screenshotCount = 0;
+    std::string screenshotFolder;    // "" for the working folder, else ending in '/'
     BaseControlState controls;
     InputSnapshot input;             // this frame's, for handleKeys and handleMouse
     Ogre::Overlay* debugOverlay = nullptr;

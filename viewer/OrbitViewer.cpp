@@ -329,8 +329,9 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     if (actions.screenshot && window)
     {
         long number;
-        statusLine = saveScreenshot(window, shotCount + 1, number);
+        lastShotSaved = saveScreenshot(window, screenshotFolder, shotCount + 1, number, statusLine);
         shotCount = int(number);
+        ++shotsTaken;
     }
     if (actions.polygonModeChanged)
         camera->setPolygonMode(polygonModeAt(controls.renderModeIndex));

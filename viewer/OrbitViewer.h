@@ -64,7 +64,10 @@ public:
     float detailCountdown = 0.0f;
     float motionInterval = 0.0f;
     float detailInterval = 0.0f;
-    int shotCount = 0;
+    int shotCount = 0;              // the number of the last screenshot
+    int shotsTaken = 0;             // screenshots tried, saved or not
+    bool lastShotSaved = false;
+    std::string screenshotFolder;   // "" for the working folder, else ending in '/'
     float stepsPerSecond;
 
 private:

@@ -8,13 +8,20 @@
 #include <OISMouse.h>
 
 OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogre::Camera* viewCamera,
-                                           Ogre::SceneManager* sceneManager)
+                                           Ogre::SceneManager* sceneManager, const ViewerFiles& files)
     : ExampleFrameListener(renderWindow, viewCamera),
       viewer(viewCamera, sceneManager, renderWindow, debugOverlay, debugText, appSettings.MoveConstant,
              appSettings.StepsPerSecond)
 {
     reportPresses();
-    viewer.watchFiles(appSettings.StaticSystem, "OrvTest.cfg");
+    viewer.watchFiles(files.systemFile.empty() ? appSettings.StaticSystem : files.systemFile, files.settingsFile);
+    viewer.screenshotFolder = files.screenshotFolder;
+    screenshotFolder = files.screenshotFolder;
+}
+
+void OrvTestFrameListener::takeTour(int jumps)
+{
+    touring = std::make_unique<Tour>(jumps);
 }
 
 bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
@@ -22,9 +29,17 @@ bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
     // The devices may already be gone with the window.
     if (window->isClosed() || !keyboard)
         return false;
+    if (touring && touring->finished())
+        return false;
 
     viewer.runBodySteps(evt.timeSinceLastFrame);
     mouse->capture();
     keyboard->capture();
-    return viewer.handleInput(readDevices(evt.timeSinceLastFrame));
+    input = readDevices(evt.timeSinceLastFrame);
+    if (touring)
+        touring->holdDown(input);
+    const bool goOn = viewer.handleInput(input);
+    if (touring)
+        touring->observe(viewer);
+    return goOn;
 }

@@ -1,5 +1,7 @@
 #include "viewer/Screenshot.h"
 
+#include "config/Places.h"
+
 #include <OgreException.h>
 #include <OgreRenderTarget.h>
 
@@ -10,26 +12,36 @@ std::string screenshotName(long number)
     return "screenshot_" + std::to_string(number) + ".png";
 }
 
-long firstFreeScreenshotNumber(long from)
+long firstFreeScreenshotNumber(const std::string& folder, long from)
 {
     long number = from;
     struct stat status;
-    while (::lstat(screenshotName(number).c_str(), &status) == 0)
+    while (::lstat((folder + screenshotName(number)).c_str(), &status) == 0)
         ++number;
     return number;
 }
 
-std::string saveScreenshot(Ogre::RenderTarget* window, long from, long& number)
+bool saveScreenshot(Ogre::RenderTarget* window, const std::string& folder, long from, long& number,
+                    std::string& status)
 {
-    number = firstFreeScreenshotNumber(from);
-    const std::string name = screenshotName(number);
+    std::string why;
+    if (!folder.empty() && !makeFolders(folder, why))
+    {
+        number = from - 1;   // not used: the next try takes it
+        status = "Could not save: " + why;
+        return false;
+    }
+    number = firstFreeScreenshotNumber(folder, from);
+    const std::string name = folder + screenshotName(number);
     try
     {
         window->writeContentsToFile(name);
     }
     catch (const Ogre::Exception&)
     {
-        return "Could not save " + name;
+        status = "Could not save " + name;
+        return false;
     }
-    return "Saved: " + name;
+    status = "Saved: " + name;
+    return true;
 }

@@ -9,13 +9,16 @@
 std::string screenshotName(long number);
 
 // The first number from `from` on whose screenshot file does not exist yet in
-// the working folder, so that no earlier picture is ever overwritten.
-long firstFreeScreenshotNumber(long from);
+// `folder` ("" for the working folder, else ending in '/'), so that no
+// earlier picture is ever overwritten.
+long firstFreeScreenshotNumber(const std::string& folder, long from);
 
-// Saves the window's picture under the first free number from `from` on and
-// returns the status line to show: "Saved: NAME", or why it could not be
-// saved (a read-only folder, a full disk), so that a failed picture never
-// ends the session. `number` becomes the number used.
-std::string saveScreenshot(Ogre::RenderTarget* window, long from, long& number);
+// Saves the window's picture in `folder` (made if missing) under the first
+// free number from `from` on and returns the status line to show: "Saved:
+// NAME", or why it could not be saved (a folder that cannot be made, a
+// read-only folder, a full disk), so that a failed picture never ends the
+// session. `number` becomes the number used; false when nothing was saved.
+bool saveScreenshot(Ogre::RenderTarget* window, const std::string& folder, long from, long& number,
+                    std::string& status);
 
 #endif

@@ -2,6 +2,7 @@
 // once the viewer has drawn a few frames: the error box must then be usable
 // although the input library had the keyboard and pointer.
 
+#include "app/CommandLine.h"
 #include "app/OrvTestApp.h"
 #include "app/RunViewer.h"
 
@@ -49,5 +50,5 @@ private:
 int main()
 {
     FailingApp app;
-    return runViewer(app);
+    return runViewer(app, CommandLine());
 }

@@ -232,13 +232,13 @@ TEST(ScreenshotNameTest, SkipsFilesThatExist)
     ASSERT_NE(nullptr, ::getcwd(previous, sizeof previous));
     ASSERT_EQ(0, ::chdir(folder));
 
-    EXPECT_EQ("screenshot_1.png", screenshotName(firstFreeScreenshotNumber(1)));
+    EXPECT_EQ("screenshot_1.png", screenshotName(firstFreeScreenshotNumber("", 1)));
     std::ofstream("screenshot_1.png") << "earlier run";
     std::ofstream("screenshot_2.png") << "earlier run";
     std::ofstream("screenshot_4.png") << "earlier run";
-    EXPECT_EQ(3, firstFreeScreenshotNumber(1));
-    EXPECT_EQ(3, firstFreeScreenshotNumber(3));
-    EXPECT_EQ(5, firstFreeScreenshotNumber(4));
+    EXPECT_EQ(3, firstFreeScreenshotNumber("", 1));
+    EXPECT_EQ(3, firstFreeScreenshotNumber("", 3));
+    EXPECT_EQ(5, firstFreeScreenshotNumber("", 4));
 
     for (const char* name : {"screenshot_1.png", "screenshot_2.png", "screenshot_4.png"})
         ::unlink(name);

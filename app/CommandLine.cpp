@@ -1,0 +1,76 @@
+#include "app/CommandLine.h"
+
+const char* const viewerUsage =
+    "usage: orvtest [OPTION]...\n"
+    "Shows a sun and the planets and moons that orbit it, and lets you fly among them.\n"
+    "\n"
+    "  --system FILE       show FILE instead of the system the settings name\n"
+    "  --settings FILE     read FILE instead of OrvTest.cfg\n"
+    "  --screenshots DIR   save screenshots in DIR\n"
+    "  --tour DIR          without the dialog, save a picture of the start view and\n"
+    "                      of each of the first bodies in DIR, then end\n"
+    "  --help              print this help and end\n"
+    "  --version           print the version and end\n"
+    "\n"
+    "Run from a folder that holds OrvTest.cfg, orvtest reads and writes there.\n"
+    "Anywhere else it reads ~/.config/orvtest/ (made on the first run), keeps\n"
+    "ogre.cfg and Ogre.log in ~/.cache/orvtest/ and screenshots in ~/Pictures/OrvTest/.\n"
+    "Keys: H or F1 in the viewer. See orvtest(1).\n";
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments)
+{
+    CommandLine line;
+    const struct
+    {
+        const char* name;
+        std::string CommandLine::*value;
+        const char* what;
+    } valued[] = {
+        {"--system", &CommandLine::systemFile, "FILE"},
+        {"--settings", &CommandLine::settingsFile, "FILE"},
+        {"--screenshots", &CommandLine::screenshotFolder, "DIR"},
+        {"--tour", &CommandLine::tourFolder, "DIR"},
+    };
+    for (std::size_t i = 0; i < arguments.size() && line.error.empty(); ++i)
+    {
+        const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h")
+        {
+            line.help = true;
+            continue;
+        }
+        if (argument == "--version")
+        {
+            line.version = true;
+            continue;
+        }
+        bool known = false;
+        for (const auto& option : valued)
+        {
+            const std::string name = option.name;
+            std::string value;
+            if (argument == name)
+            {
+                if (i + 1 >= arguments.size())
+                {
+                    line.error = name + " needs a " + option.what;
+                    break;
+                }
+                value = arguments[++i];
+            }
+            else if (argument.compare(0, name.size() + 1, name + "=") == 0)
+                value = argument.substr(name.size() + 1);
+            else
+                continue;
+            known = true;
+            if (value.empty())
+                line.error = name + " needs a " + option.what;
+            line.*option.value = value;
+            break;
+        }
+        if (!known && line.error.empty())
+            line.error = (argument.size() > 1 && argument[0] == '-' ? "unknown option " : "unexpected argument ") +
+                         argument;
+    }
+    return line;
+}

@@ -1,0 +1,52 @@
+#ifndef ORVTEST_VIEWER_TOUR_H
+#define ORVTEST_VIEWER_TOUR_H
+
+#include "viewer/InputSnapshot.h"
+
+class OrbitViewer;
+
+// The visit --tour makes for someone without a desktop: the start view, then
+// a jump to each of the first bodies, a screenshot at every stop. It uses
+// the controls a person would: each frame it holds down the key or button of
+// its next step until the viewer has acted on it.
+class Tour
+{
+public:
+    // `jumps` bodies after the start view, no more than there are bodies;
+    // each stop shows `settleFrames` frames before its picture, so that the
+    // view is drawn as it is.
+    explicit Tour(int jumps, int settleFrames = 10);
+
+    // Adds this frame's key or button to the frame's input.
+    void holdDown(InputSnapshot& input) const;
+    // Moves on when the viewer has done what was held down this frame.
+    void observe(const OrbitViewer& viewer);
+
+    bool finished() const { return step == Step::Done; }
+    // Pictures saved; false when one could not be, or a step was never done.
+    int saved() const { return savedCount; }
+    bool completed() const { return finished() && !failedStep; }
+
+private:
+    enum class Step
+    {
+        Settle,
+        Shoot,
+        Jump,
+        Done,
+    };
+    Step step = Step::Settle;
+    int jumpsLeft;
+    int settleFrames;
+    int framesLeft;
+    int savedCount = 0;
+    bool failedStep = false;
+    int framesInStep = 0;
+    int shotsSeen = 0;       // the viewer's screenshots tried when this stop began
+    int focusSeen = -1;      // the body in focus before the jump; -1 for none
+
+    // A step the viewer never acts on ends the tour rather than hanging it.
+    static constexpr int patience = 600;   // frames
+};
+
+#endif

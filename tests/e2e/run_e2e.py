@@ -11,7 +11,9 @@ import argparse
 import math
 import os
 import shutil
+import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
@@ -744,15 +746,93 @@ def reload_after_writing(args, display):
     finish(viewer)
 
 
+# ---------------------------------------------------------------- a desktop program
+
+def command_line(args, display):
+    """Answers and refusals of both programs, without a display to touch."""
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    rows = [
+        # program, arguments, exit code, the stream that must hold the text, the text
+        ("orvtest", ["--help"], 0, "stdout", "--tour DIR"),
+        ("orvtest", ["-h"], 0, "stdout", "usage: orvtest"),
+        ("orvtest", ["--version"], 0, "stdout", "orvtest 1."),
+        ("orvtest", ["--fullscreen"], 2, "stderr", "unknown option --fullscreen\nusage: orvtest"),
+        ("orvtest", ["--system"], 2, "stderr", "--system needs a FILE"),
+        ("orvtest", ["1.cfg"], 2, "stderr", "unexpected argument 1.cfg"),
+        ("orvtest", ["--tour", "shots"], 1, "stderr", "xvfb-run orvtest --tour shots"),
+        ("orvtest-check", ["--help"], 0, "stdout", "usage: orvtest-check"),
+        ("orvtest-check", ["--version"], 0, "stdout", "orvtest-check 1."),
+        ("orvtest-check", ["--fullscreen"], 2, "stderr", "unknown option --fullscreen"),
+    ]
+    for program, arguments, code, stream, text in rows:
+        done = subprocess.run(["./" + program, *arguments], cwd=args.folder, env=env, capture_output=True,
+                              text=True, timeout=30)
+        what = "%s %s" % (program, " ".join(arguments))
+        check(done.returncode == code, "%s: exit code %r, not %r" % (what, done.returncode, code))
+        output = done.stdout if stream == "stdout" else done.stderr
+        check(text in output, "%s: %s lacks %r: %r" % (what, stream, text, output))
+        if code == 0:
+            check(done.stderr == "", "%s: stderr %r" % (what, done.stderr))
+    check(not os.path.exists(os.path.join(args.folder, "Ogre.log")), "the engine started")
+
+
+def tour(args, display):
+    """--tour takes its pictures without the dialog, each stop a different view, and ends by itself."""
+    viewer = xdrive.Viewer(display, args.folder, arguments=["--tour", "pictures"])
+    code = viewer.wait(120)
+    check(code == 0, "exit code %r; stderr: %s" % (code, viewer.stderr_text()))
+    shots = [viewer.file("pictures/screenshot_%d.png" % n) for n in range(1, 6)]
+    for shot in shots:
+        check(os.path.exists(shot), "no " + shot)
+        check("800x600" in display.run("identify", shot), shot + " is not 800x600")
+    check(not os.path.exists(viewer.file("pictures/screenshot_6.png")), "more pictures than stops")
+    rows = [xdrive.gray_pixels(shot, 80, 60) for shot in shots]
+    for first, second in zip(rows, rows[1:]):
+        check(difference(first, second) > 2, "two stops of the tour look the same")
+    with open(viewer.stdout.name) as stream:
+        check("pictures" in stream.read(), "stdout does not say where the pictures are")
+
+
+def installed_from_an_empty_folder(args, display):
+    """Installed under a prefix and started from an empty folder by someone new: the person's folders are
+    made, the screenshot goes to their pictures, nothing is written where they stood."""
+    build = os.path.dirname(os.path.abspath(args.run_dir))
+    prefix = tempfile.mkdtemp(prefix="orvtest-prefix-", dir=args.work)
+    subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
+    home = tempfile.mkdtemp(prefix="orvtest-home-", dir=args.work)
+    empty = tempfile.mkdtemp(prefix="orvtest-empty-", dir=args.work)
+    os.chmod(home, 0o755)
+    viewer = xdrive.Viewer(display, empty, program=os.path.join(prefix, "bin", "orvtest"),
+                           extra_env={"HOME": home, "XDG_CONFIG_HOME": "", "XDG_CACHE_HOME": ""})
+    viewer.start()
+    display.key("Print")
+    viewer.wait_for_file(os.path.join(home, "Pictures", "OrvTest", "screenshot_1.png"))
+    display.key("Escape")
+    finish(viewer)
+    config = os.path.join(home, ".config", "orvtest")
+    for name in ("OrvTest.cfg", "1.cfg"):
+        with open(os.path.join(config, name)) as stream:
+            check(stream.read().startswith("# Your copy"), name + " is not a commented copy")
+    with open(os.path.join(home, ".cache", "orvtest", "Ogre.log")) as stream:
+        log = stream.read()
+    first_lines = "\n".join(log.splitlines()[:8])
+    for used in ("settings from %s/OrvTest.cfg" % config, "system from %s/1.cfg" % config,
+                 "resources from %s/share/orvtest/resources.cfg" % prefix):
+        check(used in first_lines, "the log's first lines do not say %r: %s" % (used, first_lines))
+    check(set(os.listdir(empty)) == {"stdout.txt", "stderr.txt"}, "written where it started: %s" % os.listdir(empty))
+
+
 SCENARIOS = {f.__name__: f for f in (
     accept_and_close, cancel, escape_and_log, window_manager_close, resetting_display, close_at_twenty_moments,
     missing_resources, no_display, missing_settings, missing_system, error_box, error_in_the_loop,
     bad_near_clip, unreadable_files, read_only_folder,
     screenshots, jump_wireframe_overlay, fly, resized_window_keeps_proportions, long_run, hostile_system, soak,
-    time_control, follow, go_to_by_name, help_overlay, orbit_lines_and_labels, reload_after_writing)}
+    time_control, follow, go_to_by_name, help_overlay, orbit_lines_and_labels, reload_after_writing,
+    command_line, tour, installed_from_an_empty_folder)}
 NEEDS_WINDOW_MANAGER = {"accept_and_close", "window_manager_close", "long_run", "close_at_twenty_moments",
                         "resized_window_keeps_proportions"}
-NEEDS_NO_DISPLAY = {"no_display", "missing_settings", "missing_system", "unreadable_files", "resetting_display"}
+NEEDS_NO_DISPLAY = {"no_display", "missing_settings", "missing_system", "unreadable_files", "resetting_display",
+                    "command_line"}
 
 
 def main():
@@ -764,6 +844,11 @@ def main():
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
     args.folder = xdrive.make_working_folder(args.run_dir, args.work)
+    # A viewer started outside a working folder makes a person's folders: never the real person's.
+    os.environ["HOME"] = tempfile.mkdtemp(prefix="orvtest-home-", dir=args.work)
+    os.chmod(os.environ["HOME"], 0o755)
+    for variable in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME"):
+        os.environ.pop(variable, None)
 
     display = None
     if args.scenario not in NEEDS_NO_DISPLAY:

@@ -3,6 +3,7 @@
 #include "scene/BodyRig.h"
 #include "scene/SceneNames.h"
 #include "scene/SunAndStars.h"
+#include "viewer/FreedPages.h"
 #include "viewer/HelpOverlay.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
@@ -18,9 +19,6 @@
 #include <OgreViewport.h>
 
 #include <cmath>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace
 {
@@ -48,17 +46,6 @@ std::string wrapped(const std::string& text, std::size_t width = 56)
 bool isFinite(const Ogre::Vector3& v)
 {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-// A reload frees the old scene and the parse that judged the new one: tens
-// of MiB in blocks between long-lived ones, which the allocator keeps for
-// itself (each reload of a large system grew the process by about 1.4 MiB).
-// Hand the free pages back to the system.
-void returnFreedPages()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
 }
 }
 
@@ -171,6 +158,9 @@ bool OrbitViewer::reloadSystemFrom(const std::string& file, const std::string& t
             replaced = true;
         }
     }
+    // The old scene and the parse that judged the new one: tens of MiB
+    // between blocks that live on (each reload of the belt grew the process
+    // by about 1.4 MiB before).
     returnFreedPages();
     return replaced;
 }

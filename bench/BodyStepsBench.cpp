@@ -2,7 +2,8 @@
 // tree, headless: ns per body per frame for runMotionStep + runDetailStep, the
 // floor, their ratio, and heap allocations per frame inside the steps.
 //
-//   orvtest-bench-steps [frames]     (scripts/bench runs it)
+//   orvtest-bench-steps [frames] [bodies]   (scripts/bench runs it; bodies
+//   picks one row's size, for a profiler)
 
 #include "bench/AllocationCounter.h"
 #include "config/AppSettings.h"
@@ -78,6 +79,7 @@ void rigAll(Ogre::SceneManager* sceneManager)
 int main(int argc, char** argv)
 {
     const int frames = argc > 1 ? std::atoi(argv[1]) : 200;
+    const int onlyCount = argc > 2 ? std::atoi(argv[2]) : 0;
     Ogre::LogManager logManager;
     logManager.createLog("bench-steps.log", true, false, true);
     auto* root = new Ogre::Root("", "", "");
@@ -104,6 +106,8 @@ int main(int argc, char** argv)
     for (const auto& run : runs)
     {
         const int count = run.count;
+        if (onlyCount && count != onlyCount)
+            continue;
         Ogre::SceneManager* sceneManager = root->createSceneManager();
         sceneManager->getRootSceneNode()->createChildSceneNode("Sun.Position");
         if (!Ogre::MeshManager::getSingleton().resourceExists("SphereMesh_4x6.Mesh"))

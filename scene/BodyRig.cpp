@@ -131,6 +131,11 @@ void rigBody(Body& body, Ogre::SceneManager* sceneManager)
 {
     body.orbitNode = createOrbitNode(body, sceneManager);
     body.positionNode = createPositionNode(body);
+    // Each position node knows its body, so that a moon rigged later finds
+    // its parent body without a search.
+    body.positionNode->getUserObjectBindings().setUserAny(Ogre::Any(&body));
+    const Ogre::Any& parent = body.orbitNode->getParent()->getUserObjectBindings().getUserAny();
+    body.parentBody = parent.has_value() ? Ogre::any_cast<Body*>(parent) : nullptr;
     body.nearNode = createNearDetail(body, sceneManager);
     body.farNode = createFarDetail(body);
     placeBodyNodes(body);
@@ -231,6 +236,7 @@ void placeBodyNodes(Body& body)
 {
     const Ogre::Vector3 onOrbit(0.0f, 0.0f, withinWorld(body.definition.OrbitRadius));
     body.nearNode->setPosition(onOrbit);
+    body.nearOffset = onOrbit;
     body.positionNode->setPosition(onOrbit);
     body.farNode->setPosition(onOrbit);
 

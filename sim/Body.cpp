@@ -34,9 +34,12 @@ Ogre::Quaternion MotionTurn::scaledBy(double steps) const
 {
     if (steps == 1.0)
         return oneStep;
-    const double angle = halfAngle * steps;
-    const float sine = float(std::sin(angle));
-    return Ogre::Quaternion(float(std::cos(angle)), unitAxis.x * sine, unitAxis.y * sine, unitAxis.z * sine);
+    // The product in double, for the small angles of slow bodies; the sine
+    // and cosine in float, which keeps their relative precision and is what
+    // the quaternion holds anyway.
+    const float angle = float(halfAngle * steps);
+    const float sine = std::sin(angle);
+    return Ogre::Quaternion(std::cos(angle), unitAxis.x * sine, unitAxis.y * sine, unitAxis.z * sine);
 }
 
 float stepForPeriod(float period)

@@ -56,6 +56,20 @@ struct Body
     Ogre::SceneNode* positionNode = nullptr;
     Ogre::SceneNode* nearNode = nullptr;
     Ogre::SceneNode* farNode = nullptr;
+    // Where the rig placed the near and position nodes on the orbit node:
+    // the detail step reads it here, beside the fields it reads anyway,
+    // rather than from nodes that are out of the scene graph and cold.
+    Ogre::Vector3 nearOffset = Ogre::Vector3::ZERO;
+    // The body whose position node the orbit node hangs under, as the rig
+    // found it; null under the sun.
+    const Body* parentBody = nullptr;
+    // The orbit node's world transform as the detail step last worked it
+    // out (in its pass `orbitWorldPass`), for its moons, which come after it
+    // in the registry.
+    Ogre::Quaternion orbitWorldOrientation = Ogre::Quaternion::IDENTITY;
+    Ogre::Vector3 orbitWorldPosition = Ogre::Vector3::ZERO;
+    Ogre::Vector3 orbitWorldScale = Ogre::Vector3::UNIT_SCALE;
+    unsigned long orbitWorldPass = 0;
     // What the detail step last made of the near and far nodes; scene
     // construction leaves both shown.
     bool nearShown = true;

@@ -23,6 +23,70 @@ Ogre::Vector3 bodyCentre(const Body& body)
     return currentWorldTransform(body.orbitNode) * body.positionNode->getPosition();
 }
 
+namespace
+{
+// The bodies' nodes are spread over the heap and a large system does not fit
+// the cache: both steps are bound by waiting for them. Asking a few bodies
+// ahead lets the loads overlap.
+void prefetchAhead(std::size_t i, std::size_t count)
+{
+    constexpr std::size_t nodesAhead = 8;
+    constexpr std::size_t bodiesAhead = 2 * nodesAhead;
+    if (i + bodiesAhead < count)
+    {
+        const Body& later = bodyRegistry.at(i + bodiesAhead);
+        __builtin_prefetch(&later.nearDistanceSquared);
+        __builtin_prefetch(&later.orbitTurnNow);
+        __builtin_prefetch(&later.orbitNode);
+    }
+    if (i + nodesAhead < count)
+    {
+        const char* orbit = reinterpret_cast<const char*>(bodyRegistry.at(i + nodesAhead).orbitNode);
+        for (std::size_t line = 0; line < 4; ++line)
+            __builtin_prefetch(orbit + 64 * line);
+    }
+}
+
+// Quaternion × vector, spelt out on the components: the engine's own is a
+// call for every use, and its vector arithmetic goes through memory.
+Ogre::Vector3 rotated(const Ogre::Quaternion& q, const Ogre::Vector3& v)
+{
+    // v + 2w(q × v) + 2 q × (q × v), with q × v taken on q's vector part.
+    const float ux = q.y * v.z - q.z * v.y;
+    const float uy = q.z * v.x - q.x * v.z;
+    const float uz = q.x * v.y - q.y * v.x;
+    const float uux = q.y * uz - q.z * uy;
+    const float uuy = q.z * ux - q.x * uz;
+    const float uuz = q.x * uy - q.y * ux;
+    return Ogre::Vector3(v.x + 2.0f * (q.w * ux + uux), v.y + 2.0f * (q.w * uy + uuy),
+                         v.z + 2.0f * (q.w * uz + uuz));
+}
+
+Ogre::Quaternion product(const Ogre::Quaternion& a, const Ogre::Quaternion& b)
+{
+    return Ogre::Quaternion(a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z,
+                            a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
+                            a.w * b.y + a.y * b.w + a.z * b.x - a.x * b.z,
+                            a.w * b.z + a.z * b.w + a.x * b.y - a.y * b.x);
+}
+
+// As Node::rotate in local space, with the product made here.
+void turnLocal(Ogre::Node* node, const Ogre::Quaternion& turn)
+{
+    node->setOrientation(product(node->getOrientation(), turn));
+}
+
+Ogre::Vector3 scaled(const Ogre::Vector3& a, const Ogre::Vector3& b)
+{
+    return Ogre::Vector3(a.x * b.x, a.y * b.y, a.z * b.z);
+}
+
+Ogre::Vector3 sum(const Ogre::Vector3& a, const Ogre::Vector3& b)
+{
+    return Ogre::Vector3(a.x + b.x, a.y + b.y, a.z + b.z);
+}
+}
+
 void runMotionStep()
 {
     if (bodyRegistry.empty())
@@ -36,21 +100,32 @@ void runMotionStep()
         top = top->getParent();
     top->needUpdate();
 
-    for (const auto& body : bodyRegistry)
+    // Bodies under the same parent come in runs (thousands under the sun):
+    // flagging it once for the run does.
+    const Ogre::Node* flagged = nullptr;
+    const std::size_t count = bodyRegistry.size();
+    for (std::size_t i = 0; i < count; ++i)
     {
-        body->orbitNode->getParent()->needUpdate();
+        prefetchAhead(i, count);
+        Body& body = bodyRegistry.at(i);
+        Ogre::Node* parent = body.orbitNode->getParent();
+        if (parent != flagged)
+        {
+            parent->needUpdate();
+            flagged = parent;
+        }
         // The turns of a zero step are the identity: nothing to turn, but the
         // node is flagged all the same, for its moons' sake.
-        if (body->orbitTurn.turns)
-            body->orbitNode->rotate(body->orbitTurnNow, Ogre::Node::TS_LOCAL);
+        if (body.orbitTurn.turns)
+            turnLocal(body.orbitNode, body.orbitTurnNow);
         else
-            body->orbitNode->needUpdate();
-        if (!body->spinTurn.turns)
+            body.orbitNode->needUpdate();
+        if (!body.spinTurn.turns)
             continue;
-        if (body->nearShown)
-            body->nearNode->rotate(body->spinTurnNow, Ogre::Node::TS_LOCAL);
+        if (body.nearShown)
+            turnLocal(body.nearNode, body.spinTurnNow);
         else
-            body->spinOwed += bodyRegistry.stepMultiplier();
+            body.spinOwed += bodyRegistry.stepMultiplier();
     }
 }
 
@@ -86,32 +161,96 @@ void showNear(Body& body, bool visible)
 }
 }
 
+namespace
+{
+// A node's transform in the world, as the engine composes it.
+struct WorldFrame
+{
+    Ogre::Quaternion orientation;
+    Ogre::Vector3 position;
+    Ogre::Vector3 scale;
+
+    WorldFrame then(const Ogre::Vector3& localPosition, const Ogre::Quaternion& localOrientation,
+                    const Ogre::Vector3& localScale) const
+    {
+        return {product(orientation, localOrientation), place(localPosition), scaled(scale, localScale)};
+    }
+    Ogre::Vector3 place(const Ogre::Vector3& localPosition) const
+    {
+        return sum(position, rotated(orientation, scaled(scale, localPosition)));
+    }
+};
+
+WorldFrame derivedFrame(const Ogre::Node* node)
+{
+    return {node->_getDerivedOrientation(), node->_getDerivedPosition(), node->_getDerivedScale()};
+}
+
+// The world transform of the node an orbit node hangs under. A parent body's
+// position node is worked out from the parent's orbit frame, which the step
+// made earlier in this pass (parents come first): the engine's own would
+// bring the parent's nodes up to date twice a frame, here and when it draws.
+// Other parents (the sun's position node, a parent registered after its
+// moon) are asked once for each run of bodies under them.
+class ParentFrames
+{
+public:
+    explicit ParentFrames(unsigned long thisPass) : pass(thisPass) {}
+
+    const WorldFrame& of(const Body& body)
+    {
+        const Ogre::Node* parent = body.orbitNode->getParent();
+        if (parent == lastParent)
+            return lastFrame;
+        const Body* parentBody = body.parentBody;
+        if (parentBody && parentBody->orbitWorldPass == pass && parentBody->positionNode == parent &&
+            parentBody->orbitNode == parent->getParent())
+        {
+            const WorldFrame orbit{parentBody->orbitWorldOrientation, parentBody->orbitWorldPosition,
+                                   parentBody->orbitWorldScale};
+            lastFrame = orbit.then(parent->getPosition(), parent->getOrientation(), parent->getScale());
+        }
+        else
+            lastFrame = derivedFrame(parent);
+        lastParent = parent;
+        return lastFrame;
+    }
+
+private:
+    const unsigned long pass;
+    const Ogre::Node* lastParent = nullptr;
+    WorldFrame lastFrame{Ogre::Quaternion::IDENTITY, Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE};
+};
+}
+
 void runDetailStep(const Ogre::Vector3& cameraPosition)
 {
-    for (const auto& body : bodyRegistry)
+    static unsigned long passes = 0;
+    const unsigned long pass = ++passes;
+    ParentFrames parents(pass);
+    const std::size_t count = bodyRegistry.size();
+    for (std::size_t i = 0; i < count; ++i)
     {
-        // The near node's world position, from the orbit node's own turn and
-        // its parent's world transform: asking the orbit node for its world
-        // transform would have the engine bring every turned orbit node up to
-        // date twice a frame, here and when it draws. Few parents, each
-        // brought up to date once.
-        const Ogre::Node* orbit = body->orbitNode;
-        const Ogre::Node* parent = orbit->getParent();
-        const Ogre::Vector3 onOrbit =
-            orbit->getPosition() + orbit->getOrientation() * (orbit->getScale() * body->nearNode->getPosition());
-        const Ogre::Vector3 nearPosition =
-            parent->_getDerivedPosition() + parent->_getDerivedOrientation() * (parent->_getDerivedScale() * onOrbit);
-        const float distanceSquared = cameraPosition.squaredDistance(nearPosition);
-        if (distanceSquared > body->nearDistanceSquared)
+        prefetchAhead(i, count);
+        Body& body = bodyRegistry.at(i);
+        const Ogre::Node* orbitNode = body.orbitNode;
+        const WorldFrame orbit =
+            parents.of(body).then(orbitNode->getPosition(), orbitNode->getOrientation(), orbitNode->getScale());
+        body.orbitWorldOrientation = orbit.orientation;
+        body.orbitWorldPosition = orbit.position;
+        body.orbitWorldScale = orbit.scale;
+        body.orbitWorldPass = pass;
+        const float distanceSquared = cameraPosition.squaredDistance(orbit.place(body.nearOffset));
+        if (distanceSquared > body.nearDistanceSquared)
         {
-            showNear(*body, false);
-            if (body->definition.Far)
-                show(body->farNode, body->farShown, true);
+            showNear(body, false);
+            if (body.definition.Far)
+                show(body.farNode, body.farShown, true);
         }
         else
         {
-            showNear(*body, true);
-            show(body->farNode, body->farShown, false);
+            showNear(body, true);
+            show(body.farNode, body.farShown, false);
         }
     }
 }

@@ -64,6 +64,7 @@ void resetProcessState()
 {
     appSettings = AppSettings();
     bodyRegistry.clear();
+    bodyRegistry.setStepMultiplier(1.0);
 }
 
 std::string writeTempFile(const std::string& name, const std::string& text)

@@ -5,6 +5,7 @@
 #include "scene/SphereMesh.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
 
 #include <OgreEntity.h>
 #include <OgreMaterialManager.h>
@@ -161,6 +162,57 @@ TEST_F(BodyRigTest, StartAnglesTurnOrbitThenPitchYawRollInLocalSpace)
     EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, body.farNode->getOrientation()));
     // The orbit turn about Z leaves the body on +Z; about Y it would swing it to +X.
     EXPECT_TRUE(vectorsNear(Ogre::Vector3(0, 0, 100), body.positionNode->_getDerivedPosition()));
+}
+
+TEST_F(BodyRigTest, TheDetailStepSwitchesAtNearDistanceFromWhereTheNodesPutTheBody)
+{
+    // Tilted axes, start angles, moons of moons, and a sibling that does not
+    // follow its brother in the registry.
+    const struct
+    {
+        const char* section;
+        const char* parent;
+        float radius;
+        Ogre::Vector3 axis;
+        float startAngle;
+        float period;
+    } bodies[] = {
+        {"A", "Sun", 1000, Ogre::Vector3(0.3f, 1, 0.2f), 40, 0.01f},
+        {"A.M", "A", 60, Ogre::Vector3(1, 0, 0), 110, -0.003f},
+        {"A.M.X", "A.M", 8, Ogre::Vector3(0, 0, 1), 200, 0.002f},
+        {"A.N", "A", 90, Ogre::Vector3(0, 1, 1), 300, 0.005f},
+        {"B", "Sun", 2000, Ogre::Vector3(0, 1, 0), 10, 0.02f},
+        {"B.M", "B", 30, Ogre::Vector3(1, 1, 0), 75, 0.004f},
+        {"Flat", "Sun", 500, Ogre::Vector3(0, 1, 0), 0, 0.0f},
+    };
+    constexpr float nearDistance = 5.0f;
+    for (const auto& row : bodies)
+    {
+        BodyDefinition d = definition(row.parent, 0.1f, row.radius);
+        d.OrbitAxis = row.axis;
+        d.OrbitCompleted = row.startAngle;
+        d.OrbitPeriod = row.period;
+        d.YawPeriod = 0.01f;
+        d.NearDistance = nearDistance;
+        bodyRegistry.add(new Body(row.section, d));
+    }
+    rigBodies(bodyRegistry, sceneManager);
+    bodyRegistry.setStepMultiplier(3.0);
+    for (int frame = 0; frame < 50; ++frame)
+        runMotionStep();
+
+    // The camera just inside and just outside each body's NearDistance, in a
+    // direction of its own, from the centre the node chain gives.
+    for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
+    {
+        const Body& body = bodyRegistry.at(i);
+        SCOPED_TRACE(body.sectionName);
+        const Ogre::Vector3 direction = Ogre::Vector3(1.0f, float(i), -2.0f).normalisedCopy();
+        runDetailStep(bodyCentre(body) + direction * (nearDistance - 0.05f));
+        EXPECT_TRUE(body.nearShown);
+        runDetailStep(bodyCentre(body) + direction * (nearDistance + 0.05f));
+        EXPECT_FALSE(body.nearShown);
+    }
 }
 
 TEST_F(BodyRigTest, MeshLodAddsOneReducedLevel)

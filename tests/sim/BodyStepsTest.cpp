@@ -38,6 +38,7 @@ protected:
         body->farNode = body->orbitNode->createChildSceneNode(section + ".Far");
         for (Ogre::SceneNode* node : {body->positionNode, body->nearNode, body->farNode})
             node->setPosition(0, 0, orbitRadius);
+        body->nearOffset = Ogre::Vector3(0, 0, orbitRadius);
         // Something to see, so that visibility is observable.
         body->nearNode->attachObject(sceneManager->createBillboardSet(section + ".NearMark"));
         body->farNode->attachObject(sceneManager->createBillboardSet(section + ".FarMark"));

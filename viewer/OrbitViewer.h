@@ -58,6 +58,9 @@ public:
     // every body by its bodies; the status line says how it went. What
     // watching the file does once the file stands still.
     bool reloadSystemFrom(const std::string& file, const std::string& text);
+    // Hands the memory a reload freed back to the system, once per reload;
+    // the frame after the reload does it.
+    void returnOwedPages();
 
     OrbitControls controls;
     float motionCountdown = 0.0f;   // seconds
@@ -95,6 +98,7 @@ private:
     Ogre::Vector3 followedPosition = Ogre::Vector3::ZERO;
     OrbitLines orbitLines;
     NameLabels labels;
+    bool pagesOwed = false;         // a reload freed memory not yet returned
     FileWatch systemWatch;
     FileWatch settingsWatch;
 };

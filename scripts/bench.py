@@ -112,8 +112,10 @@ def bench_steps(build, repeats):
 GOALS = []
 
 
-def goal(text, measured, met):
-    GOALS.append((text, measured, "met" if met else "**missed**"))
+def goal(text, measured, met, why_missed=""):
+    """why_missed: what the profile says, printed only when the goal is missed
+    (docs/PERFORMANCE.md has the whole story)."""
+    GOALS.append((text, measured, "met" if met else "**missed**", "" if met else why_missed))
 
 
 PHASES = [
@@ -144,7 +146,8 @@ def bench_startup_and_frames(build, repeats):
                 [[name, "%.0f" % (1000 * median([f(r) for r in runs])), "%.0f" % (1000 * median([f(r) for r in belt]))]
                  for name, f in PHASES])
     first = median([r["firstFrame"] - r["clicked"] for r in runs])
-    goal("Accept to first frame of the default system at most 0.3 s", "%.2f s" % first, first <= 0.3)
+    goal("Accept to first frame of the default system at most 0.3 s", "%.2f s" % first, first <= 0.3,
+         "0.25 to 0.33 s from run to run; the first frame draws every material for the first time")
     first = median([r["firstFrame"] - r["clicked"] for r in belt])
     goal("Accept to first frame of the belt at most 1 s", "%.2f s" % first, first <= 1.0)
 
@@ -190,7 +193,7 @@ def bench_startup_and_frames(build, repeats):
     goal("1,000 coarse bodies at least 3 x the frame rate of 32 ms before this work", "%.1f x" % (32.0 / coarse),
          32.0 / coarse >= 3)
     goal("reloading the belt no slower than building it at start-up", "%.0f ms / %.0f ms" % (reload_ms, build_ms),
-         reload_ms <= build_ms)
+         reload_ms <= build_ms, "a reload also judges the file and destroys the old scene; both vary by about 20 %")
     goal("memory after 100 reloads within 2 MiB of after the first", "%+.2f MiB" % growth, abs(growth) <= 2)
 
 
@@ -214,7 +217,8 @@ def bench_memory(build, frames):
     finally:
         display.stop()
     goal("memory over the long run flat within 0.5 MiB after the first tenth",
-         "%+.1f MiB over %d frames" % ((end - settled) / 1024, drawn), end - settled <= 512)
+         "%+.1f MiB over %d frames" % ((end - settled) / 1024, drawn), end - settled <= 512,
+         "heap in use stays flat; Mesa's per-draw allocations fragment the C library's heap")
     print("### Memory of the default scene over %d frames (%.0f s, exit code %d)\n" % (drawn, seconds, code))
     print_table(["resident memory", "MiB"],
                 [["after the first tenth of the frames", "%.1f" % (settled / 1024)],
@@ -297,9 +301,12 @@ def bench_peer(build, repeats):
           "medians of %d runs\n" % repeats)
     print_table(["measure", "OrvTest", "OpenUniverse", "ratio", ""], rows)
     fps, steady, peak = (float(row[3]) for row in rows)
-    goal("close-up of Earth at least 1.5 x OpenUniverse's frame rate", "%.2f x" % fps, fps >= 1.5)
-    goal("time to a steady frame rate at most half the peer's", "%.2f x" % steady, steady <= 0.5)
-    goal("peak memory of the default system at most 0.75 x OpenUniverse's", "%.2f x" % peak, peak <= 0.75)
+    goal("close-up of Earth at least 1.5 x OpenUniverse's frame rate", "%.2f x" % fps, fps >= 1.5,
+         "fill-bound in llvmpipe: its rasteriser and shaders take about 90 % of the CPU, engine and ours 5 %")
+    goal("time to a steady frame rate at most half the peer's", "%.2f x" % steady, steady <= 0.5,
+         "our rate swings 15 % between 0.1 s samples when steady: 0.27 to 0.90 x from run to run")
+    goal("peak memory of the default system at most 0.75 x OpenUniverse's", "%.2f x" % peak, peak <= 0.75,
+         "0.75 to 0.76 x from run to run")
 
 
 def main():
@@ -320,7 +327,7 @@ def main():
         bench_peer(build, args.repeats)
         bench_memory(build, args.soak_frames)
         print("### Against the goals\n")
-        print_table(["goal", "measured", ""], [list(row) for row in GOALS])
+        print_table(["goal", "measured", "", "why, where missed"], [list(row) for row in GOALS])
         return 0
     finally:
         shutil.rmtree(WORK, ignore_errors=True)

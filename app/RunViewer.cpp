@@ -23,23 +23,26 @@ const char* const errorCaption = "An exception has occured!";
 // The start view and the first bodies.
 constexpr int tourJumps = 4;
 
+// The error box, or for a run without one (the tour) a line on stderr.
+void tellUser(const std::string& text, bool quiet)
+{
+    if (quiet)
+        std::cerr << "OrvTest: " << text << std::endl;
+    else
+        showErrorBox(errorCaption, text);
+}
+
 // Reads the two start-up files; false (after telling the user) when one cannot be read.
 bool loadStartupFiles(const std::string& settingsFile, const Places& places, const std::string& systemChoice,
                       std::string& systemFile, bool quiet)
 {
-    auto report = [quiet](const std::string& text) {
-        if (quiet)
-            std::cerr << "OrvTest: " << text << std::endl;
-        else
-            showErrorBox(errorCaption, text);
-    };
     try
     {
         loadSettings(settingsFile);
     }
     catch (const Ogre::Exception& error)
     {
-        report("Cannot read the settings file \"" + settingsFile + "\".\n" + error.getDescription());
+        tellUser("Cannot read the settings file \"" + settingsFile + "\".\n" + error.getDescription(), quiet);
         return false;
     }
 
@@ -50,7 +53,7 @@ bool loadStartupFiles(const std::string& settingsFile, const Places& places, con
     }
     catch (const Ogre::Exception& error)
     {
-        report("Cannot read the system file \"" + systemFile + "\".\n" + error.getDescription());
+        tellUser("Cannot read the system file \"" + systemFile + "\".\n" + error.getDescription(), quiet);
         bodyRegistry.clear();
         return false;
     }
@@ -61,10 +64,7 @@ bool loadStartupFiles(const std::string& settingsFile, const Places& places, con
 void reportError(OrvTestApp& app, const std::string& text, bool quiet)
 {
     app.releaseInput();
-    if (quiet)
-        std::cerr << "OrvTest: " << text << std::endl;
-    else
-        showErrorBox(errorCaption, text);
+    tellUser(text, quiet);
 }
 
 std::vector<std::string> placesForTheLog(const Places& places, const std::string& systemFile,
@@ -88,7 +88,7 @@ std::vector<std::string> placesForTheLog(const Places& places, const std::string
 bool tourCanStart(const std::string& folder)
 {
     std::string why;
-    if (!makeFolders(folder.back() == '/' ? folder : folder + "/", why))
+    if (!makeFolders(folder, why))
     {
         std::cerr << "OrvTest: the tour cannot keep its pictures: " << why << std::endl;
         return false;

@@ -76,13 +76,18 @@ std::string gatherNumber(const std::string& text, std::size_t& at, bool real)
     at = i;
     return digits ? gathered : std::string();
 }
+
+// The number's characters from `at`, blanks first skipped; `at` moves past them.
+std::string takeNumber(const std::string& text, std::size_t& at, bool real)
+{
+    at = skipBlanks(text, at);
+    return gatherNumber(text, at, real);
+}
 }
 
 bool readNumber(const std::string& text, std::size_t& at, float& value)
 {
-    std::size_t i = skipBlanks(text, at);
-    const std::string gathered = gatherNumber(text, i, true);
-    at = i;
+    const std::string gathered = takeNumber(text, at, true);
     if (gathered.empty())
         return false;
     // All of it must convert ("1e" does not), and to a finite number.
@@ -96,9 +101,7 @@ bool readNumber(const std::string& text, std::size_t& at, float& value)
 
 bool readNumber(const std::string& text, std::size_t& at, int& value)
 {
-    std::size_t i = skipBlanks(text, at);
-    const std::string gathered = gatherNumber(text, i, false);
-    at = i;
+    const std::string gathered = takeNumber(text, at, false);
     if (gathered.empty())
         return false;
     errno = 0;

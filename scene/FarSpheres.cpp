@@ -48,14 +48,41 @@ Ogre::IndexData* makeIndexData(const std::vector<std::uint16_t>& indices)
 }
 }
 
-// One instanced draw: a unit sphere's vertices and triangles, and a world
-// matrix for each instance, rewritten every frame.
-class FarSpheres::Batch : public Ogre::Renderable
+namespace
+{
+// What both draws of far spheres are to the engine: the far-sphere material
+// lit by the sun, vertices already where they stand in the world, no shadow.
+class SunLitDraw : public Ogre::Renderable
+{
+public:
+    std::size_t drawn() const { return count; }
+
+    const Ogre::MaterialPtr& getMaterial() const override { return material; }
+    void getWorldTransforms(Ogre::Matrix4* xform) const override { *xform = Ogre::Matrix4::IDENTITY; }
+    Ogre::Real getSquaredViewDepth(const Ogre::Camera*) const override { return 0.0f; }
+    const Ogre::LightList& getLights() const override { return lights; }
+    bool getCastsShadows() const override { return false; }
+
+protected:
+    SunLitDraw(const Ogre::MaterialPtr& sphereMaterial, const Ogre::LightList& sunLight)
+        : material(sphereMaterial), lights(sunLight)
+    {
+    }
+
+    Ogre::MaterialPtr material;
+    const Ogre::LightList& lights;
+    std::size_t count = 0;   // spheres written this frame
+};
+}
+
+// One instanced draw: a unit sphere's vertices and triangles, and each
+// instance's place, size and turn, rewritten every frame.
+class FarSpheres::Batch : public SunLitDraw
 {
 public:
     Batch(Ogre::VertexData* vertices, Ogre::IndexData* triangles, const Ogre::MaterialPtr& sphereMaterial,
           const Ogre::LightList& sunLight)
-        : vertexData(vertices), indexData(triangles), material(sphereMaterial), lights(sunLight)
+        : SunLitDraw(sphereMaterial, sunLight), vertexData(vertices), indexData(triangles)
     {
         addInstanceElements(vertexData->vertexDeclaration);
     }
@@ -101,9 +128,6 @@ public:
         next = nullptr;
     }
 
-    std::size_t drawn() const { return count; }
-
-    const Ogre::MaterialPtr& getMaterial() const override { return material; }
     void getRenderOperation(Ogre::RenderOperation& op) override
     {
         op.operationType = Ogre::RenderOperation::OT_TRIANGLE_LIST;
@@ -114,20 +138,12 @@ public:
         op.srcRenderable = this;
         op.useGlobalInstancingVertexBufferIsAvailable = false;
     }
-    // The instances carry their own transforms.
-    void getWorldTransforms(Ogre::Matrix4* xform) const override { *xform = Ogre::Matrix4::IDENTITY; }
-    Ogre::Real getSquaredViewDepth(const Ogre::Camera*) const override { return 0.0f; }
-    const Ogre::LightList& getLights() const override { return lights; }
-    bool getCastsShadows() const override { return false; }
 
 private:
     std::unique_ptr<Ogre::VertexData> vertexData;
     std::unique_ptr<Ogre::IndexData> indexData;
-    Ogre::MaterialPtr material;
-    const Ogre::LightList& lights;
     Ogre::HardwareVertexBufferSharedPtr instances;
     std::size_t capacity = 0;
-    std::size_t count = 0;
     float* next = nullptr;
 };
 
@@ -136,11 +152,11 @@ private:
 // of one-triangle instances costs the software renderer far more than the
 // same triangles drawn at once.) Each corner carries the dot's centre, for
 // the vertex program to light it as the middle of the sphere's visible face.
-class FarSpheres::Dots : public Ogre::Renderable
+class FarSpheres::Dots : public SunLitDraw
 {
 public:
     Dots(const Ogre::MaterialPtr& sphereMaterial, const Ogre::LightList& sunLight)
-        : material(sphereMaterial), lights(sunLight)
+        : SunLitDraw(sphereMaterial, sunLight)
     {
         vertexData.reset(new Ogre::VertexData());
         vertexData->vertexDeclaration->addElement(0, 0, Ogre::VET_FLOAT3, Ogre::VES_POSITION);
@@ -194,9 +210,6 @@ public:
         vertexData->vertexCount = 3 * count;
     }
 
-    std::size_t drawn() const { return count; }
-
-    const Ogre::MaterialPtr& getMaterial() const override { return material; }
     void getRenderOperation(Ogre::RenderOperation& op) override
     {
         op.operationType = Ogre::RenderOperation::OT_TRIANGLE_LIST;
@@ -206,21 +219,14 @@ public:
         op.numberOfInstances = 1;
         op.srcRenderable = this;
     }
-    void getWorldTransforms(Ogre::Matrix4* xform) const override { *xform = Ogre::Matrix4::IDENTITY; }
-    Ogre::Real getSquaredViewDepth(const Ogre::Camera*) const override { return 0.0f; }
-    const Ogre::LightList& getLights() const override { return lights; }
-    bool getCastsShadows() const override { return false; }
 
 private:
     std::unique_ptr<Ogre::VertexData> vertexData;
-    Ogre::MaterialPtr material;
-    const Ogre::LightList& lights;
     Ogre::HardwareVertexBufferSharedPtr buffer;
     Ogre::Vector2 corners[3];
     Ogre::Vector3 right = Ogre::Vector3::UNIT_X;
     Ogre::Vector3 up = Ogre::Vector3::UNIT_Y;
     std::size_t capacity = 0;
-    std::size_t count = 0;
     float* next = nullptr;
 };
 

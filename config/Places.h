@@ -61,7 +61,7 @@ Places findPlaces(const std::string& programFolder, const PlaceChoices& choices)
 std::string programFolder();
 
 // The folder $XDG_<NAME>_HOME names, or $HOME/`fallback` when it names none
-// (or a relative path, which the specification says to ignore); with a
+// (or a relative path, which XDG base directories must not be); with a
 // trailing '/'.
 std::string xdgFolder(const char* variable, const char* fallback);
 

@@ -404,14 +404,18 @@ def memory_kib(pid, field="VmRSS"):
     return 0
 
 
-def soak(process, hud_folder, frames, period=0.1, warmup=0.1):
+def soak(process, hud_folder, frames, period=0.1, warmup=0.1, timeout=None):
     """Runs until about `frames` frames have been drawn, sampling resident memory.
 
     Returns (frames drawn, RSS after the warm-up share of frames, RSS at the end,
-    peak RSS), memory in KiB."""
+    peak RSS), memory in KiB. Raises Timeout if the frames take longer than
+    `timeout` seconds."""
     pid = process.pid
     settled = None
+    deadline = time.time() + timeout if timeout else None
     while True:
+        if deadline and time.time() > deadline:
+            raise Timeout("waited %.0f s for %d frames" % (timeout, frames))
         drawn = sum(hud_samples(hud_folder)) * period
         if settled is None and drawn >= warmup * frames:
             settled = memory_kib(pid)

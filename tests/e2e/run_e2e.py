@@ -476,17 +476,25 @@ def hostile_system(args, display):
 
 
 def soak(args, display):
-    """5,000 frames of the default scene: resident memory stays flat after the warm-up."""
+    """The default scene: resident memory stays flat once the first 5,000 frames are drawn.
+
+    The C library's heap grows in steps of about 1 MiB for a while as Mesa's
+    many short-lived blocks fragment it (from 1,000 to 5,000 frames by up to
+    5 MiB, after that by at most about 1 MiB), so only the frames after that
+    count: a leak of a few hundred bytes a frame still shows."""
+    frames = 5000 if SANITIZED else 10000    # a sanitizer build only has to get through them
     viewer = xdrive.Viewer(display, args.folder)
     viewer.start(frames=2)
-    drawn, settled, end, peak = xdrive.soak(viewer.process, viewer.hud, 5000, period=viewer.HUD_PERIOD,
-                                            warmup=0.2)
+    drawn, settled, end, peak = xdrive.soak(viewer.process, viewer.hud, frames, period=viewer.HUD_PERIOD,
+                                            warmup=0.5, timeout=800)
     display.key("Escape")
     finish(viewer, timeout=60)
-    check(drawn >= 5000, "only %d frames" % drawn)
+    check(drawn >= frames, "only %d frames" % drawn)
     if not SANITIZED:
-        check(end - settled <= 4096,
-              "memory grew by %d KiB over %d frames (peak %d KiB)" % (end - settled, drawn, peak))
+        growth = "memory grew by %d KiB over the %d frames after the first %d (peak %d KiB)" % (
+            end - settled, drawn - frames // 2, frames // 2, peak)
+        print(growth)
+        check(end - settled <= 3072, growth)
 
 
 # ---------------------------------------------------------------- time, following, go-to, help

@@ -11,6 +11,7 @@
 // A view is "lines" (the start view with orbit lines) or a section to jump to.
 
 #include "app/OrvTestApp.h"
+#include "bench/ResidentMemory.h"
 #include "config/AppSettings.h"
 #include "config/SystemFile.h"
 #include "config/ConfigFileReading.h"
@@ -31,7 +32,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <malloc.h>
 #include <memory>
 #include <string>
@@ -133,15 +133,6 @@ private:
     int frame = 0;
     std::unique_ptr<OrbitLines> lines;
 };
-
-long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    return 0;
-}
 
 // Reads the system file again as the viewer does when it changes, and
 // replaces every body, `count` times: the time of each and the memory after

@@ -1,26 +1,11 @@
 #include "viewer/FreedPages.h"
 
+#include "bench/ResidentMemory.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-namespace
-{
-long residentKiB()
-{
-    long pages = 0;
-    long resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r"))
-    {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return resident * 4;
-}
-}
 
 // What a reload leaves: many blocks freed between small ones that live on,
 // so that the heap cannot shrink from its top by itself.

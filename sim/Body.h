@@ -9,6 +9,14 @@
 
 #include <string>
 
+// A node's transform in the world, as the engine composes it.
+struct WorldFrame
+{
+    Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
+    Ogre::Vector3 position = Ogre::Vector3::ZERO;
+    Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
+};
+
 // The turn of one motion update about one axis (or, for the spin, about
 // three in a row), kept in a form that scales by any number of updates.
 struct MotionTurn
@@ -66,9 +74,7 @@ struct Body
     // The orbit node's world transform as the detail step last worked it
     // out (in its pass `orbitWorldPass`), for its moons, which come after it
     // in the registry.
-    Ogre::Quaternion orbitWorldOrientation = Ogre::Quaternion::IDENTITY;
-    Ogre::Vector3 orbitWorldPosition = Ogre::Vector3::ZERO;
-    Ogre::Vector3 orbitWorldScale = Ogre::Vector3::UNIT_SCALE;
+    WorldFrame orbitWorld;
     unsigned long orbitWorldPass = 0;
     // What the detail step last made of the near and far nodes; scene
     // construction leaves both shown.

@@ -163,23 +163,18 @@ void showNear(Body& body, bool visible)
 
 namespace
 {
-// A node's transform in the world, as the engine composes it.
-struct WorldFrame
+// Where a point given in the frame's local space stands in the world.
+Ogre::Vector3 place(const WorldFrame& frame, const Ogre::Vector3& localPosition)
 {
-    Ogre::Quaternion orientation;
-    Ogre::Vector3 position;
-    Ogre::Vector3 scale;
+    return sum(frame.position, rotated(frame.orientation, scaled(frame.scale, localPosition)));
+}
 
-    WorldFrame then(const Ogre::Vector3& localPosition, const Ogre::Quaternion& localOrientation,
-                    const Ogre::Vector3& localScale) const
-    {
-        return {product(orientation, localOrientation), place(localPosition), scaled(scale, localScale)};
-    }
-    Ogre::Vector3 place(const Ogre::Vector3& localPosition) const
-    {
-        return sum(position, rotated(orientation, scaled(scale, localPosition)));
-    }
-};
+// The world frame of a node under `frame`, from the node's own transform.
+WorldFrame childFrame(const WorldFrame& frame, const Ogre::Node* node)
+{
+    return {product(frame.orientation, node->getOrientation()), place(frame, node->getPosition()),
+            scaled(frame.scale, node->getScale())};
+}
 
 WorldFrame derivedFrame(const Ogre::Node* node)
 {
@@ -205,11 +200,7 @@ public:
         const Body* parentBody = body.parentBody;
         if (parentBody && parentBody->orbitWorldPass == pass && parentBody->positionNode == parent &&
             parentBody->orbitNode == parent->getParent())
-        {
-            const WorldFrame orbit{parentBody->orbitWorldOrientation, parentBody->orbitWorldPosition,
-                                   parentBody->orbitWorldScale};
-            lastFrame = orbit.then(parent->getPosition(), parent->getOrientation(), parent->getScale());
-        }
+            lastFrame = childFrame(parentBody->orbitWorld, parent);
         else
             lastFrame = derivedFrame(parent);
         lastParent = parent;
@@ -219,7 +210,7 @@ public:
 private:
     const unsigned long pass;
     const Ogre::Node* lastParent = nullptr;
-    WorldFrame lastFrame{Ogre::Quaternion::IDENTITY, Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE};
+    WorldFrame lastFrame;
 };
 }
 
@@ -233,14 +224,9 @@ void runDetailStep(const Ogre::Vector3& cameraPosition)
     {
         prefetchAhead(i, count);
         Body& body = bodyRegistry.at(i);
-        const Ogre::Node* orbitNode = body.orbitNode;
-        const WorldFrame orbit =
-            parents.of(body).then(orbitNode->getPosition(), orbitNode->getOrientation(), orbitNode->getScale());
-        body.orbitWorldOrientation = orbit.orientation;
-        body.orbitWorldPosition = orbit.position;
-        body.orbitWorldScale = orbit.scale;
+        body.orbitWorld = childFrame(parents.of(body), body.orbitNode);
         body.orbitWorldPass = pass;
-        const float distanceSquared = cameraPosition.squaredDistance(orbit.place(body.nearOffset));
+        const float distanceSquared = cameraPosition.squaredDistance(place(body.orbitWorld, body.nearOffset));
         if (distanceSquared > body.nearDistanceSquared)
         {
             showNear(body, false);

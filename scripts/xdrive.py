@@ -9,6 +9,7 @@ in the log), each with a deadline, never for a fixed time: on a loaded
 machine a frame may take a second.
 """
 
+import math
 import os
 import re
 import shutil
@@ -404,7 +405,7 @@ def memory_kib(pid, field="VmRSS"):
     return 0
 
 
-def soak(process, hud_folder, frames, period=0.1, warmup=0.1, timeout=None):
+def soak(process, hud_folder, frames, period=0.1, warmup=0.1, timeout=math.inf):
     """Runs until about `frames` frames have been drawn, sampling resident memory.
 
     Returns (frames drawn, RSS after the warm-up share of frames, RSS at the end,
@@ -412,14 +413,14 @@ def soak(process, hud_folder, frames, period=0.1, warmup=0.1, timeout=None):
     `timeout` seconds."""
     pid = process.pid
     settled = None
-    deadline = time.time() + timeout if timeout else None
-    while True:
-        if deadline and time.time() > deadline:
-            raise Timeout("waited %.0f s for %d frames" % (timeout, frames))
+    drawn = 0
+
+    def drawn_all():
+        nonlocal settled, drawn
         drawn = sum(hud_samples(hud_folder)) * period
         if settled is None and drawn >= warmup * frames:
             settled = memory_kib(pid)
-        if drawn >= frames or process.poll() is not None:
-            break
-        time.sleep(0.5)
+        return drawn >= frames or process.poll() is not None
+
+    wait_until(drawn_all, timeout, "%d frames" % frames, interval=0.5)
     return drawn, settled or 0, memory_kib(pid), memory_kib(pid, "VmHWM")

@@ -3,7 +3,7 @@
 #include "app/Platform.h"
 #include "config/ConfigFileReading.h"
 #include "config/Places.h"
-#include "scene/SceneNames.h"
+#include "sim/SceneNames.h"
 #include "viewer/ExampleFrameListener.h"
 
 #include <OgreBitesConfigDialog.h>
@@ -63,7 +63,8 @@ void ExampleApplication::renderUntilClosed()
     root->getRenderSystem()->_initRenderTargets();
     root->clearEventTimes();
     root->queueEndRendering(false);
-    while (!root->endRenderingQueued())
+    endLoopOnSignals();
+    while (!root->endRenderingQueued() && !endingSignal())
     {
         OgreBites::WindowEventUtilities::messagePump();
         if (window->isClosed())
@@ -71,6 +72,7 @@ void ExampleApplication::renderUntilClosed()
         if (!root->renderOneFrame())
             break;
     }
+    restoreSignals();
 }
 
 bool ExampleApplication::setUpEngine()
@@ -95,6 +97,7 @@ bool ExampleApplication::setUpEngine()
                               "ExampleApplication::setUpEngine", "RenderingAPIException", __FILE__,
                               __LINE__);
     }
+    logXErrors();
     root = new Ogre::Root(engineFiles.plugins, engineFiles.renderSettings, engineFiles.log);
     overlaySystem = new Ogre::OverlaySystem();
     declareResourceLocations();

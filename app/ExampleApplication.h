@@ -72,7 +72,7 @@ protected:
 
     // The engine's loop, with the window messages pumped before every frame
     // (the engine does not pump them), so that resizes and a close request are
-    // seen; ends when the window has closed.
+    // seen; ends when the window has closed, and on SIGINT or SIGTERM.
     void renderUntilClosed();
 
     Ogre::Root* root = nullptr;

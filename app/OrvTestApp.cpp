@@ -3,11 +3,9 @@
 #include "config/AppSettings.h"
 #include "scene/BodyRig.h"
 #include "scene/FarSpheres.h"
-#include "scene/SceneNames.h"
-#include "scene/SphereMesh.h"
-#include "scene/SunAndStars.h"
+#include "scene/OrbitalScene.h"
 #include "sim/BodyRegistry.h"
-#include "sim/BodySteps.h"
+#include "sim/SceneNames.h"
 #include "viewer/OrvTestFrameListener.h"
 
 #include <OgreCamera.h>
@@ -73,24 +71,8 @@ void OrvTestApp::tearDownScene()
 
 void OrvTestApp::buildScene()
 {
-    sceneManager->setAmbientLight(appSettings.AmbientLight);
-    sceneManager->setShadowTechnique(appSettings.ShadowTechnique);
-
-    createSun(sceneManager);
-
-    for (const SphereMeshSize& sphere : sphereMeshes)
-        createSphereMesh(sphere.name, sphere.rings, sphere.segments);
-
-    createSunLight(sceneManager);
-
     if (appSettings.MeshLod && !Ogre::MeshLodGenerator::getSingletonPtr())
         lodGenerator.reset(new Ogre::MeshLodGenerator());
-
-    rigBodies(bodyRegistry, sceneManager);
-    // Settled now: the first frame would otherwise draw every near model at
-    // once, and the first frame has no time for the steps to run in.
-    runDetailStep(camera->getRealPosition());
+    buildOrbitalScene(sceneManager, camera->getRealPosition());
     farSpheres = std::make_unique<FarSpheres>(sceneManager, bodyRegistry);
-
-    createStarField(sceneManager);
 }

@@ -5,7 +5,10 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <OgreLogManager.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -173,6 +176,55 @@ int ignoreXError(Display*, XErrorEvent*)
 }
 }
 
+namespace
+{
+volatile std::sig_atomic_t receivedSignal = 0;
+
+void noteSignal(int signal)
+{
+    receivedSignal = signal;
+}
+
+int logXError(Display* display, XErrorEvent* event)
+{
+    char text[256];
+    XGetErrorText(display, event->error_code, text, sizeof text);
+    const std::string line = "OrvTest: X error ignored: " + std::string(text) + " (request " +
+                             std::to_string(int(event->request_code)) + "." + std::to_string(int(event->minor_code)) +
+                             ", resource " + std::to_string(event->resourceid) + ")";
+    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage(line);
+    return 0;
+}
+}
+
+void logXErrors()
+{
+    XSetErrorHandler(logXError);
+}
+
+void endLoopOnSignals()
+{
+    receivedSignal = 0;
+    struct sigaction action = {};
+    action.sa_handler = noteSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void restoreSignals()
+{
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+int endingSignal()
+{
+    return receivedSignal;
+}
+
 void showErrorBox(const std::string& caption, const std::string& text)
 {
     std::fprintf(stderr, "%s\n%s\n", caption.c_str(), text.c_str());
@@ -199,6 +251,13 @@ DisplayConnection::DisplayConnection() : display(nullptr)
             break;
         ::usleep(50000);
     }
+    // The engine's window asks the window manager for a close request only
+    // when this atom exists already (it looks it up without making it). On a
+    // display where no window manager has made it yet, a window manager
+    // started later would find no such request and kill the program's
+    // connection instead.
+    if (display)
+        XInternAtom(static_cast<Display*>(display), "WM_DELETE_WINDOW", False);
 }
 
 DisplayConnection::~DisplayConnection()

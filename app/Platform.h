@@ -11,12 +11,29 @@
 // the window closed), or at once when there is no display.
 void showErrorBox(const std::string& caption, const std::string& text);
 
+// X errors are reported asynchronously, and Xlib's own handler ends the
+// process on any of them. A window manager that closes the window while a
+// frame is being shown makes one of no consequence (a picture put on a
+// window just destroyed): from here on such errors go to the engine's log,
+// and the program goes on to its orderly end.
+void logXErrors();
+
+// SIGINT and SIGTERM end the rendering loop as Escape does, the engine shut
+// down in order, instead of the process at once: from the call on, a signal
+// only notes itself, for the loop to see. restoreSignals() gives them back
+// their default effect.
+void endLoopOnSignals();
+void restoreSignals();
+// The signal that asked the loop to end; 0 for none.
+int endingSignal();
+
 // A connection to the X display named by DISPLAY, held for as long as this
 // object lives. An X server that loses its last client resets itself and
 // refuses connections meanwhile: a display check that closed its connection
 // before the engine opened its own could send the engine into that gap. A
 // refusal is tried again for up to a second, for a reset that another
-// program's leaving began.
+// program's leaving began. It also makes the atom a window needs to be
+// closed by a window manager (WM_DELETE_WINDOW).
 class DisplayConnection
 {
 public:

@@ -5,9 +5,12 @@
 #include "app/OrvTestApp.h"
 #include "app/Platform.h"
 #include "config/AppSettings.h"
+#include "config/ConfigFileReading.h"
+#include "config/FileRules.h"
 #include "config/Places.h"
 #include "config/SystemFile.h"
 #include "sim/BodyRegistry.h"
+#include "sim/WorldLimits.h"
 
 #include <OgreException.h>
 #include <OISException.h>
@@ -39,6 +42,13 @@ bool loadStartupFiles(const std::string& settingsFile, const Places& places, con
     try
     {
         loadSettings(settingsFile);
+        // Values the engine cannot take stop it in the middle of a frame: refused here instead.
+        const SettingsVerdict verdict = judgeSettingsText(settingsFile, readConfigText(settingsFile), appSettings);
+        if (const Problem* refused = firstRefusedAtStart(verdict.problems))
+        {
+            tellUser("Cannot use the settings file \"" + settingsFile + "\".\n" + refused->where(), quiet);
+            return false;
+        }
     }
     catch (const Ogre::Exception& error)
     {
@@ -50,6 +60,17 @@ bool loadStartupFiles(const std::string& settingsFile, const Places& places, con
     try
     {
         loadSystemFile(systemFile);
+        // Judged in full only when it must be: a large system starts faster without.
+        if (deepestMoon(bodyRegistry) > maxMoonDepth)
+        {
+            const SystemVerdict verdict = judgeSystemText(systemFile, readConfigText(systemFile), {});
+            if (const Problem* refused = firstRefusedAtStart(verdict.problems))
+            {
+                tellUser("Cannot show the system file \"" + systemFile + "\".\n" + refused->where(), quiet);
+                bodyRegistry.clear();
+                return false;
+            }
+        }
     }
     catch (const Ogre::Exception& error)
     {
@@ -156,6 +177,8 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     }
     // Bodies go while the engine and their nodes still exist.
     bodyRegistry.clear();
+    if (exitCode == exitSuccess && endingSignal())
+        return exitSignalled + endingSignal();
     if (touring && exitCode == exitSuccess)
     {
         if (!app.tourCompleted())

@@ -7,6 +7,9 @@ struct CommandLine;
 // Exit statuses of the viewer.
 constexpr int exitSuccess = 0;   // quit, window closed, dialog cancelled or the tour done
 constexpr int exitFailure = 1;   // a file could not be read, an error ended the run, or the tour failed
+// Plus the number of the signal (SIGINT, SIGTERM) that ended the run, as a
+// shell reports a program ended by it: 130 and 143.
+constexpr int exitSignalled = 128;
 
 // The whole life of the viewer with `app`, which must be fresh (no engine yet):
 // finds its files (see Places), reads the settings and the system file, runs

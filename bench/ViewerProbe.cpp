@@ -18,7 +18,6 @@
 #include "scene/OrbitLines.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
-#include "viewer/LiveReload.h"
 #include "viewer/OrvTestFrameListener.h"
 
 #include <OgreCamera.h>

@@ -1,23 +1,22 @@
 #include "checker/Checker.h"
 
 #include "OrvTestVersion.h"
-#include "checker/Checks.h"
+#include "config/ConfigFileReading.h"
+#include "config/FileRules.h"
+#include "config/Files.h"
 #include "config/Places.h"
 #include "config/SettingsKeys.h"
-#include "config/SystemFile.h"
 #include "config/SystemFileKeys.h"
-#include "scene/SceneNames.h"
 #include "sim/BodyRegistry.h"
+#include "sim/SceneNames.h"
 
 #include <OgreException.h>
 
 #include <cmath>
 #include <cstdio>
-#include <map>
-#include <set>
 #include <ostream>
-#include <stdexcept>
-#include <sys/stat.h>
+#include <set>
+#include <unordered_map>
 
 namespace
 {
@@ -132,23 +131,24 @@ void writeJsonFields(std::ostream& out, const std::vector<std::pair<std::string,
         out << (i ? separator : "") << jsonString(fields[i].first) << ": " << fields[i].second;
 }
 
-void writeJson(std::ostream& out, bool settingsRead, const std::vector<Problem>& problems)
+void writeJson(std::ostream& out, const AppSettings* settings, const BodyRegistry& bodies,
+               const std::vector<Problem>& problems)
 {
     out << "{\n";
-    if (settingsRead)
+    if (settings)
     {
         std::vector<std::pair<std::string, std::string>> fields;
         for (const SettingsKey& key : settingsKeys())
-            fields.emplace_back(key.name, jsonValue(appSettings, key.field));
+            fields.emplace_back(key.name, jsonValue(*settings, key.field));
         out << "  \"settings\": {\n    ";
         writeJsonFields(out, fields, ",\n    ");
         out << "\n  },\n";
     }
 
     out << "  \"bodies\": [";
-    for (size_t i = 0; i < bodyRegistry.size(); ++i)
+    for (std::size_t i = 0; i < bodies.size(); ++i)
     {
-        const Body& b = bodyRegistry.at(i);
+        const Body& b = bodies.at(i);
         std::vector<std::pair<std::string, std::string>> fields{
             {"section", jsonString(b.sectionName)},
             {"parentNode", jsonString(sceneNames::positionNode(b.definition.Parent))}};
@@ -162,10 +162,10 @@ void writeJson(std::ostream& out, bool settingsRead, const std::vector<Problem>&
         writeJsonFields(out, fields, ", ");
         out << "}";
     }
-    out << (bodyRegistry.empty() ? "],\n" : "\n  ],\n");
+    out << (bodies.empty() ? "],\n" : "\n  ],\n");
 
     out << "  \"problems\": [";
-    for (size_t i = 0; i < problems.size(); ++i)
+    for (std::size_t i = 0; i < problems.size(); ++i)
     {
         const Problem& p = problems[i];
         out << (i ? ",\n" : "\n") << "    {\"file\": " << jsonString(p.file) << ", \"line\": " << p.line
@@ -176,99 +176,169 @@ void writeJson(std::ostream& out, bool settingsRead, const std::vector<Problem>&
     out << (problems.empty() ? "]\n" : "\n  ]\n") << "}\n";
 }
 
+// A file that cannot be read, for a reader of the JSON.
+void writeJsonError(std::ostream& out, const std::string& file, const std::string& why)
+{
+    out << "{\n  \"error\": {\"file\": " << jsonString(file) << ", \"message\": " << jsonString(why) << "}\n}\n";
+}
+
 // ---------------------------------------------------------------- text output
 
-// Bodies keyed by their parent's section; the sun's own satellites under the
-// empty name, which no body can have (so a body named "Sun" stays apart).
-using Satellites = std::map<std::string, std::vector<const Body*>>;
+// Levels of the tree drawn as indentation; deeper bodies say their level
+// instead, so that a chain of thousands of moons prints in lines of one width.
+constexpr std::size_t drawnLevels = 16;
 
-void writeTree(std::ostream& out, const Satellites& satellites, const std::vector<const Body*>& bodies,
-               const std::string& indent, std::set<const Body*>& written)
+void writeBody(std::ostream& out, const Body& b)
 {
-    for (size_t i = 0; i < bodies.size(); ++i)
+    out << "[" << b.sectionName << "] " << b.definition.Name << "  " << b.definition.Model << ", size "
+        << b.definition.Size << ", orbit " << b.definition.OrbitRadius << ", periods " << b.definition.OrbitPeriod
+        << " / " << b.definition.PitchPeriod << " / " << b.definition.YawPeriod << " / " << b.definition.RollPeriod
+        << "\n";
+}
+
+// The bodies as a tree under `roots`, each body once whatever loops their
+// Parent keys make. Walked with a stack of its own: a chain of moons may be
+// deeper than the program's stack.
+void writeTree(std::ostream& out, const BodyRegistry& bodies, const std::vector<std::size_t>& roots,
+               const std::vector<std::vector<std::size_t>>& moonsOf, std::vector<bool>& written)
+{
+    struct Level
     {
-        const Body& b = *bodies[i];
-        const bool last = i + 1 == bodies.size();
-        out << indent << (last ? "└─ " : "├─ ") << "[" << b.sectionName << "] " << b.definition.Name << "  " << b.definition.Model
-            << ", size " << b.definition.Size << ", orbit " << b.definition.OrbitRadius << ", periods " << b.definition.OrbitPeriod << " / "
-            << b.definition.PitchPeriod << " / " << b.definition.YawPeriod << " / " << b.definition.RollPeriod << "\n";
-        const auto moons = satellites.find(b.sectionName);
-        // Each body once, whatever loops its Parent keys make.
-        if (written.insert(&b).second && moons != satellites.end())
-            writeTree(out, satellites, moons->second, indent + (last ? "   " : "│  "), written);
+        const std::vector<std::size_t>* siblings;
+        std::size_t next;
+        std::size_t indentBefore;   // the indent's length when the level began
+    };
+    std::vector<Level> stack{{&roots, 0, 0}};
+    std::string indent;
+    while (!stack.empty())
+    {
+        Level& level = stack.back();
+        if (level.next == level.siblings->size())
+        {
+            indent.resize(level.indentBefore);
+            stack.pop_back();
+            continue;
+        }
+        const std::size_t index = (*level.siblings)[level.next++];
+        const bool last = level.next == level.siblings->size();
+        const std::size_t depth = stack.size();
+        out << indent;
+        if (depth > drawnLevels)
+            out << "(level " << depth << ") ";
+        out << (last ? "└─ " : "├─ ");
+        writeBody(out, bodies.at(index));
+        const bool descend = !written[index] && !moonsOf[index].empty();
+        written[index] = true;
+        if (!descend)
+            continue;
+        const std::size_t before = indent.size();
+        if (depth <= drawnLevels)
+            indent += last ? "   " : "│  ";
+        stack.push_back({&moonsOf[index], 0, before});
     }
 }
 
-void writeText(std::ostream& out, const std::string& systemFile, const std::vector<Problem>& problems)
+void writeText(std::ostream& out, const std::string& systemFile, const BodyRegistry& bodies,
+               const std::vector<Problem>& problems)
 {
-    Satellites satellites;
-    std::set<std::string> sections;
-    for (const auto& body : bodyRegistry)
-        sections.insert(body->sectionName);
-    std::vector<const Body*> orphans;
-    for (const auto& body : bodyRegistry)
+    // Moons by their parent's index; the sun's own satellites and the bodies
+    // whose Parent names no body apart.
+    std::vector<std::vector<std::size_t>> moonsOf(bodies.size());
+    std::vector<std::size_t> planets;
+    std::vector<std::size_t> orphans;
+    std::unordered_map<std::string, std::size_t> indexOf;
+    for (std::size_t i = 0; i < bodies.size(); ++i)
+        indexOf.emplace(bodies.at(i).sectionName, i);
+    for (std::size_t i = 0; i < bodies.size(); ++i)
     {
-        const std::string& parent = body->definition.Parent;
+        const std::string& parent = bodies.at(i).definition.Parent;
+        const auto found = indexOf.find(parent);
         if (parent == sceneNames::sun)
-            satellites[""].push_back(body.get());
-        else if (sections.count(parent))
-            satellites[parent].push_back(body.get());
+            planets.push_back(i);
+        else if (found != indexOf.end())
+            moonsOf[found->second].push_back(i);
         else
-            orphans.push_back(body.get());
+            orphans.push_back(i);
     }
-    out << systemFile << ": " << bodyRegistry.size() << (bodyRegistry.size() == 1 ? " body" : " bodies") << "\n";
+    out << systemFile << ": " << bodies.size() << (bodies.size() == 1 ? " body" : " bodies") << "\n";
     out << "Sun\n";
-    std::set<const Body*> written;
-    writeTree(out, satellites, satellites[""], "", written);
+    std::vector<bool> written(bodies.size(), false);
+    writeTree(out, bodies, planets, moonsOf, written);
     if (!orphans.empty())
     {
         out << "(bodies whose Parent is no body)\n";
-        writeTree(out, satellites, orphans, "", written);
+        writeTree(out, bodies, orphans, moonsOf, written);
     }
 
-    size_t errors = 0;
-    size_t warnings = 0;
+    std::size_t errors = 0;
+    std::size_t warnings = 0;
     for (const Problem& p : problems)
     {
         errors += p.isError();
         warnings += p.severity == Problem::Warning;
-        out << p.file << ":" << p.line << ": [" << p.section << "] " << p.severityName() << ": "
-            << p.message << "\n";
+        out << p.file << ":" << p.line << ": [" << p.section << "] " << p.severityName() << ": " << p.message << "\n";
     }
-    out << bodyRegistry.size() << (bodyRegistry.size() == 1 ? " body, " : " bodies, ") << errors
+    out << bodies.size() << (bodies.size() == 1 ? " body, " : " bodies, ") << errors
         << (errors == 1 ? " error, " : " errors, ") << warnings << (warnings == 1 ? " warning" : " warnings") << "\n";
 }
 
-bool isReadableFile(const std::string& path)
+// The meshes the viewer would find by a Model's name: the spheres it makes,
+// and the mesh files in resources.cfg's locations (as the engine looks them
+// up: by exact file name, directly in the folder). Archives of other kinds
+// than folders cannot be looked into here: a mesh not found may be in one.
+class MeshCatalogue
 {
-    struct stat status;
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    std::fclose(file);
-    return true;
-}
+public:
+    explicit MeshCatalogue(const std::string& resourcesFile)
+    {
+        for (const sceneNames::SphereMeshSize& sphere : sceneNames::sphereMeshes)
+            names.insert(sphere.name);
+        std::string text;
+        std::string why;
+        if (!readWholeFile(resourcesFile, text, why))
+            return;
+        const std::string folder = folderOf(resourcesFile);
+        for (const ConfigLine& line : splitConfigLines(text))
+        {
+            if (line.kind != ConfigLine::Setting)
+                continue;
+            if (line.key != "FileSystem")
+            {
+                otherArchives = true;
+                continue;
+            }
+            const std::string location =
+                line.value.empty() || line.value.front() == '/' ? line.value : folder + line.value;
+            for (const std::string& name : filesIn(location))
+                names.insert(name);
+        }
+    }
 
-// Reads a file through `reader`; on failure tells `err` in one line and returns false.
-template <typename Reader>
-bool readWith(const std::string& path, const char* what, Reader reader, std::ostream& err)
+    bool holds(const std::string& mesh) const { return names.count(mesh) > 0; }
+    // Whether resources.cfg names archives this cannot look into.
+    bool hasOtherArchives() const { return otherArchives; }
+
+private:
+    std::set<std::string> names;
+    bool otherArchives = false;
+};
+
+// Reads and judges one file; false, after saying why on `err` (and as JSON
+// on `out`), when it cannot be read.
+template <typename Judge>
+bool judgeFile(const std::string& path, const char* what, bool json, Judge judge, std::ostream& out,
+               std::ostream& err)
 {
     try
     {
-        if (!isReadableFile(path))
-            throw std::runtime_error("not a readable file");
-        reader();
+        judge(readConfigText(path));
         return true;
     }
     catch (const Ogre::Exception& error)
     {
         err << "orvtest-check: cannot read the " << what << " \"" << path << "\": " << error.getDescription() << "\n";
-    }
-    catch (const std::exception& error)
-    {
-        err << "orvtest-check: cannot read the " << what << " \"" << path << "\": " << error.what() << "\n";
+        if (json)
+            writeJsonError(out, path, error.getDescription());
     }
     return false;
 }
@@ -306,36 +376,41 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
         }
     }
 
+    const Places places = locatePlaces(programFolder(), PlaceChoices());
     std::vector<Problem> problems;
+    SettingsVerdict settings;
     const bool settingsRead = systemFile.empty();
     if (settingsRead)
     {
-        const Places places = locatePlaces(programFolder(), PlaceChoices());
-        const std::string& settingsFile = places.settingsFile;
-        std::vector<ConfigLine> lines;
-        if (!readWith(settingsFile, "settings file", [&] {
-                loadSettings(settingsFile);
-                lines = readConfigLines(settingsFile);
-            }, err))
+        if (!judgeFile(places.settingsFile, "settings file", json, [&](const std::string& text) {
+                settings = judgeSettingsText(places.settingsFile, text, AppSettings());
+            }, out, err))
             return 2;
-        problems = checkSettingsLines(settingsFile, lines);
-        systemFile = places.find(appSettings.StaticSystem);
+        problems = settings.problems;
+        systemFile = places.find(settings.read.StaticSystem);
     }
 
-    std::vector<ConfigLine> lines;
-    if (!readWith(systemFile, "system file", [&] {
-            loadSystemFile(systemFile);
-            lines = readConfigLines(systemFile);
-        }, err))
+    const MeshCatalogue meshes(places.resourcesFile);
+    SystemVerdict system;
+    if (!judgeFile(systemFile, "system file", json, [&](const std::string& text) {
+            system = judgeSystemText(systemFile, text, [&](const std::string& mesh) { return meshes.holds(mesh); });
+        }, out, err))
         return 2;
-    const std::vector<Problem> systemProblems = checkSystemLines(systemFile, lines, bodyRegistry);
-    problems.insert(problems.end(), systemProblems.begin(), systemProblems.end());
+    for (Problem& p : system.problems)
+    {
+        // A mesh may be in an archive not looked into: said, not claimed.
+        if (p.kind == "unknown-model" && meshes.hasOtherArchives())
+        {
+            p.severity = Problem::Warning;
+            p.message += " (unless it is in one of resources.cfg's archives, which orvtest-check cannot look into)";
+        }
+        problems.push_back(p);
+    }
 
     if (json)
-        writeJson(out, settingsRead, problems);
+        writeJson(out, settingsRead ? &settings.read : nullptr, *system.bodies, problems);
     else
-        writeText(out, systemFile, problems);
-    bodyRegistry.clear();
+        writeText(out, systemFile, *system.bodies, problems);
     for (const Problem& p : problems)
         if (p.severity != Problem::Note)
             return 1;

@@ -1,36 +1,15 @@
 #include "config/Places.h"
 
-#include <cerrno>
+#include "config/Files.h"
+
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
-bool isFile(const std::string& path)
-{
-    struct stat status;
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-bool exists(const std::string& path)
-{
-    struct stat status;
-    return ::stat(path.c_str(), &status) == 0;
-}
-
-bool isFolder(const std::string& path)
-{
-    struct stat status;
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 std::string withSlash(const std::string& folder)
 {
     return folder.empty() || folder.back() == '/' ? folder : folder + "/";
@@ -55,35 +34,10 @@ std::string dataFolderFor(const std::string& programFolder)
         char* real = candidate.empty() ? nullptr : ::realpath(candidate.c_str(), nullptr);
         const std::string folder = real ? withSlash(real) : "";
         std::free(real);
-        if (!folder.empty() && isFile(folder + "resources.cfg"))
+        if (!folder.empty() && isRegularFile(folder + "resources.cfg"))
             return folder;
     }
     return "";
-}
-
-bool readWhole(const std::string& path, std::string& text)
-{
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream)
-        return false;
-    text.assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
-    return !stream.bad();
-}
-
-// Writes `text` as a new file; an existing one is kept as it is.
-bool writeNew(const std::string& path, const std::string& text, std::string& why)
-{
-    if (isFile(path))
-        return true;
-    std::ofstream stream(path, std::ios::binary);
-    stream << text;
-    stream.close();
-    if (!stream)
-    {
-        why = path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
 }
 
 // A person's own copies of the default files, each saying what it is.
@@ -109,9 +63,9 @@ void copyDefaults(Places& places)
         std::string text;
         std::string why;
         const std::string source = places.dataFolder + copy.name;
-        if (!readWhole(source, text))
-            places.notes.push_back("cannot read the default " + source);
-        else if (!writeNew(places.configFolder + copy.name, copy.header + source + ".\n\n" + text, why))
+        if (!readWholeFile(source, text, why))
+            places.notes.push_back("cannot read the default " + source + ": " + why);
+        else if (!writeNewFile(places.configFolder + copy.name, copy.header + source + ".\n\n" + text, why))
             places.notes.push_back("cannot write " + why);
     }
 }
@@ -119,7 +73,11 @@ void copyDefaults(Places& places)
 // The value of KEY="..." in a user-dirs.dirs file, with $HOME expanded; empty when absent.
 std::string userDirectory(const std::string& file, const std::string& key)
 {
-    std::ifstream stream(file);
+    std::string text;
+    std::string why;
+    if (!readWholeFile(file, text, why))
+        return "";
+    std::istringstream stream(text);
     std::string line;
     while (std::getline(stream, line))
     {
@@ -135,12 +93,6 @@ std::string userDirectory(const std::string& file, const std::string& key)
     }
     return "";
 }
-}
-
-std::string folderOf(const std::string& file)
-{
-    const std::size_t slash = file.rfind('/');
-    return slash == std::string::npos ? "" : file.substr(0, slash + 1);
 }
 
 std::string programFolder()
@@ -167,29 +119,6 @@ std::string picturesFolder()
     return withSlash(pictures.empty() ? homeFolder() + "Pictures" : pictures) + "OrvTest/";
 }
 
-bool makeFolders(const std::string& folder, std::string& why)
-{
-    std::string path;
-    std::istringstream parts(folder);
-    std::string part;
-    if (!folder.empty() && folder.front() == '/')
-        path = "/";
-    while (std::getline(parts, part, '/'))
-    {
-        if (part.empty())
-            continue;
-        path += part + "/";
-        if (isFolder(path))
-            continue;
-        if (::mkdir(path.c_str(), 0755) != 0 && !(errno == EEXIST && isFolder(path)))
-        {
-            why = "cannot make the folder " + path + ": " + std::strerror(errno);
-            return false;
-        }
-    }
-    return true;
-}
-
 std::vector<std::string> Places::searchFolders() const
 {
     std::vector<std::string> folders;
@@ -210,7 +139,7 @@ std::string Places::find(const std::string& name) const
         return name;
     // The first that exists, readable or not: the reader then says what is wrong with it.
     for (const std::string& folder : searchFolders())
-        if (exists(folder + name))
+        if (statusOf(folder + name).exists)
             return folder + name;
     return name;
 }
@@ -218,7 +147,7 @@ std::string Places::find(const std::string& name) const
 Places locatePlaces(const std::string& programFolder, const PlaceChoices& choices)
 {
     Places places;
-    places.inWorkingFolder = isFile("OrvTest.cfg");
+    places.inWorkingFolder = isRegularFile("OrvTest.cfg");
     places.dataFolder = dataFolderFor(programFolder);
     places.configFolder = xdgFolder("XDG_CONFIG_HOME", ".config") + "orvtest/";
     places.cacheFolder = xdgFolder("XDG_CACHE_HOME", ".cache") + "orvtest/";
@@ -229,15 +158,15 @@ Places locatePlaces(const std::string& programFolder, const PlaceChoices& choice
         // As it always was, but for the engine's files, which an installed
         // program keeps with its data.
         places.settingsFile = choices.settingsFile.empty() ? "OrvTest.cfg" : choices.settingsFile;
-        places.resourcesFile = isFile("resources.cfg") ? "resources.cfg" : places.dataFolder + "resources.cfg";
-        places.pluginsFile = isFile("plugins.cfg") ? "plugins.cfg" : places.dataFolder + "plugins.cfg";
+        places.resourcesFile = isRegularFile("resources.cfg") ? "resources.cfg" : places.dataFolder + "resources.cfg";
+        places.pluginsFile = isRegularFile("plugins.cfg") ? "plugins.cfg" : places.dataFolder + "plugins.cfg";
         places.renderSettingsFile = "ogre.cfg";
         places.logFile = "Ogre.log";
         return places;
     }
     if (!choices.settingsFile.empty())
         places.settingsFile = choices.settingsFile;
-    else if (isFile(places.configFolder + "OrvTest.cfg"))
+    else if (isRegularFile(places.configFolder + "OrvTest.cfg"))
         places.settingsFile = places.configFolder + "OrvTest.cfg";
     else
         places.settingsFile = places.dataFolder + "OrvTest.cfg";
@@ -263,7 +192,7 @@ Places findPlaces(const std::string& programFolder, const PlaceChoices& choices)
         {
             places.notes.push_back("made " + places.configFolder + " with copies of the default settings and system");
             copyDefaults(places);
-            if (choices.settingsFile.empty() && isFile(places.configFolder + "OrvTest.cfg"))
+            if (choices.settingsFile.empty() && isRegularFile(places.configFolder + "OrvTest.cfg"))
                 places.settingsFile = places.configFolder + "OrvTest.cfg";
         }
         else
@@ -273,8 +202,8 @@ Places findPlaces(const std::string& programFolder, const PlaceChoices& choices)
     {
         // The dialog starts from the program's own choices: a window, not the screen.
         std::string defaults;
-        if (!isFile(places.renderSettingsFile) && readWhole(places.dataFolder + "ogre.cfg", defaults) &&
-            !writeNew(places.renderSettingsFile, defaults, why))
+        if (!isRegularFile(places.renderSettingsFile) && readWholeFile(places.dataFolder + "ogre.cfg", defaults, why) &&
+            !writeNewFile(places.renderSettingsFile, defaults, why))
             places.notes.push_back("cannot write " + why);
     }
     else

@@ -1,6 +1,8 @@
 #ifndef ORVTEST_CONFIG_PLACES_H
 #define ORVTEST_CONFIG_PLACES_H
 
+#include "config/Files.h"
+
 #include <string>
 #include <vector>
 
@@ -69,12 +71,5 @@ std::string xdgFolder(const char* variable, const char* fallback);
 // $XDG_PICTURES_DIR/OrvTest/ as ~/.config/user-dirs.dirs gives it, else
 // ~/Pictures/OrvTest/.
 std::string picturesFolder();
-
-// Makes `folder` and the folders above it that are missing; false, with the
-// reason in `why`, when one cannot be made.
-bool makeFolders(const std::string& folder, std::string& why);
-
-// `file`'s folder with a trailing '/', or "" for a bare name.
-std::string folderOf(const std::string& file);
 
 #endif

@@ -2,7 +2,9 @@
 
 #include "config/ConfigFileReading.h"
 #include "config/SystemFileKeys.h"
+#include "config/Utf8.h"
 #include "sim/BodyRegistry.h"
+#include "sim/WorldLimits.h"
 
 BodySection readBodySection(const Ogre::ConfigFile::SettingsMultiMap& settings)
 {
@@ -16,12 +18,13 @@ BodySection readBodySection(const Ogre::ConfigFile::SettingsMultiMap& settings)
         if (key->required)
             ++section.requiredSettings;
     }
+    section.definition.Name = cutUtf8(section.definition.Name, longestName);
     return section;
 }
 
 bool isAcceptedSection(const std::string& sectionName, const BodySection& section)
 {
-    return !sectionName.empty() && section.requiredSettings == requiredKeyCount;
+    return !sectionName.empty() && std::size_t(section.requiredSettings) == requiredBodyKeyCount();
 }
 
 void loadSystemFile(std::string fileName)

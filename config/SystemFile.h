@@ -11,8 +11,8 @@ class BodyRegistry;
 
 // Reads the named system file and registers one Body per accepted section in
 // bodyRegistry, in ascending byte-wise order of section names. A section is
-// accepted when its name is not empty and it gives each of the ten required
-// keys exactly once. Throws Ogre::FileNotFoundException when the file cannot
+// accepted when its name is not empty and it gives each of the required keys
+// exactly once. Throws Ogre::FileNotFoundException when the file cannot
 // be opened.
 void loadSystemFile(std::string fileName);
 

@@ -1,5 +1,6 @@
 #include "config/SystemFileKeys.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
@@ -30,6 +31,13 @@ const std::vector<BodyKey>& bodyKeys()
         {"Far", false, "1", &B::Far},
     };
     return keys;
+}
+
+std::size_t requiredBodyKeyCount()
+{
+    static const std::size_t count = std::size_t(
+        std::count_if(bodyKeys().begin(), bodyKeys().end(), [](const BodyKey& key) { return key.required; }));
+    return count;
 }
 
 const BodyKey* findBodyKey(const std::string& name)

@@ -10,12 +10,12 @@
 struct BodyKey
 {
     const char* name;
-    bool required;                   // one of the ten a section must give exactly once
+    bool required;                   // a section must give it exactly once to make a body
     const char* defaultValue;        // optional keys: as the file would write it
     KeyField<BodyDefinition> field;  // where it is stored
 };
 
-// Every key of a body section: the ten required ones first, then the
+// Every key of a body section: the required ones first, then the
 // optional ones, in the order of the README's tables. The reader,
 // orvtest-check and the README follow this table.
 const std::vector<BodyKey>& bodyKeys();
@@ -26,6 +26,7 @@ const BodyKey* findBodyKey(const std::string& name);
 // A definition with every optional key at its default and the required ones empty.
 const BodyDefinition& defaultBodyDefinition();
 
-constexpr int requiredKeyCount = 10;
+// How many keys are required.
+std::size_t requiredBodyKeyCount();
 
 #endif

@@ -1,7 +1,7 @@
 #include "scene/BodyRig.h"
 
 #include "config/AppSettings.h"
-#include "scene/SceneNames.h"
+#include "sim/SceneNames.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 
@@ -10,6 +10,8 @@
 #include <OgreLodConfig.h>
 #include <OgreMath.h>
 #include <OgreMeshLodGenerator.h>
+#include <OgreMeshManager.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreSubMesh.h>
@@ -17,6 +19,16 @@
 #include <algorithm>
 #include <vector>
 #include <iterator>
+
+bool meshExists(const std::string& meshName)
+{
+    for (const sceneNames::SphereMeshSize& sphere : sceneNames::sphereMeshes)
+        if (meshName == sphere.name)
+            return true;
+    // The files of the resource locations, not the mesh manager's list: an
+    // entity that failed to load its mesh leaves a name there that loads nothing.
+    return Ogre::ResourceGroupManager::getSingleton().resourceExistsInAnyGroup(meshName);
+}
 
 float withinWorld(float length)
 {

@@ -1,7 +1,11 @@
 #ifndef ORVTEST_SCENE_BODYRIG_H
 #define ORVTEST_SCENE_BODYRIG_H
 
+#include "sim/WorldLimits.h"
+
 #include <OgrePrerequisites.h>
+
+#include <string>
 
 struct Body;
 class BodyRegistry;
@@ -52,7 +56,11 @@ bool generatePendingLod();
 // Empties the list, for a scene manager about to go.
 void forgetPendingLods();
 
-// A length as the rig places it: within the world's extent (below).
+// Whether the engine can make an entity of that mesh: one of the generated
+// spheres, or a mesh file in a resource location (as orvtest-check finds them).
+bool meshExists(const std::string& meshName);
+
+// A length as the rig places it: within the world's extent (sim/WorldLimits.h).
 float withinWorld(float length);
 
 // Scales the node so that the entity's bounding radius becomes `size` (world units).
@@ -60,9 +68,5 @@ void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size);
 
 // Distance (world units) beyond which a near mesh shows its reduced level.
 constexpr float nearLodDistance = 4000.0f;
-
-// Sizes and orbit radii are drawn at most this large (world units): beyond it
-// the engine's bounding-box sums overflow single precision and stop it.
-constexpr float maxWorldExtent = 1e18f;
 
 #endif

@@ -1,6 +1,6 @@
 #include "scene/FarSpheres.h"
 
-#include "scene/SceneNames.h"
+#include "sim/SceneNames.h"
 #include "sim/BodyRegistry.h"
 
 #include <OgreCamera.h>

@@ -1,8 +1,9 @@
 #include "scene/OrbitLines.h"
 
 #include "scene/BodyRig.h"
-#include "scene/SceneNames.h"
+#include "sim/SceneNames.h"
 #include "sim/BodyRegistry.h"
+#include "sim/WorldLimits.h"
 
 #include <OgreManualObject.h>
 #include <OgreMath.h>
@@ -15,11 +16,6 @@
 namespace
 {
 const char* const lineMaterial = "OrvTest/OrbitLine";
-
-bool isFinite(const Ogre::Vector3& v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
 }
 
 Ogre::Vector3 OrbitCircle::at(float radians) const
@@ -29,9 +25,12 @@ Ogre::Vector3 OrbitCircle::at(float radians) const
 
 bool orbitCircleOf(const BodyDefinition& body, OrbitCircle& circle)
 {
-    const Ogre::Vector3 axis = body.OrbitAxis.normalisedCopy();
+    // Made unit in double: the squared length of a long axis leaves the float range.
+    const Ogre::Vector3& given = body.OrbitAxis;
+    const double length = std::sqrt(double(given.x) * given.x + double(given.y) * given.y + double(given.z) * given.z);
+    const Ogre::Vector3 axis(float(given.x / length), float(given.y / length), float(given.z / length));
     const Ogre::Vector3 point(0.0f, 0.0f, withinWorld(body.OrbitRadius));
-    if (body.OrbitAxis.isZeroLength() || !isFinite(axis) || !isFinite(point))
+    if (!(length > 0.0) || !isFinite(axis) || !isFinite(point))
         return false;
     circle.axis = axis;
     circle.centre = axis * axis.dotProduct(point);

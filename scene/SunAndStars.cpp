@@ -1,7 +1,7 @@
 #include "scene/SunAndStars.h"
 
 #include "config/AppSettings.h"
-#include "scene/SceneNames.h"
+#include "sim/SceneNames.h"
 
 #include <OgreBillboardSet.h>
 #include <OgreLight.h>

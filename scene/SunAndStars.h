@@ -1,6 +1,8 @@
 #ifndef ORVTEST_SCENE_SUNANDSTARS_H
 #define ORVTEST_SCENE_SUNANDSTARS_H
 
+#include "sim/WorldLimits.h"
+
 #include <OgrePrerequisites.h>
 
 // The sun: node "Sun.Position" at the origin, the anchor of every body whose
@@ -27,8 +29,5 @@ void createStarField(Ogre::SceneManager* sceneManager);
 
 // The angle, in radians, of one star coordinate: rand() × 360.
 float randomAngle();
-
-// More stars than this add nothing to the sky and cost memory and frames.
-constexpr int maxStarCount = 100000;
 
 #endif

@@ -4,16 +4,20 @@
 
 #include <cmath>
 
-namespace
+Ogre::Quaternion turnAbout(const Ogre::Vector3& axis, float degrees)
 {
-// The turn Node::rotate(axis, angle) makes of an axis and an angle in degrees.
-Ogre::Quaternion turnFor(const Ogre::Vector3& axis, float degrees)
-{
-    Ogre::Quaternion turn;
-    turn.FromAngleAxis(Ogre::Radian(degrees * Ogre::Math::fDeg2Rad), axis);
-    turn.normalise();
-    return turn;
-}
+    // As Node::rotate makes it: the half angle's cosine and the axis, as
+    // given, times its sine, normalised. In double, so that an axis near the
+    // float range does not overflow to infinity and the normalising to NaN.
+    const double half = 0.5 * double(degrees * Ogre::Math::fDeg2Rad);
+    const double sine = std::sin(half);
+    const double w = std::cos(half);
+    const double x = sine * axis.x, y = sine * axis.y, z = sine * axis.z;
+    const double length = std::sqrt(w * w + x * x + y * y + z * z);
+    // A zero axis half way round leaves nothing to normalise: it turns nothing.
+    if (!(length > 0.0) || !std::isfinite(length))
+        return Ogre::Quaternion::IDENTITY;
+    return Ogre::Quaternion(float(w / length), float(x / length), float(y / length), float(z / length));
 }
 
 MotionTurn::MotionTurn(const Ogre::Quaternion& step)
@@ -56,8 +60,8 @@ Body::Body(const std::string& section, const BodyDefinition& d)
     : sectionName(section), definition(d),
       nearDistanceSquared(d.NearDistance * d.NearDistance), orbitStep(stepForPeriod(d.OrbitPeriod)),
       pitchStep(stepForPeriod(d.PitchPeriod)), yawStep(stepForPeriod(d.YawPeriod)),
-      rollStep(stepForPeriod(d.RollPeriod)), orbitTurn(turnFor(d.OrbitAxis, orbitStep)),
-      spinTurn(turnFor(d.PitchAxis, pitchStep) * turnFor(d.YawAxis, yawStep) * turnFor(d.RollAxis, rollStep)),
+      rollStep(stepForPeriod(d.RollPeriod)), orbitTurn(turnAbout(d.OrbitAxis, orbitStep)),
+      spinTurn(turnAbout(d.PitchAxis, pitchStep) * turnAbout(d.YawAxis, yawStep) * turnAbout(d.RollAxis, rollStep)),
       orbitTurnNow(orbitTurn.oneStep), spinTurnNow(spinTurn.oneStep)
 {
 }

@@ -85,6 +85,12 @@ struct Body
     double spinOwed = 0.0;
 };
 
+// The turn Node::rotate(axis, angle, TS_LOCAL) makes: `degrees` about the
+// axis as given, whose length changes the angle turned (a (1, 1, 0) axis
+// turns about 1.4 times the angle). Any finite axis gives a turn; a zero
+// one none.
+Ogre::Quaternion turnAbout(const Ogre::Vector3& axis, float degrees);
+
 // Degrees per motion update for a period: 1 / (period × 60), or 0 for a zero
 // period and for one so short that the step is no finite float.
 float stepForPeriod(float period);

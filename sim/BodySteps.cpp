@@ -7,7 +7,7 @@
 
 void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degrees)
 {
-    node->rotate(axis, Ogre::Radian(degrees * Ogre::Math::fDeg2Rad), Ogre::Node::TS_LOCAL);
+    node->setOrientation(node->getOrientation() * turnAbout(axis, degrees));
 }
 
 Ogre::Affine3 currentWorldTransform(const Ogre::Node* node)

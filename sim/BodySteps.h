@@ -7,8 +7,8 @@
 
 struct Body;
 
-// Turns the node about `axis` by `degrees` in its own frame (new = old × turn).
-// The axis is used as given: one that is not of unit length changes the angle.
+// Turns the node about `axis` by `degrees` in its own frame (new = old × turn),
+// as turnAbout makes the turn.
 void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degrees);
 
 // The node's transform in the world as its own and its parents' transforms

@@ -96,7 +96,7 @@ constexpr Control orbitControls[] = {
     {Action::PreviousBody, Trigger::Gated, {button(OIS::MB_Right), Input{}}, "right mouse button",
      "jump to the previous body"},
     {Action::Screenshot, Trigger::Gated, {key(OIS::KC_SYSRQ), Input{}}, "Print",
-     "save screenshot_N.png in the working folder"},
+     "save screenshot_N.png: in the working folder, or ~/Pictures/OrvTest when installed"},
     {Action::PolygonMode, Trigger::Gated, {key(OIS::KC_R), Input{}}, "R", "cycle solid, wireframe, points"},
     {Action::Statistics, Trigger::Gated, {key(OIS::KC_F), Input{}}, "F", "show or hide the statistics overlay"},
     {Action::Pause, Trigger::Pressed, {key(OIS::KC_SPACE), Input{}}, "Space",

@@ -2,6 +2,7 @@
 
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
+#include "viewer/StatusText.h"
 
 #include <OgreCamera.h>
 #include <OgreSceneNode.h>
@@ -48,8 +49,9 @@ void placeLabels(const BodyRegistry& bodies, const Ogre::Camera& camera, float w
         if (left + textWidth > width)
             left = std::max(0.0f, x - discRadius - 4.0f - textWidth);
         LabelPlace place{i, distance, left, std::max(0.0f, y - charHeight / 2.0f)};
-        if (place.top < statusLineBottom && std::abs(place.left - width / 2.0f) < statusLineWidth / 2.0f)
-            place.top = statusLineBottom;
+        // Clear of the status line's strip at the top centre.
+        if (place.top < statusStripBottom && std::abs(place.left - width / 2.0f) < statusStripWidth / 2.0f)
+            place.top = statusStripBottom;
         places.push_back(place);
     }
     const auto nearer = [](const LabelPlace& a, const LabelPlace& b) { return a.distance < b.distance; };

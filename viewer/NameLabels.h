@@ -22,10 +22,6 @@ struct LabelPlace
     float top;              // pixels from its top edge
 };
 
-// The status line's strip at the top centre, which labels keep clear of.
-constexpr float statusLineWidth = 600.0f;
-constexpr float statusLineBottom = 46.0f;
-
 // The bodies to name and where: those currently shown (near detail, or the
 // far sphere within its drawing distance), in front of the camera and inside
 // the view, nearest first, at most `most`. A label stands just right of its

@@ -1,5 +1,6 @@
 #include "viewer/OrbitControls.h"
 
+#include "config/Utf8.h"
 #include "sim/BodyRegistry.h"
 
 #include <algorithm>
@@ -15,25 +16,13 @@ bool isGoToKey(OIS::KeyCode key)
     return false;
 }
 
-// What may be typed at the prompt: the characters of a one-word name.
+// What may be typed at the prompt: the characters of a one-word name, in any script.
 bool isNameCharacter(unsigned int text)
 {
-    return text < 128 && (std::isalnum(int(text)) || text == '.' || text == '-' || text == '_');
-}
-
-bool equalIgnoringCase(char a, char b)
-{
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-}
-
-bool beginsWith(const std::string& name, const std::string& prefix)
-{
-    return name.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), name.begin(), equalIgnoringCase);
-}
-
-bool sameName(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && beginsWith(a, b);
+    if (text < 128)
+        return std::isalnum(int(text)) || text == '.' || text == '-' || text == '_';
+    // Beyond ASCII: anything printable but the no-break and soft hyphen spaces.
+    return text > 0xA0 && text != 0xAD && text < 0x110000;
 }
 
 // How many times a Pressed action's key went down since the last frame.
@@ -55,8 +44,21 @@ int pressesOf(const Control& control, const InputSnapshot& input, const InputSna
 }
 }
 
-OrbitControls::OrbitControls(float speed) : moveSpeed(speed)
+OrbitControls::OrbitControls(float speed)
 {
+    state.moveSpeed = speed;
+}
+
+void OrbitControls::refocus(int index)
+{
+    if (index >= 0)
+    {
+        state.focusIndex = index;
+        return;
+    }
+    state.focusIndex = 0;
+    state.hasFocus = false;
+    state.following = false;
 }
 
 int nextFocusIndex(int index, int step, std::size_t count)
@@ -74,10 +76,11 @@ int findBodyByName(const BodyRegistry& bodies, const std::string& name)
     if (name.empty())
         return -1;
     for (std::size_t i = 0; i < bodies.size(); ++i)
-        if (sameName(bodies.at(i).definition.Name, name) || sameName(bodies.at(i).sectionName, name))
+        if (equalIgnoringCase(bodies.at(i).definition.Name, name) || equalIgnoringCase(bodies.at(i).sectionName, name))
             return int(i);
     for (std::size_t i = 0; i < bodies.size(); ++i)
-        if (beginsWith(bodies.at(i).definition.Name, name) || beginsWith(bodies.at(i).sectionName, name))
+        if (beginsWithIgnoringCase(bodies.at(i).definition.Name, name) ||
+            beginsWithIgnoringCase(bodies.at(i).sectionName, name))
             return int(i);
     return -1;
 }
@@ -90,18 +93,12 @@ std::string completeBodyName(const BodyRegistry& bodies, const std::string& type
     {
         for (const std::string* name : {&body->definition.Name, &body->sectionName})
         {
-            if (!beginsWith(*name, typed))
+            if (!beginsWithIgnoringCase(*name, typed))
                 continue;
             if (!any)
                 common = *name;
             else
-            {
-                std::size_t length = 0;
-                while (length < common.size() && length < name->size() &&
-                       equalIgnoringCase(common[length], (*name)[length]))
-                    ++length;
-                common.resize(length);
-            }
+                common.resize(commonPrefixIgnoringCase(common, *name));
             any = true;
         }
     }
@@ -110,14 +107,16 @@ std::string completeBodyName(const BodyRegistry& bodies, const std::string& type
 
 double OrbitControls::timeRate() const
 {
-    const double size = rateExponent >= 0 ? double(1 << rateExponent) : 1.0 / double(1 << -rateExponent);
-    return timeReversed ? -size : size;
+    const int exponent = state.rateExponent;
+    const double size = exponent >= 0 ? double(1 << exponent) : 1.0 / double(1 << -exponent);
+    return state.timeReversed ? -size : size;
 }
 
 std::string OrbitControls::timeText() const
 {
-    std::string rate = rateExponent >= 0 ? std::to_string(1 << rateExponent) : "1/" + std::to_string(1 << -rateExponent);
-    return "Time \xC3\x97" + std::string(timeReversed ? "-" : "") + rate + (paused ? " (paused)" : "");
+    const int exponent = state.rateExponent;
+    const std::string rate = exponent >= 0 ? std::to_string(1 << exponent) : "1/" + std::to_string(1 << -exponent);
+    return "Time \xC3\x97" + std::string(state.timeReversed ? "-" : "") + rate + (state.paused ? " (paused)" : "");
 }
 
 bool OrbitControls::down(Action action, const InputSnapshot& input) const
@@ -127,57 +126,58 @@ bool OrbitControls::down(Action action, const InputSnapshot& input) const
 
 bool OrbitControls::fire(Action action, const InputSnapshot& input)
 {
-    if (actionCooldown >= 0.0f || !down(action, input))
+    if (state.actionCooldown >= 0.0f || !down(action, input))
         return false;
-    actionCooldown = actionDelay;
+    state.actionCooldown = actionDelay;
     return true;
 }
 
 void OrbitControls::submitPrompt(const BodyRegistry& bodies, OrbitActions& actions)
 {
-    promptOpen = false;
+    state.promptOpen = false;
     actions.statusChanged = true;
     actions.status.clear();
-    if (promptText.empty())
+    if (state.promptText.empty())
         return;
-    const int index = findBodyByName(bodies, promptText);
+    const int index = findBodyByName(bodies, state.promptText);
     if (index < 0)
     {
-        actions.status = "No body named '" + promptText + "'";
+        actions.status = "No body named '" + state.promptText + "'";
         return;
     }
     // As a click there: the status line shows the body's name, and the next
     // click goes on from it.
-    focusIndex = index;
-    hasFocus = true;
+    state.focusIndex = index;
+    state.hasFocus = true;
     actions.jumpTo = index;
     actions.statusChanged = false;
 }
 
 void OrbitControls::completePrompt(const BodyRegistry& bodies)
 {
-    promptText = completeBodyName(bodies, promptText).substr(0, longestName);
+    state.promptText = cutUtf8(completeBodyName(bodies, state.promptText), longestName);
 }
 
 bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bodies, OrbitActions& actions)
 {
-    bool hadKeyboard = promptOpen;
+    bool hadKeyboard = state.promptOpen;
+    std::string& typed = state.promptText;
     for (int i = 0; i < input.pressCount; ++i)
     {
         const KeyPress& press = input.presses[std::size_t(i)];
-        if (!promptOpen)
+        if (!state.promptOpen)
         {
             // A mode, not an action: opens at once, so that nothing typed next is lost.
             if (isGoToKey(press.key) && !press.repeat)
             {
-                promptOpen = hadKeyboard = true;
-                promptText.clear();
+                state.promptOpen = hadKeyboard = true;
+                typed.clear();
             }
             continue;
         }
         if (press.key == OIS::KC_ESCAPE)
         {
-            promptOpen = false;
+            state.promptOpen = false;
             escapeClosedPrompt = true;
             actions.statusChanged = true;
             actions.status.clear();
@@ -190,19 +190,21 @@ bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bo
             continue;
         }
         if (press.key == OIS::KC_BACK)
-        {
-            if (!promptText.empty())
-                promptText.pop_back();
-        }
+            eraseLastUtf8(typed);
         else if (press.key == OIS::KC_TAB)
             completePrompt(bodies);
-        else if (isNameCharacter(press.text) && promptText.size() < longestName)
-            promptText += char(press.text);
+        else if (isNameCharacter(press.text))
+        {
+            std::string longer = typed;
+            appendUtf8(longer, press.text);
+            if (longer.size() <= longestName)
+                typed = longer;
+        }
     }
-    if (promptOpen)
+    if (state.promptOpen)
     {
         actions.statusChanged = true;
-        actions.status = "Go to: " + promptText + "_";
+        actions.status = "Go to: " + typed + "_";
     }
     return hadKeyboard;
 }
@@ -213,49 +215,49 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
     switch (action)
     {
     case Action::Pause:
-        paused = !paused;
-        actions.status = paused ? "Paused" : timeText();
+        state.paused = !state.paused;
+        actions.status = state.paused ? "Paused" : timeText();
         break;
     case Action::Faster:
-        rateExponent = std::min(rateExponent + 1, fastestRate);
+        state.rateExponent = std::min(state.rateExponent + 1, fastestRate);
         actions.status = timeText();
         break;
     case Action::Slower:
-        rateExponent = std::max(rateExponent - 1, slowestRate);
+        state.rateExponent = std::max(state.rateExponent - 1, slowestRate);
         actions.status = timeText();
         break;
     case Action::Reverse:
-        timeReversed = !timeReversed;
+        state.timeReversed = !state.timeReversed;
         actions.status = timeText();
         break;
     case Action::NormalTime:
-        rateExponent = 0;
-        timeReversed = false;
+        state.rateExponent = 0;
+        state.timeReversed = false;
         actions.status = timeText();
         break;
     case Action::Follow:
-        if (!hasFocus || std::size_t(focusIndex) >= bodies.size())
+        if (!state.hasFocus || std::size_t(state.focusIndex) >= bodies.size())
         {
             actions.status = "Jump to a body first, then L follows it";
             break;
         }
-        following = !following;
+        state.following = !state.following;
         actions.followChanged = true;
-        actions.status = (following ? "Following " : "Stopped following ") +
-                         bodies.at(std::size_t(focusIndex)).definition.Name;
+        actions.status = (state.following ? "Following " : "Stopped following ") +
+                         bodies.at(std::size_t(state.focusIndex)).definition.Name;
         break;
     case Action::Help:
-        helpShown = !helpShown;
+        state.helpShown = !state.helpShown;
         actions.helpChanged = true;
         actions.statusChanged = false;
         break;
     case Action::OrbitLines:
-        orbitLinesShown = !orbitLinesShown;
+        state.orbitLinesShown = !state.orbitLinesShown;
         actions.orbitLinesChanged = true;
         actions.statusChanged = false;
         break;
     case Action::Labels:
-        labelsShown = !labelsShown;
+        state.labelsShown = !state.labelsShown;
         actions.labelsChanged = true;
         actions.statusChanged = false;
         break;
@@ -272,8 +274,8 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
 OrbitActions OrbitControls::decide(const InputSnapshot& input, const BodyRegistry& bodies)
 {
     OrbitActions actions;
-    if (actionCooldown >= 0.0f)
-        actionCooldown -= input.dt;
+    if (state.actionCooldown >= 0.0f)
+        state.actionCooldown -= input.dt;
 
     const bool promptHadKeyboard = runPrompt(input, bodies, actions);
     if (escapeClosedPrompt && !down(Action::Quit, input))
@@ -291,9 +293,9 @@ OrbitActions OrbitControls::decide(const InputSnapshot& input, const BodyRegistr
     {
         if (!bodies.empty() && fire(jump.first, input))
         {
-            focusIndex = nextFocusIndex(focusIndex, jump.second, bodies.size());
-            hasFocus = true;
-            actions.jumpTo = focusIndex;
+            state.focusIndex = nextFocusIndex(state.focusIndex, jump.second, bodies.size());
+            state.hasFocus = true;
+            actions.jumpTo = state.focusIndex;
         }
     }
 
@@ -318,18 +320,18 @@ OrbitActions OrbitControls::decide(const InputSnapshot& input, const BodyRegistr
                  {Action::Up, Ogre::Vector3::UNIT_Y},               {Action::Down, Ogre::Vector3::NEGATIVE_UNIT_Y}};
     for (const auto& move : moves)
         if (down(move.action, input))
-            actions.translation += move.direction * moveSpeed;
+            actions.translation += move.direction * state.moveSpeed;
     actions.translation *= input.dt;
 
     actions.screenshot = fire(Action::Screenshot, input);
     if (fire(Action::PolygonMode, input))
     {
-        renderModeIndex = (renderModeIndex + 1) % 3;
+        state.renderModeIndex = (state.renderModeIndex + 1) % 3;
         actions.polygonModeChanged = true;
     }
     if (fire(Action::Statistics, input))
     {
-        statsShown = !statsShown;
+        state.statisticsShown = !state.statisticsShown;
         actions.statisticsChanged = true;
     }
 
@@ -340,9 +342,9 @@ OrbitActions OrbitControls::decide(const InputSnapshot& input, const BodyRegistr
         for (int n = pressesOf(control, input, previous); n > 0 && pendingCount < pending.size(); --n)
             pending[pendingCount++] = control.action;
     }
-    if (pendingCount > 0 && actionCooldown < 0.0f)
+    if (pendingCount > 0 && state.actionCooldown < 0.0f)
     {
-        actionCooldown = actionDelay;
+        state.actionCooldown = actionDelay;
         const Action action = pending[0];
         std::rotate(pending.begin(), pending.begin() + 1, pending.begin() + long(pendingCount));
         --pendingCount;

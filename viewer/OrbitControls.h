@@ -1,6 +1,7 @@
 #ifndef ORVTEST_VIEWER_ORBITCONTROLS_H
 #define ORVTEST_VIEWER_ORBITCONTROLS_H
 
+#include "sim/WorldLimits.h"
 #include "viewer/Controls.h"
 #include "viewer/InputSnapshot.h"
 
@@ -37,8 +38,8 @@ struct OrbitActions
 //
 // Held actions (flying, looking, quitting) act in every frame their input is
 // down. Gated ones (jumps, screenshots, R, F) fire while their input is down,
-// at most once every actionDelay, with priority in table order. The others
-// fire once per press, one press every actionDelay, in the order pressed.
+// at most once every action delay, with priority in table order. The others
+// fire once per press, one press every action delay, in the order pressed.
 // The go-to prompt takes every key while it is open.
 class OrbitControls
 {
@@ -48,32 +49,38 @@ public:
     // Decides the frame; `bodies` for their number and, at the prompt, their names.
     OrbitActions decide(const InputSnapshot& input, const BodyRegistry& bodies);
 
+    // The registry index of the body last jumped or gone to (0 before any).
+    int focusIndex() const { return state.focusIndex; }
+    // Whether a body was jumped or gone to, and is still there.
+    bool hasFocus() const { return state.hasFocus; }
+    // The bodies were replaced: the focus moves to the same body's new
+    // index, or, where it is gone (-1), is dropped, and so is following it.
+    void refocus(int index);
+
     // The signed time rate: how many motion updates one update makes.
     double timeRate() const;
-    // "Time ×8", "Time ×-1/4", "Paused".
+    // "Time ×8", "Time ×-1/4", "Time ×2 (paused)".
     std::string timeText() const;
+    bool paused() const { return state.paused; }
 
-    int focusIndex = 0;             // registry index of the body last jumped to
-    bool hasFocus = false;          // whether a body was jumped or gone to
-    float actionCooldown = 0.0f;    // seconds until a gated action may fire again
-    float actionDelay = 0.2f;       // seconds
-    float mouseTurnFactor = 0.13f;  // degrees per mouse count
-    float moveSpeed;                // world units per second
-    int renderModeIndex = 0;        // 0 solid, 1 wireframe, 2 points
-    bool statsShown = true;
-    int rateExponent = 0;           // the rate's size is 2 to this power
-    bool timeReversed = false;
-    bool paused = false;
-    bool following = false;         // the camera keeps its offset from the focus body
-    bool helpShown = false;
-    bool orbitLinesShown = false;
-    bool labelsShown = false;
-    bool promptOpen = false;
-    std::string promptText;         // what has been typed at the go-to prompt
+    // Whether the camera keeps its offset from the focus body.
+    bool following() const { return state.following; }
+    void stopFollowing() { state.following = false; }
+
+    int renderModeIndex() const { return state.renderModeIndex; }   // 0 solid, 1 wireframe, 2 points
+    bool statisticsShown() const { return state.statisticsShown; }
+    bool helpShown() const { return state.helpShown; }
+    bool orbitLinesShown() const { return state.orbitLinesShown; }
+    bool labelsShown() const { return state.labelsShown; }
+    bool promptOpen() const { return state.promptOpen; }
+
+    // World units per second, for settings read while the viewer runs.
+    void setMoveSpeed(float speed) { state.moveSpeed = speed; }
 
     static constexpr int slowestRate = -6;     // 1/64
     static constexpr int fastestRate = 10;     // 1024
-    static constexpr std::size_t longestName = 64;
+    static constexpr float actionDelay = 0.2f;       // seconds
+    static constexpr float mouseTurnFactor = 0.13f;  // degrees per mouse count
 
 private:
     bool down(Action action, const InputSnapshot& input) const;
@@ -86,6 +93,24 @@ private:
     void completePrompt(const BodyRegistry& bodies);
     void firePressed(Action action, const BodyRegistry& bodies, OrbitActions& actions);
 
+    struct State
+    {
+        int focusIndex = 0;
+        bool hasFocus = false;
+        float actionCooldown = 0.0f;    // seconds until a gated action may fire again
+        float moveSpeed;                // world units per second
+        int renderModeIndex = 0;
+        bool statisticsShown = true;
+        int rateExponent = 0;           // the rate's size is 2 to this power
+        bool timeReversed = false;
+        bool paused = false;
+        bool following = false;
+        bool helpShown = false;
+        bool orbitLinesShown = false;
+        bool labelsShown = false;
+        bool promptOpen = false;
+        std::string promptText;         // UTF-8, what has been typed at the go-to prompt
+    } state;
     InputSnapshot previous;
     // Pressed actions waiting for the action delay to run out, first first.
     std::array<Action, 16> pending{};
@@ -98,7 +123,8 @@ private:
 int nextFocusIndex(int index, int step, std::size_t count);
 
 // The body a go-to name means: the first whose Name or section name equals it,
-// ignoring case, else the first that begins with it; -1 for none.
+// ignoring case (of Latin, Greek and Cyrillic letters), else the first that
+// begins with it; -1 for none.
 int findBodyByName(const BodyRegistry& bodies, const std::string& name);
 
 // The longest prefix that every Name and section name beginning with `typed`

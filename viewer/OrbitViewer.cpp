@@ -1,53 +1,18 @@
 #include "viewer/OrbitViewer.h"
 
 #include "scene/BodyRig.h"
-#include "scene/SceneNames.h"
 #include "scene/SunAndStars.h"
-#include "viewer/FreedPages.h"
-#include "viewer/HelpOverlay.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
+#include "sim/SceneNames.h"
+#include "sim/WorldLimits.h"
 #include "viewer/Screenshot.h"
+#include "viewer/StatusText.h"
 
 #include <OgreCamera.h>
 #include <OgreLogManager.h>
-#include <OgreMeshManager.h>
-#include <OgreOverlay.h>
-#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
-#include <OgreViewport.h>
-
-#include <cmath>
-
-namespace
-{
-// Breaks a long status text into lines that fit the status panel.
-std::string wrapped(const std::string& text, std::size_t width = 56)
-{
-    std::string out;
-    std::size_t lineStart = 0;
-    std::size_t lastBlank = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        out += text[i];
-        if (text[i] == ' ')
-            lastBlank = out.size() - 1;
-        if (out.size() - lineStart > width && lastBlank != std::string::npos && lastBlank > lineStart)
-        {
-            out[lastBlank] = '\n';
-            lineStart = lastBlank + 1;
-            lastBlank = std::string::npos;
-        }
-    }
-    return out;
-}
-
-bool isFinite(const Ogre::Vector3& v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-}
 
 bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
 {
@@ -63,17 +28,30 @@ bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
 }
 
 OrbitViewer::OrbitViewer(Ogre::Camera* viewCamera, Ogre::SceneManager* scene, Ogre::RenderTarget* target,
-                         Ogre::Overlay* overlay, std::string& status, float moveSpeed, float motionStepsPerSecond)
-    : controls(moveSpeed), stepsPerSecond(motionStepsPerSecond), camera(viewCamera),
-      cameraNode(viewCamera->getParentSceneNode()), sceneManager(scene), window(target), debugOverlay(overlay),
-      helpOverlay(createHelpOverlay()), statusLine(status), orbitLines(scene)
+                         Ogre::Overlay* statistics, std::string& status, float moveSpeed, float motionStepsPerSecond)
+    : camera(viewCamera), cameraNode(viewCamera->getParentSceneNode()), sceneManager(scene), window(target),
+      statusLine(status), decisions(moveSpeed), panels(scene, statistics), stepsPerSecond(motionStepsPerSecond)
 {
+}
+
+void OrbitViewer::say(const std::string& text)
+{
+    statusLine = fitStatusText(text);
+}
+
+namespace
+{
+// A problem as the status line says it: the file without its folder, which
+// the log gives in full.
+std::string statusWhere(const Problem& problem)
+{
+    return baseNameOf(problem.file) + ":" + std::to_string(problem.line) + ": " + problem.message;
+}
 }
 
 void OrbitViewer::watchFiles(const std::string& systemFile, const std::string& settingsFile)
 {
-    systemWatch = FileWatch(systemFile);
-    settingsWatch = FileWatch(settingsFile);
+    reloading.watch(systemFile, settingsFile);
 }
 
 void OrbitViewer::logProblems(const std::vector<Problem>& problems) const
@@ -87,10 +65,9 @@ void OrbitViewer::logProblems(const std::vector<Problem>& problems) const
 
 bool OrbitViewer::replaceBodies(BodyRegistry& bodies, std::string& why)
 {
-    const bool focusValid = std::size_t(controls.focusIndex) < bodyRegistry.size();
-    const std::string focusSection = focusValid ? bodyRegistry.at(std::size_t(controls.focusIndex)).sectionName : "";
-    const bool linesMade = orbitLines.exists();
-    orbitLines.destroy();
+    const bool focusValid = decisions.hasFocus() && std::size_t(decisions.focusIndex()) < bodyRegistry.size();
+    const std::string focusSection = focusValid ? bodyRegistry.at(std::size_t(decisions.focusIndex())).sectionName : "";
+    panels.forgetBodies();
     destroyBodyRigs(bodyRegistry, sceneManager);
     bodyRegistry.swapBodies(bodies);
     bool built = true;
@@ -107,80 +84,42 @@ bool OrbitViewer::replaceBodies(BodyRegistry& bodies, std::string& why)
         rigBodies(bodyRegistry, sceneManager);
         built = false;
     }
-    labels.forgetBodies();
-    if (linesMade)
-        orbitLines.create(bodyRegistry);
+    panels.takeBodies(bodyRegistry);
     // Near or far, before the next frame draws every near model.
     runDetailStep(camera->getRealPosition());
-    const int focus = bodyRegistry.indexOf(focusSection);
-    controls.focusIndex = focus < 0 ? 0 : focus;
-    controls.hasFocus = controls.hasFocus && focus >= 0;
+    if (focusValid)
+    {
+        const int focus = bodyRegistry.indexOf(focusSection);
+        if (focus < 0 && decisions.following())
+            following.stop();
+        decisions.refocus(focus);
+    }
     return built;
 }
 
-void OrbitViewer::reloadSystem()
+std::string OrbitViewer::takeSystem(const std::string& file, SystemVerdict& verdict)
 {
-    std::string text;
-    std::string unreadable;
-    if (!systemWatch.take(text, unreadable))
-        return;
-    const std::string& file = systemWatch.path();
-    if (!unreadable.empty())
+    logProblems(verdict.problems);
+    if (const Problem* error = firstError(verdict.problems))
+        return statusWhere(*error) + " (not reloaded)";
+    std::string why;
+    if (!replaceBodies(*verdict.bodies, why))
     {
-        statusLine = wrapped(file + ": " + unreadable + "; the bodies shown stay");
-        logProblems({Problem{file, 0, "", "unreadable", unreadable, Problem::Error}});
-        return;
-    }
-    reloadSystemFrom(file, text);
-}
-
-bool OrbitViewer::reloadSystemFrom(const std::string& file, const std::string& text)
-{
-    bool replaced = false;
-    {
-        SystemVerdict verdict = judgeSystemText(file, text, [](const std::string& mesh) {
-            return Ogre::MeshManager::getSingleton().resourceExists(mesh) ||
-                   Ogre::ResourceGroupManager::getSingleton().resourceExistsInAnyGroup(mesh);
-        });
-        logProblems(verdict.problems);
-        std::string why;
-        if (const Problem* error = verdict.firstError())
-            statusLine = wrapped(error->where() + " (not reloaded)");
-        else if (!replaceBodies(*verdict.bodies, why))
-        {
-            statusLine = wrapped(file + ": " + why + "; the bodies shown stay");
-            logProblems({Problem{file, 0, "", "engine", why, Problem::Error}});
-        }
-        else
-        {
-            statusLine = "Reloaded " + file + ": " + std::to_string(bodyRegistry.size()) +
-                         (bodyRegistry.size() == 1 ? " body" : " bodies");
-            replaced = true;
-        }
+        logProblems({Problem{file, 0, "", "engine", why, Problem::Error}});
+        return baseNameOf(file) + ": " + why + "; the bodies shown stay";
     }
     // The old scene and the parse that judged the new one: tens of MiB
-    // between blocks that live on (each reload of the belt grew the process
-    // by about 1.4 MiB before). Returned at the next frame, after the new
-    // scene has been drawn: for the belt that takes a fifth of a reload.
-    pagesOwed = true;
-    return replaced;
+    // between blocks that live on.
+    reloading.owePages();
+    return "";
 }
 
-void OrbitViewer::reloadSettings()
+std::string OrbitViewer::takeSettings(const std::string& file, const SettingsVerdict& verdict, bool& refused)
 {
-    std::string text;
-    std::string unreadable;
-    if (!settingsWatch.take(text, unreadable))
-        return;
-    const std::string& file = settingsWatch.path();
-    if (!unreadable.empty())
-    {
-        statusLine = wrapped(file + ": " + unreadable + "; the settings stay");
-        logProblems({Problem{file, 0, "", "unreadable", unreadable, Problem::Error}});
-        return;
-    }
-    const SettingsVerdict verdict = judgeSettingsText(file, text, appSettings);
     logProblems(verdict.problems);
+    refused = !verdict.sound();
+    if (refused)
+        return statusWhere(*firstError(verdict.problems)) + " (not reloaded)";
     bool lights = false;
     bool stars = false;
     for (const SettingsKey* key : verdict.atOnce)
@@ -193,18 +132,83 @@ void OrbitViewer::reloadSettings()
         updateLights(sceneManager);
     if (stars)
         recreateStarField(sceneManager);
-    controls.moveSpeed = appSettings.MoveConstant;
+    decisions.setMoveSpeed(appSettings.MoveConstant);
     stepsPerSecond = appSettings.StepsPerSecond;
 
     std::string later;
     for (const SettingsKey* key : verdict.atNextStart)
         later += (later.empty() ? "" : ", ") + std::string(key->name);
     if (!later.empty())
-        statusLine = wrapped(later + (verdict.atNextStart.size() == 1 ? " takes" : " take") + " effect at the next start");
-    else
-        statusLine = "Reloaded " + file;
+        return later + (verdict.atNextStart.size() == 1 ? " takes" : " take") + " effect at the next start";
+    return "Reloaded " + baseNameOf(file);
+}
+
+bool OrbitViewer::applyReloads(Reloading::Due& due)
+{
+    bool systemTaken = false;
+    if (!due.system && !due.settings)
+        return systemTaken;
+    // A refusal comes first: it is what a person must act on.
+    std::string refusals;
+    std::string taken;
+    const auto tell = [](std::string& to, const std::string& text) { to += (to.empty() ? "" : "\n") + text; };
+    if (due.system)
+    {
+        if (!due.systemUnreadable.empty())
+        {
+            logProblems({Problem{due.systemFile, 0, "", "unreadable", due.systemUnreadable, Problem::Error}});
+            tell(refusals, baseNameOf(due.systemFile) + ": " + due.systemUnreadable + "; the bodies shown stay");
+        }
+        else
+        {
+            const bool wasFollowing = decisions.following();
+            const std::string why = takeSystem(due.systemFile, due.systemVerdict);
+            systemTaken = why.empty();
+            if (systemTaken)
+                tell(taken, "Reloaded " + baseNameOf(due.systemFile) + ": " + std::to_string(bodyRegistry.size()) +
+                                (bodyRegistry.size() == 1 ? " body" : " bodies") +
+                                (wasFollowing && !decisions.following() ? "; the body followed is gone" : ""));
+            else
+                tell(refusals, why);
+        }
+    }
+    if (due.settings)
+    {
+        if (!due.settingsUnreadable.empty())
+        {
+            logProblems({Problem{due.settingsFile, 0, "", "unreadable", due.settingsUnreadable, Problem::Error}});
+            tell(refusals, baseNameOf(due.settingsFile) + ": " + due.settingsUnreadable + "; the settings stay");
+        }
+        else
+        {
+            bool refused = false;
+            const std::string outcome = takeSettings(due.settingsFile, due.settingsVerdict, refused);
+            tell(refused ? refusals : taken, outcome);
+        }
+    }
+    say(refusals.empty() ? taken : refusals + (taken.empty() ? "" : "\n" + taken));
     if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage("OrvTest: " + statusLine);
+        log->logMessage("OrvTest: " + (refusals.empty() ? taken : refusals + "; " + taken));
+    return systemTaken;
+}
+
+bool OrbitViewer::reloadSystemFrom(const std::string& file, const std::string& text)
+{
+    Reloading::Due due;
+    due.system = true;
+    due.systemFile = file;
+    due.systemVerdict = judgeSystemText(file, text, meshExists);
+    return applyReloads(due);
+}
+
+bool OrbitViewer::reloadSettingsFrom(const std::string& file, const std::string& text)
+{
+    Reloading::Due due;
+    due.settings = true;
+    due.settingsFile = file;
+    due.settingsVerdict = judgeSettingsText(file, text, appSettings);
+    applyReloads(due);
+    return due.settingsVerdict.sound();
 }
 
 void OrbitViewer::runBodySteps(float dt)
@@ -214,12 +218,12 @@ void OrbitViewer::runBodySteps(float dt)
     if (motionCountdown < 0.0f)
     {
         motionCountdown = motionInterval;
-        if (!controls.paused)
+        if (!decisions.paused())
         {
             const double updates = stepsPerSecond > 0.0f ? double(stepsPerSecond) * dt : 1.0;
             // The turns are remade only when this changes: at a fixed rate,
             // once per key press; with stepsPerSecond, every frame.
-            bodyRegistry.setStepMultiplier(updates * controls.timeRate());
+            bodyRegistry.setStepMultiplier(updates * decisions.timeRate());
             runMotionStep();
         }
     }
@@ -241,127 +245,74 @@ bool OrbitViewer::runFrame(const InputSnapshot& input)
 void OrbitViewer::jumpTo(int index)
 {
     const Body& body = bodyRegistry.at(std::size_t(index));
-    statusLine = jumpCameraToBody(cameraNode, body) ? body.definition.Name : body.definition.Name + " is out of reach";
+    say(jumpCameraToBody(cameraNode, body) ? body.definition.Name : body.definition.Name + " is out of reach");
 }
 
-void OrbitViewer::startFollowing()
+void OrbitViewer::followFocus(const OrbitActions& actions)
 {
-    const Body& body = bodyRegistry.at(std::size_t(controls.focusIndex));
-    followedSection = body.sectionName;
-    followedPosition = bodyCentre(body);
-}
-
-void OrbitViewer::stopFollowing(const std::string& why)
-{
-    controls.following = false;
-    followedSection.clear();
-    statusLine = why;
-}
-
-void OrbitViewer::followBody()
-{
-    // The index is checked, not trusted: the bodies may have been replaced.
-    int index = controls.focusIndex;
-    if (std::size_t(index) >= bodyRegistry.size() || bodyRegistry.at(std::size_t(index)).sectionName != followedSection)
-        index = bodyRegistry.indexOf(followedSection);
-    if (index < 0)
+    const bool jumped = actions.jumpTo >= 0;
+    if (!decisions.following())
     {
-        stopFollowing("Stopped following: " + followedSection + " is gone");
+        following.stop();
         return;
     }
-    controls.focusIndex = index;
-    const Body& body = bodyRegistry.at(std::size_t(index));
-    const Ogre::Vector3 position = bodyCentre(body);
-    const Ogre::Vector3 eye = cameraNode->getPosition() + (position - followedPosition);
-    if (!isFinite(position) || !isFinite(eye))
-    {
-        stopFollowing("Stopped following " + body.definition.Name + ": out of reach");
-        return;
-    }
-    cameraNode->setPosition(eye);
-    followedPosition = position;
-}
-
-void OrbitViewer::returnOwedPages()
-{
-    if (!pagesOwed)
-        return;
-    returnFreedPages();
-    pagesOwed = false;
-}
-
-bool OrbitViewer::handleInput(const InputSnapshot& input)
-{
-    returnOwedPages();
-    if (systemWatch.poll(input.dt))
-        reloadSystem();
-    if (settingsWatch.poll(input.dt))
-        reloadSettings();
-
-    const OrbitActions actions = controls.decide(input, bodyRegistry);
-    if (actions.quit)
-        return false;
-    if (actions.reload)
-    {
-        systemWatch.request();
-        settingsWatch.request();
-    }
-
-    if (actions.statusChanged)
-        statusLine = actions.status;
-    if (actions.jumpTo >= 0)
-        jumpTo(actions.jumpTo);
+    const Body& body = bodyRegistry.at(std::size_t(decisions.focusIndex()));
     // A jump while following follows the new body from where the jump put the camera.
-    if (controls.following && (actions.followChanged || actions.jumpTo >= 0))
-        startFollowing();
-    else if (controls.following)
-        followBody();
-    else if (actions.followChanged)
-        followedSection.clear();
+    if (actions.followChanged || jumped || !following.isActive())
+        following.start(body);
+    else if (!following.keepUp(cameraNode, body))
+    {
+        following.stop();
+        decisions.stopFollowing();
+        say("Stopped following " + body.definition.Name + ": out of reach");
+    }
+}
 
+void OrbitViewer::flyCamera(const OrbitActions& actions)
+{
     const Ogre::Vector3 step = cameraNode->getOrientation() * actions.translation;
     // Past the float range the camera would have no position at all.
     if (isFinite(cameraNode->getPosition() + step))
         cameraNode->translate(step, Ogre::Node::TS_WORLD);
     cameraNode->yaw(Ogre::Degree(actions.yawDegrees));
     cameraNode->pitch(Ogre::Degree(actions.pitchDegrees));
+}
 
+void OrbitViewer::takeScreenshot()
+{
+    long number;
+    std::string status;
+    lastShotWasSaved = saveScreenshot(window, screenshotFolder, shotNumber + 1, number, status);
+    shotNumber = int(number);
+    ++shotsTried;
+    say(status);
+}
+
+bool OrbitViewer::handleInput(const InputSnapshot& input)
+{
+    reloading.returnOwedPages();
+    Reloading::Due due = reloading.poll(input.dt, meshExists, appSettings);
+    applyReloads(due);
+
+    const OrbitActions actions = decisions.decide(input, bodyRegistry);
+    if (actions.quit)
+        return false;
+    if (actions.reload)
+        reloading.requestNow();
+    if (actions.statusChanged)
+        say(actions.status);
+    if (actions.jumpTo >= 0)
+        jumpTo(actions.jumpTo);
+    followFocus(actions);
+    flyCamera(actions);
     if (actions.screenshot && window)
-    {
-        long number;
-        lastShotSaved = saveScreenshot(window, screenshotFolder, shotCount + 1, number, statusLine);
-        shotCount = int(number);
-        ++shotsTaken;
-    }
+        takeScreenshot();
     if (actions.polygonModeChanged)
-        camera->setPolygonMode(polygonModeAt(controls.renderModeIndex));
-    if (actions.helpChanged && helpOverlay)
-    {
-        if (controls.helpShown)
-            helpOverlay->show();
-        else
-            helpOverlay->hide();
-    }
-    if (actions.orbitLinesChanged)
-    {
-        // Made the first time they are shown: a large system starts faster without them.
-        if (controls.orbitLinesShown && !orbitLines.exists())
-            orbitLines.create(bodyRegistry);
-        orbitLines.setVisible(controls.orbitLinesShown);
-    }
-    if (actions.labelsChanged)
-        labels.setVisible(controls.labelsShown);
-    if (actions.statisticsChanged && debugOverlay)
-    {
-        if (controls.statsShown)
-            debugOverlay->show();
-        else
-            debugOverlay->hide();
-    }
+        camera->setPolygonMode(polygonModeAt(decisions.renderModeIndex()));
+    panels.apply(actions, decisions, bodyRegistry);
 
     sceneManager->getSceneNode(sceneNames::starField)->setPosition(cameraNode->_getDerivedPosition());
-    if (const Ogre::Viewport* viewport = camera->getViewport())
-        labels.update(bodyRegistry, *camera, float(viewport->getActualWidth()), float(viewport->getActualHeight()));
+    panels.update(bodyRegistry, *camera);
     generatePendingLod();
     return true;
 }

@@ -15,7 +15,7 @@ OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogr
 {
     reportPresses();
     viewer.watchFiles(files.systemFile.empty() ? appSettings.StaticSystem : files.systemFile, files.settingsFile);
-    viewer.screenshotFolder = files.screenshotFolder;
+    viewer.setScreenshotFolder(files.screenshotFolder);
     screenshotFolder = files.screenshotFolder;
 }
 

@@ -1,47 +1,56 @@
 #include "viewer/Screenshot.h"
 
-#include "config/Places.h"
+#include "config/Files.h"
 
 #include <OgreException.h>
 #include <OgreRenderTarget.h>
 
-#include <sys/stat.h>
+#include <unistd.h>
 
 std::string screenshotName(long number)
 {
     return "screenshot_" + std::to_string(number) + ".png";
 }
 
-long firstFreeScreenshotNumber(const std::string& folder, long from)
-{
-    long number = from;
-    struct stat status;
-    while (::lstat((folder + screenshotName(number)).c_str(), &status) == 0)
-        ++number;
-    return number;
-}
-
 bool saveScreenshot(Ogre::RenderTarget* window, const std::string& folder, long from, long& number,
                     std::string& status)
 {
+    number = from - 1;   // none used yet: the next try starts here again
     std::string why;
     if (!folder.empty() && !makeFolders(folder, why))
     {
-        number = from - 1;   // not used: the next try takes it
         status = "Could not save: " + why;
         return false;
     }
-    number = firstFreeScreenshotNumber(folder, from);
-    const std::string name = folder + screenshotName(number);
+    // Written under a name of this process's own, then linked to the first
+    // free screenshot name: a link never replaces a file, so two viewers
+    // saving into one folder at once never take the same number, and no
+    // picture is seen half written.
+    const std::string drawn = folder + ".screenshot-" + std::to_string(::getpid()) + ".png";
     try
     {
-        window->writeContentsToFile(name);
+        window->writeContentsToFile(drawn);
     }
-    catch (const Ogre::Exception&)
+    catch (const Ogre::Exception& error)
     {
-        status = "Could not save " + name;
+        removeFile(drawn);
+        status = "Could not save " + folder + screenshotName(from) + ": " + error.getDescription();
         return false;
     }
-    status = "Saved: " + name;
-    return true;
+    for (long candidate = from;; ++candidate)
+    {
+        const std::string name = folder + screenshotName(candidate);
+        const LinkResult linked = linkWithoutReplacing(drawn, name, why);
+        if (linked == LinkResult::NameTaken)
+            continue;
+        removeFile(drawn);
+        if (linked == LinkResult::Failed)
+        {
+            status = "Could not save " + name + ": " + why;
+            return false;
+        }
+        number = candidate;
+        status = "Saved: " + name;
+        return true;
+    }
 }

@@ -8,13 +8,9 @@
 // "screenshot_N.png", the name a screenshot number is saved under.
 std::string screenshotName(long number);
 
-// The first number from `from` on whose screenshot file does not exist yet in
-// `folder` ("" for the working folder, else ending in '/'), so that no
-// earlier picture is ever overwritten.
-long firstFreeScreenshotNumber(const std::string& folder, long from);
-
-// Saves the window's picture in `folder` (made if missing) under the first
-// free number from `from` on and returns the status line to show: "Saved:
+// Saves the window's picture in `folder` ("" for the working folder, else
+// ending in '/'; made if missing) under the first free number from `from`
+// on, never replacing a file, and sets the status line to show: "Saved:
 // NAME", or why it could not be saved (a folder that cannot be made, a
 // read-only folder, a full disk), so that a failed picture never ends the
 // session. `number` becomes the number used; false when nothing was saved.

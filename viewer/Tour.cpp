@@ -16,7 +16,7 @@ void Tour::holdDown(InputSnapshot& input) const
 
 void Tour::observe(const OrbitViewer& viewer)
 {
-    const int focus = viewer.controls.hasFocus ? viewer.controls.focusIndex : -1;
+    const int focus = viewer.controls().hasFocus() ? viewer.controls().focusIndex() : -1;
     bool stepDone = false;
     switch (step)
     {
@@ -24,11 +24,11 @@ void Tour::observe(const OrbitViewer& viewer)
         stepDone = --framesLeft <= 0;
         break;
     case Step::Shoot:
-        stepDone = viewer.shotsTaken != shotsSeen;
+        stepDone = viewer.shotsTaken() != shotsSeen;
         if (stepDone)
         {
-            savedCount += viewer.lastShotSaved ? 1 : 0;
-            failedStep = failedStep || !viewer.lastShotSaved;
+            savedCount += viewer.lastShotSaved() ? 1 : 0;
+            failedStep = failedStep || !viewer.lastShotSaved();
         }
         break;
     case Step::Jump:
@@ -50,7 +50,7 @@ void Tour::observe(const OrbitViewer& viewer)
     if (step == Step::Settle)
     {
         step = Step::Shoot;
-        shotsSeen = viewer.shotsTaken;
+        shotsSeen = viewer.shotsTaken();
     }
     else if (step == Step::Shoot)
     {

@@ -1,5 +1,5 @@
-#ifndef ORVTEST_CHECKER_CONFIGTEXT_H
-#define ORVTEST_CHECKER_CONFIGTEXT_H
+#ifndef ORVTEST_CONFIG_CONFIGLINES_H
+#define ORVTEST_CONFIG_CONFIGLINES_H
 
 #include <string>
 #include <vector>
@@ -26,10 +26,7 @@ struct ConfigLine
     bool afterByteOrderMark = false;   // the first line, once a UTF-8 byte-order mark before it was skipped
 };
 
-// Throws std::runtime_error when the file cannot be read.
-std::vector<ConfigLine> readConfigLines(const std::string& path);
-
-// The same for text already read.
+// The lines of a file's text, as read by readConfigText.
 std::vector<ConfigLine> splitConfigLines(const std::string& text);
 
 #endif

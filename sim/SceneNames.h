@@ -1,5 +1,5 @@
-#ifndef ORVTEST_SCENE_SCENENAMES_H
-#define ORVTEST_SCENE_SCENENAMES_H
+#ifndef ORVTEST_SIM_SCENENAMES_H
+#define ORVTEST_SIM_SCENENAMES_H
 
 #include <string>
 
@@ -31,6 +31,21 @@ inline std::string positionNode(const std::string& section) { return section + "
 inline std::string nearNode(const std::string& section) { return section + ".Near"; }
 inline std::string farNode(const std::string& section) { return section + ".Far"; }
 inline const std::string sunNode = positionNode(sun);
+
+// The spheres the viewer generates, which any body's Model may name, finest
+// to coarsest; the last is the far sphere of every body.
+struct SphereMeshSize
+{
+    const char* name;
+    int rings;
+    int segments;
+};
+constexpr SphereMeshSize sphereMeshes[] = {
+    {"SphereMesh_128x256.Mesh", 128, 256},
+    {"SphereMesh_64x128.Mesh", 64, 128},
+    {"SphereMesh_32x64.Mesh", 32, 64},
+    {"SphereMesh_4x6.Mesh", 4, 6},
+};
 
 // Nodes of the viewer's own that no body's node may be named as.
 inline const std::string reservedNodes[] = {sunNode, sunParticle, starField, camera};

@@ -1,11 +1,8 @@
-#include "checker/ConfigText.h"
+#include "config/ConfigLines.h"
 
 #include "config/ConfigFileReading.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string_view>
 
 namespace
@@ -30,17 +27,6 @@ std::string_view trim(std::string_view text)
         --end;
     return text.substr(first, end - first);
 }
-}
-
-std::vector<ConfigLine> readConfigLines(const std::string& path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream)
-        throw std::runtime_error("cannot open " + path);
-    std::string text((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-    if (stream.bad())
-        throw std::runtime_error("cannot read " + path);
-    return splitConfigLines(text);
 }
 
 std::vector<ConfigLine> splitConfigLines(const std::string& fileText)

@@ -1,0 +1,216 @@
+#include "config/Files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool FileStatus::operator==(const FileStatus& other) const
+{
+    return exists == other.exists && regular == other.regular && folder == other.folder && size == other.size &&
+           modifiedNs == other.modifiedNs && inode == other.inode;
+}
+
+FileStatus statusOf(const std::string& path)
+{
+    FileStatus status;
+    struct stat read;
+    if (path.empty() || ::stat(path.c_str(), &read) != 0)
+        return status;
+    status.exists = true;
+    status.regular = S_ISREG(read.st_mode);
+    status.folder = S_ISDIR(read.st_mode);
+    status.size = read.st_size;
+    status.modifiedNs = (long long)read.st_mtim.tv_sec * 1000000000LL + read.st_mtim.tv_nsec;
+    status.inode = read.st_ino;
+    return status;
+}
+
+bool isRegularFile(const std::string& path)
+{
+    return statusOf(path).regular;
+}
+
+bool isFolder(const std::string& path)
+{
+    return statusOf(path).folder;
+}
+
+bool readWholeFile(const std::string& path, std::string& text, std::string& why)
+{
+    const FileStatus status = statusOf(path);
+    if (status.exists && !status.regular)
+    {
+        why = "it is not a regular file";
+        return false;
+    }
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream)
+    {
+        why = std::strerror(errno);
+        return false;
+    }
+    text.assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+    if (stream.bad())
+    {
+        why = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool writeNewFile(const std::string& path, const std::string& text, std::string& why)
+{
+    if (isRegularFile(path))
+        return true;
+    std::ofstream stream(path, std::ios::binary);
+    stream << text;
+    stream.close();
+    if (!stream)
+    {
+        why = path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool makeFolders(const std::string& folder, std::string& why)
+{
+    std::string path = !folder.empty() && folder.front() == '/' ? "/" : "";
+    std::istringstream parts(folder);
+    for (std::string part; std::getline(parts, part, '/');)
+    {
+        if (part.empty())
+            continue;
+        path += part + "/";
+        if (isFolder(path))
+            continue;
+        if (::mkdir(path.c_str(), 0755) != 0 && !(errno == EEXIST && isFolder(path)))
+        {
+            why = "cannot make the folder " + path + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> filesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!listing)
+        return names;
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    while (const dirent* entry = ::readdir(listing))
+        if (isRegularFile(prefix + entry->d_name))
+            names.emplace_back(entry->d_name);
+    ::closedir(listing);
+    return names;
+}
+
+LinkResult linkWithoutReplacing(const std::string& from, const std::string& to, std::string& why)
+{
+    if (::link(from.c_str(), to.c_str()) == 0)
+        return LinkResult::Linked;
+    if (errno == EEXIST)
+        return LinkResult::NameTaken;
+    why = std::strerror(errno);
+    return LinkResult::Failed;
+}
+
+void removeFile(const std::string& path)
+{
+    ::unlink(path.c_str());
+}
+
+std::string folderOf(const std::string& file)
+{
+    const std::size_t slash = file.rfind('/');
+    return slash == std::string::npos ? "" : file.substr(0, slash + 1);
+}
+
+std::string baseNameOf(const std::string& file)
+{
+    return file.substr(folderOf(file).size());
+}
+
+WriterWatch::WriterWatch(const std::string& path) : name(baseNameOf(path))
+{
+    if (path.empty())
+        return;
+    descriptor = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    const std::string folder = folderOf(path).empty() ? "." : folderOf(path);
+    if (::inotify_add_watch(descriptor, folder.c_str(),
+                            IN_MODIFY | IN_CREATE | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE) < 0)
+    {
+        ::close(descriptor);
+        descriptor = -1;
+    }
+}
+
+WriterWatch::~WriterWatch()
+{
+    if (descriptor >= 0)
+        ::close(descriptor);
+}
+
+WriterWatch::WriterWatch(WriterWatch&& other) noexcept
+    : descriptor(other.descriptor), name(std::move(other.name)), open(other.open)
+{
+    other.descriptor = -1;
+}
+
+WriterWatch& WriterWatch::operator=(WriterWatch&& other) noexcept
+{
+    if (this != &other)
+    {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        descriptor = other.descriptor;
+        name = std::move(other.name);
+        open = other.open;
+        other.descriptor = -1;
+    }
+    return *this;
+}
+
+bool WriterWatch::writeOpen()
+{
+    if (descriptor < 0)
+        return false;
+    alignas(inotify_event) char buffer[4096];
+    for (;;)
+    {
+        const ssize_t length = ::read(descriptor, buffer, sizeof buffer);
+        if (length <= 0)
+            break;
+        for (ssize_t at = 0; at < length;)
+        {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+            if (event->mask & IN_Q_OVERFLOW)
+            {
+                // Notes were lost: what the file's status says has to do.
+                open = false;
+                continue;
+            }
+            if (event->len == 0 || name != event->name)
+                continue;
+            // A folder made in the file's place is no write that will end.
+            if (event->mask & (IN_ISDIR | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE))
+                open = false;
+            else if (event->mask & (IN_MODIFY | IN_CREATE))
+                open = true;
+        }
+    }
+    return open;
+}

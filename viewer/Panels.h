@@ -1,0 +1,43 @@
+#ifndef ORVTEST_VIEWER_PANELS_H
+#define ORVTEST_VIEWER_PANELS_H
+
+#include "scene/OrbitLines.h"
+#include "viewer/NameLabels.h"
+
+#include <OgrePrerequisites.h>
+
+class BodyRegistry;
+class OrbitControls;
+struct OrbitActions;
+namespace Ogre
+{
+class Overlay;
+}
+
+// What the viewer shows over and beside the bodies, each switched by its
+// key: the statistics overlay, the help overlay, the orbit lines and the
+// name labels. Holds the engine's objects, owns none of them.
+class Panels
+{
+public:
+    // `statistics` may be null (no overlay system), as in tests.
+    Panels(Ogre::SceneManager* sceneManager, Ogre::Overlay* statistics);
+
+    // Shows or hides what the frame's actions switched, as the controls now say.
+    void apply(const OrbitActions& actions, const OrbitControls& controls, const BodyRegistry& bodies);
+    // The bodies are about to be replaced: their orbit lines go first.
+    void forgetBodies();
+    // The bodies were replaced: orbit lines and labels follow them.
+    void takeBodies(const BodyRegistry& bodies);
+    // Places this frame's labels.
+    void update(const BodyRegistry& bodies, const Ogre::Camera& camera);
+
+private:
+    Ogre::Overlay* statistics;
+    Ogre::Overlay* help;
+    OrbitLines orbitLines;
+    NameLabels labels;
+    bool linesWanted = false;
+};
+
+#endif

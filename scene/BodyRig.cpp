@@ -10,7 +10,6 @@
 #include <OgreLodConfig.h>
 #include <OgreMath.h>
 #include <OgreMeshLodGenerator.h>
-#include <OgreMeshManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>

@@ -11,6 +11,7 @@ import sys
 import tempfile
 import time
 
+import measure
 import xdrive
 
 WORK = tempfile.mkdtemp(prefix="orvtest-bench-")
@@ -210,7 +211,7 @@ def bench_memory(build, frames):
         dialog = display.find_window(xdrive.DIALOG_TITLE)
         display.press_dialog_button(dialog, xdrive.ACCEPT)
         started = time.time()
-        drawn, settled, end, peak = xdrive.soak(process, hud, frames)
+        drawn, settled, end, peak = measure.soak(process, hud, frames)
         seconds = time.time() - started
         display.key("Escape")
         code = process.wait(60)
@@ -261,7 +262,7 @@ def measure_program(command, folder, before_measure, steady_seconds=3.0, measure
         first = len(xdrive.hud_samples(hud))
         time.sleep(measure_seconds)
         fps = median(xdrive.hud_samples(hud)[first + 10:])
-        peak = xdrive.memory_kib(process.pid, "VmHWM")
+        peak = measure.memory_kib(process.pid, "VmHWM")
         process.terminate()
         try:
             process.wait(10)

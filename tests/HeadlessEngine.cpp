@@ -3,61 +3,57 @@
 #include "TestPaths.h"
 #include "config/AppSettings.h"
 #include "config/SystemFileKeys.h"
+#include "fuzz/HeadlessRoot.h"
 #include "scene/BodyRig.h"
 #include "sim/BodyRegistry.h"
+#include "sim/SceneNames.h"
 
-#include <OgreDefaultHardwareBufferManager.h>
-#include <OgreLogManager.h>
-#include <OgreMaterialManager.h>
-#include <OgreParticleSystemManager.h>
-#include <OgreResourceGroupManager.h>
-#include <OgreRoot.h>
+#include <OgreCamera.h>
+#include <OgreMeshManager.h>
 #include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
 
 #include <cmath>
-#include <cstdio>
 #include <fstream>
+#include <memory>
 #include <unistd.h>
+
+namespace
+{
+HeadlessRoot& engine()
+{
+    static HeadlessRoot root(ORVTEST_DATA_DIR, ORVTEST_OGRE_PLUGIN_DIR, "headless-test.log");
+    return root;
+}
+}
 
 void HeadlessEngine::SetUp()
 {
     resetProcessState();
-    logManager.reset(new Ogre::LogManager());
-    logManager->createLog("headless-test.log", true, false, true);
-    root.reset(new Ogre::Root("", "", ""));
-    root->loadPlugin(std::string(ORVTEST_OGRE_PLUGIN_DIR) + "/Plugin_ParticleFX");
-    Ogre::MaterialManager::getSingleton().initialise();
-    bufferManager.reset(new Ogre::DefaultHardwareBufferManager());
-    textureManager.reset(new Ogre::DefaultTextureManager());
-    // Normally made when the render system starts: the controllers that drive
-    // particle systems, and the billboard particle renderer.
-    controllerManager.reset(new Ogre::ControllerManager());
-    Ogre::ParticleSystemManager::getSingleton()._initialise();
-
-    // The program's own scripts, so that scene content is built from the real materials and templates.
-    const std::string media = std::string(ORVTEST_DATA_DIR) + "/media/";
-    for (const char* folder : {"materials", "particles", "textures"})
-        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(media + folder, "FileSystem");
-    Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
-
-    sceneManager = root->createSceneManager();
+    sceneManager = engine().createSceneManager();
 }
 
 void HeadlessEngine::TearDown()
 {
     forgetPendingLods();
     bodyRegistry.clear();
-    // Without a render system the root never initialised, so it would destroy
-    // the scene after the controllers that particle systems still hold.
-    if (sceneManager)
-        root->destroySceneManager(sceneManager);
+    engine().destroySceneManager(sceneManager);
     sceneManager = nullptr;
-    controllerManager.reset();
-    textureManager.reset();
-    root.reset();
-    bufferManager.reset();
-    logManager.reset();
+    // Meshes outlive scenes: a test's meshes must not be another's.
+    Ogre::MeshManager::getSingleton().removeAll();
     resetProcessState();
+}
+
+Ogre::Camera* HeadlessEngine::makeStartCamera()
+{
+    Ogre::Camera* camera = sceneManager->createCamera(sceneNames::camera);
+    Ogre::SceneNode* node = sceneManager->getRootSceneNode()->createChildSceneNode(sceneNames::camera);
+    node->setFixedYawAxis(true);
+    node->attachObject(camera);
+    node->setPosition(0, 0, -14500);
+    node->lookAt(Ogre::Vector3(0, 0, -5000), Ogre::Node::TS_WORLD);
+    camera->setAspectRatio(800.0f / 600.0f);
+    return camera;
 }
 
 void resetProcessState()
@@ -73,19 +69,24 @@ std::string writeTempFile(const std::string& name, const std::string& text)
     std::string path = ::testing::TempDir() + test->test_suite_name() + "." + test->name() + "." +
                        std::to_string(::getpid()) + "." + name;
     // Parameterised tests have slashes in their names.
-    for (size_t slash = path.find('/', ::testing::TempDir().size()); slash != std::string::npos;
+    for (std::size_t slash = path.find('/', ::testing::TempDir().size()); slash != std::string::npos;
          slash = path.find('/', slash))
         path[slash] = '_';
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
 
-::testing::AssertionResult vectorsNear(const Ogre::Vector3& expected, const Ogre::Vector3& actual,
-                                       float tolerance)
+std::string bodySection(const std::string& section, const std::string& parent, const std::string& extra)
 {
-    if (expected.positionEquals(actual, tolerance))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
+    return "[" + section + "]\nName=" + section + "\nParent=" + parent +
+           "\nModel=SphereMesh_4x6\nMaterial=default\nSize=5\nOrbitRadius=100\nOrbitPeriod=1\n"
+           "PitchPeriod=0\nYawPeriod=0\nRollPeriod=0\n" + extra;
+}
+
+std::string withValue(std::string text, const std::string& key, const std::string& value)
+{
+    const std::size_t at = text.find("\n" + key + "=") + key.size() + 2;
+    return text.replace(at, text.find('\n', at) - at, value);
 }
 
 BodyDefinition bodyDefinition(const std::string& parent, const std::string& name)
@@ -111,20 +112,18 @@ double degreesBetween(const Ogre::Quaternion& a, const Ogre::Quaternion& b)
     return 2.0 * std::atan2(std::sqrt(x * x + y * y + z * z), std::abs(w)) * 180.0 / M_PI;
 }
 
-::testing::AssertionResult turnsNear(const Ogre::Quaternion& expected, const Ogre::Quaternion& actual,
-                                     double degrees)
+::testing::AssertionResult vectorsNear(const Ogre::Vector3& expected, const Ogre::Vector3& actual, float tolerance)
+{
+    if (expected.positionEquals(actual, tolerance))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
+}
+
+::testing::AssertionResult turnsNear(const Ogre::Quaternion& expected, const Ogre::Quaternion& actual, double degrees)
 {
     const double apart = degreesBetween(expected, actual);
     if (apart <= degrees)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual << ": " << apart
                                          << " degrees apart";
-}
-
-::testing::AssertionResult coloursEqual(const Ogre::ColourValue& expected,
-                                        const Ogre::ColourValue& actual)
-{
-    if (expected == actual)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
 }

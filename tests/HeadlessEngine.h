@@ -3,34 +3,26 @@
 
 #include "sim/BodyDefinition.h"
 
-#include <OgreColourValue.h>
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
-#include <OgreControllerManager.h>
-#include <OgreDefaultHardwareBufferManager.h>
-#include <OgreLogManager.h>
-#include <OgreRoot.h>
-#include <OgreTextureManager.h>
-
-// The real engine without a render system or window: software buffers, the
-// ParticleFX plug-in and the program's own resource scripts. One per test.
+// A test on the real engine without a render system or window: one engine
+// for the whole test program (fuzz/HeadlessRoot.h), and for each test a
+// fresh scene manager, no meshes and the process's settings and bodies at
+// their defaults.
 class HeadlessEngine : public ::testing::Test
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::unique_ptr<Ogre::LogManager> logManager;
-    std::unique_ptr<Ogre::Root> root;
-    std::unique_ptr<Ogre::DefaultHardwareBufferManager> bufferManager;
-    std::unique_ptr<Ogre::DefaultTextureManager> textureManager;
-    std::unique_ptr<Ogre::ControllerManager> controllerManager;
+    // The viewer's camera "Camera" on its node, where the viewer starts it.
+    Ogre::Camera* makeStartCamera();
+
     Ogre::SceneManager* sceneManager = nullptr;
 };
 
@@ -50,6 +42,13 @@ void resetProcessState();
 // Writes `text` to a fresh file in the test's temporary folder and returns its path.
 std::string writeTempFile(const std::string& name, const std::string& text);
 
+// A body section of the system file: the required keys (a planet of the sun
+// of size 5 on a sphere at radius 100, period 1), then `extra` lines.
+std::string bodySection(const std::string& section, const std::string& parent = "Sun", const std::string& extra = "");
+
+// The text with the value of the first line of that key replaced.
+std::string withValue(std::string text, const std::string& key, const std::string& value);
+
 // A body with the file's defaults, orbiting `parent`, of size 1 on a sphere
 // model; tests change what they look at.
 BodyDefinition bodyDefinition(const std::string& parent = "Sun", const std::string& name = "Body");
@@ -63,7 +62,5 @@ double degreesBetween(const Ogre::Quaternion& a, const Ogre::Quaternion& b);
 // Orientations no more than `degrees` apart.
 ::testing::AssertionResult turnsNear(const Ogre::Quaternion& expected, const Ogre::Quaternion& actual,
                                      double degrees = 1e-3);
-::testing::AssertionResult coloursEqual(const Ogre::ColourValue& expected,
-                                        const Ogre::ColourValue& actual);
 
 #endif

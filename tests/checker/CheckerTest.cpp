@@ -1,41 +1,49 @@
+// orvtest-check as a person runs it: in a working folder, on its files.
+
 #include "HeadlessEngine.h"
 #include "TestPaths.h"
 #include "checker/Checker.h"
-#include "checker/Checks.h"
-#include "config/AppSettings.h"
-#include "config/SystemFile.h"
-#include "sim/BodyRegistry.h"
+#include "config/Files.h"
+#include "sim/WorldLimits.h"
 
 #include <sstream>
 #include <unistd.h>
 
 namespace
 {
-using Finding = std::pair<int, std::string>;
-
-std::vector<Finding> findings(const std::vector<Problem>& problems)
-{
-    std::vector<Finding> out;
-    for (const Problem& p : problems)
-        out.emplace_back(p.line, p.kind);
-    return out;
-}
-
-// The message of the finding of that kind on that line; fails the test when there is none.
-std::string messageOf(const std::vector<Problem>& problems, const std::string& kind, int line)
-{
-    for (const Problem& p : problems)
-        if (p.kind == kind && p.line == line)
-            return p.message;
-    ADD_FAILURE() << "no " << kind << " on line " << line;
-    return "";
-}
-
 class CheckerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { resetProcessState(); }
-    void TearDown() override { resetProcessState(); }
+    void SetUp() override
+    {
+        resetProcessState();
+        char pattern[] = "/tmp/orvtest-checker-XXXXXX";
+        ASSERT_NE(nullptr, ::mkdtemp(pattern));
+        folder = std::string(pattern) + "/";
+        char here[4096];
+        ASSERT_NE(nullptr, ::getcwd(here, sizeof here));
+        previousFolder = here;
+        ASSERT_EQ(0, ::chdir(folder.c_str()));
+        write("OrvTest.cfg", "[System]\nStaticSystem=1.cfg\n");
+        write("resources.cfg", "[General]\nFileSystem=meshes\n");
+        std::string why;
+        ASSERT_TRUE(makeFolders("meshes", why));
+        write("meshes/Teapot.Mesh", "a mesh");
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(0, ::chdir(previousFolder.c_str()));
+        EXPECT_EQ(0, std::system(("rm -rf " + folder).c_str()));
+        resetProcessState();
+    }
+
+    static void write(const std::string& name, const std::string& text)
+    {
+        std::string why;
+        removeFile(name);
+        ASSERT_TRUE(writeNewFile(name, text, why)) << why;
+    }
 
     int check(const std::vector<std::string>& arguments)
     {
@@ -44,138 +52,81 @@ protected:
         return runChecker(arguments, out, err);
     }
 
+    std::string folder;
+    std::string previousFolder;
     std::ostringstream out;
     std::ostringstream err;
 };
 
-const std::string tenKeys = "Model=SphereMesh_4x6\nMaterial=default\nSize=1\nOrbitRadius=1\n"
-                            "OrbitPeriod=1\nPitchPeriod=0\nYawPeriod=0\nRollPeriod=0\n";
-
-const std::string brokenSystem = std::string(ORVTEST_TEST_DATA_DIR) + "/broken-system.cfg";
-const std::string brokenSettings = std::string(ORVTEST_TEST_DATA_DIR) + "/broken-settings.cfg";
-
-TEST_F(CheckerTest, FindsEachSystemProblemOnItsLine)
-{
-    loadSystemFile(brokenSystem);
-    const std::vector<Problem> problems =
-        checkSystemLines("s.cfg", readConfigLines(brokenSystem), bodyRegistry);
-    const std::vector<Finding> expected{
-        {2, "outside-section"}, {6, "parent-order"},     {21, "no-separator"},
-        {22, "bad-value"},      {28, "unknown-key"},     {29, "zero-axis"},
-        {30, "near-beyond-far"}, {33, "bad-value"},      {34, "unknown-parent"},
-        {37, "bad-size"},       {43, "bad-value"},       {45, "skipped-section"},
-        {51, "name-collision"}};
-    EXPECT_EQ(expected, findings(problems));
-    for (const Problem& p : problems)
-    {
-        SCOPED_TRACE(p.message);
-        // Errors are what stops a body from showing or the viewer from starting.
-        const bool stops = p.kind == "parent-order" || p.kind == "unknown-parent" || p.kind == "bad-size" ||
-                           p.kind == "skipped-section" || p.kind == "name-collision";
-        EXPECT_EQ(stops, p.isError());
-    }
-    EXPECT_NE(std::string::npos, messageOf(problems, "parent-order", 6).find("'Jupiter.Callisto'"));
-    EXPECT_NE(std::string::npos, messageOf(problems, "unknown-key", 28).find("did you mean 'OrbitRadius'"));
-    EXPECT_NE(std::string::npos, messageOf(problems, "skipped-section", 45).find("missing Model"));
-    EXPECT_NE(std::string::npos, messageOf(problems, "skipped-section", 45).find("repeated Name 2 times"));
-}
-
-TEST_F(CheckerTest, FindsEachSettingsProblemOnItsLine)
-{
-    const std::vector<Problem> problems = checkSettingsLines("o.cfg", readConfigLines(brokenSettings));
-    const std::vector<Finding> expected{
-        {1, "outside-section"}, {5, "bad-value"},  {6, "no-separator"},   {7, "unknown-key"},
-        {8, "wrong-section"},   {10, "bad-value"}, {11, "bad-value"},     {13, "repeated-key"},
-        {14, "unknown-section"}};
-    EXPECT_EQ(expected, findings(problems));
-    EXPECT_NE(std::string::npos, messageOf(problems, "unknown-key", 7).find("did you mean 'MoveConstant'"));
-}
-
-TEST_F(CheckerTest, ListsTheBodiesTheViewerRegisters)
-{
-    ASSERT_EQ(1, check({"--json", brokenSystem}));
-    const std::string json = out.str();
-    EXPECT_EQ(std::string::npos, json.find("\"settings\"")) << "a system file alone reads no settings";
-
-    loadSystemFile(brokenSystem);
-    ASSERT_EQ(4u, bodyRegistry.size());
-    size_t position = 0;
-    for (const auto& body : bodyRegistry)
-    {
-        position = json.find("{\"section\": \"" + body->sectionName + "\"", position);
-        ASSERT_NE(std::string::npos, position) << body->sectionName << " missing or out of order";
-    }
-}
-
 TEST_F(CheckerTest, ExitStatusTellsCleanBrokenAndUnreadable)
 {
-    char previous[4096];
-    ASSERT_NE(nullptr, ::getcwd(previous, sizeof previous));
-    ASSERT_EQ(0, ::chdir(ORVTEST_DATA_DIR));
-    const int defaults = check({});
-    const std::string defaultReport = out.str();
-    ASSERT_EQ(0, ::chdir(previous));
-    EXPECT_EQ(0, defaults) << defaultReport;
-    EXPECT_NE(std::string::npos, defaultReport.find("17 bodies, 0 errors, 0 warnings"));
+    write("OrvTest.cfg", "[System]\nStaticSystem=" + std::string(ORVTEST_DATA_DIR) + "/1.cfg\n");
+    EXPECT_EQ(0, check({})) << out.str();
+    EXPECT_NE(std::string::npos, out.str().find("17 bodies, 0 errors, 0 warnings"));
 
-    EXPECT_EQ(1, check({brokenSystem}));
+    EXPECT_EQ(1, check({std::string(ORVTEST_TEST_DATA_DIR) + "/broken-system.cfg"}));
     EXPECT_EQ(2, check({"no-such-system.cfg"}));
-    EXPECT_EQ("orvtest-check: cannot read the system file \"no-such-system.cfg\": not a readable file\n",
+    EXPECT_EQ("orvtest-check: cannot read the system file \"no-such-system.cfg\": Cannot open file: "
+              "no-such-system.cfg (No such file or directory)\n",
               err.str());
-    EXPECT_EQ(2, check({"/tmp"}));
+    EXPECT_EQ(2, check({"--json", "meshes"}));
+    EXPECT_NE(std::string::npos, out.str().find("\"error\": {\"file\": \"meshes\""));
+    write("utf16.cfg", std::string("\xFF\xFE[\0A\0]\0", 8));
+    EXPECT_EQ(2, check({"utf16.cfg"}));
+    EXPECT_NE(std::string::npos, err.str().find("save it as UTF-8"));
     EXPECT_EQ(2, check({"--colour"}));
     EXPECT_EQ(2, check({"a.cfg", "b.cfg"}));
+}
+
+TEST_F(CheckerTest, AModelNamesAGeneratedSphereOrAMeshOfTheResourceLocations)
+{
+    const struct
+    {
+        const char* model;
+        const char* resources;
+        int status;
+        const char* said;
+    } rows[] = {
+        {"SphereMesh_64x128", "[General]\nFileSystem=meshes\n", 0, "0 errors, 0 warnings"},
+        {"Teapot", "[General]\nFileSystem=meshes\n", 0, "0 errors, 0 warnings"},
+        {"Kettle", "[General]\nFileSystem=meshes\n", 1, "error: Model 'Kettle' names no mesh"},
+        {"../meshes/Teapot", "[General]\nFileSystem=meshes\n", 1, "error: Model '../meshes/Teapot' names no mesh"},
+        {"Teapot", "[General]\nFileSystem=elsewhere\n", 1, "error: Model 'Teapot' names no mesh"},
+        // An archive it cannot look into: said, not claimed.
+        {"Kettle", "[General]\nFileSystem=meshes\nZip=kitchen.zip\n", 1, "warning: Model 'Kettle' names no mesh"},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.model);
+        write("resources.cfg", row.resources);
+        write("1.cfg", withValue(bodySection("A"), "Model", row.model));
+        EXPECT_EQ(row.status, check({}));
+        EXPECT_NE(std::string::npos, out.str().find(row.said)) << out.str();
+    }
+}
+
+TEST_F(CheckerTest, TheTreeGrowsWithTheFileNotWithItsDepth)
+{
+    std::string text = bodySection("c100000");
+    for (int n = 1; n < maxMoonDepth; ++n)
+        text += bodySection("c" + std::to_string(100000 + n), "c" + std::to_string(100000 + n - 1));
+    write("1.cfg", text);
+    EXPECT_EQ(0, check({}));
+    std::istringstream report(out.str());
+    std::size_t widest = 0;
+    for (std::string line; std::getline(report, line);)
+        widest = std::max(widest, line.size());
+    EXPECT_LT(widest, 200u);
+    EXPECT_NE(std::string::npos, out.str().find("(level 1000) \xE2\x94\x94\xE2\x94\x80 [c100999]"));
 }
 
 TEST_F(CheckerTest, ABodyNamedSunIsListedOnce)
 {
     // A section named Sun whose parent orbits the sun once sent the tree round in a loop.
-    const std::string file = writeTempFile("sun.cfg", "[Jupiter]\nName=J\nParent=Sun\n" + tenKeys +
-                                                          "[Sun]\nName=S\nParent=Jupiter\n" + tenKeys);
-    EXPECT_EQ(1, check({file}));
+    write("1.cfg", bodySection("Jupiter") + bodySection("Sun", "Jupiter"));
+    EXPECT_EQ(1, check({}));
     const std::string report = out.str();
-    EXPECT_EQ(report.find("[Sun] S"), report.rfind("[Sun] S"));
+    EXPECT_EQ(report.find("[Sun] Sun"), report.rfind("[Sun] Sun"));
     EXPECT_NE(std::string::npos, report.find("taken by the viewer itself"));
-    EXPECT_LT(report.size(), 2000u);
-}
-
-TEST_F(CheckerTest, ARingOfParentsIsOneErrorNamingEveryBodyInIt)
-{
-    const std::string file = writeTempFile("ring.cfg", "[A]\nName=A\nParent=B\n" + tenKeys + "[B]\nName=B\nParent=C\n" +
-                                                           tenKeys + "[C]\nName=C\nParent=A\n" + tenKeys +
-                                                           "[D]\nName=D\nParent=Sun\n" + tenKeys);
-    loadSystemFile(file);
-    const std::vector<Problem> problems = checkSystemLines("r.cfg", readConfigLines(file), bodyRegistry);
-    ASSERT_EQ(1u, problems.size());
-    EXPECT_EQ("parent-cycle", problems[0].kind);
-    EXPECT_EQ(3, problems[0].line);
-    EXPECT_TRUE(problems[0].isError());
-    EXPECT_NE(std::string::npos, problems[0].message.find("A, B and C name each other as parents"));
-    EXPECT_NE(std::string::npos, problems[0].message.find("A \xE2\x86\x92 B \xE2\x86\x92 C \xE2\x86\x92 A"));
-}
-
-TEST_F(CheckerTest, AByteOrderMarkIsSaidPlainlyAndIsNoProblem)
-{
-    const std::string file = writeTempFile("bom.cfg", "\xEF\xBB\xBF[A]\nName=A\nParent=Sun\n" + tenKeys);
-    EXPECT_EQ(0, check({file}));
-    const std::string report = out.str();
-    EXPECT_NE(std::string::npos, report.find(":1: [A] note: the file starts with a UTF-8 byte-order mark"));
-    EXPECT_NE(std::string::npos, report.find("1 body, 0 errors, 0 warnings"));
-}
-
-TEST(LikelyKeyTest, SuggestsNearKeysOnly)
-{
-    const std::vector<std::string> keys{"Size", "OrbitRadius", "NearDistance", "FarDistance"};
-    const struct
-    {
-        const char* typed;
-        const char* meant;
-    } cases[] = {{"size", "Size"},         {"OrbitRaduis", "OrbitRadius"}, {"neardistance", "NearDistance"},
-                 {"Colour", ""},           {"FarDist", ""},                {"Size", ""}};
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.typed);
-        EXPECT_EQ(c.meant, likelyKey(c.typed, keys));
-    }
 }
 }

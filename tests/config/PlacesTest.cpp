@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include <sys/stat.h>
@@ -17,16 +16,15 @@ namespace
 {
 std::string readFile(const std::string& path)
 {
-    std::ifstream stream(path);
-    std::stringstream text;
-    text << stream.rdbuf();
-    return text.str();
+    std::string text;
+    std::string why;
+    readWholeFile(path, text, why);
+    return text;
 }
 
 bool exists(const std::string& path)
 {
-    struct stat status;
-    return ::stat(path.c_str(), &status) == 0;
+    return statusOf(path).exists;
 }
 
 class PlacesTest : public testing::Test

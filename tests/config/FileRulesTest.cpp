@@ -1,0 +1,179 @@
+// The verdicts on a file: what orvtest-check says and the viewer does.
+
+#include "HeadlessEngine.h"
+#include "TestPaths.h"
+#include "config/ConfigFileReading.h"
+#include "config/FileRules.h"
+#include "config/SystemFileKeys.h"
+#include "sim/WorldLimits.h"
+
+namespace
+{
+using Finding = std::pair<int, std::string>;   // line, kind
+
+std::vector<Finding> findings(const std::vector<Problem>& problems)
+{
+    std::vector<Finding> out;
+    for (const Problem& p : problems)
+        out.emplace_back(p.line, p.kind);
+    return out;
+}
+
+// The message of the finding of that kind; fails the test when there is none.
+std::string messageOf(const std::vector<Problem>& problems, const std::string& kind)
+{
+    for (const Problem& p : problems)
+        if (p.kind == kind)
+            return p.message;
+    ADD_FAILURE() << "no " << kind;
+    return "";
+}
+
+bool anyMesh(const std::string& mesh)
+{
+    return mesh != "Teapot.Mesh";
+}
+
+TEST(FileRulesTest, FindsEachProblemOfABrokenFileOnItsLine)
+{
+    const std::string system = std::string(ORVTEST_TEST_DATA_DIR) + "/broken-system.cfg";
+    const SystemVerdict verdict = judgeSystemText("s.cfg", readConfigText(system), anyMesh);
+    const std::vector<Finding> expected{
+        {2, "outside-section"},  {6, "parent-order"},  {21, "no-separator"},     {22, "bad-value"},
+        {28, "unknown-key"},     {29, "zero-axis"},    {30, "near-beyond-far"},  {33, "bad-value"},
+        {34, "unknown-parent"},  {37, "bad-size"},     {43, "bad-value"},        {45, "skipped-section"},
+        {51, "name-collision"}};
+    EXPECT_EQ(expected, findings(verdict.problems));
+    for (const Problem& p : verdict.problems)
+    {
+        const bool stops = p.kind == "parent-order" || p.kind == "unknown-parent" || p.kind == "bad-size" ||
+                           p.kind == "skipped-section" || p.kind == "name-collision";
+        EXPECT_EQ(stops, p.isError()) << p.kind;
+        EXPECT_FALSE(p.refusedAtStart) << p.kind;
+    }
+    EXPECT_NE(std::string::npos, messageOf(verdict.problems, "parent-order").find("'Jupiter.Callisto'"));
+    EXPECT_NE(std::string::npos, messageOf(verdict.problems, "unknown-key").find("did you mean 'OrbitRadius'"));
+    const std::string skipped = messageOf(verdict.problems, "skipped-section");
+    EXPECT_NE(std::string::npos, skipped.find("each of the " + std::to_string(requiredBodyKeyCount()) + " required"));
+    EXPECT_NE(std::string::npos, skipped.find("missing Model"));
+    EXPECT_NE(std::string::npos, skipped.find("repeated Name 2 times"));
+
+    const std::string settings = std::string(ORVTEST_TEST_DATA_DIR) + "/broken-settings.cfg";
+    const SettingsVerdict read = judgeSettingsText("o.cfg", readConfigText(settings), AppSettings());
+    const std::vector<Finding> expectedSettings{
+        {1, "outside-section"}, {5, "bad-value"},  {6, "no-separator"}, {7, "unknown-key"},  {8, "wrong-section"},
+        {10, "bad-value"},      {11, "bad-value"}, {13, "repeated-key"}, {14, "unknown-section"}};
+    EXPECT_EQ(expectedSettings, findings(read.problems));
+    EXPECT_NE(std::string::npos, messageOf(read.problems, "unknown-key").find("did you mean 'MoveConstant'"));
+}
+
+// A chain of moons `levels` deep below the sun, each section 11 lines.
+std::string chain(int levels)
+{
+    std::string text;
+    std::string parent = "Sun";
+    for (int n = 0; n < levels; ++n)
+    {
+        const std::string section = "c" + std::to_string(100000 + n);
+        text += bodySection(section, parent);
+        parent = section;
+    }
+    return text;
+}
+
+struct VerdictRow
+{
+    const char* name;
+    bool settings;               // a settings file, else a system file
+    std::string text;
+    const char* kind;            // the one finding expected; "" for none
+    int line;
+    Problem::Severity severity;
+    bool refusedAtStart;
+};
+
+const VerdictRow verdictRows[] = {
+    {"SoundSystem", false, bodySection("A") + bodySection("A.B", "A"), "", 0, Problem::Note, false},
+    {"ASkippedSection", false, bodySection("A") + "[B]\nName=B\n", "skipped-section", 12, Problem::Error, false},
+    {"AParentThatNamesNoBody", false, bodySection("A", "Nowhere"), "unknown-parent", 3, Problem::Error, false},
+    {"AMoonBeforeItsPlanet", false, bodySection("Moon", "Planet") + bodySection("Planet"), "parent-order", 3,
+     Problem::Error, false},
+    {"ASectionNamedSun", false, bodySection("Sun"), "name-collision", 2, Problem::Error, false},
+    {"AModelWithoutAMesh", false, withValue(bodySection("A"), "Model", "Teapot"), "unknown-model", 4, Problem::Error,
+     false},
+    {"MoonsAsDeepAsTheEngineWalks", false, chain(maxMoonDepth), "", 0, Problem::Note, false},
+    {"MoonsDeeperThanTheEngineWalks", false, chain(maxMoonDepth + 2), "too-deep", 11 * maxMoonDepth + 3,
+     Problem::Error, true},
+    {"ANameLongerThanShown", false, withValue(bodySection("A"), "Name", std::string(70, 'x')), "long-name", 2,
+     Problem::Warning, false},
+    {"ASizeBeyondTheWorld", false, withValue(bodySection("A"), "Size", "2e18"), "beyond-the-world", 6,
+     Problem::Warning, false},
+    {"ABodyUnderANamelessSection", false, "[]\n" + bodySection("A").substr(4), "outside-section", 1,
+     Problem::Warning, false},
+    {"SoundSettings", true, "[Performance]\nNearClipDistance=1e18\n[Light]\nRange=0\n[StarField]\nDistance=-1e18\n",
+     "", 0, Problem::Note, false},
+    {"ANegativeLightRange", true, "[Light]\nRange=-1\n", "out-of-range", 2, Problem::Error, true},
+    {"ALightRangeBeyondTheWorld", true, "[Light]\nRange=3e38\n", "out-of-range", 2, Problem::Error, true},
+    {"StarsBeyondTheWorld", true, "[StarField]\nDistance=-3e38\n", "out-of-range", 2, Problem::Error, true},
+    {"ANearClipOfZero", true, "[Performance]\nNearClipDistance=0\n", "out-of-range", 2, Problem::Error, true},
+    {"ANearClipBeyondTheWorld", true, "[Performance]\nNearClipDistance=3e38\n", "out-of-range", 2, Problem::Error,
+     true},
+    {"AnOutOfRangeValueLaterCorrected", true, "[Light]\nRange=-1\nRange=5\n", "repeated-key", 3, Problem::Warning,
+     false},
+    {"ANegativeAttenuationFactor", true, "[Light]\nLinear=-0.5\n", "out-of-range", 2, Problem::Warning, false},
+    {"AColourBeyondOne", true, "[Light]\nDiffuseLight=1 2 1\n", "out-of-range", 2, Problem::Warning, false},
+    {"MoreStarsThanDrawn", true, "[StarField]\nDensity=200000\n", "capped", 2, Problem::Warning, false},
+    {"SettingsAboveTheFirstSection", true, "MoveConstant=5\nRange=2\n[Light]\n", "outside-section", 1,
+     Problem::Warning, false},
+};
+
+class VerdictTest : public ::testing::TestWithParam<VerdictRow>
+{
+protected:
+    void TearDown() override { resetProcessState(); }
+};
+
+TEST_P(VerdictTest, JudgesAsTheViewerDoes)
+{
+    const VerdictRow& row = GetParam();
+    const std::vector<Problem> problems = row.settings ? judgeSettingsText("f.cfg", row.text, AppSettings()).problems
+                                                       : judgeSystemText("f.cfg", row.text, anyMesh).problems;
+    if (*row.kind == '\0')
+    {
+        EXPECT_TRUE(problems.empty()) << problems.front().where();
+        return;
+    }
+    ASSERT_EQ(1u, problems.size()) << problems.front().where() << " ... " << problems.back().where();
+    EXPECT_EQ(row.kind, problems[0].kind);
+    EXPECT_EQ(row.line, problems[0].line) << problems[0].message;
+    EXPECT_EQ(row.severity, problems[0].severity);
+    EXPECT_EQ(row.refusedAtStart, problems[0].refusedAtStart);
+    EXPECT_EQ(row.refusedAtStart, firstRefusedAtStart(problems) != nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, VerdictTest, ::testing::ValuesIn(verdictRows), RowName());
+
+TEST(FileRulesTest, ARingOfParentsIsOneErrorNamingEveryBodyInIt)
+{
+    const SystemVerdict verdict = judgeSystemText(
+        "r.cfg", bodySection("A", "B") + bodySection("B", "C") + bodySection("C", "A") + bodySection("D"), anyMesh);
+    ASSERT_EQ(1u, verdict.problems.size());
+    EXPECT_EQ("parent-cycle", verdict.problems[0].kind);
+    EXPECT_EQ(3, verdict.problems[0].line);
+    EXPECT_NE(std::string::npos, verdict.problems[0].message.find("A, B and C name each other as parents"));
+    EXPECT_NE(std::string::npos, verdict.problems[0].message.find("A \xE2\x86\x92 B \xE2\x86\x92 C \xE2\x86\x92 A"));
+}
+
+TEST(LikelyKeyTest, SuggestsNearKeysOnly)
+{
+    const std::vector<std::string> keys{"Size", "OrbitRadius", "NearDistance", "FarDistance"};
+    const struct
+    {
+        const char* typed;
+        const char* meant;
+    } cases[] = {{"size", "Size"}, {"OrbitRaduis", "OrbitRadius"}, {"neardistance", "NearDistance"},
+                 {"Colour", ""},    {"FarDist", ""},                {"Size", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.meant, likelyKey(c.typed, keys)) << c.typed;
+}
+}

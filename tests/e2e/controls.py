@@ -1,0 +1,160 @@
+"""What the keys and the mouse do, as only the running program shows it."""
+
+import math
+import time
+
+from common import (body, bright_count, check, difference, facing_system, finish, moon_centre, moved_per_second,
+                    picture_until, set_setting, wait_until, write_system, xdrive, Failure)
+
+
+def help_and_fly(args, display):
+    """H shows every control over the middle of the window, F1 hides it; holding W flies towards the sun."""
+    set_setting(args.folder, "MoveConstant", "6000")
+    set_setting(args.folder, "Density", "0")
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    inputs = (200, 380, 30, 110)               # the help's column of inputs, left of the sun
+    before = bright_count(viewer.picture("no-help.png", crop=inputs), 120)
+    display.key("h")
+    picture_until(viewer, "help.png", inputs, lambda rows: bright_count(rows, 120) > before + 1500,
+                  "H showed no list of controls")
+    viewer.wait_action_delay()
+    display.key("F1")
+    picture_until(viewer, "help-hidden.png", inputs, lambda rows: bright_count(rows, 120) < before + 200,
+                  "F1 did not hide the list")
+
+    sun = (200, 200, 300, 200)
+    far = bright_count(viewer.picture("far.png", crop=sun), 100)
+    # Closer to the sun, its glow covers more of the view.
+    display.key_down("w")
+    try:
+        picture_until(viewer, "near.png", sun, lambda rows: bright_count(rows, 100) > 2 * far,
+                      "holding W did not bring the sun closer")
+    finally:
+        display.key_up("w")
+    display.key("Escape")
+    finish(viewer)
+
+
+def bright_box(rows, threshold=250):
+    xs = [x for row in rows for x, v in enumerate(row) if v > threshold]
+    ys = [y for y, row in enumerate(rows) if any(v > threshold for v in row)]
+    check(xs and ys, "nothing bright in the picture")
+    return max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
+
+def resized_window_keeps_proportions(args, display):
+    """A ball in front of the sun, white all over in a white ambient light, stays round at 1000 × 500.
+    Only the ball is pure white: the statistics' text is not."""
+    write_system(args.folder, body("Ball", Model="SphereMesh_64x128", Size=1500, OrbitRadius=5000, OrbitCompleted=180))
+    set_setting(args.folder, "AmbientLight", "1 1 1")
+    set_setting(args.folder, "Density", "0")
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    width, height = bright_box(viewer.picture("before.png"))
+    check(abs(width - height) <= 0.05 * height, "not round at 800 × 600: %d × %d" % (width, height))
+    display.run("xdotool", "windowsize", viewer.window, "1000", "500")
+    wait_until(lambda: "1000x500" in display.run("identify", display.grab(viewer.file("resized.png"), viewer.window)),
+               30, "the window to take its new size")
+    last = []
+
+    def round_at_new_size():
+        last[:] = bright_box(viewer.picture("after.png", size=(1000, 500)))
+        return abs(last[0] - last[1]) <= 0.05 * last[1]
+    try:
+        wait_until(round_at_new_size, 30, "a round ball", interval=0.2)
+    except xdrive.Timeout:
+        raise Failure("the ball is %d × %d at 1000 × 500" % tuple(last))
+    display.key("Escape")
+    finish(viewer)
+
+
+def facing_moon_session(args, display):
+    """One session with a moon going round the sun face on: time keys, go-to by name (a name with a
+    letter beyond ASCII), following; Escape at the prompt does not quit, Escape after it does."""
+    facing_system(args.folder, period=0.5, name="\u00c4rde")   # two degrees a second at rate 1
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+
+    # ] three times: eight times as fast. Space stops it.
+    slow = moved_per_second(viewer, 2.0)
+    for _ in range(3):
+        display.key("bracketright")
+        viewer.wait_action_delay()
+    fast = moved_per_second(viewer, 0.5)
+    check(5.5 < fast / slow < 11, "three doublings: %.1f px/s became %.1f px/s" % (slow, fast))
+    display.key("space")
+    viewer.wait_action_delay()
+    viewer.wait_frames(2)
+    check(moved_per_second(viewer, 1.0) < 0.5, "Space did not stop the moon")
+
+    # Go-to by name shows what a click shows; the name has a letter beyond ASCII.
+    view = (500, 400, 150, 100)
+    display.run("xdotool", "click", "1")      # to the moon
+    viewer.wait_action_delay()
+    viewer.wait_frames(3)
+    clicked = viewer.picture("clicked.png", crop=view)
+    display.run("xdotool", "click", "1")      # on to the frame at the sun
+    viewer.wait_action_delay()
+    picture_until(viewer, "elsewhere.png", view, lambda rows: difference(rows, clicked) > 20,
+                  "the second click did not leave the moon")
+    display.run("setxkbmap", "-layout", "de")   # a keyboard with a key for it
+    display.key("Return")
+    display.type_text("\u00e4r")
+    display.key("Tab")                        # completes to the whole name
+    display.key("Return")
+    picture_until(viewer, "gone-to.png", view, lambda rows: difference(rows, clicked) < 2,
+                  "going to '\u00e4r' + Tab did not show what the click showed")
+    display.key("Return")
+    display.type_text("x")
+    display.key("Escape")
+    viewer.wait_frames(10)
+    check(viewer.process.poll() is None, "Escape at the prompt ended the viewer")
+
+    # L follows the moon, moving again at ×8: it stays at the centre of the picture.
+    display.key("l")
+    viewer.wait_action_delay()
+    display.key("space")
+    viewer.wait_action_delay()
+    centre = (160, 160, 320, 220)
+    start = time.time()
+    while time.time() - start < 3.0:
+        rows = viewer.picture("followed.png", crop=centre)
+        check(bright_count(rows, 60) > 0.9 * 160 * 160, "the moon left the centre of the picture")
+        viewer.wait_frames(5)
+    display.key("Escape")
+    finish(viewer)
+
+
+def orbit_line_and_label(args, display):
+    """O draws the moon's orbit as a ring round the sun; N writes its name beside it."""
+    facing_system(args.folder, period=0)
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    moon = moon_centre(viewer, "moon.png")
+    radius = math.hypot(moon[0] - 400, moon[1] - 300)
+
+    def on_ring(rows):
+        """Bright pixels on the far side of the ring from the moon."""
+        count = 0
+        for step in range(90, 271, 3):
+            angle = math.atan2(moon[1] - 300, moon[0] - 400) + math.radians(step)
+            x, y = int(400 + radius * math.cos(angle)), int(300 + radius * math.sin(angle))
+            count += any(rows[y + dy][x + dx] > 20 for dx in (-1, 0, 1) for dy in (-1, 0, 1))
+        return count
+    before = on_ring(viewer.picture("no-ring.png"))
+    display.key("o")
+    picture_until(viewer, "ring.png", None, lambda rows: on_ring(rows) > before + 40, "O drew no ring where the orbit is")
+    beside = (120, 30, int(moon[0]) + 45, int(moon[1]) - 15)
+    text_before = bright_count(viewer.picture("no-label.png", crop=beside), 100)
+    viewer.wait_action_delay()
+    display.key("n")
+    picture_until(viewer, "label.png", beside, lambda rows: bright_count(rows, 100) > text_before + 40,
+                  "N wrote no name beside the moon")
+    display.key("Escape")
+    finish(viewer)
+
+
+SCENARIOS = [help_and_fly, resized_window_keeps_proportions, facing_moon_session, orbit_line_and_label]
+WINDOW_MANAGER = {"resized_window_keeps_proportions"}
+NO_DISPLAY = set()

@@ -1,0 +1,327 @@
+// The viewer's decisions, frame by frame: the orbit viewer's controls, its
+// go-to prompt, the base listener's controls and the status line's text.
+
+#include "HeadlessEngine.h"
+#include "sim/BodyRegistry.h"
+#include "viewer/BaseControls.h"
+#include "viewer/Controls.h"
+#include "viewer/InputFrames.h"
+#include "viewer/OrbitControls.h"
+#include "viewer/StatusText.h"
+
+#include <vector>
+
+namespace
+{
+constexpr float frame60 = 1.0f / 60.0f;
+
+class OrbitControlsTest : public ::testing::Test
+{
+protected:
+    OrbitControlsTest()
+    {
+        for (const auto& [section, name] :
+             {std::make_pair("3.Earth", "Earth"), std::make_pair("4.Mars", "Mars"),
+              std::make_pair("5.Jupiter.Iota", "Iota"), std::make_pair("5.Jupiter.Io", "Io"),
+              std::make_pair("6.Mercury", "Mercury"), std::make_pair("7.\xC3\x84rde", "\xC3\x84rde")})
+            bodies.add(new Body(section, bodyDefinition("Sun", name)));
+    }
+
+    // Runs the frames and returns the body index of each jump made.
+    std::vector<int> jumps(const std::vector<InputSnapshot>& frames)
+    {
+        std::vector<int> made;
+        for (const InputSnapshot& input : frames)
+        {
+            const OrbitActions actions = controls.decide(input, bodies);
+            if (actions.jumpTo >= 0)
+                made.push_back(actions.jumpTo);
+        }
+        return made;
+    }
+    // Types the text, a character a frame, as the keyboard reports it (UTF-8 in, code points out).
+    OrbitActions type(const std::string& text)
+    {
+        OrbitActions last;
+        for (std::size_t at = 0; at < text.size();)
+        {
+            const unsigned char c = static_cast<unsigned char>(text[at]);
+            const unsigned int codePoint = c < 0x80 ? c : ((c & 0x1F) << 6) | (text[at + 1] & 0x3F);
+            at += c < 0x80 ? 1 : 2;
+            last = controls.decide(tap(0.01f, OIS::KC_UNASSIGNED, codePoint), bodies);
+        }
+        return last;
+    }
+    OrbitActions press(OIS::KeyCode key, float dt = 0.01f) { return controls.decide(tap(dt, key), bodies); }
+
+    BodyRegistry bodies;
+    OrbitControls controls{10.0f};
+};
+
+TEST_F(OrbitControlsTest, GatedActionsFireOnceEveryDelayInPriorityOrder)
+{
+    // A held button, half a second at 60 frames a second: at 0, 0.217 and 0.433 seconds.
+    EXPECT_EQ((std::vector<int>{1, 2, 3}), jumps(std::vector<InputSnapshot>(30, frame(frame60, {}, leftButton))));
+    const OrbitControls fresh{10.0f};
+    controls = fresh;
+    EXPECT_EQ((std::vector<int>{5}), jumps({frame(frame60, {}, rightButton)}));   // back from the first to the last
+
+    // Everything at once: next body, previous body, screenshot, polygon mode, statistics, one per delay.
+    controls = fresh;
+    const std::initializer_list<OIS::KeyCode> keys{OIS::KC_SYSRQ, OIS::KC_R, OIS::KC_F};
+    const OrbitActions first = controls.decide(frame(frame60, keys, leftButton | rightButton), bodies);
+    EXPECT_EQ(1, first.jumpTo);
+    EXPECT_FALSE(first.screenshot || first.polygonModeChanged || first.statisticsChanged);
+    EXPECT_EQ(0, controls.decide(frame(0.21f, keys, rightButton), bodies).jumpTo);
+    EXPECT_TRUE(controls.decide(frame(0.21f, keys), bodies).screenshot);
+    const OrbitActions polygon = controls.decide(frame(0.21f, {OIS::KC_R, OIS::KC_F}), bodies);
+    EXPECT_TRUE(polygon.polygonModeChanged && !polygon.statisticsChanged && !polygon.screenshot);
+    EXPECT_TRUE(controls.decide(frame(0.21f, {OIS::KC_F}), bodies).statisticsChanged);
+    EXPECT_FALSE(controls.statisticsShown());
+    EXPECT_EQ(1, controls.renderModeIndex());
+
+    // Two screenshot presses within the delay: one picture. Escape quits during it.
+    controls = fresh;
+    int shots = 0;
+    for (const InputSnapshot& input : {frame(0.05f, {OIS::KC_SYSRQ}), frame(0.05f), frame(0.05f, {OIS::KC_SYSRQ}),
+                                       frame(0.05f), frame(0.05f), frame(0.05f)})
+        shots += controls.decide(input, bodies).screenshot;
+    EXPECT_EQ(1, shots);
+    EXPECT_TRUE(controls.decide(frame(0.05f, {OIS::KC_SYSRQ}), bodies).screenshot);
+    EXPECT_TRUE(controls.decide(frame(frame60, {OIS::KC_ESCAPE}, leftButton), bodies).quit);
+
+    // Without bodies the buttons do nothing, and spend no delay.
+    controls = fresh;
+    const OrbitActions none = controls.decide(frame(frame60, {OIS::KC_SYSRQ}, leftButton), BodyRegistry());
+    EXPECT_EQ(-1, none.jumpTo);
+    EXPECT_TRUE(none.screenshot);
+}
+
+TEST_F(OrbitControlsTest, FlyingAndLookingFollowTimeAndCounts)
+{
+    const struct
+    {
+        std::initializer_list<OIS::KeyCode> keys;
+        Ogre::Vector3 perSecond;
+    } rows[] = {
+        {{OIS::KC_W}, {0, 0, -10}},     {{OIS::KC_UP, OIS::KC_W}, {0, 0, -10}},   // two keys of a row move once
+        {{OIS::KC_S}, {0, 0, 10}},      {{OIS::KC_UP, OIS::KC_DOWN}, {0, 0, 0}},  // opposite rows cancel
+        {{OIS::KC_A}, {-10, 0, 0}},     {{OIS::KC_RIGHT}, {10, 0, 0}},
+        {{OIS::KC_PGUP}, {0, 10, 0}},   {{OIS::KC_E}, {0, -10, 0}},
+        {{OIS::KC_W, OIS::KC_D, OIS::KC_Q}, {10, 10, -10}},
+    };
+    for (const auto& row : rows)
+    {
+        // One second, once at 60 and once at 7 frames a second.
+        for (int frames : {60, 7})
+        {
+            Ogre::Vector3 moved = Ogre::Vector3::ZERO;
+            for (int n = 0; n < frames; ++n)
+                moved += controls.decide(frame(1.0f / float(frames), row.keys), bodies).translation;
+            EXPECT_TRUE(vectorsNear(row.perSecond, moved, 1e-3f)) << row.perSecond << " at " << frames;
+        }
+    }
+    for (float dt : {frame60, 0.5f})
+    {
+        const OrbitActions actions = controls.decide(frame(dt, {}, 0, 100, -20), bodies);
+        EXPECT_FLOAT_EQ(-13.0f, actions.yawDegrees);
+        EXPECT_FLOAT_EQ(2.6f, actions.pitchDegrees);
+    }
+}
+
+TEST_F(OrbitControlsTest, TimeKeysFireOncePerPressWithinTheRatesLimits)
+{
+    std::vector<std::string> said;
+    auto tapAndNote = [&](OIS::KeyCode key) { said.push_back(press(key, 0.25f).status); };
+    // Held for a second: one doubling, not one a frame.
+    for (int n = 0; n < 60; ++n)
+        controls.decide(frame(frame60, {OIS::KC_RBRACKET}), bodies);
+    EXPECT_EQ(2.0, controls.timeRate());
+    // Three quick presses within a frame: all three count, one every delay.
+    InputSnapshot burst = frame(frame60);
+    for (int n = 0; n < 3; ++n)
+        burst.addPress(KeyPress{OIS::KC_RBRACKET, ']', false});
+    controls.decide(burst, bodies);
+    controls.decide(frame(0.1f), bodies);
+    EXPECT_EQ(4.0, controls.timeRate());
+    controls.decide(frame(0.15f), bodies);
+    controls.decide(frame(0.25f), bodies);
+    EXPECT_EQ(16.0, controls.timeRate());
+    for (int n = 0; n < 10; ++n)
+        tapAndNote(OIS::KC_RBRACKET);
+    EXPECT_EQ(1024.0, controls.timeRate());
+    for (int n = 0; n < 20; ++n)
+        tapAndNote(OIS::KC_LBRACKET);
+    EXPECT_EQ(1.0 / 64, controls.timeRate());
+    EXPECT_EQ("Time \xC3\x97" "1/64", said.back());
+    tapAndNote(OIS::KC_J);
+    for (int n = 0; n < 4; ++n)
+        tapAndNote(OIS::KC_RBRACKET);
+    EXPECT_EQ("Time \xC3\x97-1/4", said.back());
+    tapAndNote(OIS::KC_SPACE);
+    EXPECT_EQ("Paused", said.back());
+    EXPECT_EQ("Time \xC3\x97" "1 (paused)", press(OIS::KC_BACK, 0.25f).status);
+    EXPECT_EQ("Time \xC3\x97" "1", press(OIS::KC_SPACE, 0.25f).status);
+    EXPECT_FALSE(controls.paused());
+}
+
+TEST_F(OrbitControlsTest, FollowingNeedsABodyAndEndsWithIt)
+{
+    EXPECT_EQ("Jump to a body first, then L follows it", press(OIS::KC_L, 0.25f).status);
+    EXPECT_FALSE(controls.following());
+    controls.decide(frame(0.25f, {}, leftButton), bodies);
+    EXPECT_EQ("Following Mars", press(OIS::KC_L, 0.25f).status);
+    EXPECT_TRUE(controls.following());
+    // The bodies were replaced and Mars is gone: nothing is followed, nothing is in focus.
+    controls.refocus(-1);
+    EXPECT_FALSE(controls.following());
+    EXPECT_FALSE(controls.hasFocus());
+    EXPECT_EQ("Jump to a body first, then L follows it", press(OIS::KC_L, 0.25f).status);
+    EXPECT_EQ(1, controls.decide(frame(0.25f, {}, leftButton), bodies).jumpTo);
+}
+
+TEST_F(OrbitControlsTest, ThePromptTypesCompletesAndGoesToExactNamesFirst)
+{
+    EXPECT_EQ("Go to: _", press(OIS::KC_RETURN).status);
+    EXPECT_EQ("Go to: ma_", type("ma").status);
+    EXPECT_EQ("Go to: m_", press(OIS::KC_BACK).status);
+    EXPECT_EQ("Go to: m.-_9_", type("./-_ 9?").status);   // only what a one-word name may hold
+    press(OIS::KC_BACK);
+    press(OIS::KC_BACK);
+    press(OIS::KC_BACK);
+    press(OIS::KC_BACK);
+    EXPECT_EQ("Go to: m_", press(OIS::KC_TAB).status);     // Mars, Mercury: nothing more in common
+    type("a");
+    EXPECT_EQ("Go to: Mars_", press(OIS::KC_TAB).status);
+    press(OIS::KC_ESCAPE);
+
+    const struct
+    {
+        const char* typed;
+        int index;
+    } rows[] = {{"io", 3}, {"IOT", 2}, {"3.earth", 0}, {"mer", 4}, {"m", 1}, {"5.jupiter.io", 3},
+                {"\xC3\xA4rde", 5}, {"\xC3\x84R", 5}};
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.typed);
+        press(OIS::KC_RETURN);
+        type(row.typed);
+        EXPECT_EQ(row.index, press(OIS::KC_RETURN).jumpTo);
+        EXPECT_FALSE(controls.promptOpen());
+        // The next click goes on from there.
+        EXPECT_EQ((row.index + 1) % 6, controls.decide(frame(0.3f, {}, leftButton), bodies).jumpTo);
+    }
+    press(OIS::KC_RETURN);
+    EXPECT_EQ("Go to: \xC3\x84_", type("\xC3\x84").status);
+    EXPECT_EQ("Go to: _", press(OIS::KC_BACK).status);   // the whole letter goes
+    type("pluto");
+    const OrbitActions unknown = press(OIS::KC_NUMPADENTER);
+    EXPECT_EQ(-1, unknown.jumpTo);
+    EXPECT_EQ("No body named 'pluto'", unknown.status);
+}
+
+TEST_F(OrbitControlsTest, WhileThePromptIsOpenNoOtherKeyActsAndEscapeOnlyClosesIt)
+{
+    press(OIS::KC_RETURN);
+    InputSnapshot typing = frame(0.3f, {OIS::KC_W, OIS::KC_F});
+    typing.addPress(KeyPress{OIS::KC_W, 'w', false});
+    typing.addPress(KeyPress{OIS::KC_SPACE, ' ', false});
+    const OrbitActions typed = controls.decide(typing, bodies);
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3::ZERO, typed.translation));
+    EXPECT_FALSE(typed.statisticsChanged || controls.paused());
+    EXPECT_EQ("Go to: w_", typed.status);
+    InputSnapshot escape = frame(0.01f, {OIS::KC_ESCAPE});
+    escape.addPress(KeyPress{OIS::KC_ESCAPE, 27, false});
+    const OrbitActions closed = controls.decide(escape, bodies);
+    EXPECT_FALSE(closed.quit || controls.promptOpen());
+    // Still held in the next frames: still no quit; pressed again: quit.
+    EXPECT_FALSE(controls.decide(frame(0.01f, {OIS::KC_ESCAPE}), bodies).quit);
+    controls.decide(frame(0.01f), bodies);
+    EXPECT_TRUE(controls.decide(frame(0.01f, {OIS::KC_ESCAPE}), bodies).quit);
+}
+
+TEST(ControlsTableTest, EveryActionHasOneRowAndEveryInputOneAction)
+{
+    std::vector<int> rowsOf(int(Action::Count), 0);
+    std::vector<std::pair<int, int>> inputs;
+    for (const Control& control : orbitControls)
+    {
+        ++rowsOf[std::size_t(control.action)];
+        for (const Input& in : control.inputs)
+        {
+            if (in.kind == Input::None)
+                continue;
+            EXPECT_EQ(inputs.end(), std::find(inputs.begin(), inputs.end(), std::make_pair(int(in.kind), in.code)))
+                << control.label;
+            inputs.emplace_back(in.kind, in.code);
+        }
+    }
+    for (int action = 0; action < int(Action::Count); ++action)
+        EXPECT_EQ(1, rowsOf[std::size_t(action)]) << "action " << action;
+}
+
+TEST(BaseControlsTest, StepsKeysTogglesAndTheMouse)
+{
+    BaseControlState state;
+    beginBaseFrame(state, 0.0f);
+    EXPECT_EQ(1.0f, state.moveStep);   // no time: one unit and a tenth of a degree
+    EXPECT_EQ(0.1f, state.turnStep);
+    beginBaseFrame(state, 0.02f);
+    EXPECT_FLOAT_EQ(2.0f, state.moveStep);
+    EXPECT_FLOAT_EQ(0.72f, state.turnStep);
+
+    // Later rows win on their axis; Left and Right cancel; Escape turns first, then quits.
+    const BaseKeyActions keys =
+        decideBaseKeys(state, frame(0.02f, {OIS::KC_A, OIS::KC_D, OIS::KC_W, OIS::KC_S, OIS::KC_PGUP, OIS::KC_PGDOWN,
+                                            OIS::KC_LEFT, OIS::KC_RIGHT}));
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(2, -2, 2), state.translation));
+    EXPECT_EQ(0.0f, keys.turnDegrees);
+    const BaseKeyActions quitting = decideBaseKeys(state, frame(0.02f, {OIS::KC_LEFT, OIS::KC_ESCAPE}));
+    EXPECT_TRUE(quitting.quit);
+    EXPECT_FLOAT_EQ(0.72f, quitting.turnDegrees);
+
+    // One toggle a frame, F before T; each waits its own delay (F's a second); T cycles the filtering.
+    BaseControlState toggles;
+    auto run = [&](float dt, std::initializer_list<OIS::KeyCode> held) {
+        beginBaseFrame(toggles, dt);
+        return decideBaseKeys(toggles, frame(dt, held));
+    };
+    EXPECT_TRUE(run(0.1f, {OIS::KC_F, OIS::KC_T}).statisticsChanged);
+    EXPECT_FALSE(run(0.5f, {OIS::KC_T}).filteringChanged);
+    EXPECT_TRUE(run(0.6f, {OIS::KC_T}).filteringChanged);
+    EXPECT_EQ(Ogre::TFO_TRILINEAR, toggles.filterMode);
+
+    // The mouse looks, or pans with the right button held, per count.
+    BaseControlState mouse;
+    beginBaseFrame(mouse, 0.5f);
+    decideBaseMouse(mouse, frame(0.5f, {}, 0, 100, 50));
+    EXPECT_FLOAT_EQ(-13.0f, Ogre::Degree(mouse.mouseYaw).valueDegrees());
+    EXPECT_FLOAT_EQ(-6.5f, Ogre::Degree(mouse.mousePitch).valueDegrees());
+    beginBaseFrame(mouse, 0.5f);
+    decideBaseMouse(mouse, frame(0.5f, {}, rightButton, 100, 50));
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(13, -6.5f, 0), mouse.translation));
+    EXPECT_EQ(0.0f, mouse.mouseYaw.valueRadians());
+}
+
+TEST(StatusTextTest, LongTextsFitTheStrip)
+{
+    const struct
+    {
+        const char* name;
+        std::string text;
+        std::string fitted;
+    } rows[] = {
+        {"Short", "Saved: screenshot_1.png", "Saved: screenshot_1.png"},
+        {"BrokenAtBlanks", std::string(50, 'a') + " " + std::string(20, 'b'), std::string(50, 'a') + "\n" +
+                                                                                  std::string(20, 'b')},
+        {"ALongWordBrokenInside", std::string(60, 'x'), std::string(56, 'x') + "\nxxxx"},
+        {"LettersNotBytes", std::string(56, 'a') + "\xC3\xA4", std::string(56, 'a') + "\n\xC3\xA4"},
+        {"AtMostFourLines", std::string(300, 'y'), std::string(56, 'y') + "\n" + std::string(56, 'y') + "\n" +
+                                                       std::string(56, 'y') + "\n" + std::string(55, 'y') +
+                                                       "\xE2\x80\xA6"},
+        {"NewlinesKept", "first\nsecond", "first\nsecond"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.fitted, fitStatusText(row.text)) << row.name;
+}
+}

@@ -1,0 +1,338 @@
+// The orbit viewer's frames on the real engine without a window: what its
+// controls do to the camera and the bodies, and what reading its files
+// again does to the scene and the status line.
+
+#include "HeadlessEngine.h"
+#include "config/AppSettings.h"
+#include "config/FileRules.h"
+#include "scene/BodyRig.h"
+#include "scene/OrbitalScene.h"
+#include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
+#include "viewer/FileWatch.h"
+#include "viewer/FreedPages.h"
+#include "viewer/InputFrames.h"
+#include "viewer/NameLabels.h"
+#include "viewer/OrbitViewer.h"
+#include "viewer/StatusText.h"
+
+#include <OgreCamera.h>
+#include <OgreLight.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+class ViewerTest : public HeadlessEngine
+{
+protected:
+    // The scene of `system`, and a viewer on it, as the program starts them.
+    void start(const std::string& system)
+    {
+        SystemVerdict verdict = judgeSystemText("s.cfg", system, meshExists);
+        ASSERT_TRUE(verdict.sound()) << verdict.problems.front().where();
+        bodyRegistry.swapBodies(*verdict.bodies);
+        camera = makeStartCamera();
+        cameraNode = camera->getParentSceneNode();
+        buildOrbitalScene(sceneManager, camera->getRealPosition());
+        viewer = std::make_unique<OrbitViewer>(camera, sceneManager, nullptr, nullptr, status, 100.0f);
+    }
+
+    void TearDown() override
+    {
+        viewer.reset();
+        HeadlessEngine::TearDown();
+    }
+
+    Ogre::Vector3 starField() { return sceneManager->getSceneNode("StarField")->getPosition(); }
+    void run(const InputSnapshot& input, int frames = 1)
+    {
+        for (int n = 0; n < frames; ++n)
+            ASSERT_TRUE(viewer->runFrame(input));
+    }
+
+    Ogre::Camera* camera = nullptr;
+    Ogre::SceneNode* cameraNode = nullptr;
+    std::string status;
+    std::unique_ptr<OrbitViewer> viewer;
+};
+
+// A planet of size 10 going one degree a frame round the sun at `radius`.
+std::string planetAt(float radius)
+{
+    return withValue(withValue(withValue(bodySection("Planet"), "OrbitRadius", std::to_string(radius)), "Size", "10"),
+                     "OrbitPeriod", "0.016666667");
+}
+
+TEST_F(ViewerTest, FramesFlyTheCameraJumpToTheMovingBodyAndSwitchTheView)
+{
+    start(planetAt(1000));
+    const Body& body = bodyRegistry.at(0);
+    // No time, no motion.
+    run(frame(0.0f));
+    EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, body.orbitNode->getOrientation()));
+    // A quarter turn to the right, then a second of W at 100 units a second: the camera now faces -X.
+    run(frame(0.0f, {}, 0, 692));
+    run(frame(0.1f, {OIS::KC_W}), 10);
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(-100, 0, -14500), cameraNode->getPosition(), 1.0f));
+    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), starField()));
+
+    // A click: the body turns by its step first, then the camera stands 5 sizes in front of it.
+    run(frame(0.1f, {}, leftButton));
+    EXPECT_EQ("Planet", status);
+    const Ogre::Vector3 centre = bodyCentre(body);
+    EXPECT_NEAR(11.0, degreesBetween(Ogre::Quaternion::IDENTITY, body.orbitNode->getOrientation()), 1e-3);
+    EXPECT_TRUE(vectorsNear(centre + Ogre::Vector3(0, 0, -50), camera->getDerivedPosition(), 1e-2f));
+    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), starField()));
+    run(frame(0.1f));
+    EXPECT_FALSE(bodyCentre(body).positionEquals(centre, 1.0f));   // it does not follow
+
+    run(frame(0.25f, {OIS::KC_R}));
+    EXPECT_EQ(Ogre::PM_WIREFRAME, camera->getPolygonMode());
+    EXPECT_FALSE(viewer->runFrame(frame(0.1f, {OIS::KC_ESCAPE})));
+}
+
+TEST_F(ViewerTest, TimeRatesPauseAndStepsPerSecondMoveTheBodies)
+{
+    start(planetAt(1000));
+    const Body& body = bodyRegistry.at(0);
+    // Three doublings, then a pause: frames go on, the planet stays.
+    for (OIS::KeyCode key : {OIS::KC_RBRACKET, OIS::KC_RBRACKET, OIS::KC_RBRACKET, OIS::KC_SPACE})
+        run(tap(0.25f, key));
+    const Ogre::Quaternion pausedAt = body.orbitNode->getOrientation();
+    run(frame(0.1f, {OIS::KC_W}), 10);
+    EXPECT_TRUE(turnsNear(pausedAt, body.orbitNode->getOrientation(), 0.0));
+    run(tap(0.25f, OIS::KC_SPACE));
+    run(frame(0.1f));
+    EXPECT_NEAR(8.0, degreesBetween(pausedAt, body.orbitNode->getOrientation()), 1e-3);
+
+    // With steps a second of real time, a second moves it as far at any frame rate.
+    ASSERT_TRUE(viewer->reloadSettingsFrom("o.cfg", "[Performance]\nStepsPerSecond=60\n"));
+    run(tap(0.25f, OIS::KC_BACK));
+    for (int frames : {30, 300})
+    {
+        const Ogre::Quaternion before = body.orbitNode->getOrientation();
+        run(frame(1.0f / float(frames)), frames);
+        EXPECT_NEAR(60.0, degreesBetween(before, body.orbitNode->getOrientation()), 1e-2) << frames;
+    }
+}
+
+TEST_F(ViewerTest, FollowingKeepsTheCameraWhereItIsFromTheBodyUntilItIsGone)
+{
+    start(planetAt(1000));
+    const Body& body = bodyRegistry.at(0);
+    run(frame(0.3f, {}, leftButton));
+    run(tap(0.3f, OIS::KC_L));
+    EXPECT_EQ("Following Planet", status);
+    // Looking away and flying a little: the offset that results is kept.
+    run(frame(0.5f, {OIS::KC_S}, 0, 40, 0));
+    const Ogre::Vector3 offset = cameraNode->getPosition() - bodyCentre(body);
+    const Ogre::Quaternion looking = cameraNode->getOrientation();
+    run(frame(0.1f), 90);
+    EXPECT_GT(bodyCentre(body).x, 900.0f);   // a quarter of the way round the sun
+    EXPECT_TRUE(vectorsNear(offset, cameraNode->getPosition() - bodyCentre(body), 1e-2f));
+    EXPECT_TRUE(turnsNear(looking, cameraNode->getOrientation(), 0.0));
+
+    // Read again without the planet: the camera stays, and L has nothing to follow.
+    ASSERT_TRUE(viewer->reloadSystemFrom("s.cfg", bodySection("Other")));
+    EXPECT_EQ("Reloaded s.cfg: 1 body; the body followed is gone", status);
+    const Ogre::Vector3 stayed = cameraNode->getPosition();
+    run(frame(0.1f));
+    EXPECT_TRUE(vectorsNear(stayed, cameraNode->getPosition()));
+    run(tap(0.3f, OIS::KC_L));
+    EXPECT_EQ("Jump to a body first, then L follows it", status);
+}
+
+TEST_F(ViewerTest, ASoundFileReplacesEveryBodyAtTheRateInForceAndKeepsTheFocus)
+{
+    start(bodySection("A") + bodySection("A.Moon", "A") + bodySection("B"));
+    run(frame(0.3f, {}, leftButton), 2);   // to B
+    run(tap(0.3f, OIS::KC_O));             // orbit lines
+    for (int n = 0; n < 3; ++n)
+        run(tap(0.3f, OIS::KC_RBRACKET));
+    ASSERT_EQ(2, viewer->controls().focusIndex());
+    const std::size_t rootChildren = sceneManager->getRootSceneNode()->numChildren();
+
+    ASSERT_TRUE(viewer->reloadSystemFrom("s.cfg", withValue(bodySection("B"), "OrbitRadius", "500") + bodySection("C")));
+    EXPECT_EQ("Reloaded s.cfg: 2 bodies", status);
+    for (const char* gone : {"A.Orbit", "A.Position", "A.Near", "A.Far", "A.Moon.Orbit", "A.Moon.Near"})
+        EXPECT_FALSE(sceneManager->hasSceneNode(gone)) << gone;
+    EXPECT_FALSE(sceneManager->hasEntity("A.Near"));
+    EXPECT_TRUE(sceneManager->hasEntity("C.Near"));
+    EXPECT_TRUE(sceneManager->hasManualObject("OrbitLines/Sun"));
+    EXPECT_EQ(rootChildren, sceneManager->getRootSceneNode()->numChildren());
+    EXPECT_EQ(0, viewer->controls().focusIndex());   // B, at its new index
+    EXPECT_TRUE(viewer->controls().hasFocus());
+    // The new bodies go at ×8 from their first frame, as the status line says.
+    EXPECT_EQ(8.0, viewer->controls().timeRate());
+    const Body& c = bodyRegistry.at(1);
+    run(frame(0.1f));
+    EXPECT_NEAR(8.0 / 60.0, degreesBetween(Ogre::Quaternion::IDENTITY, c.orbitNode->getOrientation()), 1e-4);
+
+    // A body the engine cannot build leaves the old ones as they were.
+    BodyRegistry unbuildable;
+    BodyDefinition teapot = bodyDefinition("Sun", "Teapot");
+    teapot.Model = "Teapot";
+    unbuildable.add(new Body("D", teapot));
+    std::string why;
+    EXPECT_FALSE(viewer->replaceBodies(unbuildable, why));
+    EXPECT_NE(std::string::npos, why.find("Teapot"));
+    EXPECT_TRUE(sceneManager->hasEntity("C.Near"));
+    EXPECT_FALSE(sceneManager->hasSceneNode("D.Orbit"));
+}
+
+TEST_F(ViewerTest, AFileWithAnErrorChangesNothingAndTheStatusLineSaysWhereFirst)
+{
+    start(bodySection("A"));
+    const Ogre::ColourValue diffuse = sceneManager->getLight("SunLight")->getDiffuseColour();
+    // The engine could not take this range: the lights stay as they are.
+    EXPECT_FALSE(viewer->reloadSettingsFrom("o.cfg", "[Light]\nDiffuseLight=1 0 0\nRange=-1\n"));
+    EXPECT_EQ(fitStatusText("o.cfg:3: Range -1 is not from 0 to 1e+18: the engine cannot shadow a light of that range, "
+                            "and the viewer does not start with it (not reloaded)"),
+              status);
+    EXPECT_EQ(diffuse, sceneManager->getLight("SunLight")->getDiffuseColour());
+    EXPECT_TRUE(viewer->reloadSettingsFrom("o.cfg", "[Light]\nDiffuseLight=1 0 0\n"));
+    EXPECT_EQ(Ogre::ColourValue(1, 0, 0), sceneManager->getLight("SunLight")->getDiffuseColour());
+
+    // Both files at once, as F5 reads them: the refusal first, then what was
+    // taken; the status line names a file without its folder.
+    char folder[] = "/tmp/orvtest-reload-XXXXXX";
+    ASSERT_NE(nullptr, ::mkdtemp(folder));
+    const std::string systemFile = std::string(folder) + "/s.cfg";
+    const std::string settingsFile = std::string(folder) + "/o.cfg";
+    std::ofstream(systemFile) << bodySection("B", "Nowhere");
+    std::ofstream(settingsFile) << "[Performance]\nMeshLod=1\n";
+    viewer->watchFiles(systemFile, settingsFile);
+    for (int n = 0; n < 20 && status.find("Nowhere") == std::string::npos; ++n)
+        run(tap(0.1f, OIS::KC_F5));
+    EXPECT_EQ(0u, status.find("s.cfg:3: Parent 'Nowhere' names no body")) << status;
+    EXPECT_NE(std::string::npos, status.find("MeshLod takes effect at the next start")) << status;
+    EXPECT_TRUE(sceneManager->hasEntity("A.Near"));
+    EXPECT_EQ(0, std::system(("rm -rf " + std::string(folder)).c_str()));
+}
+
+TEST_F(ViewerTest, LabelsNameTheNearestBodiesInFrontOnly)
+{
+    // A ring of bodies round the camera, which stands at the sun looking along +Z.
+    std::string text;
+    for (int n = 0; n < 1000; ++n)
+        text += withValue(bodySection("B" + std::to_string(1000 + n), "Sun",
+                                      "OrbitCompleted=" + std::to_string(n * 0.36) + "\n"),
+                          "OrbitRadius", std::to_string(200 + n % 50));
+    start(text);
+    cameraNode->setPosition(Ogre::Vector3::ZERO);
+    cameraNode->lookAt(Ogre::Vector3::UNIT_Z, Ogre::Node::TS_WORLD);
+    std::vector<LabelPlace> places;
+    placeLabels(bodyRegistry, *camera, 800, 600, 100, places);
+    ASSERT_EQ(100u, places.size());
+    for (std::size_t i = 0; i < places.size(); ++i)
+    {
+        EXPECT_TRUE(i == 0 || places[i - 1].distance <= places[i].distance);
+        EXPECT_GT(bodyCentre(bodyRegistry.at(places[i].body)).z, 0.0f);
+        EXPECT_TRUE(places[i].left >= 0 && places[i].left <= 800 && places[i].top >= 0 && places[i].top <= 600);
+        EXPECT_TRUE(places[i].top >= statusStripBottom || std::abs(places[i].left - 400) >= statusStripWidth / 2);
+    }
+    // Neither detail shown: no name.
+    const std::size_t hidden = places[0].body;
+    bodyRegistry.at(hidden).nearShown = false;
+    bodyRegistry.at(hidden).farShown = false;
+    placeLabels(bodyRegistry, *camera, 800, 600, 100, places);
+    for (const LabelPlace& place : places)
+        EXPECT_NE(hidden, place.body);
+}
+
+TEST(FileWatchTest, AFileIsReadOnlyOnceItsWriterHasClosedItAndItHasStoodStill)
+{
+    const std::string path = writeTempFile("watched.cfg", "one");
+    FileWatch watch(path, 0.1f, 0.3f);
+    auto dueWithin = [&](float seconds) {
+        for (float spent = 0; spent < seconds; spent += 0.1f)
+            if (watch.poll(0.1f))
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(dueWithin(1.0f));   // unchanged
+    // A writer that pauses between two parts while it holds the file open.
+    {
+        std::ofstream writer(path, std::ios::trunc);
+        writer << "[First]\n" << std::flush;
+        EXPECT_FALSE(dueWithin(2.0f));
+        writer << "[Second]\n";
+    }
+    ASSERT_TRUE(dueWithin(1.0f));
+    std::string text;
+    std::string unreadable;
+    ASSERT_TRUE(watch.take(text, unreadable));
+    EXPECT_EQ("[First]\n[Second]\n", text);
+    EXPECT_FALSE(dueWithin(1.0f));   // taken: not due again until it changes or is asked for
+    watch.request();
+    EXPECT_TRUE(dueWithin(0.1f));
+    // Written over and over: never due while the writes go on.
+    for (int n = 0; n < 10; ++n)
+    {
+        std::ofstream(path) << "version " << n;
+        EXPECT_FALSE(watch.poll(0.1f)) << n;
+    }
+    // Deleted, then a folder in its place: due, and unreadable, once each.
+    ASSERT_TRUE(dueWithin(1.0f));
+    ASSERT_TRUE(watch.take(text, unreadable));
+    ::unlink(path.c_str());
+    ASSERT_TRUE(dueWithin(1.0f));
+    ASSERT_TRUE(watch.take(text, unreadable));
+    EXPECT_NE(std::string::npos, unreadable.find("Cannot open file"));
+    ASSERT_EQ(0, ::mkdir(path.c_str(), 0700));
+    ASSERT_TRUE(dueWithin(1.0f));
+    ASSERT_TRUE(watch.take(text, unreadable));
+    EXPECT_NE(std::string::npos, unreadable.find("not a regular file"));
+    ::rmdir(path.c_str());
+}
+
+TEST(FreedPagesTest, PagesFreedBetweenLiveBlocksGoBackToTheSystem)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer keeps freed memory in its own quarantine";
+#endif
+    // What a reload leaves: blocks freed between small ones that live on, so
+    // that the heap cannot shrink from its top by itself. Their own pages
+    // are counted, whatever else the process holds.
+    constexpr std::size_t blockSize = 64 * 1024;   // below what the allocator maps on its own
+    const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
+    std::vector<char*> freed;
+    std::vector<char*> kept;
+    for (int i = 0; i < 256; ++i)
+    {
+        freed.push_back(static_cast<char*>(std::malloc(blockSize)));
+        for (std::size_t at = 0; at < blockSize; at += page)
+            freed.back()[at] = 1;
+        kept.push_back(static_cast<char*>(std::malloc(64)));
+    }
+    auto residentPages = [&] {
+        std::size_t resident = 0;
+        std::vector<unsigned char> pages(blockSize / page + 2);
+        for (char* block : freed)
+        {
+            char* first = reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(block) & ~(page - 1));
+            if (::mincore(first, blockSize, pages.data()) == 0)
+                for (std::size_t i = 0; i < blockSize / page; ++i)
+                    resident += pages[i] & 1;
+        }
+        return resident;
+    };
+    for (char* block : freed)
+        std::free(block);
+    const std::size_t before = residentPages();
+    returnFreedPages();
+    const std::size_t after = residentPages();
+    for (char* block : kept)
+        std::free(block);
+    EXPECT_LT(after, before / 4) << before << " pages before, " << after << " after";
+}
+}

@@ -155,8 +155,8 @@ Places locatePlaces(const std::string& programFolder, const PlaceChoices& choice
 
     if (places.inWorkingFolder)
     {
-        // As it always was, but for the engine's files, which an installed
-        // program keeps with its data.
+        // Every file in the working folder, but the engine's own where the
+        // folder lacks them: an installed program keeps those with its data.
         places.settingsFile = choices.settingsFile.empty() ? "OrvTest.cfg" : choices.settingsFile;
         places.resourcesFile = isRegularFile("resources.cfg") ? "resources.cfg" : places.dataFolder + "resources.cfg";
         places.pluginsFile = isRegularFile("plugins.cfg") ? "plugins.cfg" : places.dataFolder + "plugins.cfg";

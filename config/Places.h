@@ -7,7 +7,7 @@
 #include <vector>
 
 // Where the viewer's files are. Run from a folder that holds OrvTest.cfg, the
-// viewer reads and writes there, as it always has. Run from anywhere else, it
+// viewer reads and writes there, as a development build does. Run from anywhere else, it
 // keeps a person's files where the desktop keeps such things (the XDG base
 // directories) and its own data where it was installed, found from where the
 // program itself is, so that an installed tree can be moved as a whole.

@@ -157,7 +157,7 @@ namespace
 // Takes every body's orbit node off its parent in one pass over each parent's
 // children. The engine's scene manager takes a node off its parent when it
 // destroys it, searching the parent's children for it: for the thousands of
-// bodies about one sun that is quadratic, and was most of a reload's time.
+// bodies about one sun that would be quadratic in their number.
 void detachOrbitNodes(const BodyRegistry& bodies)
 {
     std::vector<Ogre::Node*> leaving;

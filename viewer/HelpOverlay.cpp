@@ -1,6 +1,7 @@
 #include "viewer/HelpOverlay.h"
 
 #include "viewer/Controls.h"
+#include "viewer/OverlayOrder.h"
 
 #include <OgreOverlay.h>
 #include <OgreOverlayContainer.h>
@@ -67,8 +68,7 @@ Ogre::Overlay* createHelpOverlay()
     panel->addChild(makeColumn(*overlays, "OrvTest/HelpActions", margin + inputsWidth, descriptions));
 
     Ogre::Overlay* help = overlays->create("OrvTest/Help");
-    // Above the statistics.
-    help->setZOrder(600);
+    help->setZOrder(overlayOrder::help);
     help->add2D(panel);
     help->hide();
     return help;

@@ -2,6 +2,7 @@
 
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
+#include "viewer/OverlayOrder.h"
 #include "viewer/StatusText.h"
 
 #include <OgreCamera.h>
@@ -70,7 +71,7 @@ NameLabels::NameLabels()
         return;
     overlay = overlays->create("OrvTest/Labels");
     // Under the statistics and the help.
-    overlay->setZOrder(400);
+    overlay->setZOrder(overlayOrder::labels);
     auto* panel = static_cast<Ogre::OverlayContainer*>(overlays->createOverlayElement("Panel", "OrvTest/LabelPanel"));
     panel->setMetricsMode(Ogre::GMM_PIXELS);
     panel->setDimensions(1.0f, 1.0f);

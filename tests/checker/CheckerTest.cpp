@@ -122,7 +122,7 @@ TEST_F(CheckerTest, TheTreeGrowsWithTheFileNotWithItsDepth)
 
 TEST_F(CheckerTest, ABodyNamedSunIsListedOnce)
 {
-    // A section named Sun whose parent orbits the sun once sent the tree round in a loop.
+    // A section named Sun whose parent orbits the sun could send the tree round in a loop.
     write("1.cfg", bodySection("Jupiter") + bodySection("Sun", "Jupiter"));
     EXPECT_EQ(1, check({}));
     const std::string report = out.str();

@@ -92,7 +92,7 @@ TEST_F(PlacesTest, AWorkingFolderKeepsEveryFileThereAndTouchesNoHome)
     EXPECT_EQ("", places.screenshotFolder);
     EXPECT_FALSE(exists(root + "home/.config"));
     EXPECT_FALSE(exists(root + "home/.cache"));
-    // A system file beside the settings is read as it always was, by its bare name.
+    // A system file beside the settings is read by its bare name.
     write("1.cfg", "here\n");
     EXPECT_EQ("1.cfg", places.find("1.cfg"));
     // The engine's files come from the installed data when the folder lacks them.

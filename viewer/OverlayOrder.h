@@ -1,0 +1,13 @@
+#ifndef ORVTEST_VIEWER_OVERLAYORDER_H
+#define ORVTEST_VIEWER_OVERLAYORDER_H
+
+// The viewer's overlays, back to front: the engine draws an overlay of a
+// higher Z order over one of a lower.
+namespace overlayOrder
+{
+constexpr unsigned short labels = 400;
+constexpr unsigned short statistics = 500;   // "Core/DebugOverlay", whose script (Debug.overlay) sets it
+constexpr unsigned short help = 600;
+}
+
+#endif

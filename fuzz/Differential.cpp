@@ -1,6 +1,7 @@
 #include "fuzz/Differential.h"
 
 #include "config/AppSettings.h"
+#include "config/ConfigFileReading.h"
 #include "config/FileRules.h"
 #include "fuzz/HeadlessRoot.h"
 #include "scene/BodyRig.h"
@@ -246,6 +247,14 @@ DifferentialRun runDifferential(const std::string& settingsText, const std::stri
     bodyRegistry.clear();
     bodyRegistry.setStepMultiplier(1.0);
 
+    // The viewer reads neither file when it is no UTF-8 text; the engine's
+    // reader would take such text apart other than the checker does.
+    int line = 0;
+    if (!textProblem(settingsText, line).empty() || !textProblem(systemText, line).empty())
+    {
+        result.refused = true;
+        return result;
+    }
     const SettingsVerdict settings = judgeSettingsText("OrvTest.cfg", settingsText, AppSettings());
     SystemVerdict system = judgeSystemText("1.cfg", systemText, meshExists);
     if (firstRefusedAtStart(settings.problems) || firstRefusedAtStart(system.problems))

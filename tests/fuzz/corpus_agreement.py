@@ -16,7 +16,7 @@ import sys
 MOON_LEVELS = 1000   # sim/WorldLimits.h maxMoonDepth
 
 REFUSED = {"light-range-negative", "light-range-huge", "stars-beyond-the-world", "near-clip-huge", "near-clip-zero",
-           "chain-too-deep"}
+           "chain-too-deep", "nul-bytes-read-apart"}
 STOPPED = {"model-missing", "model-path", "parent-after-moon", "parent-unknown", "parents-in-a-ring",
            "section-named-sun"}
 

@@ -1,7 +1,9 @@
 #ifndef ORVTEST_CONFIG_FILEKEYS_H
 #define ORVTEST_CONFIG_FILEKEYS_H
 
+#include "config/Dates.h"
 #include "config/ValueParsing.h"
+#include "sim/BodyDefinition.h"
 
 #include <string>
 #include <variant>
@@ -20,12 +22,14 @@ enum class ValueType
     Vector,
     Colour,
     ShadowTechnique,
+    Precise,     // a number kept in double precision
+    Date,        // as parseDate reads it
 };
 
 template <typename Record>
 using KeyField = std::variant<std::string Record::*, bool Record::*, float Record::*, int Record::*,
                               Ogre::Vector3 Record::*, Ogre::ColourValue Record::*,
-                              Ogre::ShadowTechnique Record::*>;
+                              Ogre::ShadowTechnique Record::*, double Record::*, ::Date Record::*>;
 
 template <typename Record>
 ValueType valueTypeOf(const KeyField<Record>& field)
@@ -42,6 +46,17 @@ inline bool parseValue(const std::string& text, Ogre::ColourValue& value) { retu
 inline bool parseValue(const std::string& text, Ogre::ShadowTechnique& value)
 {
     return parseShadowTechnique(text, value);
+}
+inline bool parseValue(const std::string& text, double& value)
+{
+    std::size_t at = 0;
+    return readNumber(text, at, value);
+}
+inline bool parseValue(const std::string& text, ::Date& value)
+{
+    std::string word;
+    std::string why;
+    return parseWord(text, word) && parseDate(word, value.days, why);
 }
 
 // Reads `text` into the record's field by the field's rules; false when

@@ -29,6 +29,21 @@ const std::vector<BodyKey>& bodyKeys()
         {"NearDistance", false, "10000", &B::NearDistance},
         {"FarDistance", false, "200000", &B::FarDistance},
         {"Far", false, "1", &B::Far},
+        // Following the clock.
+        {"OrbitDays", false, "0", &B::OrbitDays},
+        {"Epoch", false, "J2000", &B::Epoch},
+        {"Eccentricity", false, "0", &B::Eccentricity},
+        {"Inclination", false, "0", &B::Inclination},
+        {"AscendingNode", false, "0", &B::AscendingNode},
+        {"Periapsis", false, "0", &B::Periapsis},
+        {"MeanAnomaly", false, "0", &B::MeanAnomaly},
+        {"NodeDays", false, "0", &B::NodeDays},
+        {"PeriapsisDays", false, "0", &B::PeriapsisDays},
+        {"RotationHours", false, "0", &B::RotationHours},
+        {"Meridian", false, "0", &B::Meridian},
+        // The ecliptic's north pole, in J2000 equatorial coordinates.
+        {"PoleRA", false, "270", &B::PoleRA},
+        {"PoleDec", false, "66.5607089", &B::PoleDec},
     };
     return keys;
 }

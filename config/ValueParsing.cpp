@@ -99,6 +99,19 @@ bool readNumber(const std::string& text, std::size_t& at, float& value)
     return true;
 }
 
+bool readNumber(const std::string& text, std::size_t& at, double& value)
+{
+    const std::string gathered = takeNumber(text, at, true);
+    if (gathered.empty())
+        return false;
+    char* end = nullptr;
+    const double read = strtod_l(gathered.c_str(), &end, cLocale());
+    if (*end != '\0' || std::isinf(read))
+        return false;
+    value = read;
+    return true;
+}
+
 bool readNumber(const std::string& text, std::size_t& at, int& value)
 {
     const std::string gathered = takeNumber(text, at, false);

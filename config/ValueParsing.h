@@ -19,6 +19,7 @@
 // read, where the stream would stand.
 bool readNumber(const std::string& text, std::size_t& at, float& value);
 bool readNumber(const std::string& text, std::size_t& at, int& value);
+bool readNumber(const std::string& text, std::size_t& at, double& value);
 
 // A word from `at` (blanks first skipped) up to the next blank; false when
 // only blanks are left.

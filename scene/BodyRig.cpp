@@ -29,11 +29,6 @@ bool meshExists(const std::string& meshName)
     return Ogre::ResourceGroupManager::getSingleton().resourceExistsInAnyGroup(meshName);
 }
 
-float withinWorld(float length)
-{
-    return Ogre::Math::Clamp(length, -maxWorldExtent, maxWorldExtent);
-}
-
 namespace
 {
 size_t vertexCountOf(const Ogre::MeshPtr& mesh)
@@ -245,13 +240,19 @@ void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size)
 
 void placeBodyNodes(Body& body)
 {
-    const Ogre::Vector3 onOrbit(0.0f, 0.0f, withinWorld(body.definition.OrbitRadius));
+    // A dated orbit moves the orbit node itself (placeDatedBodies).
+    const Ogre::Vector3 onOrbit =
+        body.keplerOrbit ? Ogre::Vector3::ZERO : Ogre::Vector3(0.0f, 0.0f, withinWorld(body.definition.OrbitRadius));
     body.nearNode->setPosition(onOrbit);
     body.nearOffset = onOrbit;
     body.positionNode->setPosition(onOrbit);
     body.farNode->setPosition(onOrbit);
 
-    turnNodeLocal(body.orbitNode, body.definition.OrbitAxis, body.definition.OrbitCompleted);
+    // What follows the clock is placed and turned by the clock (placeDatedBodies).
+    if (!body.keplerOrbit)
+        turnNodeLocal(body.orbitNode, body.definition.OrbitAxis, body.definition.OrbitCompleted);
+    if (body.datedSpin)
+        return;
     turnNodeLocal(body.nearNode, body.definition.PitchAxis, body.definition.PitchCompleted);
     turnNodeLocal(body.nearNode, body.definition.YawAxis, body.definition.YawCompleted);
     turnNodeLocal(body.nearNode, body.definition.RollAxis, body.definition.RollCompleted);

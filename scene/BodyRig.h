@@ -60,9 +60,6 @@ void forgetPendingLods();
 // spheres, or a mesh file in a resource location (as orvtest-check finds them).
 bool meshExists(const std::string& meshName);
 
-// A length as the rig places it: within the world's extent (sim/WorldLimits.h).
-float withinWorld(float length);
-
 // Scales the node so that the entity's bounding radius becomes `size` (world units).
 void fitEntityToSize(Ogre::SceneNode* node, Ogre::Entity* entity, float size);
 

@@ -2,6 +2,7 @@
 
 #include <OgreMath.h>
 
+#include <algorithm>
 #include <cmath>
 
 Ogre::Quaternion turnAbout(const Ogre::Vector3& axis, float degrees)
@@ -56,12 +57,48 @@ float stepForPeriod(float period)
     return std::isfinite(step) ? step : 0.0f;
 }
 
+namespace
+{
+std::unique_ptr<const KeplerOrbit> keplerOrbitOf(const BodyDefinition& d)
+{
+    if (!d.orbitFollowsClock())
+        return nullptr;
+    OrbitElements elements;
+    elements.epochDays = d.Epoch.days;
+    elements.periodDays = d.OrbitDays;
+    // The reader takes what the checker refuses; the motion stays an ellipse.
+    elements.eccentricity = std::clamp(d.Eccentricity, 0.0, 0.999999);
+    elements.inclination = d.Inclination;
+    elements.ascendingNode = d.AscendingNode;
+    elements.periapsis = d.Periapsis;
+    elements.meanAnomaly = d.MeanAnomaly;
+    elements.nodeDays = d.NodeDays;
+    elements.periapsisDays = d.PeriapsisDays;
+    return std::make_unique<const KeplerOrbit>(elements);
+}
+
+std::unique_ptr<const BodySpin> spinOf(const BodyDefinition& d)
+{
+    if (!d.spinFollowsClock())
+        return nullptr;
+    SpinElements elements;
+    elements.epochDays = d.Epoch.days;
+    elements.periodHours = d.RotationHours;
+    elements.meridian = d.Meridian;
+    elements.poleRA = d.PoleRA;
+    elements.poleDec = d.PoleDec;
+    return std::make_unique<const BodySpin>(elements);
+}
+}
+
 Body::Body(const std::string& section, const BodyDefinition& d)
-    : sectionName(section), definition(d),
-      nearDistanceSquared(d.NearDistance * d.NearDistance), orbitStep(stepForPeriod(d.OrbitPeriod)),
-      pitchStep(stepForPeriod(d.PitchPeriod)), yawStep(stepForPeriod(d.YawPeriod)),
-      rollStep(stepForPeriod(d.RollPeriod)), orbitTurn(turnAbout(d.OrbitAxis, orbitStep)),
+    : sectionName(section), definition(d), nearDistanceSquared(d.NearDistance * d.NearDistance),
+      orbitStep(d.orbitFollowsClock() ? 0.0f : stepForPeriod(d.OrbitPeriod)),
+      pitchStep(d.spinFollowsClock() ? 0.0f : stepForPeriod(d.PitchPeriod)),
+      yawStep(d.spinFollowsClock() ? 0.0f : stepForPeriod(d.YawPeriod)),
+      rollStep(d.spinFollowsClock() ? 0.0f : stepForPeriod(d.RollPeriod)), orbitTurn(turnAbout(d.OrbitAxis, orbitStep)),
       spinTurn(turnAbout(d.PitchAxis, pitchStep) * turnAbout(d.YawAxis, yawStep) * turnAbout(d.RollAxis, rollStep)),
-      orbitTurnNow(orbitTurn.oneStep), spinTurnNow(spinTurn.oneStep)
+      keplerOrbit(keplerOrbitOf(d)), datedSpin(spinOf(d)), orbitTurnNow(orbitTurn.oneStep),
+      spinTurnNow(spinTurn.oneStep)
 {
 }

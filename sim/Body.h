@@ -2,11 +2,13 @@
 #define ORVTEST_SIM_BODY_H
 
 #include "sim/BodyDefinition.h"
+#include "sim/Orbit.h"
 
 #include <OgrePrerequisites.h>
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
 
+#include <memory>
 #include <string>
 
 // A node's transform in the world, as the engine composes it.
@@ -54,6 +56,12 @@ struct Body
     // and roll turns of the near node in one.
     const MotionTurn orbitTurn;
     const MotionTurn spinTurn;
+    // The orbit and spin that follow the clock, where the definition gives
+    // them (its steps are then 0); null for frame-locked ones.
+    const std::unique_ptr<const KeplerOrbit> keplerOrbit;
+    const std::unique_ptr<const BodySpin> datedSpin;
+    // The last eccentric anomaly solved: the next solution starts there.
+    EccentricAnomaly eccentricAnomaly;
 
     // The turns the motion step applies now: one update's, scaled by the
     // registry's step multiplier (the time rate).

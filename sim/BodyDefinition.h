@@ -5,6 +5,13 @@
 
 #include <string>
 
+// A moment, in days from J2000 (2000-01-01T12:00:00 UTC).
+struct Date
+{
+    double days = 0.0;
+    bool operator==(const Date& other) const { return days == other.days; }
+};
+
 // A body as its section of the system file defines it. Fields carry the names
 // of their keys; which keys exist, their defaults and how they are read are
 // given once, in config/SystemFileKeys. Everything starts at zero here: the
@@ -32,6 +39,27 @@ struct BodyDefinition
     bool Far = false;             // show the far sphere beyond NearDistance
     float NearDistance = 0.0f;    // world units
     float FarDistance = 0.0f;     // rendering distance of the far sphere, world units
+
+    // Following the clock (sim/Orbit.h). An OrbitDays above 0 puts the body on
+    // a Keplerian orbit of these elements, OrbitRadius its semi-major axis;
+    // a RotationHours other than 0 turns it by this rotation model. Angles
+    // in degrees, at the Epoch.
+    double OrbitDays = 0.0;       // sidereal period
+    Date Epoch;
+    double Eccentricity = 0.0;
+    double Inclination = 0.0;     // to the J2000 ecliptic
+    double AscendingNode = 0.0;
+    double Periapsis = 0.0;       // argument of periapsis
+    double MeanAnomaly = 0.0;
+    double NodeDays = 0.0;        // 360° of the node in this many days; 0 fixed
+    double PeriapsisDays = 0.0;   // 360° of the argument of periapsis likewise
+    double RotationHours = 0.0;   // sidereal spin period; negative turns backwards
+    double Meridian = 0.0;        // the prime meridian's angle W
+    double PoleRA = 0.0;          // spin pole, J2000 equatorial
+    double PoleDec = 0.0;
+
+    bool orbitFollowsClock() const { return OrbitDays > 0.0; }
+    bool spinFollowsClock() const { return RotationHours != 0.0; }
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "sim/BodySteps.h"
 
 #include "sim/BodyRegistry.h"
+#include "sim/WorldLimits.h"
 
 #include <OgreMath.h>
 #include <OgreSceneNode.h>
@@ -129,6 +130,90 @@ void runMotionStep()
     }
 }
 
+Ogre::Quaternion currentWorldOrientation(const Ogre::Node* node)
+{
+    Ogre::Quaternion orientation = node->getOrientation();
+    for (const Ogre::Node* parent = node->getParent(); parent; parent = parent->getParent())
+        orientation = parent->getOrientation() * orientation;
+    return orientation;
+}
+
+bool keepsWorldAxes(const Body& body)
+{
+    return !body.parentBody || body.parentBody->keplerOrbit;
+}
+
+namespace
+{
+// The date the dated bodies were last placed at: a near model shown again
+// takes its spin from it.
+double placedDays = 0.0;
+
+void turnDatedSpin(Body& body, double days)
+{
+    const Ogre::Quaternion spin = body.datedSpin->orientationAt(days);
+    if (spin.isNaN())
+        return;
+    // The near node hangs under the orbit node, which a dated orbit keeps in
+    // the world's axes; a frame-locked one turns, and is turned back out.
+    body.nearNode->setOrientation(body.keplerOrbit ? spin : currentWorldOrientation(body.orbitNode).Inverse() * spin);
+}
+}
+
+void placeDatedBodies(double days)
+{
+    placedDays = days;
+    if (bodyRegistry.empty())
+        return;
+    // Flagged as the motion step flags them: no set of changed children to
+    // fill, one allocation per body and frame.
+    Ogre::Node* top = bodyRegistry.at(0).orbitNode;
+    while (top->getParent())
+        top = top->getParent();
+    top->needUpdate();
+    const Ogre::Node* flagged = nullptr;
+    for (const auto& owned : bodyRegistry)
+    {
+        Body& body = *owned;
+        if (!body.keplerOrbit && !body.datedSpin)
+            continue;
+        Ogre::Node* parent = body.orbitNode->getParent();
+        if (parent != flagged)
+        {
+            parent->needUpdate();
+            flagged = parent;
+        }
+        // A dated orbit moves its orbit node, the one node it touches: the
+        // body's other nodes sit at its origin. The node keeps the world's
+        // axes: under a frame-locked parent it turns back what the parent's
+        // frame turns.
+        if (body.keplerOrbit)
+        {
+            const Ogre::Vector3 onOrbit = worldFromEcliptic(body.keplerOrbit->placeAt(days, body.eccentricAnomaly)) *
+                                          withinWorld(body.definition.OrbitRadius);
+            // Elements beyond any sense (a date aeons away) leave the body where it was.
+            if (!isFinite(onOrbit))
+            {
+                body.eccentricAnomaly = EccentricAnomaly();
+                continue;
+            }
+            if (keepsWorldAxes(body))
+                body.orbitNode->setPosition(onOrbit);
+            else
+            {
+                const Ogre::Quaternion turnedBack = currentWorldOrientation(parent).Inverse();
+                body.orbitNode->setOrientation(turnedBack);
+                body.orbitNode->setPosition(turnedBack * onOrbit);
+            }
+        }
+        else
+            body.orbitNode->needUpdate();   // for its near node's sake
+        // A near model out of sight is turned when it shows again.
+        if (body.datedSpin && body.nearShown)
+            turnDatedSpin(body, days);
+    }
+}
+
 namespace
 {
 // Visibility changes cascade through the node's objects: only make real changes.
@@ -152,7 +237,9 @@ void showNear(Body& body, bool visible)
     if (visible)
     {
         body.orbitNode->addChild(body.nearNode);
-        if (body.spinOwed != 0.0)
+        if (body.datedSpin)
+            turnDatedSpin(body, placedDays);
+        else if (body.spinOwed != 0.0)
             body.nearNode->rotate(body.spinTurn.scaledBy(body.spinOwed), Ogre::Node::TS_LOCAL);
         body.spinOwed = 0.0;
     }

@@ -16,6 +16,12 @@ void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degre
 // parent turned since the scene was last drawn, and is not kept at all for
 // a node out of the scene graph.
 Ogre::Affine3 currentWorldTransform(const Ogre::Node* node);
+// Its orientation in the world likewise.
+Ogre::Quaternion currentWorldOrientation(const Ogre::Node* node);
+
+// Whether a body's orbit node hangs in the world's axes: under the sun's
+// position node or a dated parent's, neither of which turns.
+bool keepsWorldAxes(const Body& body);
 
 // The centre of the body in the world now: where its position node stands
 // on its orbit node, whether or not the position node is in the scene graph.
@@ -29,6 +35,13 @@ Ogre::Vector3 bodyCentre(const Body& body);
 // as many motion updates as the registry's step multiplier says.
 // Allocates nothing.
 void runMotionStep();
+
+// Puts every body that follows the clock where it stands `days` after J2000:
+// its orbit node on its orbit (OrbitRadius times the orbit's place, in the
+// world's axes, from its parent, whatever the parent's own frame), its near
+// model turned as its rotation model says. Bodies that do not follow the
+// clock are left alone. Allocates nothing.
+void placeDatedBodies(double days);
 
 // Shows the near node within NearDistance of the camera (world position) and
 // the far node beyond it; a body whose Far is off leaves its far node alone

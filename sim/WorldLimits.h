@@ -24,6 +24,12 @@ constexpr int maxMoonDepth = 1000;
 // line, labels and the go-to prompt are made for names, not for megabytes.
 constexpr std::size_t longestName = 64;
 
+// A length as the world can hold it: within its extent.
+inline float withinWorld(float length)
+{
+    return length < -maxWorldExtent ? -maxWorldExtent : length > maxWorldExtent ? maxWorldExtent : length;
+}
+
 // Whether a point has a place in the world at all.
 inline bool isFinite(const Ogre::Vector3& v)
 {

@@ -23,7 +23,8 @@ TEST_F(StepAllocationTest, MotionAndDetailStepsAllocateNothing)
 {
     createSun(sceneManager);
     createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
-    // Planets, moons and moons of moons, some of them still.
+    // Planets, moons and moons of moons, some of them still, some following
+    // the clock (a precessing orbit, a spin), under frame-locked parents too.
     for (int i = 0; i < 60; ++i)
     {
         const std::string section = "B" + std::to_string(100 + i);
@@ -37,6 +38,14 @@ TEST_F(StepAllocationTest, MotionAndDetailStepsAllocateNothing)
         definition.Far = i % 2 == 0;
         definition.NearDistance = 400;
         definition.FarDistance = 1000;
+        if (i % 5 == 1)
+        {
+            definition.OrbitDays = 3.0 + i;
+            definition.Eccentricity = 0.3;
+            definition.NodeDays = i % 2 ? -40.0 : 0.0;
+        }
+        if (i % 7 == 2)
+            definition.RotationHours = 5.0 + i;
         Body* body = new Body(section, definition);
         bodyRegistry.add(body);
         rigBody(*body, sceneManager);
@@ -46,6 +55,7 @@ TEST_F(StepAllocationTest, MotionAndDetailStepsAllocateNothing)
     {
         countingAllocations = true;
         runMotionStep();
+        placeDatedBodies(frame * 0.1);
         runDetailStep(Ogre::Vector3(0, 0, float(frame * 10 - 1000)));   // sweeping through, so detail switches
         countingAllocations = false;
         rootNode->_update(true, false);

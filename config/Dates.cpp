@@ -1,0 +1,76 @@
+#include "config/Dates.h"
+
+#include "sim/Clock.h"
+
+#include <date/date.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <sstream>
+
+namespace
+{
+using Milliseconds = date::sys_time<std::chrono::milliseconds>;
+
+const Milliseconds j2000 = date::sys_days(date::year(2000) / 1 / 1) + std::chrono::hours(12);
+
+double daysOf(const Milliseconds& time)
+{
+    return std::chrono::duration<double>(time - j2000).count() / 86400.0;
+}
+
+// Within the years the library writes, which the clock keeps to.
+Milliseconds timeOf(double days)
+{
+    const double held = std::isfinite(days) ? std::min(std::max(days, Clock::earliestDays), Clock::latestDays) : 0.0;
+    return j2000 + std::chrono::milliseconds(std::llround(held * 86400000.0));
+}
+}
+
+bool parseDate(const std::string& text, double& days, std::string& why)
+{
+    if (text == "now")
+    {
+        days = nowDays();
+        return true;
+    }
+    if (text == "J2000")
+    {
+        days = 0.0;
+        return true;
+    }
+    for (const char* format : {"%Y-%m-%dT%H:%M:%S", "%Y-%m-%dT%H:%M", "%Y-%m-%d"})
+    {
+        for (const char* zone : {"", "Z"})
+        {
+            std::istringstream in(text);
+            Milliseconds time;
+            in >> date::parse(std::string(format) + zone, time);
+            if (!in.fail() && in.peek() == std::char_traits<char>::eof())
+            {
+                days = daysOf(time);
+                return true;
+            }
+        }
+    }
+    why = "'" + text + "' is no date: write 2030-01-01, 2030-01-01T12:00 (UTC), J2000 or now";
+    return false;
+}
+
+std::string dateText(double days)
+{
+    const auto minutes = date::floor<std::chrono::minutes>(timeOf(days));
+    return date::format("%Y-%m-%d %H:%M UTC", minutes);
+}
+
+std::string isoDate(double days)
+{
+    const auto seconds = date::floor<std::chrono::seconds>(timeOf(days));
+    return date::format("%Y-%m-%dT%H:%M:%SZ", seconds);
+}
+
+double nowDays()
+{
+    return daysOf(date::floor<std::chrono::milliseconds>(std::chrono::system_clock::now()));
+}

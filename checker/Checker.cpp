@@ -2,12 +2,14 @@
 
 #include "OrvTestVersion.h"
 #include "config/ConfigFileReading.h"
+#include "config/Dates.h"
 #include "config/FileRules.h"
 #include "config/Files.h"
 #include "config/Places.h"
 #include "config/SettingsKeys.h"
 #include "config/SystemFileKeys.h"
 #include "sim/BodyRegistry.h"
+#include "sim/Orbit.h"
 #include "sim/SceneNames.h"
 
 #include <OgreException.h>
@@ -21,11 +23,13 @@
 namespace
 {
 const char* const usage =
-    "usage: orvtest-check [--json] [SYSTEM_FILE]\n"
+    "usage: orvtest-check [--json] [--at DATE] [SYSTEM_FILE]\n"
     "Explains what OrvTest will do with its settings and system files, line by line.\n"
     "\n"
     "  SYSTEM_FILE   check this system file only\n"
     "  --json        print the findings as JSON\n"
+    "  --at DATE     say where each body stands at DATE (2030-01-01,\n"
+    "                2030-01-01T12:00 or now), instead of the tree of bodies\n"
     "  --help        print this help and end\n"
     "  --version     print the version and end\n"
     "\n"
@@ -33,6 +37,35 @@ const char* const usage =
     "folder (OrvTest.cfg here, else ~/.config/orvtest/OrvTest.cfg) and the system\n"
     "file it names. Exit status: 0 sound, 1 errors or warnings, 2 unreadable.\n"
     "See orvtest-check(1).\n";
+
+// Where a body stands at a date, relative to its parent: J2000 ecliptic
+// longitude and latitude (degrees) and distance (world units), and its prime
+// meridian's angle (degrees), for the parts that follow the clock.
+struct Whereabouts
+{
+    bool orbitDated = false;
+    Place spherical;          // longitude, latitude, distance
+    bool spinDated = false;
+    double meridian = 0.0;
+};
+
+Whereabouts whereabouts(const Body& body, double days)
+{
+    Whereabouts where;
+    if (body.keplerOrbit)
+    {
+        where.orbitDated = true;
+        Place place = body.keplerOrbit->placeAt(days);
+        const double a = body.definition.OrbitRadius;
+        where.spherical = eclipticSpherical(Place{place.x * a, place.y * a, place.z * a});
+    }
+    if (body.datedSpin)
+    {
+        where.spinDated = true;
+        where.meridian = body.datedSpin->meridianAt(days);
+    }
+    return where;
+}
 
 // ---------------------------------------------------------------- JSON output
 
@@ -104,6 +137,16 @@ std::string jsonOf(int number)
 {
     return std::to_string(number);
 }
+std::string jsonOf(double number)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", number);
+    return std::isfinite(number) ? text : "null";
+}
+std::string jsonOf(const Date& date)
+{
+    return jsonString(isoDate(date.days));
+}
 std::string jsonOf(const Ogre::Vector3& vector)
 {
     return jsonVector(vector.ptr(), 3);
@@ -131,10 +174,38 @@ void writeJsonFields(std::ostream& out, const std::vector<std::pair<std::string,
         out << (i ? separator : "") << jsonString(fields[i].first) << ": " << fields[i].second;
 }
 
+// "null" for a part that does not follow the clock.
+std::string jsonIf(bool given, double number)
+{
+    return given ? jsonNumber(number) : "null";
+}
+
+// `at`: days from J2000 to say where the bodies stand, or null.
 void writeJson(std::ostream& out, const AppSettings* settings, const BodyRegistry& bodies,
-               const std::vector<Problem>& problems)
+               const std::vector<Problem>& problems, const double* at)
 {
     out << "{\n";
+    if (at)
+    {
+        out << "  \"at\": " << jsonString(isoDate(*at)) << ",\n  \"positions\": [";
+        for (std::size_t i = 0; i < bodies.size(); ++i)
+        {
+            const Body& b = bodies.at(i);
+            const Whereabouts where = whereabouts(b, *at);
+            out << (i ? ",\n" : "\n") << "    {";
+            writeJsonFields(out,
+                            {{"section", jsonString(b.sectionName)},
+                             {"Name", jsonString(b.definition.Name)},
+                             {"Parent", jsonString(b.definition.Parent)},
+                             {"longitude", jsonIf(where.orbitDated, where.spherical.x)},
+                             {"latitude", jsonIf(where.orbitDated, where.spherical.y)},
+                             {"distance", jsonIf(where.orbitDated, where.spherical.z)},
+                             {"meridian", jsonIf(where.spinDated, where.meridian)}},
+                            ", ");
+            out << "}";
+        }
+        out << (bodies.empty() ? "],\n" : "\n  ],\n");
+    }
     if (settings)
     {
         std::vector<std::pair<std::string, std::string>> fields;
@@ -238,6 +309,50 @@ void writeTree(std::ostream& out, const BodyRegistry& bodies, const std::vector<
     }
 }
 
+void writeProblems(std::ostream& out, const BodyRegistry& bodies, const std::vector<Problem>& problems)
+{
+    std::size_t errors = 0;
+    std::size_t warnings = 0;
+    for (const Problem& p : problems)
+    {
+        errors += p.isError();
+        warnings += p.severity == Problem::Warning;
+        out << p.file << ":" << p.line << ": [" << p.section << "] " << p.severityName() << ": " << p.message << "\n";
+    }
+    out << bodies.size() << (bodies.size() == 1 ? " body, " : " bodies, ") << errors
+        << (errors == 1 ? " error, " : " errors, ") << warnings << (warnings == 1 ? " warning" : " warnings") << "\n";
+}
+
+// Where each body stands at a date, as a table.
+void writePositions(std::ostream& out, const std::string& systemFile, const BodyRegistry& bodies, double days)
+{
+    out << systemFile << " at " << dateText(days) << ": each body from its parent, J2000 ecliptic\n";
+    char row[256];
+    std::snprintf(row, sizeof row, "%-24s %-16s %10s %9s %14s %9s\n", "body", "parent", "longitude", "latitude",
+                  "distance", "meridian");
+    out << row;
+    for (const auto& owned : bodies)
+    {
+        const Body& b = *owned;
+        const Whereabouts where = whereabouts(b, days);
+        const auto shown = [](std::string text) { return text.size() > 24 ? text.substr(0, 23) + "~" : text; };
+        std::string orbit = "   (by frames, not by the clock)";
+        if (where.orbitDated)
+        {
+            char numbers[64];
+            std::snprintf(numbers, sizeof numbers, "%9.3f° %8.3f° %14.6g", where.spherical.x, where.spherical.y,
+                          where.spherical.z);
+            orbit = numbers;
+        }
+        char meridian[32] = "";
+        if (where.spinDated)
+            std::snprintf(meridian, sizeof meridian, " %8.3f°", where.meridian);
+        std::snprintf(row, sizeof row, "%-24s %-16s %s%s\n", shown(b.definition.Name).c_str(),
+                      shown(b.definition.Parent).c_str(), orbit.c_str(), meridian);
+        out << row;
+    }
+}
+
 void writeText(std::ostream& out, const std::string& systemFile, const BodyRegistry& bodies,
                const std::vector<Problem>& problems)
 {
@@ -269,17 +384,7 @@ void writeText(std::ostream& out, const std::string& systemFile, const BodyRegis
         out << "(bodies whose Parent is no body)\n";
         writeTree(out, bodies, orphans, moonsOf, written);
     }
-
-    std::size_t errors = 0;
-    std::size_t warnings = 0;
-    for (const Problem& p : problems)
-    {
-        errors += p.isError();
-        warnings += p.severity == Problem::Warning;
-        out << p.file << ":" << p.line << ": [" << p.section << "] " << p.severityName() << ": " << p.message << "\n";
-    }
-    out << bodies.size() << (bodies.size() == 1 ? " body, " : " bodies, ") << errors
-        << (errors == 1 ? " error, " : " errors, ") << warnings << (warnings == 1 ? " warning" : " warnings") << "\n";
+    writeProblems(out, bodies, problems);
 }
 
 // The meshes the viewer would find by a Model's name: the spheres it makes,
@@ -348,10 +453,30 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
 {
     bool json = false;
     std::string systemFile;
-    for (const std::string& argument : arguments)
+    bool dated = false;
+    double at = 0.0;
+    for (std::size_t i = 0; i < arguments.size(); ++i)
     {
+        const std::string& argument = arguments[i];
         if (argument == "--json")
             json = true;
+        else if (argument == "--at" || argument.rfind("--at=", 0) == 0)
+        {
+            const bool separate = argument == "--at";
+            if (separate && i + 1 >= arguments.size())
+            {
+                err << "orvtest-check: --at needs a DATE\n" << usage;
+                return 2;
+            }
+            const std::string date = separate ? arguments[++i] : argument.substr(5);
+            std::string why;
+            if (!parseDate(date, at, why))
+            {
+                err << "orvtest-check: --at " << date << ": " << why << "\n";
+                return 2;
+            }
+            dated = true;
+        }
         else if (argument == "--help" || argument == "-h")
         {
             out << usage;
@@ -408,7 +533,12 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
     }
 
     if (json)
-        writeJson(out, settingsRead ? &settings.read : nullptr, *system.bodies, problems);
+        writeJson(out, settingsRead ? &settings.read : nullptr, *system.bodies, problems, dated ? &at : nullptr);
+    else if (dated)
+    {
+        writePositions(out, systemFile, *system.bodies, at);
+        writeProblems(out, *system.bodies, problems);
+    }
     else
         writeText(out, systemFile, *system.bodies, problems);
     for (const Problem& p : problems)

@@ -37,6 +37,10 @@ struct AppSettings
     // [StarField]
     float Distance{};                   // half-edge of the star cube, world units
     int Density{};                      // number of stars; none when 0 or negative
+
+    // [Clock]
+    Ogre::String Start{};               // where the clock starts: "now" or a date
+    float Speed{};                      // the clock's start speed, sky seconds a second
 };
 
 // The process-wide settings: defaults until loadSettings runs, read-only after.

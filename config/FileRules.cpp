@@ -7,6 +7,7 @@
 #include "sim/WorldLimits.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <map>
@@ -18,6 +19,14 @@ namespace
 std::string formatNumber(float value)
 {
     std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+std::string formatNumber(double value)
+{
+    std::ostringstream text;
+    text.precision(10);
     text << value;
     return text.str();
 }
@@ -61,19 +70,31 @@ std::string valueTrouble(const std::string& key, const std::string& value, Value
             return "'" + value + "' is not 0 or 1: " + key + " keeps its earlier value";
         return onlyBlanksFrom(value, at) ? "" : "only the leading " + std::to_string(flag) + " of '" + value + "' is read";
     }
+    case ValueType::Date:
+    {
+        std::string word;
+        double days;
+        std::string why;
+        if (!readWord(value, at, word) || !parseDate(word, days, why))
+            return why.empty() ? "no value: " + key + " keeps its earlier value" : why;
+        return onlyBlanksFrom(value, at) ? "" : "only '" + word + "' is used: a date is one word";
+    }
     case ValueType::Number:
     case ValueType::Integer:
+    case ValueType::Precise:
     {
-        float number;
+        double number;
         int integer;
-        const bool read = type == ValueType::Number ? readNumber(value, at, number) : readNumber(value, at, integer);
-        if (!read)
-            return "'" + value + "' is not " + (type == ValueType::Number ? "a number" : "a whole number") +
+        const bool read = type == ValueType::Integer ? readNumber(value, at, integer) : readNumber(value, at, number);
+        if (!read || (type == ValueType::Number && std::abs(number) > 3.4028234e38))
+            return "'" + value + "' is not " + (type == ValueType::Integer ? "a whole number" : "a number") +
                    " (or is out of range): " + key + " keeps its earlier value";
         if (onlyBlanksFrom(value, at))
             return "";
         return "'" + value + "' is read only in part, as " +
-               (type == ValueType::Number ? formatNumber(number) : std::to_string(integer));
+               (type == ValueType::Integer ? std::to_string(integer)
+                : type == ValueType::Precise ? formatNumber(number)
+                                             : formatNumber(float(number)));
     }
     case ValueType::Vector:
     case ValueType::Colour:
@@ -306,6 +327,8 @@ const SettingRange settingRanges[] = {
     {"Linear", 0.0f, true, INFINITY, Problem::Warning, "a negative factor makes the light stronger with distance"},
     {"Quadratic", 0.0f, true, INFINITY, Problem::Warning, "a negative factor makes the light stronger with distance"},
     {"Reduction", 0.0f, true, 1.0f, Problem::Warning, "it is a proportion of the vertices, from 0 to 1"},
+    {"Speed", -31557600.0f, true, 31557600.0f, Problem::Warning,
+     "the time keys step between a second and a year a second, either way"},
     {"AmbientLight", 0.0f, true, 1.0f, Problem::Warning, "colour components run from 0 to 1"},
     {"DiffuseLight", 0.0f, true, 1.0f, Problem::Warning, "colour components run from 0 to 1"},
     {"SpecularLight", 0.0f, true, 1.0f, Problem::Warning, "colour components run from 0 to 1"},
@@ -331,6 +354,12 @@ void ruleSettingRanges(const std::map<const SettingsKey*, const ConfigLine*>& us
                          "Density " + std::to_string(read.Density) + " is more stars than the sky needs: the viewer "
                          "draws " + std::to_string(maxStarCount),
                          Problem::Warning);
+        std::string why;
+        double days = 0.0;
+        if (std::string(key->name) == "Start" && !parseDate(read.Start, days, why))
+            findings.add(line->number, line->section, "bad-date", "Start: " + why + ", and the viewer does not start with it",
+                         Problem::Error)
+                .refusedAtStart = true;
         for (const SettingRange& range : settingRanges)
         {
             if (key->name != std::string(range.key))
@@ -486,7 +515,13 @@ void ruleBodyKeysAndValues(const std::vector<ConfigLine>& lines, Findings& findi
             continue;
         }
         const std::string trouble = valueTrouble(line.key, line.value, valueTypeOf(key->field));
-        if (!trouble.empty())
+        if (trouble.empty())
+            continue;
+        // A body dated otherwise than written would stand somewhere else entirely.
+        if (valueTypeOf(key->field) == ValueType::Date)
+            findings.add(line.number, line.section, "bad-date", key->name + std::string(": ") + trouble +
+                         ", and the viewer does not start with it", Problem::Error).refusedAtStart = true;
+        else
             findings.add(line.number, line.section, "bad-value", trouble, Problem::Warning);
     }
 }
@@ -704,6 +739,67 @@ void ruleModels(const SystemFacts& facts, const MeshExists& meshExists, Findings
     }
 }
 
+bool differsFromDefault(const BodyKey& key, const BodyDefinition& definition)
+{
+    return std::visit([&](auto member) { return !(definition.*member == defaultBodyDefinition().*member); },
+                      key.field);
+}
+
+// Bodies that follow the clock: elements no orbit has, and keys left idle
+// by the clock or idle without it.
+void ruleDatedBodies(const SystemFacts& facts, Findings& findings)
+{
+    static const char* const orbitElements[] = {"Eccentricity", "Inclination", "AscendingNode", "Periapsis",
+                                                "MeanAnomaly",  "NodeDays",    "PeriapsisDays"};
+    static const char* const spinElements[] = {"Meridian", "PoleRA", "PoleDec"};
+    static const char* const frameLockedOrbit[] = {"OrbitPeriod", "OrbitCompleted", "OrbitAxis"};
+    static const char* const frameLockedSpin[] = {"PitchPeriod",    "YawPeriod",    "RollPeriod",
+                                                  "PitchAxis",      "YawAxis",      "RollAxis",
+                                                  "PitchCompleted", "YawCompleted", "RollCompleted"};
+    for (const auto& owned : facts.registry)
+    {
+        const BodyDefinition& d = owned->definition;
+        const std::string& section = owned->sectionName;
+        const SectionLines& lines = facts.sections.at(section);
+        const auto given = [&](const char* key) { return lines.timesOf(keyIndex(findBodyKey(key))) > 0; };
+        const auto refuse = [&](const char* key, const std::string& why) {
+            findings.add(facts.lineOf(section, key), section, "bad-element",
+                         why + ", and the viewer does not start with it", Problem::Error)
+                .refusedAtStart = true;
+        };
+        if (given("OrbitDays") && !(d.OrbitDays > 0.0))
+            refuse("OrbitDays", "OrbitDays " + formatNumber(d.OrbitDays) + " is not above 0: no orbit takes no time");
+        if (!(d.Eccentricity >= 0.0 && d.Eccentricity < 1.0))
+            refuse("Eccentricity", "Eccentricity " + formatNumber(d.Eccentricity) +
+                                       " is not from 0 to below 1: the orbit would be no ellipse");
+
+        const auto tellIdle = [&](const char* key, const std::string& why) {
+            findings.add(facts.lineOf(section, key), section, "idle-key", std::string(key) + " is ignored: " + why,
+                         Problem::Warning);
+        };
+        const auto idleIfSet = [&](const auto& keys, const std::string& why) {
+            for (const char* key : keys)
+                if (differsFromDefault(*findBodyKey(key), d))
+                    tellIdle(key, why);
+        };
+        const auto idleIfGiven = [&](const auto& keys, const std::string& why) {
+            for (const char* key : keys)
+                if (given(key))
+                    tellIdle(key, why);
+        };
+        if (d.orbitFollowsClock())
+            idleIfSet(frameLockedOrbit, "the body goes round its orbit by the clock (OrbitDays)");
+        else
+            idleIfGiven(orbitElements, "without OrbitDays the body's orbit does not follow the clock");
+        if (d.spinFollowsClock())
+            idleIfSet(frameLockedSpin, "the body turns by the clock (RotationHours)");
+        else
+            idleIfGiven(spinElements, "without RotationHours the body's spin does not follow the clock");
+        if (!d.orbitFollowsClock() && !d.spinFollowsClock())
+            idleIfGiven(std::array<const char*, 1>{"Epoch"}, "the body follows no clock");
+    }
+}
+
 // Accepted bodies that will show otherwise than written.
 void ruleBodyValues(const SystemFacts& facts, Findings& findings)
 {
@@ -842,6 +938,7 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
     if (meshExists)
         ruleModels(facts, meshExists, findings);
     ruleBodyValues(facts, findings);
+    ruleDatedBodies(facts, findings);
     ruleLongNames(facts, findings);
     return findings.sortedByLine();
 }

@@ -56,7 +56,19 @@ try:
         assert isinstance(body["Far"], bool) and len(body["OrbitAxis"]) == 3
         assert body["parentNode"] == body["Parent"] + ".Position"
     earth = next(b for b in report["bodies"] if b["Name"] == "Earth")
-    assert abs(earth["orbitStep"] - 1 / (earth["OrbitPeriod"] * 60)) < 1e-9
+    assert earth["OrbitDays"] > 365 and earth["Epoch"] == "2000-01-01T12:00:00Z" and earth["orbitStep"] == 0
+
+    # Where each body stands: the sun's and its parent's, by section and Name.
+    code, report = run(folder, "--at", "2000-01-01T12:00")
+    assert code == 0 and report["at"] == "2000-01-01T12:00:00Z"
+    places = {p["Name"]: p for p in report["positions"]}
+    assert [p["section"] for p in report["positions"]] == sections
+    assert abs(places["Mercury"]["longitude"] - 253.78) < 0.01, places["Mercury"]   # VSOP87: 253.7830
+    assert places["Moon"]["Parent"] == "3.Earth" and places["Earth"]["meridian"] == 190.147
+    shutil.copy(os.path.join(data_dir, "clockwork.cfg"), folder)
+    code, report = run(folder, "--at", "now", "clockwork.cfg")
+    assert all(p["longitude"] is None and p["meridian"] is None for p in report["positions"])
+    assert subprocess.run([checker, "--at", "2000-13-01"], cwd=folder, stderr=subprocess.DEVNULL).returncode == 2
 
     # Awkward bytes and values still make valid JSON.
     with open(os.path.join(folder, "odd.cfg"), "wb") as stream:

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "config/Dates.h"
+
 const char* const viewerUsage =
     "usage: orvtest [OPTION]...\n"
     "Shows a sun and the planets and moons that orbit it, and lets you fly among them.\n"
@@ -9,6 +11,8 @@ const char* const viewerUsage =
     "  --screenshots DIR   save screenshots in DIR\n"
     "  --tour DIR          without the dialog, save a picture of the start view and\n"
     "                      of each of the first bodies in DIR, then end\n"
+    "  --at DATE           start the clock at DATE (2030-01-01, 2030-01-01T12:00 or\n"
+    "                      now) instead of the settings' Start\n"
     "  --help              print this help and end\n"
     "  --version           print the version and end\n"
     "\n"
@@ -30,6 +34,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         {"--settings", &CommandLine::settingsFile, "FILE"},
         {"--screenshots", &CommandLine::screenshotFolder, "DIR"},
         {"--tour", &CommandLine::tourFolder, "DIR"},
+        {"--at", &CommandLine::clockStart, "DATE"},
     };
     for (std::size_t i = 0; i < arguments.size() && line.error.empty(); ++i)
     {
@@ -72,5 +77,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
             line.error = (argument.size() > 1 && argument[0] == '-' ? "unknown option " : "unexpected argument ") +
                          argument;
     }
+    double days = 0.0;
+    std::string why;
+    if (line.error.empty() && !line.clockStart.empty() && !parseDate(line.clockStart, days, why))
+        line.error = "--at " + line.clockStart + ": " + why;
     return line;
 }

@@ -14,6 +14,7 @@ struct CommandLine
     std::string settingsFile;      // --settings: instead of OrvTest.cfg
     std::string screenshotFolder;  // --screenshots
     std::string tourFolder;        // --tour: take the tour, its pictures there
+    std::string clockStart;        // --at: the date the clock starts at, instead of the settings' Start
     std::string error;             // what was wrong with the line; empty when nothing
 };
 

@@ -57,6 +57,7 @@ bool OrvTestApp::tourCompleted() const
 void OrvTestApp::makeFrameListener()
 {
     auto* listener = new OrvTestFrameListener(window, camera, sceneManager, viewerFiles);
+    listener->orbitViewer().startClock(clockDays, appSettings.Speed);
     frameListener = listener;
     if (tourJumps >= 0)
         listener->takeTour(tourJumps);
@@ -73,6 +74,6 @@ void OrvTestApp::buildScene()
 {
     if (appSettings.MeshLod && !Ogre::MeshLodGenerator::getSingletonPtr())
         lodGenerator.reset(new Ogre::MeshLodGenerator());
-    buildOrbitalScene(sceneManager, camera->getRealPosition());
+    buildOrbitalScene(sceneManager, camera->getRealPosition(), clockDays);
     farSpheres = std::make_unique<FarSpheres>(sceneManager, bodyRegistry);
 }

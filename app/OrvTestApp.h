@@ -26,6 +26,8 @@ public:
     void takeTour(int jumps);
     // After run(): whether the tour went to its end with every picture saved.
     bool tourCompleted() const;
+    // Where the clock starts, days from J2000; before run().
+    void startClockAt(double days) { clockDays = days; }
 
 protected:
     // Camera "Camera" at (0, 0, -14500) looking along +Z, near clip from the settings.
@@ -40,6 +42,7 @@ protected:
 private:
     ViewerFiles viewerFiles;
     int tourJumps = -1;   // no tour
+    double clockDays = 0.0;
     bool tourDone = false;
     // Exists only while near meshes get levels of detail (MeshLod).
     std::unique_ptr<Ogre::MeshLodGenerator> lodGenerator;

@@ -6,6 +6,7 @@
 #include "app/Platform.h"
 #include "config/AppSettings.h"
 #include "config/ConfigFileReading.h"
+#include "config/Dates.h"
 #include "config/FileRules.h"
 #include "config/Places.h"
 #include "config/SystemFile.h"
@@ -154,6 +155,12 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     app.useFiles(engineFiles, viewerFiles, placesForTheLog(places, systemFile, viewerFiles));
     if (touring)
         app.takeTour(int(std::min<std::size_t>(tourJumps, bodyRegistry.size())));
+    // Both were read before now: the command line's, and the settings' by the checker's rule.
+    double clockDays = 0.0;
+    std::string why;
+    if (!parseDate(commandLine.clockStart.empty() ? appSettings.Start : commandLine.clockStart, clockDays, why))
+        clockDays = nowDays();
+    app.startClockAt(clockDays);
 
     int exitCode = exitSuccess;
     try

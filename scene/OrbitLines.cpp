@@ -3,6 +3,7 @@
 #include "scene/BodyRig.h"
 #include "sim/SceneNames.h"
 #include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
 #include "sim/WorldLimits.h"
 
 #include <OgreManualObject.h>
@@ -43,57 +44,134 @@ bool orbitCircleOf(const BodyDefinition& body, OrbitCircle& circle)
     return true;
 }
 
+std::vector<Ogre::Vector3> ellipsePoints(const KeplerOrbit& orbit, float semiMajorAxis, int count)
+{
+    const double e = orbit.elements.eccentricity;
+    const double b = std::sqrt(1.0 - e * e);
+    std::vector<Ogre::Vector3> points;
+    points.reserve(std::size_t(count));
+    for (int n = 0; n < count; ++n)
+    {
+        const double eccentricAnomaly = 2.0 * M_PI * n / count;
+        points.emplace_back(float(semiMajorAxis * (std::cos(eccentricAnomaly) - e)),
+                            float(semiMajorAxis * b * std::sin(eccentricAnomaly)), 0.0f);
+    }
+    return points;
+}
+
+namespace
+{
+// Closed lines through each run of points, as one manual object.
+Ogre::ManualObject* makeLines(Ogre::SceneManager* sceneManager, const std::string& name,
+                              const std::vector<std::vector<Ogre::Vector3>>& loops)
+{
+    std::size_t vertices = 0;
+    for (const auto& loop : loops)
+        vertices += loop.size();
+    Ogre::ManualObject* lines = sceneManager->createManualObject(name);
+    lines->setCastShadows(false);
+    lines->estimateVertexCount(vertices);
+    lines->estimateIndexCount(vertices * 2);
+    lines->begin(lineMaterial, Ogre::RenderOperation::OT_LINE_LIST);
+    Ogre::uint32 first = 0;
+    for (const auto& loop : loops)
+    {
+        const auto count = Ogre::uint32(loop.size());
+        for (Ogre::uint32 n = 0; n < count; ++n)
+        {
+            lines->position(loop[n]);
+            lines->index(first + n);
+            lines->index(first + (n + 1) % count);
+        }
+        first += count;
+    }
+    lines->end();
+    return lines;
+}
+}
+
 OrbitLines::OrbitLines(Ogre::SceneManager* scene) : sceneManager(scene)
 {
 }
 
-void OrbitLines::create(const BodyRegistry& bodies)
+void OrbitLines::create(const BodyRegistry& bodies, double days)
 {
     destroy();
     created = true;
 
     // Satellites by parent, in registry order.
-    std::map<std::string, std::vector<OrbitCircle>> circlesOf;
-    for (const auto& body : bodies)
+    std::map<std::string, std::vector<std::vector<Ogre::Vector3>>> loopsOf;
+    for (const auto& owned : bodies)
     {
-        OrbitCircle circle;
-        if (orbitCircleOf(body->definition, circle))
-            circlesOf[body->definition.Parent].push_back(circle);
+        const Body& body = *owned;
+        if (!body.keplerOrbit)
+        {
+            OrbitCircle circle;
+            if (!orbitCircleOf(body.definition, circle))
+                continue;
+            std::vector<Ogre::Vector3> loop;
+            for (int n = 0; n < segments; ++n)
+                loop.push_back(circle.at(float(n) * Ogre::Math::TWO_PI / segments));
+            loopsOf[body.definition.Parent].push_back(std::move(loop));
+            continue;
+        }
+        const float semiMajorAxis = withinWorld(body.definition.OrbitRadius);
+        if (!(semiMajorAxis != 0.0f))
+            continue;
+        std::vector<Ogre::Vector3> loop = ellipsePoints(*body.keplerOrbit, semiMajorAxis, ellipseSegments);
+        if (keepsWorldAxes(body) && !body.keplerOrbit->precesses())
+        {
+            const Ogre::Quaternion plane = body.keplerOrbit->planeAt(days);
+            for (Ogre::Vector3& point : loop)
+                point = plane * point;
+            loopsOf[body.definition.Parent].push_back(std::move(loop));
+            continue;
+        }
+        // Beside the orbit node, which moves with the body, under its parent.
+        Ogre::ManualObject* lines = makeLines(sceneManager, "OrbitLine/" + body.sectionName, {loop});
+        Ogre::SceneNode* node = body.orbitNode->getParentSceneNode()->createChildSceneNode();
+        const TurningLine line{&body, node};
+        node->setOrientation(turnOf(line, days));
+        node->attachObject(lines);
+        lines->setVisible(visible);
+        batches.push_back(lines);
+        ownNodes.push_back(node);
+        turning.push_back(line);
     }
 
-    for (const auto& parent : circlesOf)
+    for (const auto& parent : loopsOf)
     {
         const std::string nodeName = sceneNames::positionNode(parent.first);
         if (!sceneManager->hasSceneNode(nodeName))
             continue;
-        Ogre::ManualObject* lines = sceneManager->createManualObject("OrbitLines/" + parent.first);
-        lines->setCastShadows(false);
-        lines->estimateVertexCount(parent.second.size() * segments);
-        lines->estimateIndexCount(parent.second.size() * segments * 2);
-        lines->begin(lineMaterial, Ogre::RenderOperation::OT_LINE_LIST);
-        Ogre::uint32 first = 0;
-        for (const OrbitCircle& circle : parent.second)
-        {
-            for (int n = 0; n < segments; ++n)
-            {
-                lines->position(circle.at(float(n) * Ogre::Math::TWO_PI / segments));
-                lines->index(first + Ogre::uint32(n));
-                lines->index(first + Ogre::uint32((n + 1) % segments));
-            }
-            first += segments;
-        }
-        lines->end();
+        Ogre::ManualObject* lines = makeLines(sceneManager, "OrbitLines/" + parent.first, parent.second);
         lines->setVisible(visible);
         sceneManager->getSceneNode(nodeName)->attachObject(lines);
         batches.push_back(lines);
     }
 }
 
+Ogre::Quaternion OrbitLines::turnOf(const TurningLine& line, double days)
+{
+    const Ogre::Quaternion plane = line.body->keplerOrbit->planeAt(days);
+    return keepsWorldAxes(*line.body) ? plane : currentWorldOrientation(line.node->getParent()).Inverse() * plane;
+}
+
+void OrbitLines::follow(double days)
+{
+    for (const TurningLine& line : turning)
+        line.node->setOrientation(turnOf(line, days));
+}
+
 void OrbitLines::destroy()
 {
     for (Ogre::ManualObject* lines : batches)
         sceneManager->destroyManualObject(lines);
+    for (Ogre::SceneNode* node : ownNodes)
+        sceneManager->destroySceneNode(node);
     batches.clear();
+    ownNodes.clear();
+    turning.clear();
     created = false;
 }
 

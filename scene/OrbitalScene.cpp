@@ -10,7 +10,7 @@
 #include <OgreMeshManager.h>
 #include <OgreSceneManager.h>
 
-void buildOrbitalScene(Ogre::SceneManager* sceneManager, const Ogre::Vector3& cameraPosition)
+void buildOrbitalScene(Ogre::SceneManager* sceneManager, const Ogre::Vector3& cameraPosition, double clockDays)
 {
     sceneManager->setAmbientLight(appSettings.AmbientLight);
     sceneManager->setShadowTechnique(appSettings.ShadowTechnique);
@@ -24,6 +24,7 @@ void buildOrbitalScene(Ogre::SceneManager* sceneManager, const Ogre::Vector3& ca
     createSunLight(sceneManager);
 
     rigBodies(bodyRegistry, sceneManager);
+    placeDatedBodies(clockDays);
     runDetailStep(cameraPosition);
 
     createStarField(sceneManager);

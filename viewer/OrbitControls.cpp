@@ -1,19 +1,32 @@
 #include "viewer/OrbitControls.h"
 
+#include "config/Dates.h"
 #include "config/Utf8.h"
 #include "sim/BodyRegistry.h"
+#include "sim/Clock.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace
 {
-bool isGoToKey(OIS::KeyCode key)
+bool isKeyOf(Action action, OIS::KeyCode key)
 {
-    for (const Input& in : controlFor(Action::GoTo).inputs)
+    for (const Input& in : controlFor(action).inputs)
         if (in.kind == Input::Key && in.code == key)
             return true;
     return false;
+}
+
+bool isGoToKey(OIS::KeyCode key)
+{
+    return isKeyOf(Action::GoTo, key);
+}
+
+// What may be typed at the date prompt: what dates are written with.
+bool isDateCharacter(unsigned int text)
+{
+    return text > ' ' && text < 127;
 }
 
 // What may be typed at the prompt: the characters of a one-word name, in any script.
@@ -44,9 +57,10 @@ int pressesOf(const Control& control, const InputSnapshot& input, const InputSna
 }
 }
 
-OrbitControls::OrbitControls(float speed)
+OrbitControls::OrbitControls(float speed, double clockSpeed) : startClockSpeed(clockSpeed)
 {
     state.moveSpeed = speed;
+    state.clockSpeed = clockSpeed;
 }
 
 void OrbitControls::refocus(int index)
@@ -114,6 +128,8 @@ double OrbitControls::timeRate() const
 
 std::string OrbitControls::timeText() const
 {
+    if (state.clockInUse)
+        return "Time " + speedText(state.clockSpeed) + (state.paused ? " (paused)" : "");
     const int exponent = state.rateExponent;
     const std::string rate = exponent >= 0 ? std::to_string(1 << exponent) : "1/" + std::to_string(1 << -exponent);
     return "Time \xC3\x97" + std::string(state.timeReversed ? "-" : "") + rate + (state.paused ? " (paused)" : "");
@@ -134,11 +150,19 @@ bool OrbitControls::fire(Action action, const InputSnapshot& input)
 
 void OrbitControls::submitPrompt(const BodyRegistry& bodies, OrbitActions& actions)
 {
-    state.promptOpen = false;
+    const Prompt submitted = state.prompt;
+    state.prompt = Prompt::None;
     actions.statusChanged = true;
     actions.status.clear();
     if (state.promptText.empty())
         return;
+    if (submitted == Prompt::Date)
+    {
+        std::string why;
+        actions.dateSet = parseDate(state.promptText, actions.date, why);
+        actions.status = actions.dateSet ? "Date: " + dateText(actions.date) : why;
+        return;
+    }
     const int index = findBodyByName(bodies, state.promptText);
     if (index < 0)
     {
@@ -160,24 +184,30 @@ void OrbitControls::completePrompt(const BodyRegistry& bodies)
 
 bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bodies, OrbitActions& actions)
 {
-    bool hadKeyboard = state.promptOpen;
+    bool hadKeyboard = promptOpen();
     std::string& typed = state.promptText;
     for (int i = 0; i < input.pressCount; ++i)
     {
         const KeyPress& press = input.presses[std::size_t(i)];
-        if (!state.promptOpen)
+        if (!promptOpen())
         {
             // A mode, not an action: opens at once, so that nothing typed next is lost.
-            if (isGoToKey(press.key) && !press.repeat)
+            if (press.repeat)
+                continue;
+            if (isGoToKey(press.key))
+                state.prompt = Prompt::GoTo;
+            else if (isKeyOf(Action::SetDate, press.key))
+                state.prompt = Prompt::Date;
+            if (promptOpen())
             {
-                state.promptOpen = hadKeyboard = true;
+                hadKeyboard = true;
                 typed.clear();
             }
             continue;
         }
         if (press.key == OIS::KC_ESCAPE)
         {
-            state.promptOpen = false;
+            state.prompt = Prompt::None;
             escapeClosedPrompt = true;
             actions.statusChanged = true;
             actions.status.clear();
@@ -189,11 +219,12 @@ bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bo
                 submitPrompt(bodies, actions);
             continue;
         }
+        const bool date = state.prompt == Prompt::Date;
         if (press.key == OIS::KC_BACK)
             eraseLastUtf8(typed);
-        else if (press.key == OIS::KC_TAB)
+        else if (press.key == OIS::KC_TAB && !date)
             completePrompt(bodies);
-        else if (isNameCharacter(press.text))
+        else if (date ? isDateCharacter(press.text) : isNameCharacter(press.text))
         {
             std::string longer = typed;
             appendUtf8(longer, press.text);
@@ -201,10 +232,10 @@ bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bo
                 typed = longer;
         }
     }
-    if (state.promptOpen)
+    if (promptOpen())
     {
         actions.statusChanged = true;
-        actions.status = "Go to: " + typed + "_";
+        actions.status = (state.prompt == Prompt::Date ? "Date: " : "Go to: ") + typed + "_";
     }
     return hadKeyboard;
 }
@@ -220,19 +251,23 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
         break;
     case Action::Faster:
         state.rateExponent = std::min(state.rateExponent + 1, fastestRate);
+        state.clockSpeed = fasterSpeed(state.clockSpeed);
         actions.status = timeText();
         break;
     case Action::Slower:
         state.rateExponent = std::max(state.rateExponent - 1, slowestRate);
+        state.clockSpeed = slowerSpeed(state.clockSpeed);
         actions.status = timeText();
         break;
     case Action::Reverse:
         state.timeReversed = !state.timeReversed;
+        state.clockSpeed = -state.clockSpeed;
         actions.status = timeText();
         break;
     case Action::NormalTime:
         state.rateExponent = 0;
         state.timeReversed = false;
+        state.clockSpeed = startClockSpeed;
         actions.status = timeText();
         break;
     case Action::Follow:
@@ -337,7 +372,7 @@ OrbitActions OrbitControls::decide(const InputSnapshot& input, const BodyRegistr
 
     for (const Control& control : orbitControls)
     {
-        if (control.trigger != Trigger::Pressed || control.action == Action::GoTo)
+        if (control.trigger != Trigger::Pressed || control.action == Action::GoTo || control.action == Action::SetDate)
             continue;
         for (int n = pressesOf(control, input, previous); n > 0 && pendingCount < pending.size(); --n)
             pending[pendingCount++] = control.action;

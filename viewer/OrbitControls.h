@@ -29,6 +29,8 @@ struct OrbitActions
     bool orbitLinesChanged = false;      // to orbitLinesShown
     bool labelsChanged = false;          // to labelsShown
     bool reload = false;                 // read the files again now
+    bool dateSet = false;                // the clock goes to `date`
+    double date = 0.0;                   // days from J2000
     bool statusChanged = false;          // the status line becomes `status`
     std::string status;
 };
@@ -44,7 +46,9 @@ struct OrbitActions
 class OrbitControls
 {
 public:
-    explicit OrbitControls(float moveSpeed);
+    // `clockSpeed`: the clock's speed at the start and after Backspace, sky
+    // seconds a second.
+    explicit OrbitControls(float moveSpeed, double clockSpeed = 1.0);
 
     // Decides the frame; `bodies` for their number and, at the prompt, their names.
     OrbitActions decide(const InputSnapshot& input, const BodyRegistry& bodies);
@@ -59,7 +63,15 @@ public:
 
     // The signed time rate: how many motion updates one update makes.
     double timeRate() const;
-    // "Time ×8", "Time ×-1/4", "Time ×2 (paused)".
+    // The clock's speed, sky seconds a second (negative: backwards).
+    double clockSpeed() const { return state.clockSpeed; }
+    // Whether the time keys speak of the clock (some body follows it) or of
+    // the frame-locked rate.
+    void setClockInUse(bool inUse) { state.clockInUse = inUse; }
+    // The clock's speed now, at the start and after Backspace.
+    void startClock(double speed) { state.clockSpeed = startClockSpeed = speed; }
+    // "Time ×8", "Time ×-1/4", "Time ×2 (paused)"; with the clock in use
+    // "Time 6 h/s".
     std::string timeText() const;
     bool paused() const { return state.paused; }
 
@@ -72,7 +84,7 @@ public:
     bool helpShown() const { return state.helpShown; }
     bool orbitLinesShown() const { return state.orbitLinesShown; }
     bool labelsShown() const { return state.labelsShown; }
-    bool promptOpen() const { return state.promptOpen; }
+    bool promptOpen() const { return state.prompt != Prompt::None; }
 
     // World units per second, for settings read while the viewer runs.
     void setMoveSpeed(float speed) { state.moveSpeed = speed; }
@@ -93,6 +105,12 @@ private:
     void completePrompt(const BodyRegistry& bodies);
     void firePressed(Action action, const BodyRegistry& bodies, OrbitActions& actions);
 
+    enum class Prompt
+    {
+        None,
+        GoTo,
+        Date,
+    };
     struct State
     {
         int focusIndex = 0;
@@ -108,9 +126,12 @@ private:
         bool helpShown = false;
         bool orbitLinesShown = false;
         bool labelsShown = false;
-        bool promptOpen = false;
-        std::string promptText;         // UTF-8, what has been typed at the go-to prompt
+        Prompt prompt = Prompt::None;
+        std::string promptText;         // UTF-8, what has been typed at the prompt
+        double clockSpeed = 1.0;        // sky seconds a second
+        bool clockInUse = false;
     } state;
+    double startClockSpeed;
     InputSnapshot previous;
     // Pressed actions waiting for the action delay to run out, first first.
     std::array<Action, 16> pending{};

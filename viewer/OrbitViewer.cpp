@@ -1,5 +1,6 @@
 #include "viewer/OrbitViewer.h"
 
+#include "config/Dates.h"
 #include "scene/BodyRig.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
@@ -32,6 +33,52 @@ OrbitViewer::OrbitViewer(Ogre::Camera* viewCamera, Ogre::SceneManager* scene, Og
     : camera(viewCamera), cameraNode(viewCamera->getParentSceneNode()), sceneManager(scene), window(target),
       statusLine(status), decisions(moveSpeed), panels(scene, statistics), stepsPerSecond(motionStepsPerSecond)
 {
+    lookAtBodies();
+}
+
+void OrbitViewer::startClock(double days, double speed)
+{
+    skyClock = Clock(days, speed);
+    decisions.startClock(speed);
+    placeDatedBodies(skyClock.days());
+    showClock();
+    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage("OrvTest: the clock starts at " + dateText(skyClock.days()) + ", " + speedText(speed));
+}
+
+void OrbitViewer::lookAtBodies()
+{
+    clockInUse = false;
+    for (const auto& body : bodyRegistry)
+        clockInUse = clockInUse || body->keplerOrbit || body->datedSpin;
+    decisions.setClockInUse(clockInUse);
+    panels.showClock(clockInUse);
+    if (clockInUse)
+        placeDatedBodies(skyClock.days());
+}
+
+void OrbitViewer::lookFromAbove()
+{
+    float widest = 0.0f;
+    for (const auto& body : bodyRegistry)
+        if (!body->parentBody)
+        {
+            const double eccentricity = body->keplerOrbit ? body->keplerOrbit->elements.eccentricity : 0.0;
+            widest = std::max(widest, float(withinWorld(body->definition.OrbitRadius) * (1.0 + eccentricity)));
+        }
+    const Ogre::Radian halfView = camera->getFOVy() * 0.5f;
+    const float height = std::max(widest, 1.0f) * 1.1f / Ogre::Math::Tan(halfView);
+    cameraNode->setPosition(0.0f, std::min(height, maxWorldExtent), 0.0f);
+    // Looking down -Y with the vernal equinox (+X) to the right.
+    cameraNode->setOrientation(Ogre::Quaternion(Ogre::Degree(-90.0f), Ogre::Vector3::UNIT_X));
+}
+
+void OrbitViewer::showClock()
+{
+    panels.setClock(skyClock.days());
+    if (clockInUse)
+        panels.setClockText(dateText(skyClock.days()) + "  " + speedText(decisions.clockSpeed()) +
+                            (decisions.paused() ? "  paused" : ""));
 }
 
 void OrbitViewer::say(const std::string& text)
@@ -85,6 +132,7 @@ bool OrbitViewer::replaceBodies(BodyRegistry& bodies, std::string& why)
         built = false;
     }
     panels.takeBodies(bodyRegistry);
+    lookAtBodies();
     // Near or far, before the next frame draws every near model.
     runDetailStep(camera->getRealPosition());
     if (focusValid)
@@ -227,6 +275,15 @@ void OrbitViewer::runBodySteps(float dt)
             runMotionStep();
         }
     }
+    if (clockInUse)
+    {
+        if (!decisions.paused())
+        {
+            skyClock.setSpeed(decisions.clockSpeed());
+            skyClock.advance(dt);
+        }
+        placeDatedBodies(skyClock.days());
+    }
     if (detailCountdown >= 0.0f)
         detailCountdown -= dt;
     if (detailCountdown < 0.0f)
@@ -301,6 +358,13 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         reloading.requestNow();
     if (actions.statusChanged)
         say(actions.status);
+    if (actions.dateSet)
+    {
+        skyClock.setDays(actions.date);
+        placeDatedBodies(skyClock.days());
+        if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
+            log->logMessage("OrvTest: the clock set to " + dateText(skyClock.days()));
+    }
     if (actions.jumpTo >= 0)
         jumpTo(actions.jumpTo);
     followFocus(actions);
@@ -310,6 +374,7 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     if (actions.polygonModeChanged)
         camera->setPolygonMode(polygonModeAt(decisions.renderModeIndex()));
     panels.apply(actions, decisions, bodyRegistry);
+    showClock();
 
     sceneManager->getSceneNode(sceneNames::starField)->setPosition(cameraNode->_getDerivedPosition());
     panels.update(bodyRegistry, *camera);

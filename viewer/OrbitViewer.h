@@ -5,6 +5,7 @@
 #include "viewer/OrbitControls.h"
 #include "viewer/Panels.h"
 #include "viewer/Reloading.h"
+#include "sim/Clock.h"
 
 #include <OgrePrerequisites.h>
 
@@ -42,6 +43,17 @@ public:
     // Both, as one frame of the viewer.
     bool runFrame(const InputSnapshot& input);
 
+    // Sets the clock (days from J2000) and the speed it starts at and
+    // Backspace returns to (sky seconds a second), and puts the bodies that
+    // follow it in their places.
+    void startClock(double days, double speed);
+    const Clock& clock() const { return skyClock; }
+    bool clockShown() const { return clockInUse; }
+
+    // Puts the camera above the ecliptic (on the world's +Y axis), looking
+    // down on the sun from high enough to see the orbits of its planets.
+    void lookFromAbove();
+
     // Watches the files the viewer started from: when one has been written
     // and is complete, it is read and judged as orvtest-check judges it. A
     // sound system file replaces every body; a sound settings file changes
@@ -77,6 +89,9 @@ private:
     void followFocus(const OrbitActions& actions);
     void flyCamera(const OrbitActions& actions);
     void takeScreenshot();
+    // Whether the bodies shown follow the clock, which is then on screen.
+    void lookAtBodies();
+    void showClock();
     // Carries out what the files due this frame hold; the status line says
     // what became of them, a refusal before anything taken.
     // True when a system file was taken.
@@ -96,6 +111,8 @@ private:
     Following following;
     Panels panels;
     Reloading reloading;
+    Clock skyClock;
+    bool clockInUse = false;
     float stepsPerSecond;
     float motionCountdown = 0.0f;   // seconds
     float detailCountdown = 0.0f;

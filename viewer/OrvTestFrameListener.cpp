@@ -21,7 +21,7 @@ OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogr
 
 void OrvTestFrameListener::takeTour(int jumps)
 {
-    touring = std::make_unique<Tour>(jumps);
+    touring = std::make_unique<Tour>(jumps, viewer.clockShown());
 }
 
 bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)

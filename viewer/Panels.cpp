@@ -3,12 +3,20 @@
 #include "viewer/HelpOverlay.h"
 #include "viewer/OrbitControls.h"
 
+#include "viewer/OverlayOrder.h"
+
 #include <OgreCamera.h>
 #include <OgreOverlay.h>
+#include <OgreOverlayContainer.h>
+#include <OgreOverlayManager.h>
+#include <OgreTextAreaOverlayElement.h>
 #include <OgreViewport.h>
 
 namespace
 {
+constexpr float clockCharHeight = 18.0f;   // pixels
+constexpr float clockMargin = 12.0f;
+
 void show(Ogre::Overlay* overlay, bool shown)
 {
     if (!overlay)
@@ -23,6 +31,49 @@ void show(Ogre::Overlay* overlay, bool shown)
 Panels::Panels(Ogre::SceneManager* sceneManager, Ogre::Overlay* statisticsOverlay)
     : statistics(statisticsOverlay), help(createHelpOverlay()), orbitLines(sceneManager)
 {
+    Ogre::OverlayManager* overlays = Ogre::OverlayManager::getSingletonPtr();
+    if (!overlays)
+        return;
+    clockText = static_cast<Ogre::TextAreaOverlayElement*>(overlays->createOverlayElement("TextArea", "OrvTest/ClockText"));
+    clockText->setMetricsMode(Ogre::GMM_PIXELS);
+    clockText->setHorizontalAlignment(Ogre::GHA_RIGHT);
+    clockText->setVerticalAlignment(Ogre::GVA_BOTTOM);
+    clockText->setAlignment(Ogre::TextAreaOverlayElement::Right);
+    clockText->setPosition(-clockMargin, -clockMargin - clockCharHeight);
+    clockText->setFontName("StatsFont");
+    clockText->setCharHeight(clockCharHeight);
+    clockText->setColourTop(Ogre::ColourValue(0.85f, 0.92f, 1.0f));
+    clockText->setColourBottom(Ogre::ColourValue(0.65f, 0.78f, 0.95f));
+    auto* panel = static_cast<Ogre::OverlayContainer*>(overlays->createOverlayElement("Panel", "OrvTest/ClockPanel"));
+    panel->setMetricsMode(Ogre::GMM_PIXELS);
+    panel->setHorizontalAlignment(Ogre::GHA_RIGHT);
+    panel->setVerticalAlignment(Ogre::GVA_BOTTOM);
+    panel->addChild(clockText);
+    clock = overlays->create("OrvTest/Clock");
+    clock->setZOrder(overlayOrder::clock);
+    clock->add2D(panel);
+    clock->hide();
+}
+
+void Panels::setClock(double days)
+{
+    clockDays = days;
+    if (orbitLines.exists())
+        orbitLines.follow(days);
+}
+
+void Panels::showClock(bool shown)
+{
+    show(clock, shown);
+}
+
+void Panels::setClockText(const std::string& text)
+{
+    // Captions are made into glyph quads: only when the text changes.
+    if (!clockText || text == clockCaption)
+        return;
+    clockCaption = text;
+    clockText->setCaption(text);
 }
 
 void Panels::apply(const OrbitActions& actions, const OrbitControls& controls, const BodyRegistry& bodies)
@@ -36,7 +87,7 @@ void Panels::apply(const OrbitActions& actions, const OrbitControls& controls, c
         linesWanted = controls.orbitLinesShown();
         // Made the first time they are shown: a large system starts faster without them.
         if (linesWanted && !orbitLines.exists())
-            orbitLines.create(bodies);
+            orbitLines.create(bodies, clockDays);
         orbitLines.setVisible(linesWanted);
     }
     if (actions.labelsChanged)
@@ -52,7 +103,7 @@ void Panels::takeBodies(const BodyRegistry& bodies)
 {
     labels.forgetBodies();
     if (linesWanted)
-        orbitLines.create(bodies);
+        orbitLines.create(bodies, clockDays);
 }
 
 void Panels::update(const BodyRegistry& bodies, const Ogre::Camera& camera)

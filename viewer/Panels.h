@@ -6,12 +6,15 @@
 
 #include <OgrePrerequisites.h>
 
+#include <string>
+
 class BodyRegistry;
 class OrbitControls;
 struct OrbitActions;
 namespace Ogre
 {
 class Overlay;
+class TextAreaOverlayElement;
 }
 
 // What the viewer shows over and beside the bodies, each switched by its
@@ -31,10 +34,19 @@ public:
     void takeBodies(const BodyRegistry& bodies);
     // Places this frame's labels.
     void update(const BodyRegistry& bodies, const Ogre::Camera& camera);
+    // The clock in the bottom right corner, shown while some body follows it.
+    void showClock(bool shown);
+    // The clock's date, days from J2000: the ellipses that turn follow it.
+    void setClock(double days);
+    void setClockText(const std::string& text);
 
 private:
     Ogre::Overlay* statistics;
     Ogre::Overlay* help;
+    Ogre::Overlay* clock = nullptr;
+    Ogre::TextAreaOverlayElement* clockText = nullptr;
+    std::string clockCaption;
+    double clockDays = 0.0;
     OrbitLines orbitLines;
     NameLabels labels;
     bool linesWanted = false;

@@ -2,7 +2,8 @@
 
 #include "viewer/OrbitViewer.h"
 
-Tour::Tour(int jumps, int framesToSettle) : jumpsLeft(jumps), settleFrames(framesToSettle), framesLeft(framesToSettle)
+Tour::Tour(int jumps, bool fromAbove, int framesToSettle)
+    : jumpsLeft(jumps), overviewDue(fromAbove), settleFrames(framesToSettle), framesLeft(framesToSettle)
 {
 }
 
@@ -12,11 +13,18 @@ void Tour::holdDown(InputSnapshot& input) const
         input.keysDown.set(OIS::KC_SYSRQ);
     else if (step == Step::Jump)
         input.buttonsDown |= 1u << OIS::MB_Left;
+    else if (step == Step::ShowOrbits || step == Step::HideOrbits)
+    {
+        input.keysDown.set(OIS::KC_O);
+        input.keysDown.set(OIS::KC_N);
+    }
 }
 
-void Tour::observe(const OrbitViewer& viewer)
+void Tour::observe(OrbitViewer& viewer)
 {
     const int focus = viewer.controls().hasFocus() ? viewer.controls().focusIndex() : -1;
+    const bool orbitsShown = viewer.controls().orbitLinesShown() && viewer.controls().labelsShown();
+    const bool orbitsHidden = !viewer.controls().orbitLinesShown() && !viewer.controls().labelsShown();
     bool stepDone = false;
     switch (step)
     {
@@ -33,6 +41,12 @@ void Tour::observe(const OrbitViewer& viewer)
         break;
     case Step::Jump:
         stepDone = focus != focusSeen;
+        break;
+    case Step::ShowOrbits:
+        stepDone = orbitsShown;
+        break;
+    case Step::HideOrbits:
+        stepDone = orbitsHidden;
         break;
     case Step::Done:
         return;
@@ -52,10 +66,22 @@ void Tour::observe(const OrbitViewer& viewer)
         step = Step::Shoot;
         shotsSeen = viewer.shotsTaken();
     }
-    else if (step == Step::Shoot)
+    else if (step == Step::Shoot && overviewDue)
     {
-        step = jumpsLeft-- > 0 ? Step::Jump : Step::Done;
-        focusSeen = focus;
+        overviewDue = false;
+        viewer.lookFromAbove();
+        step = Step::ShowOrbits;
+    }
+    else if (step == Step::Shoot || step == Step::HideOrbits)
+    {
+        // After the view from above, the lines go before the first jump.
+        if (step == Step::Shoot && (viewer.controls().orbitLinesShown() || viewer.controls().labelsShown()))
+            step = Step::HideOrbits;
+        else
+        {
+            step = jumpsLeft-- > 0 ? Step::Jump : Step::Done;
+            focusSeen = focus;
+        }
     }
     else
     {

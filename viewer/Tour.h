@@ -5,22 +5,24 @@
 
 class OrbitViewer;
 
-// The visit --tour makes for someone without a desktop: the start view, then
-// a jump to each of the first bodies, a screenshot at every stop. It uses
-// the controls a person would: each frame it holds down the key or button of
-// its next step until the viewer has acted on it.
+// The visit --tour makes for someone without a desktop: the start view, for
+// a system that follows the clock a view from above the ecliptic with the
+// orbits and names shown, then a jump to each of the first bodies, a
+// screenshot at every stop. It uses the controls a person would: each frame
+// it holds down the key or button of its next step until the viewer has
+// acted on it; only the view from above is placed by hand.
 class Tour
 {
 public:
     // `jumps` bodies after the start view, no more than there are bodies;
     // each stop shows `settleFrames` frames before its picture, so that the
     // view is drawn as it is.
-    explicit Tour(int jumps, int settleFrames = 10);
+    explicit Tour(int jumps, bool fromAbove = false, int settleFrames = 10);
 
     // Adds this frame's key or button to the frame's input.
     void holdDown(InputSnapshot& input) const;
     // Moves on when the viewer has done what was held down this frame.
-    void observe(const OrbitViewer& viewer);
+    void observe(OrbitViewer& viewer);
 
     bool finished() const { return step == Step::Done; }
     // Pictures saved; false when one could not be, or a step was never done.
@@ -32,11 +34,14 @@ private:
     {
         Settle,
         Shoot,
+        ShowOrbits,   // orbit lines and names on, the camera above
+        HideOrbits,
         Jump,
         Done,
     };
     Step step = Step::Settle;
     int jumpsLeft;
+    bool overviewDue;
     int settleFrames;
     int framesLeft;
     int savedCount = 0;

@@ -126,6 +126,33 @@ def facing_moon_session(args, display):
     finish(viewer)
 
 
+def the_clock(args, display):
+    """--at starts the default system's clock at a date; paused, the sky stands still; T and a date move every
+    body there at once, and a date no calendar has changes nothing."""
+    viewer = xdrive.Viewer(display, args.folder, arguments=["--at", "1986-02-09"])
+    viewer.start()
+    viewer.wait_for_log("OrvTest: the clock starts at 1986-02-09 00:00 UTC, 6 h/s")
+    display.key("space")
+    viewer.wait_action_delay()
+    view = (800, 200, 0, 200)                  # the ecliptic, edge-on, clear of the text
+    paused = viewer.picture("paused.png", crop=view)
+    viewer.wait_frames(20)
+    check(difference(paused, viewer.picture("still.png", crop=view)) < 0.5, "the paused sky moved")
+    log_end = len(viewer.log_text())
+    display.key("t")
+    display.type_text("2030-02-30")
+    display.key("Return")
+    display.key("t")
+    display.type_text("2030-01-01")
+    display.key("Return")
+    viewer.wait_for_log("OrvTest: the clock set to 2030-01-01 00:00 UTC", after=log_end)
+    check("2030-02-30" not in viewer.log_text()[log_end:], "a date no calendar has set the clock")
+    picture_until(viewer, "then.png", view, lambda rows: difference(rows, paused) > 1,
+                  "the planets stayed where they stood in 1986")
+    display.key("Escape")
+    finish(viewer)
+
+
 def orbit_line_and_label(args, display):
     """O draws the moon's orbit as a ring round the sun; N writes its name beside it."""
     facing_system(args.folder, period=0)
@@ -155,6 +182,6 @@ def orbit_line_and_label(args, display):
     finish(viewer)
 
 
-SCENARIOS = [help_and_fly, resized_window_keeps_proportions, facing_moon_session, orbit_line_and_label]
+SCENARIOS = [help_and_fly, resized_window_keeps_proportions, facing_moon_session, the_clock, orbit_line_and_label]
 WINDOW_MANAGER = {"resized_window_keeps_proportions"}
 NO_DISPLAY = set()

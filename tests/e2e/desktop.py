@@ -19,6 +19,8 @@ def command_line(args, display):
         ("orvtest", ["--system"], 2, "stderr", "--system needs a FILE"),
         ("orvtest", ["1.cfg"], 2, "stderr", "unexpected argument 1.cfg"),
         ("orvtest", ["--tour", "shots"], 1, "stderr", "xvfb-run orvtest --tour shots"),
+        ("orvtest", ["--at", "2030-02-30"], 2, "stderr", "--at 2030-02-30: '2030-02-30' is no date"),
+        ("orvtest-check", ["--at"], 2, "stderr", "--at needs a DATE"),
         ("orvtest-check", ["--help"], 0, "stdout", "usage: orvtest-check"),
         ("orvtest-check", ["--version"], 0, "stdout", "orvtest-check 1."),
         ("orvtest-check", ["--bogus"], 2, "stderr", "unknown option --bogus"),
@@ -36,19 +38,31 @@ def command_line(args, display):
 
 
 def tour(args, display):
-    """--tour takes its pictures without the dialog, each stop a different view, and ends by itself."""
-    viewer = xdrive.Viewer(display, args.folder, arguments=["--tour", "pictures"])
-    code = viewer.wait(120)
-    check(code == 0, "exit code %r; stderr: %s" % (code, viewer.stderr_text()))
-    shots = [viewer.file("pictures/screenshot_%d.png" % n) for n in range(1, 6)]
-    for shot in shots:
-        check(os.path.exists(shot) and "800x600" in display.run("identify", shot), shot + " is not an 800x600 picture")
-    check(not os.path.exists(viewer.file("pictures/screenshot_6.png")), "more pictures than stops")
-    rows = [xdrive.gray_pixels(shot, 80, 60) for shot in shots]
-    for first, second in zip(rows, rows[1:]):
-        check(difference(first, second) > 2, "two stops of the tour look the same")
-    with open(viewer.stdout.name) as stream:
-        check("pictures" in stream.read(), "stdout does not say where the pictures are")
+    """--tour takes its pictures without the dialog, each stop a different view, and ends by itself: for the
+    frame-locked system the start view and four jumps, for the dated default one a view from above too, which
+    shows the planets where they stand at the run's date."""
+    above = {}
+    for system, date, stops in (("clockwork.cfg", None, 5), ("1.cfg", "1986-02-09", 6), ("1.cfg", "2030-01-01", 6)):
+        folder = "pictures-%s-%s" % (system, date)
+        viewer = xdrive.Viewer(display, args.folder, arguments=["--tour", folder, "--system", system] +
+                               (["--at", date] if date else []))
+        code = viewer.wait(120)
+        check(code == 0, "exit code %r; stderr: %s" % (code, viewer.stderr_text()))
+        shots = [viewer.file("%s/screenshot_%d.png" % (folder, n)) for n in range(1, stops + 1)]
+        for shot in shots:
+            check(os.path.exists(shot) and "800x600" in display.run("identify", shot),
+                  shot + " is not an 800x600 picture")
+        check(not os.path.exists(viewer.file("%s/screenshot_%d.png" % (folder, stops + 1))),
+              "more pictures than stops")
+        rows = [xdrive.gray_pixels(shot, 80, 60) for shot in shots]
+        for first, second in zip(rows, rows[1:]):
+            check(difference(first, second) > 2, "two stops of the tour look the same")
+        with open(viewer.stdout.name) as stream:
+            check(folder in stream.read(), "stdout does not say where the pictures are")
+        if date:
+            # Without the clock's corner and the status line.
+            above[date] = xdrive.gray_pixels(shots[1], 80, 60, crop=(800, 420, 0, 50))
+    check(difference(above["1986-02-09"], above["2030-01-01"]) > 1, "the planets stand still from 1986 to 2030")
 
 
 def installed_from_an_empty_folder(args, display):

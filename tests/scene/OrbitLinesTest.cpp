@@ -84,6 +84,79 @@ TEST_F(OrbitLinesTest, EveryCentreStaysOnItsLineAtEveryRate)
     }
 }
 
+// How far a point is from the nearest piece of the lines drawn, in the world.
+float offLines(const Ogre::ManualObject* lines, const Ogre::Vector3& point)
+{
+    const Ogre::Affine3& toWorld = lines->getParentSceneNode()->_getFullTransform();
+    const Ogre::RenderOperation* operation = lines->getSections()[0]->getRenderOperation();
+    const Ogre::HardwareVertexBufferSharedPtr vertices = operation->vertexData->vertexBufferBinding->getBuffer(0);
+    const Ogre::HardwareIndexBufferSharedPtr indices = operation->indexData->indexBuffer;
+    Ogre::HardwareBufferLockGuard vertexLock(vertices, Ogre::HardwareBuffer::HBL_READ_ONLY);
+    Ogre::HardwareBufferLockGuard indexLock(indices, Ogre::HardwareBuffer::HBL_READ_ONLY);
+    const auto* floats = static_cast<const float*>(vertexLock.pData);
+    const std::size_t stride = vertices->getVertexSize() / sizeof(float);
+    const auto at = [&](std::size_t index) {
+        const std::size_t vertex = indices->getType() == Ogre::HardwareIndexBuffer::IT_16BIT
+                                       ? static_cast<const Ogre::uint16*>(indexLock.pData)[index]
+                                       : static_cast<const Ogre::uint32*>(indexLock.pData)[index];
+        return toWorld * Ogre::Vector3(floats + vertex * stride);
+    };
+    float nearest = INFINITY;
+    for (std::size_t i = 0; i + 1 < operation->indexData->indexCount; i += 2)
+    {
+        const Ogre::Vector3 a = at(i), b = at(i + 1);
+        const float along = Ogre::Math::Clamp((point - a).dotProduct(b - a) / (b - a).squaredLength(), 0.0f, 1.0f);
+        nearest = std::min(nearest, point.distance(a + along * (b - a)));
+    }
+    return nearest;
+}
+
+TEST_F(OrbitLinesTest, DatedBodiesStayOnTheirEllipsesAsTheyTurn)
+{
+    const auto dated = [&](const std::string& section, const std::string& parent, float radius, double eccentricity,
+                           double nodeDays) {
+        BodyDefinition definition = bodyDefinition(parent, section);
+        definition.Model = "SphereMesh_4x6";
+        definition.OrbitRadius = radius;
+        definition.OrbitDays = 7.3;
+        definition.Eccentricity = eccentricity;
+        definition.Inclination = 30.0;
+        definition.AscendingNode = 40.0;
+        definition.Periapsis = 70.0;
+        definition.NodeDays = nodeDays;
+        definition.PeriapsisDays = nodeDays / 3.0;
+        bodyRegistry.add(new Body(section, definition));
+        rigBody(bodyRegistry.at(bodyRegistry.size() - 1), sceneManager);
+    };
+    dated("A", "Sun", 1000, 0.6, 0);               // the sun's, in its batch
+    dated("A.M", "A", 100, 0.3, -50);              // precessing: a line of its own
+    add("B", "Sun", 3000, Ogre::Vector3(0.4f, 1, 0), 0.5f, 20);
+    dated("B.M", "B", 150, 0.2, 0);                // under a turning frame: its own, turned back
+    OrbitLines lines(sceneManager);
+    lines.create(bodyRegistry, 0.0);
+    EXPECT_EQ(3u, lines.batchCount());
+    const struct
+    {
+        const char* section;
+        const char* lines;
+    } drawn[] = {{"A", "OrbitLines/Sun"}, {"A.M", "OrbitLine/A.M"}, {"B.M", "OrbitLine/B.M"}};
+    for (double days : {0.0, 1.9, 5.0, 33.3, -120.0})
+    {
+        for (int step = 0; step < 40; ++step)
+            runMotionStep();
+        placeDatedBodies(days);
+        lines.follow(days);
+        sceneManager->getRootSceneNode()->_update(true, false);
+        for (const auto& line : drawn)
+        {
+            const Body& body = bodyRegistry.at(std::size_t(bodyRegistry.indexOf(line.section)));
+            EXPECT_LT(offLines(sceneManager->getManualObject(line.lines), bodyCentre(body)),
+                      1e-3f * body.definition.OrbitRadius)
+                << line.section << " at " << days << " days";
+        }
+    }
+}
+
 TEST_F(OrbitLinesTest, OneBatchPerParentWithTheCirclesItDraws)
 {
     add("A", "Sun", 1000, Ogre::Vector3::UNIT_Y, 1, 0);

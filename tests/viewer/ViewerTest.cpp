@@ -125,6 +125,52 @@ TEST_F(ViewerTest, TimeRatesPauseAndStepsPerSecondMoveTheBodies)
     }
 }
 
+TEST_F(ViewerTest, TheClockPlacesDatedBodiesAndTheTimeKeysAndTheDatePromptDriveIt)
+{
+    start(withValue(bodySection("Planet", "Sun", "OrbitDays=10\nEccentricity=0.5\nInclination=20\n"), "OrbitPeriod",
+                    "0"));
+    viewer->startClock(0.0, 3600.0);
+    const Body& body = bodyRegistry.at(0);
+    const auto onOrbit = [&] {
+        return vectorsNear(worldFromEcliptic(body.keplerOrbit->placeAt(viewer->clock().days())) * 100.0f,
+                           bodyCentre(body), 1e-3f);
+    };
+    // A second of frames in pieces: an hour of sky at an hour a second.
+    run(frame(0.25f), 4);
+    EXPECT_NEAR(1.0 / 24, viewer->clock().days(), 1e-12);
+    EXPECT_TRUE(onOrbit());
+    const auto oneSecond = [&] {
+        const double before = viewer->clock().days();
+        run(frame(1.0f));
+        return (viewer->clock().days() - before) * 86400.0;
+    };
+    run(tap(0.0f, OIS::KC_RBRACKET));
+    EXPECT_NEAR(21600.0, oneSecond(), 1e-6);
+    EXPECT_EQ("Time 6 h/s", status);
+    run(tap(0.0f, OIS::KC_J));
+    EXPECT_NEAR(-21600.0, oneSecond(), 1e-6);
+    run(tap(0.0f, OIS::KC_BACK));
+    EXPECT_NEAR(3600.0, oneSecond(), 1e-6);
+    run(tap(0.0f, OIS::KC_SPACE));
+    EXPECT_EQ(0.0, oneSecond());
+
+    // The date prompt: a date moves every dated body there; one that no
+    // calendar has says why and leaves the clock.
+    const auto enter = [&](const std::string& typed) {
+        run(tap(0.25f, OIS::KC_T));
+        for (char c : typed)
+            run(tap(0.0f, OIS::KC_UNASSIGNED, static_cast<unsigned char>(c)));
+        run(tap(0.0f, OIS::KC_RETURN));
+    };
+    enter("1986-02-09T11:00");
+    EXPECT_NEAR(-5074.041667, viewer->clock().days(), 1e-6);
+    EXPECT_EQ("Date: 1986-02-09 11:00 UTC", status);
+    EXPECT_TRUE(onOrbit());
+    enter("1986-02-30");
+    EXPECT_NEAR(-5074.041667, viewer->clock().days(), 1e-6);
+    EXPECT_NE(std::string::npos, status.find("'1986-02-30' is no date")) << status;
+}
+
 TEST_F(ViewerTest, FollowingKeepsTheCameraWhereItIsFromTheBodyUntilItIsGone)
 {
     start(planetAt(1000));

@@ -42,8 +42,9 @@ double median(std::vector<double> values)
 }
 
 // Planets, their moons and moons of moons: every third body orbits the sun,
-// the next its planet, the next that moon.
-void registerSystem(int count)
+// the next its planet, the next that moon. Dated, they are a belt: each goes
+// round the sun by the clock on an eccentric, tilted orbit, and spins by it.
+void registerSystem(int count, bool dated)
 {
     for (int i = 0; i < count; ++i)
     {
@@ -51,7 +52,7 @@ void registerSystem(int count)
         char parent[16];
         std::snprintf(section, sizeof section, "B%06d", i);
         std::snprintf(parent, sizeof parent, "B%06d", i - 1);
-        const bool planet = i % 3 == 0;
+        const bool planet = dated || i % 3 == 0;
         BodyDefinition body = defaultBodyDefinition();
         body.Name = section;
         body.Parent = planet ? "Sun" : parent;
@@ -63,6 +64,16 @@ void registerSystem(int count)
         body.YawPeriod = 0.5f;
         body.OrbitCompleted = float(i * 37 % 360);
         body.NearDistance = 5000.0f;
+        if (dated)
+        {
+            body.OrbitDays = 80.0 + i % 4000;
+            body.Eccentricity = 0.01 * (i % 40);
+            body.Inclination = i % 30;
+            body.AscendingNode = i * 53 % 360;
+            body.Periapsis = i * 71 % 360;
+            body.MeanAnomaly = i * 37 % 360;
+            body.RotationHours = 5.0 + i % 20;
+        }
         bodyRegistry.add(new Body(section, body));
     }
 }
@@ -100,9 +111,11 @@ int main(int argc, char** argv)
         const char* rate;
         double multiplier;
         bool everyFrame;
-    } runs[] = {{10, "1", 1.0, false},          {100, "1", 1.0, false},        {1000, "1", 1.0, false},
-                {10000, "1", 1.0, false},       {10000, "1024", 1024.0, false}, {10000, "1/64", 1.0 / 64, false},
-                {10000, "60 steps/s", 0.0, true}};
+        bool dated;   // following the clock at six hours a second
+    } runs[] = {{10, "1", 1.0, false, false},          {100, "1", 1.0, false, false},
+                {1000, "1", 1.0, false, false},        {10000, "1", 1.0, false, false},
+                {10000, "1024", 1024.0, false, false}, {10000, "1/64", 1.0 / 64, false, false},
+                {10000, "60 steps/s", 0.0, true, false}, {10000, "dated, 6 h/s", 1.0, false, true}};
     for (const auto& run : runs)
     {
         const int count = run.count;
@@ -112,7 +125,7 @@ int main(int argc, char** argv)
         sceneManager->getRootSceneNode()->createChildSceneNode("Sun.Position");
         if (!Ogre::MeshManager::getSingleton().resourceExists("SphereMesh_4x6.Mesh"))
             createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
-        registerSystem(count);
+        registerSystem(count, run.dated);
         rigAll(sceneManager);
         bodyRegistry.setStepMultiplier(run.everyFrame ? 1.0 : run.multiplier);
         Ogre::SceneNode* rootNode = sceneManager->getRootSceneNode();
@@ -131,8 +144,15 @@ int main(int argc, char** argv)
             // 60 steps a second at frame times around 1/100 s.
             if (run.everyFrame)
                 bodyRegistry.setStepMultiplier(60.0 * (0.01 + 0.0001 * (frame % 7)));
-            runMotionStep();
+            if (run.dated)
+                placeDatedBodies(0.25 / 100.0 * frame);   // six hours a second, 100 frames a second
+            else
+                runMotionStep();
+            const auto placed = Clock::now();
             runDetailStep(camera);
+            static double placeSum = 0; static int placeN = 0;
+            placeSum += std::chrono::duration<double, std::nano>(placed - start).count() / count; ++placeN;
+            if (frame == frames - 1) { std::printf("place %.1f\n", placeSum / placeN); placeSum = 0; placeN = 0; }
             const auto stepped = Clock::now();
             countingAllocations = false;
             allocationsInSteps += allocationCount;

@@ -2,6 +2,9 @@
 
 #include "config/Dates.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 const char* const viewerUsage =
     "usage: orvtest [OPTION]...\n"
     "Shows a sun and the planets and moons that orbit it, and lets you fly among them.\n"
@@ -13,6 +16,10 @@ const char* const viewerUsage =
     "                      of each of the first bodies in DIR, then end\n"
     "  --at DATE           start the clock at DATE (2030-01-01, 2030-01-01T12:00 or\n"
     "                      now) instead of the settings' Start\n"
+    "  --size WxH          a window of W x H pixels, without the dialog\n"
+    "  --fullscreen        the whole screen, without the dialog\n"
+    "  --ui-scale F        text and marks on screen F times their size (the\n"
+    "                      display's own by default: 1 at 96 dpi)\n"
     "  --help              print this help and end\n"
     "  --version           print the version and end\n"
     "\n"
@@ -35,6 +42,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         {"--screenshots", &CommandLine::screenshotFolder, "DIR"},
         {"--tour", &CommandLine::tourFolder, "DIR"},
         {"--at", &CommandLine::clockStart, "DATE"},
+        {"--size", &CommandLine::size, "WxH"},
+        {"--ui-scale", &CommandLine::uiScale, "F"},
     };
     for (std::size_t i = 0; i < arguments.size() && line.error.empty(); ++i)
     {
@@ -47,6 +56,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         if (argument == "--version")
         {
             line.version = true;
+            continue;
+        }
+        if (argument == "--fullscreen")
+        {
+            line.fullscreen = true;
             continue;
         }
         bool known = false;
@@ -81,5 +95,26 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     std::string why;
     if (line.error.empty() && !line.clockStart.empty() && !parseDate(line.clockStart, days, why))
         line.error = "--at " + line.clockStart + ": " + why;
+    if (line.error.empty() && !line.size.empty())
+    {
+        // Within what a texture or a window of the engine can be.
+        char x = 0;
+        char after = 0;
+        if (std::sscanf(line.size.c_str(), "%d%c%d%c", &line.width, &x, &line.height, &after) != 3 || x != 'x' ||
+            line.width < 16 || line.height < 16 || line.width > 16384 || line.height > 16384)
+        {
+            line.error = "--size " + line.size + ": write the width and height in pixels, 16 to 16384 each, as 1920x1080";
+            line.width = line.height = 0;
+        }
+    }
+    if (line.error.empty() && !line.uiScale.empty())
+    {
+        char* end = nullptr;
+        const double scale = std::strtod(line.uiScale.c_str(), &end);
+        if (*end != '\0' || !(scale >= 0.5 && scale <= 8.0))
+            line.error = "--ui-scale " + line.uiScale + ": a number from 0.5 to 8";
+        else
+            line.scale = float(scale);
+    }
     return line;
 }

@@ -10,11 +10,19 @@ struct CommandLine
 {
     bool help = false;
     bool version = false;
+    // Whether the window is chosen on the command line, so the dialog is not shown.
+    bool windowChosen() const { return width > 0 || fullscreen; }
     std::string systemFile;        // --system: instead of the settings' StaticSystem
     std::string settingsFile;      // --settings: instead of OrvTest.cfg
     std::string screenshotFolder;  // --screenshots
     std::string tourFolder;        // --tour: take the tour, its pictures there
     std::string clockStart;        // --at: the date the clock starts at, instead of the settings' Start
+    std::string size;              // --size WxH: the window (or a film's frames), without the dialog
+    int width = 0;                 // read from it; 0 when not given
+    int height = 0;
+    bool fullscreen = false;       // --fullscreen: the whole screen, without the dialog
+    std::string uiScale;           // --ui-scale F: the size of everything written on screen
+    float scale = 0.0f;            // read from it; 0 when not given, for the display's own
     std::string error;             // what was wrong with the line; empty when nothing
 };
 

@@ -22,6 +22,7 @@
 #include <OgreViewport.h>
 #include <OgreWindowEventUtilities.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -116,7 +117,7 @@ bool ExampleApplication::setUpEngine()
 
 bool ExampleApplication::openRenderWindow()
 {
-    if (showDialog)
+    if (showDialog && !windowChosen)
     {
         if (!chooseRenderSettings())
             return false;
@@ -131,7 +132,26 @@ bool ExampleApplication::openRenderWindow()
                                   __LINE__);
         root->setRenderSystem(renderers.front());
     }
-    window = root->initialise(true, sceneNames::renderWindow);
+    if (windowChosen)
+    {
+        // The render settings' other choices (anti-aliasing, vertical sync)
+        // hold; the size and the screen are the command line's.
+        root->initialise(false);
+        Ogre::NameValuePairList choices;
+        const Ogre::ConfigOptionMap& options = root->getRenderSystem()->getConfigOptions();
+        const auto option = options.find("FSAA");
+        if (option != options.end())
+            choices["FSAA"] = option->second.currentValue;
+        const auto vsync = options.find("VSync");
+        if (vsync != options.end())
+            choices["vsync"] = vsync->second.currentValue == "Yes" ? "true" : "false";
+        const int width = chosenWidth > 0 ? chosenWidth : displayConnection->screenWidth();
+        const int height = chosenHeight > 0 ? chosenHeight : displayConnection->screenHeight();
+        window = root->createRenderWindow(sceneNames::renderWindow, unsigned(std::max(width, 16)),
+                                          unsigned(std::max(height, 16)), chosenFullscreen, &choices);
+    }
+    else
+        window = root->initialise(true, sceneNames::renderWindow);
     OgreBites::WindowEventUtilities::_addRenderWindow(window);
     return true;
 }

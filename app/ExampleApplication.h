@@ -84,6 +84,12 @@ protected:
     // Without the dialog, the saved render settings (or the render system's
     // defaults) open the window.
     bool showDialog = true;
+    // A window chosen on the command line, without the dialog: its size (0 ×
+    // 0 for the whole screen's, full screen), whether it fills the screen.
+    int chosenWidth = 0;
+    int chosenHeight = 0;
+    bool chosenFullscreen = false;
+    bool windowChosen = false;
     // Written to the log before the engine writes anything.
     std::vector<std::string> firstLogLines;
     // Overlays are a component of their own in this engine; it must exist

@@ -28,6 +28,15 @@ public:
     bool tourCompleted() const;
     // Where the clock starts, days from J2000; before run().
     void startClockAt(double days) { clockDays = days; }
+    // Opens a window of this size (0 × 0: the screen's), or fills the
+    // screen, without the dialog; before run().
+    void chooseWindow(int width, int height, bool fullscreen)
+    {
+        chosenWidth = width;
+        chosenHeight = height;
+        chosenFullscreen = fullscreen;
+        windowChosen = true;
+    }
 
 protected:
     // Camera "Camera" at (0, 0, -14500) looking along +Z, near clip from the settings.

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <string>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -258,6 +259,51 @@ DisplayConnection::DisplayConnection() : display(nullptr)
     // connection instead.
     if (display)
         XInternAtom(static_cast<Display*>(display), "WM_DELETE_WINDOW", False);
+}
+
+int DisplayConnection::screenWidth() const
+{
+    return display ? DisplayWidth(static_cast<Display*>(display), DefaultScreen(static_cast<Display*>(display))) : 0;
+}
+
+int DisplayConnection::screenHeight() const
+{
+    return display ? DisplayHeight(static_cast<Display*>(display), DefaultScreen(static_cast<Display*>(display))) : 0;
+}
+
+float DisplayConnection::dotsPerInch() const
+{
+    constexpr float standard = 96.0f;
+    if (!display)
+        return standard;
+    Display* x = static_cast<Display*>(display);
+    if (const char* resources = XResourceManagerString(x))
+    {
+        // "Xft.dpi:\t192" among the lines of the resource string.
+        const std::string text = resources;
+        for (std::size_t at = 0; at < text.size();)
+        {
+            const std::size_t end = std::min(text.find('\n', at), text.size());
+            const std::string line = text.substr(at, end - at);
+            at = end + 1;
+            if (line.compare(0, 8, "Xft.dpi:") != 0)
+                continue;
+            const float dpi = std::strtof(line.c_str() + 8, nullptr);
+            if (dpi >= 24.0f && dpi <= 1000.0f)
+                return dpi;
+        }
+    }
+    // A server that does not know its monitor says so with a made-up size;
+    // only a plausible one is believed.
+    const int screen = DefaultScreen(x);
+    const int millimetres = DisplayHeightMM(x, screen);
+    if (millimetres > 50)
+    {
+        const float dpi = DisplayHeight(x, screen) * 25.4f / millimetres;
+        if (dpi >= 24.0f && dpi <= 1000.0f)
+            return dpi;
+    }
+    return standard;
 }
 
 DisplayConnection::~DisplayConnection()

@@ -44,6 +44,14 @@ public:
 
     bool isOpen() const { return display != nullptr; }
 
+    // The default screen's size in pixels; 0 × 0 without a display.
+    int screenWidth() const;
+    int screenHeight() const;
+    // Its dots per inch as the desktop says them: the X resource Xft.dpi
+    // (which desktops set for their scale), else the screen's size in
+    // millimetres as the server reports it; 96 when neither is told.
+    float dotsPerInch() const;
+
 private:
     void* display;   // an X Display, kept out of this header
 };

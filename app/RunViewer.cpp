@@ -161,6 +161,8 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     if (!parseDate(commandLine.clockStart.empty() ? appSettings.Start : commandLine.clockStart, clockDays, why))
         clockDays = nowDays();
     app.startClockAt(clockDays);
+    if (commandLine.windowChosen())
+        app.chooseWindow(commandLine.width, commandLine.height, commandLine.fullscreen);
 
     int exitCode = exitSuccess;
     try

@@ -19,6 +19,10 @@ std::string describe(const CommandLine& read)
     field("settings", read.settingsFile);
     field("screenshots", read.screenshotFolder);
     field("tour", read.tourFolder);
+    field("at", read.clockStart);
+    field("size", read.width ? std::to_string(read.width) + "," + std::to_string(read.height) : "");
+    field("fullscreen", read.fullscreen ? "yes" : "");
+    field("scale", read.scale > 0 ? std::to_string(read.scale).substr(0, 4) : "");
     field("error", read.error);
     return text;
 }
@@ -45,6 +49,18 @@ TEST(CommandLineTest, ReadsWhatWasAskedAndSaysWhatWasWrong)
         {"MissingValueAtTheEnd", {"--tour"}, "error=--tour needs a DIR"},
         {"EmptyValue", {"--settings="}, "error=--settings needs a FILE"},
         {"AnErrorStopsTheReading", {"--bogus", "--help"}, "error=unknown option --bogus"},
+        {"TheWindowAndTheScale", {"--size", "1920x1080", "--fullscreen", "--ui-scale=1.5", "--at", "now"},
+         "at=now size=1920,1080 fullscreen=yes scale=1.50"},
+        {"ASizeWithoutHeight", {"--size", "1920"}, "error=--size 1920: write the width and height in pixels, "
+                                                   "16 to 16384 each, as 1920x1080"},
+        {"ASizeWithMore", {"--size=800x600x2"}, "error=--size 800x600x2: write the width and height in pixels, "
+                                                "16 to 16384 each, as 1920x1080"},
+        {"ASizeBeyondAnyTexture", {"--size=99999x10"}, "error=--size 99999x10: write the width and height in "
+                                                       "pixels, 16 to 16384 each, as 1920x1080"},
+        {"AScaleOfNothing", {"--ui-scale", "0"}, "error=--ui-scale 0: a number from 0.5 to 8"},
+        {"ADateNoCalendarHas", {"--at", "2030-02-30"},
+         "at=2030-02-30 error=--at 2030-02-30: '2030-02-30' is no date: write 2030-01-01, 2030-01-01T12:00 (UTC), "
+         "J2000 or now"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.read, describe(parseCommandLine(row.arguments))) << row.name;

@@ -11,6 +11,11 @@ namespace Ogre
 class MeshLodGenerator;
 }
 class FarSpheres;
+class KeyPlaces;
+namespace Ogre
+{
+class ResourceGroupListener;
+}
 
 // The orbit viewer: its own camera, its own frame listener and the orbital scene.
 class OrvTestApp : public ExampleApplication
@@ -28,6 +33,9 @@ public:
     bool tourCompleted() const;
     // Where the clock starts, days from J2000; before run().
     void startClockAt(double days) { clockDays = days; }
+    // The scale of everything written on screen the command line asks for;
+    // 0 for the settings' UiScale, or the display's. Before run().
+    void askUiScale(float scale) { askedUiScale = scale; }
     // Opens a window of this size (0 × 0: the screen's), or fills the
     // screen, without the dialog; before run().
     void chooseWindow(int width, int height, bool fullscreen)
@@ -47,11 +55,19 @@ protected:
     void tearDownScene() override;
     // Lighting, sun, sphere meshes, light, every body's rig, star field.
     void buildScene() override;
+    // Decides the scale of what is written on screen.
+    void makeResourceListener() override;
 
 private:
     ViewerFiles viewerFiles;
     int tourJumps = -1;   // no tour
     double clockDays = 0.0;
+    float askedUiScale = 0.0f;
+    float uiScale = 1.0f;
+    // Renders the fonts for the scale as soon as they are declared.
+    std::unique_ptr<Ogre::ResourceGroupListener> fontScaler;
+    // Where the flight keys are on the keyboard.
+    std::unique_ptr<KeyPlaces> keyPlaces;
     bool tourDone = false;
     // Exists only while near meshes get levels of detail (MeshLod).
     std::unique_ptr<Ogre::MeshLodGenerator> lodGenerator;

@@ -161,6 +161,7 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     if (!parseDate(commandLine.clockStart.empty() ? appSettings.Start : commandLine.clockStart, clockDays, why))
         clockDays = nowDays();
     app.startClockAt(clockDays);
+    app.askUiScale(commandLine.scale);
     if (commandLine.windowChosen())
         app.chooseWindow(commandLine.width, commandLine.height, commandLine.fullscreen);
 

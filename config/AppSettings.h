@@ -38,6 +38,9 @@ struct AppSettings
     float Distance{};                   // half-edge of the star cube, world units
     int Density{};                      // number of stars; none when 0 or negative
 
+    // [Screen]
+    float UiScale{};                    // size of what is written on screen; 0 for the display's own
+
     // [Clock]
     Ogre::String Start{};               // where the clock starts: "now" or a date
     float Speed{};                      // the clock's start speed, sky seconds a second

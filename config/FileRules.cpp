@@ -327,6 +327,7 @@ const SettingRange settingRanges[] = {
     {"Linear", 0.0f, true, INFINITY, Problem::Warning, "a negative factor makes the light stronger with distance"},
     {"Quadratic", 0.0f, true, INFINITY, Problem::Warning, "a negative factor makes the light stronger with distance"},
     {"Reduction", 0.0f, true, 1.0f, Problem::Warning, "it is a proportion of the vertices, from 0 to 1"},
+    {"UiScale", 0.0f, true, 8.0f, Problem::Warning, "0 takes the display's scale; text runs from 0.5 to 8 times its size"},
     {"Speed", -31557600.0f, true, 31557600.0f, Problem::Warning,
      "the time keys step between a second and a year a second, either way"},
     {"AmbientLight", 0.0f, true, 1.0f, Problem::Warning, "colour components run from 0 to 1"},

@@ -25,6 +25,7 @@ const std::vector<SettingsKey>& settingsKeys()
         {"Light", "Quadratic", "0", &S::Quadratic, atOnce},
         {"StarField", "Distance", "0", &S::Distance, atOnce},
         {"StarField", "Density", "0", &S::Density, atOnce},
+        {"Screen", "UiScale", "0", &S::UiScale, atNextStart},
         // Six hours a second: the Earth turns in four seconds, the Moon goes
         // round in under two minutes, Mercury in six.
         {"Clock", "Start", "now", &S::Start, atNextStart},

@@ -48,8 +48,9 @@ class VirtualDisplay:
     does not reset when its last client leaves (as an X server otherwise
     does, refusing connections meanwhile), unless `resets` asks for it."""
 
-    def __init__(self, width=1024, height=768, window_manager=False, resets=False):
+    def __init__(self, width=1024, height=768, window_manager=False, resets=False, dpi=None):
         self.resets = resets
+        self.dpi = dpi
         self.manager = None
         self.server = None
         first = 100 + (os.getpid() * 7) % 800
@@ -77,7 +78,8 @@ class VirtualDisplay:
         reader, writer = os.pipe()
         server = subprocess.Popen(
             ["Xvfb", ":%d" % number, "-displayfd", str(writer), "-screen", "0", "%dx%dx24" % (width, height),
-             "-nolisten", "tcp"] + ([] if self.resets else ["-noreset"]),
+             "-nolisten", "tcp"] + ([] if self.resets else ["-noreset"]) +
+            (["-dpi", str(self.dpi)] if self.dpi else []),
             pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(writer)
         with os.fdopen(reader) as stream:

@@ -21,8 +21,9 @@ constexpr float charHeight = 15.0f;   // pixels
 }
 
 void placeLabels(const BodyRegistry& bodies, const Ogre::Camera& camera, float width, float height,
-                 std::size_t most, std::vector<LabelPlace>& places)
+                 std::size_t most, std::vector<LabelPlace>& places, float scale)
 {
+    const float textHeight = charHeight * scale;
     places.clear();
     const auto& view = camera.getViewMatrix();
     const auto& projection = camera.getProjectionMatrix();
@@ -45,14 +46,16 @@ void placeLabels(const BodyRegistry& bodies, const Ogre::Camera& camera, float w
             continue;
         const float discRadius = std::max(std::min(body.definition.Size / distance * pixelsPerUnit, width), 2.0f);
         // Right of the disc, or left of it where the name would run off the window.
-        const float textWidth = 0.6f * charHeight * float(body.definition.Name.size());
-        float left = x + discRadius + 4.0f;
+        const float textWidth = 0.6f * textHeight * float(body.definition.Name.size());
+        const float gap = 4.0f * scale;
+        float left = x + discRadius + gap;
         if (left + textWidth > width)
-            left = std::max(0.0f, x - discRadius - 4.0f - textWidth);
-        LabelPlace place{i, distance, left, std::max(0.0f, y - charHeight / 2.0f)};
+            left = std::max(0.0f, x - discRadius - gap - textWidth);
+        LabelPlace place{i, distance, left, std::max(0.0f, y - textHeight / 2.0f)};
         // Clear of the status line's strip at the top centre.
-        if (place.top < statusStripBottom && std::abs(place.left - width / 2.0f) < statusStripWidth / 2.0f)
-            place.top = statusStripBottom;
+        if (place.top < statusStripBottom * scale &&
+            std::abs(place.left - width / 2.0f) < statusStripWidth * scale / 2.0f)
+            place.top = statusStripBottom * scale;
         places.push_back(place);
     }
     const auto nearer = [](const LabelPlace& a, const LabelPlace& b) { return a.distance < b.distance; };
@@ -97,6 +100,17 @@ NameLabels::NameLabels()
     overlay->hide();
 }
 
+void NameLabels::setScale(float uiScale)
+{
+    scale = uiScale;
+    for (Ogre::TextAreaOverlayElement* text : texts)
+    {
+        text->setCharHeight(charHeight * scale);
+        text->setSpaceWidth(5.0f * scale);
+        text->setDimensions(200.0f * scale, charHeight * scale);
+    }
+}
+
 void NameLabels::forgetBodies()
 {
     std::fill(shownBody.begin(), shownBody.end(), nullptr);
@@ -117,7 +131,7 @@ void NameLabels::update(const BodyRegistry& bodies, const Ogre::Camera& camera, 
 {
     if (!visible || !overlay)
         return;
-    placeLabels(bodies, camera, width, height, most, places);
+    placeLabels(bodies, camera, width, height, most, places, scale);
     for (std::size_t n = 0; n < texts.size(); ++n)
     {
         Ogre::TextAreaOverlayElement* text = texts[n];

@@ -44,6 +44,9 @@ int pressesOf(const Control& control, const InputSnapshot& input, const InputSna
     int count = 0;
     for (const Input& in : control.inputs)
     {
+        const auto button = OIS::MouseButtonID(in.code);
+        if (in.kind == Input::Button)
+            count += input.buttonPressed(button) || (input.buttonDown(button) && !previous.buttonDown(button));
         if (in.kind != Input::Key)
             continue;
         const OIS::KeyCode key = OIS::KeyCode(in.code);
@@ -61,6 +64,12 @@ OrbitControls::OrbitControls(float speed, double clockSpeed) : startClockSpeed(c
 {
     state.moveSpeed = speed;
     state.clockSpeed = clockSpeed;
+}
+
+void OrbitControls::focusOn(int index)
+{
+    state.focusIndex = index;
+    state.hasFocus = true;
 }
 
 void OrbitControls::refocus(int index)
@@ -296,6 +305,16 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
         actions.labelsChanged = true;
         actions.statusChanged = false;
         break;
+    case Action::Info:
+        state.infoShown = !state.infoShown;
+        actions.infoChanged = true;
+        actions.statusChanged = state.infoShown && !state.hasFocus;
+        actions.status = "Jump to, go to or pick a body: the panel tells of it";
+        break;
+    case Action::Pick:
+        actions.pick = true;
+        actions.statusChanged = false;
+        break;
     case Action::Reload:
         actions.reload = true;
         actions.statusChanged = false;
@@ -306,13 +325,15 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
     }
 }
 
-OrbitActions OrbitControls::decide(const InputSnapshot& input, const BodyRegistry& bodies)
+OrbitActions OrbitControls::decide(const InputSnapshot& devices, const BodyRegistry& bodies)
 {
+    const InputSnapshot input = flightByPlace(devices, promptOpen());
     OrbitActions actions;
     if (state.actionCooldown >= 0.0f)
         state.actionCooldown -= input.dt;
 
-    const bool promptHadKeyboard = runPrompt(input, bodies, actions);
+    // Typing is by letter: the prompt reads the keys as the layout prints them.
+    const bool promptHadKeyboard = runPrompt(devices, bodies, actions);
     if (escapeClosedPrompt && !down(Action::Quit, input))
         escapeClosedPrompt = false;
 

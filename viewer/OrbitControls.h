@@ -28,6 +28,8 @@ struct OrbitActions
     bool helpChanged = false;            // to helpShown
     bool orbitLinesChanged = false;      // to orbitLinesShown
     bool labelsChanged = false;          // to labelsShown
+    bool infoChanged = false;            // to infoShown
+    bool pick = false;                   // focus on the body under the centre of the view
     bool reload = false;                 // read the files again now
     bool dateSet = false;                // the clock goes to `date`
     double date = 0.0;                   // days from J2000
@@ -60,6 +62,9 @@ public:
     // The bodies were replaced: the focus moves to the same body's new
     // index, or, where it is gone (-1), is dropped, and so is following it.
     void refocus(int index);
+    // Makes the body of that registry index the focus, as a jump would,
+    // without moving the camera: what a pick found.
+    void focusOn(int index);
 
     // The signed time rate: how many motion updates one update makes.
     double timeRate() const;
@@ -84,6 +89,7 @@ public:
     bool helpShown() const { return state.helpShown; }
     bool orbitLinesShown() const { return state.orbitLinesShown; }
     bool labelsShown() const { return state.labelsShown; }
+    bool infoShown() const { return state.infoShown; }
     bool promptOpen() const { return state.prompt != Prompt::None; }
 
     // World units per second, for settings read while the viewer runs.
@@ -126,6 +132,7 @@ private:
         bool helpShown = false;
         bool orbitLinesShown = false;
         bool labelsShown = false;
+        bool infoShown = false;
         Prompt prompt = Prompt::None;
         std::string promptText;         // UTF-8, what has been typed at the prompt
         double clockSpeed = 1.0;        // sky seconds a second

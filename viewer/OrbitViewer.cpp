@@ -7,6 +7,7 @@
 #include "sim/BodySteps.h"
 #include "sim/SceneNames.h"
 #include "sim/WorldLimits.h"
+#include "viewer/Picking.h"
 #include "viewer/Screenshot.h"
 #include "viewer/StatusText.h"
 
@@ -14,6 +15,7 @@
 #include <OgreLogManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreViewport.h>
 
 bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
 {
@@ -84,6 +86,10 @@ void OrbitViewer::showClock()
 void OrbitViewer::say(const std::string& text)
 {
     statusLine = fitStatusText(text);
+    // The log keeps what the status line said, but for what is being typed.
+    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
+        if (!text.empty() && !decisions.promptOpen())
+            log->logMessage("OrvTest: status: " + text);
 }
 
 namespace
@@ -307,7 +313,7 @@ void OrbitViewer::jumpTo(int index)
 
 void OrbitViewer::followFocus(const OrbitActions& actions)
 {
-    const bool jumped = actions.jumpTo >= 0;
+    const bool jumped = actions.jumpTo >= 0 || actions.pick;
     if (!decisions.following())
     {
         following.stop();
@@ -333,6 +339,21 @@ void OrbitViewer::flyCamera(const OrbitActions& actions)
         cameraNode->translate(step, Ogre::Node::TS_WORLD);
     cameraNode->yaw(Ogre::Degree(actions.yawDegrees));
     cameraNode->pitch(Ogre::Degree(actions.pitchDegrees));
+}
+
+void OrbitViewer::pick()
+{
+    const Ogre::Viewport* viewport = camera->getViewport();
+    const float pixels = viewport ? float(viewport->getActualHeight()) : 600.0f;
+    const int index = bodyAtCentre(bodyRegistry, camera->getDerivedPosition(), camera->getDerivedDirection(),
+                                   camera->getFOVy().valueRadians() / pixels);
+    if (index < 0)
+    {
+        say("Nothing under the centre of the view");
+        return;
+    }
+    decisions.focusOn(index);
+    say("Picked " + bodyRegistry.at(std::size_t(index)).definition.Name);
 }
 
 void OrbitViewer::takeScreenshot()
@@ -367,6 +388,8 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     }
     if (actions.jumpTo >= 0)
         jumpTo(actions.jumpTo);
+    if (actions.pick)
+        pick();
     followFocus(actions);
     flyCamera(actions);
     if (actions.screenshot && window)
@@ -378,6 +401,11 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
 
     sceneManager->getSceneNode(sceneNames::starField)->setPosition(cameraNode->_getDerivedPosition());
     panels.update(bodyRegistry, *camera);
+    if (decisions.infoShown() && decisions.hasFocus() && std::size_t(decisions.focusIndex()) < bodyRegistry.size())
+        panels.showInfo(bodyFacts(bodyRegistry, bodyRegistry.at(std::size_t(decisions.focusIndex())),
+                                  cameraNode->_getDerivedPosition(), skyClock.days()));
+    else if (decisions.infoShown())
+        panels.showInfo({{"No body chosen", ""}, {"jump, go to", "or pick one (C)"}});
     generatePendingLod();
     return true;
 }

@@ -50,6 +50,9 @@ public:
     const Clock& clock() const { return skyClock; }
     bool clockShown() const { return clockInUse; }
 
+    // Draws what is written on screen `scale` times its size at 96 dpi.
+    void setUiScale(float scale) { panels.setUiScale(scale); }
+
     // Puts the camera above the ecliptic (on the world's +Y axis), looking
     // down on the sun from high enough to see the orbits of its planets.
     void lookFromAbove();
@@ -89,6 +92,8 @@ private:
     void followFocus(const OrbitActions& actions);
     void flyCamera(const OrbitActions& actions);
     void takeScreenshot();
+    // Focuses on the body under the centre of the view, if any.
+    void pick();
     // Whether the bodies shown follow the clock, which is then on screen.
     void lookAtBodies();
     void showClock();

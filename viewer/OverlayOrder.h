@@ -7,6 +7,7 @@ namespace overlayOrder
 {
 constexpr unsigned short labels = 400;
 constexpr unsigned short clock = 450;
+constexpr unsigned short info = 460;
 constexpr unsigned short statistics = 500;   // "Core/DebugOverlay", whose script (Debug.overlay) sets it
 constexpr unsigned short help = 600;
 }

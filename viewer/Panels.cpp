@@ -4,6 +4,7 @@
 #include "viewer/OrbitControls.h"
 
 #include "viewer/OverlayOrder.h"
+#include "viewer/UiScale.h"
 
 #include <OgreCamera.h>
 #include <OgreOverlay.h>
@@ -42,6 +43,7 @@ Panels::Panels(Ogre::SceneManager* sceneManager, Ogre::Overlay* statisticsOverla
     clockText->setPosition(-clockMargin, -clockMargin - clockCharHeight);
     clockText->setFontName("StatsFont");
     clockText->setCharHeight(clockCharHeight);
+    clockText->setSpaceWidth(clockCharHeight * 5.0f / 16.0f);
     clockText->setColourTop(Ogre::ColourValue(0.85f, 0.92f, 1.0f));
     clockText->setColourBottom(Ogre::ColourValue(0.65f, 0.78f, 0.95f));
     auto* panel = static_cast<Ogre::OverlayContainer*>(overlays->createOverlayElement("Panel", "OrvTest/ClockPanel"));
@@ -81,7 +83,14 @@ void Panels::apply(const OrbitActions& actions, const OrbitControls& controls, c
     if (actions.statisticsChanged)
         show(statistics, controls.statisticsShown());
     if (actions.helpChanged)
+    {
+        // Fitted to the window as it is now.
+        if (controls.helpShown())
+            layOutHelp(help, uiScale, windowWidth, windowHeight);
         show(help, controls.helpShown());
+    }
+    if (actions.infoChanged)
+        info.setVisible(controls.infoShown());
     if (actions.orbitLinesChanged)
     {
         linesWanted = controls.orbitLinesShown();
@@ -109,5 +118,24 @@ void Panels::takeBodies(const BodyRegistry& bodies)
 void Panels::update(const BodyRegistry& bodies, const Ogre::Camera& camera)
 {
     if (const Ogre::Viewport* viewport = camera.getViewport())
-        labels.update(bodies, camera, float(viewport->getActualWidth()), float(viewport->getActualHeight()));
+    {
+        windowWidth = float(viewport->getActualWidth());
+        windowHeight = float(viewport->getActualHeight());
+        labels.update(bodies, camera, windowWidth, windowHeight);
+    }
+}
+
+void Panels::showInfo(const std::vector<Fact>& facts)
+{
+    info.show(facts);
+}
+
+void Panels::setUiScale(float scale)
+{
+    const float factor = scale / uiScale;
+    uiScale = scale;
+    if (clock)
+        scaleOverlay(clock, factor);
+    info.scaleBy(factor);
+    labels.setScale(scale);
 }

@@ -2,6 +2,7 @@
 #define ORVTEST_VIEWER_PANELS_H
 
 #include "scene/OrbitLines.h"
+#include "viewer/InfoPanel.h"
 #include "viewer/NameLabels.h"
 
 #include <OgrePrerequisites.h>
@@ -39,6 +40,11 @@ public:
     // The clock's date, days from J2000: the ellipses that turn follow it.
     void setClock(double days);
     void setClockText(const std::string& text);
+    // The info panel's lines, while it shows.
+    void showInfo(const std::vector<Fact>& facts);
+    bool infoShown() const { return info.isVisible(); }
+    // Draws the text of every panel `scale` times its size at 96 dpi.
+    void setUiScale(float scale);
 
 private:
     Ogre::Overlay* statistics;
@@ -46,6 +52,10 @@ private:
     Ogre::Overlay* clock = nullptr;
     Ogre::TextAreaOverlayElement* clockText = nullptr;
     std::string clockCaption;
+    InfoPanel info;
+    float uiScale = 1.0f;
+    float windowWidth = 800.0f;    // the viewport, as last seen
+    float windowHeight = 600.0f;
     double clockDays = 0.0;
     OrbitLines orbitLines;
     NameLabels labels;

@@ -1,5 +1,6 @@
 #include "app/Platform.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 #include <vector>
 
@@ -304,6 +306,100 @@ float DisplayConnection::dotsPerInch() const
             return dpi;
     }
     return standard;
+}
+
+namespace
+{
+// The input library's code for what a key prints; unassigned for what no
+// command is given by.
+OIS::KeyCode keyCodeOf(KeySym symbol)
+{
+    static const OIS::KeyCode letters[26] = {
+        OIS::KC_A, OIS::KC_B, OIS::KC_C, OIS::KC_D, OIS::KC_E, OIS::KC_F, OIS::KC_G, OIS::KC_H, OIS::KC_I,
+        OIS::KC_J, OIS::KC_K, OIS::KC_L, OIS::KC_M, OIS::KC_N, OIS::KC_O, OIS::KC_P, OIS::KC_Q, OIS::KC_R,
+        OIS::KC_S, OIS::KC_T, OIS::KC_U, OIS::KC_V, OIS::KC_W, OIS::KC_X, OIS::KC_Y, OIS::KC_Z};
+    static const OIS::KeyCode digits[10] = {OIS::KC_0, OIS::KC_1, OIS::KC_2, OIS::KC_3, OIS::KC_4,
+                                            OIS::KC_5, OIS::KC_6, OIS::KC_7, OIS::KC_8, OIS::KC_9};
+    if (symbol >= XK_a && symbol <= XK_z)
+        return letters[symbol - XK_a];
+    if (symbol >= XK_A && symbol <= XK_Z)
+        return letters[symbol - XK_A];
+    if (symbol >= XK_0 && symbol <= XK_9)
+        return digits[symbol - XK_0];
+    switch (symbol)
+    {
+    case XK_bracketleft:
+        return OIS::KC_LBRACKET;
+    case XK_bracketright:
+        return OIS::KC_RBRACKET;
+    case XK_space:
+        return OIS::KC_SPACE;
+    default:
+        return OIS::KC_UNASSIGNED;
+    }
+}
+}
+
+KeyPlaces::KeyPlaces(const DisplayConnection& connection, unsigned long renderWindow)
+    : display(connection.handle()), window(renderWindow)
+{
+    // The evdev codes, where XKB does not name the keys.
+    codes = {25, 39, 38, 40, 24, 26};
+    Display* x = static_cast<Display*>(display);
+    if (!x)
+        return;
+    if (XkbDescPtr keyboard = XkbGetMap(x, 0, XkbUseCoreKbd))
+    {
+        if (XkbGetNames(x, XkbKeyNamesMask, keyboard) == Success && keyboard->names && keyboard->names->keys)
+        {
+            const char* names[6] = {"AD02", "AC02", "AC01", "AC03", "AD01", "AD03"};
+            for (int code = keyboard->min_key_code; code <= keyboard->max_key_code; ++code)
+                for (std::size_t place = 0; place < codes.size(); ++place)
+                    if (std::strncmp(keyboard->names->keys[code].name, names[place], XkbKeyNameLength) == 0)
+                        codes[place] = static_cast<unsigned char>(code);
+        }
+        XkbFreeKeyboard(keyboard, 0, True);
+    }
+    readLabels();
+}
+
+void KeyPlaces::readLabels()
+{
+    Display* x = static_cast<Display*>(display);
+    for (std::size_t place = 0; place < codes.size(); ++place)
+    {
+        int perCode = 0;
+        KeySym* symbols = XGetKeyboardMapping(x, codes[place], 1, &perCode);
+        labels[place] = symbols && perCode > 0 ? keyCodeOf(symbols[0]) : OIS::KC_UNASSIGNED;
+        if (symbols)
+            XFree(symbols);
+    }
+}
+
+void KeyPlaces::read(InputSnapshot& snapshot)
+{
+    Display* x = static_cast<Display*>(display);
+    if (!x)
+        return;
+    snapshot.placesKnown = true;
+    // The keyboard is ours while the window has the focus (or, with no
+    // window manager, while focus follows the pointer): not after Alt+Tab.
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(x, &focus, &revert);
+    std::bitset<6> down;
+    if (focus == window || focus == PointerRoot)
+    {
+        char keys[32];
+        XQueryKeymap(x, keys);
+        for (std::size_t place = 0; place < codes.size(); ++place)
+            down[place] = (keys[codes[place] / 8] >> (codes[place] % 8)) & 1;
+    }
+    if ((down & ~wasDown).any())
+        readLabels();
+    wasDown = down;
+    snapshot.placesDown = down;
+    snapshot.placeLabels = labels;
 }
 
 DisplayConnection::~DisplayConnection()

@@ -1,6 +1,10 @@
 #ifndef ORVTEST_APP_PLATFORM_H
 #define ORVTEST_APP_PLATFORM_H
 
+#include "viewer/InputSnapshot.h"
+
+#include <array>
+#include <bitset>
 #include <string>
 
 // The little the viewer needs of the desktop beyond the engine and the input library.
@@ -51,9 +55,34 @@ public:
     // (which desktops set for their scale), else the screen's size in
     // millimetres as the server reports it; 96 when neither is told.
     float dotsPerInch() const;
+    // The Display, for the rest of this layer.
+    void* handle() const { return display; }
 
 private:
     void* display;   // an X Display, kept out of this header
+};
+
+// The keys in the places of W S A D Q E on a US keyboard, read from the X
+// server while the window has the keyboard, so that flight keeps its shape
+// on any layout: the input library reads keys by what the layout prints on
+// them. The places are the keys XKB names AD02, AC02, AC01, AC03, AD01 and
+// AD03; what the layout prints on them is asked again whenever one of them
+// goes down, so a layout changed while the viewer runs holds at once.
+class KeyPlaces
+{
+public:
+    KeyPlaces(const DisplayConnection& connection, unsigned long window);
+    // Fills the snapshot's places.
+    void read(InputSnapshot& snapshot);
+
+private:
+    void readLabels();
+
+    void* display;
+    unsigned long window;
+    std::array<unsigned char, 6> codes{};
+    std::array<OIS::KeyCode, 6> labels{};
+    std::bitset<6> wasDown;
 };
 
 #endif

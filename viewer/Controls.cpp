@@ -34,3 +34,45 @@ bool wasPressed(const Control& control, const InputSnapshot& input, const InputS
     }
     return false;
 }
+
+namespace
+{
+bool isFlightLetter(OIS::KeyCode key)
+{
+    for (OIS::KeyCode letter : flightLetters)
+        if (key == letter)
+            return true;
+    return false;
+}
+
+// Takes the key's presses out of the snapshot, and the key itself.
+void forget(InputSnapshot& input, OIS::KeyCode key)
+{
+    input.keysDown.reset(std::size_t(key) & 0xFF);
+    int kept = 0;
+    for (int i = 0; i < input.pressCount; ++i)
+        if (input.presses[std::size_t(i)].key != key)
+            input.presses[std::size_t(kept++)] = input.presses[std::size_t(i)];
+    input.pressCount = kept;
+}
+}
+
+InputSnapshot flightByPlace(const InputSnapshot& input, bool typing)
+{
+    if (!input.placesKnown || typing)
+        return input;
+    InputSnapshot byPlace = input;
+    const bool shift = input.keyDown(OIS::KC_LSHIFT) || input.keyDown(OIS::KC_RSHIFT);
+    for (OIS::KeyCode letter : flightLetters)
+        forget(byPlace, letter);
+    for (std::size_t place = 0; place < std::size(flightLetters); ++place)
+    {
+        const OIS::KeyCode label = input.placeLabels[place];
+        const bool command = label != OIS::KC_UNASSIGNED && !isFlightLetter(label);
+        if (command && !shift)
+            forget(byPlace, label);
+        if (input.placesDown[place] && !(command && shift))
+            byPlace.keysDown.set(flightLetters[place]);
+    }
+    return byPlace;
+}

@@ -35,6 +35,8 @@ enum class Action
     Follow,
     GoTo,
     SetDate,
+    Info,
+    Pick,
     Help,
     OrbitLines,
     Labels,
@@ -115,6 +117,10 @@ constexpr Control orbitControls[] = {
      "go to a body by name: type it, Tab completes, Return jumps"},
     {Action::SetDate, Trigger::Pressed, {key(OIS::KC_T), Input{}}, "T",
      "set the clock: type a date (2030-01-01, 2030-01-01T12:00 or now), Return sets it"},
+    {Action::Info, Trigger::Pressed, {key(OIS::KC_I), Input{}}, "I",
+     "show or hide the info panel of the body last jumped to, gone to or picked"},
+    {Action::Pick, Trigger::Pressed, {key(OIS::KC_C), button(OIS::MB_Middle)}, "C or middle mouse button",
+     "pick the body under the centre of the view: the next jump, L and I go on from it"},
     {Action::OrbitLines, Trigger::Pressed, {key(OIS::KC_O), Input{}}, "O", "show or hide the orbit lines"},
     {Action::Labels, Trigger::Pressed, {key(OIS::KC_N), Input{}}, "N", "show or hide the bodies' names"},
     {Action::Reload, Trigger::Pressed, {key(OIS::KC_F5), Input{}}, "F5",
@@ -123,6 +129,16 @@ constexpr Control orbitControls[] = {
      "show or hide this list of controls"},
     {Action::Quit, Trigger::Held, {key(OIS::KC_ESCAPE), Input{}}, "Escape, or closing the window", "quit"},
 };
+
+// The letters that fly, in the order of the snapshot's places.
+constexpr OIS::KeyCode flightLetters[6] = {OIS::KC_W, OIS::KC_S, OIS::KC_A, OIS::KC_D, OIS::KC_Q, OIS::KC_E};
+
+// The snapshot as the controls read it where the keys' places are known:
+// the flight letters are down where their places are, whatever is printed
+// there; a key in a flight place that the layout prints with another
+// letter (O on Dvorak) flies, and gives that letter's command only with
+// Shift held. While the keyboard types (`typing`), every key is its letter.
+InputSnapshot flightByPlace(const InputSnapshot& input, bool typing);
 
 // The row of an action.
 const Control& controlFor(Action action);

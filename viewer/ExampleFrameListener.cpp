@@ -164,6 +164,8 @@ InputSnapshot ExampleFrameListener::readDevices(float dt)
     snapshot.pressCount = pressesSinceRead.pressCount;
     pressesSinceRead.buttonsPressed = 0;
     pressesSinceRead.pressCount = 0;
+    if (readPlaces)
+        readPlaces(snapshot);
     return snapshot;
 }
 

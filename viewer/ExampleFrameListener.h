@@ -11,6 +11,7 @@
 #include <OISMouse.h>
 
 #include <bitset>
+#include <functional>
 #include <string>
 
 namespace OIS
@@ -52,6 +53,8 @@ public:
     virtual bool handleKeys(const Ogre::FrameEvent& evt);
 
     void windowResized(Ogre::RenderWindow* rw) override;
+    // What reads the flight keys' places each frame, where the window system can.
+    void readPlacesWith(std::function<void(InputSnapshot&)> reader) { readPlaces = std::move(reader); }
     // Shuts the input down when the closed window is ours.
     void windowClosed(Ogre::RenderWindow* rw) override;
 
@@ -88,6 +91,7 @@ protected:
     Ogre::Camera* camera;
     Ogre::RenderWindow* window;
     std::string debugText;           // the status line
+    std::function<void(InputSnapshot&)> readPlaces;
     unsigned int screenshotCount = 0;
     std::string screenshotFolder;    // "" for the working folder, else ending in '/'
     BaseControlState controls;

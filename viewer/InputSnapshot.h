@@ -30,6 +30,12 @@ struct InputSnapshot
     // (with a buffered keyboard only; an unbuffered one reports none).
     std::array<KeyPress, 32> presses{};
     int pressCount = 0;
+    // The keys in the places of W S A D Q E on a US keyboard, in that order,
+    // as the window system reads them, whatever the layout prints on them:
+    // flight goes by place. Unknown without a window system to ask.
+    bool placesKnown = false;
+    std::bitset<6> placesDown;
+    std::array<OIS::KeyCode, 6> placeLabels{};   // the key code of what the layout prints there
 
     bool keyDown(OIS::KeyCode key) const { return keysDown.test(std::size_t(key) & 0xFF); }
     bool buttonDown(OIS::MouseButtonID button) const { return (buttonsDown >> button) & 1u; }

@@ -146,11 +146,98 @@ def the_clock(args, display):
     display.type_text("2030-01-01")
     display.key("Return")
     viewer.wait_for_log("OrvTest: the clock set to 2030-01-01 00:00 UTC", after=log_end)
-    check("2030-02-30" not in viewer.log_text()[log_end:], "a date no calendar has set the clock")
+    said = viewer.log_text()[log_end:]
+    check("status: '2030-02-30' is no date" in said, "a date no calendar has went unremarked")
+    check(said.count("the clock set to") == 1, "a date no calendar has set the clock")
     picture_until(viewer, "then.png", view, lambda rows: difference(rows, paused) > 1,
                   "the planets stayed where they stood in 1986")
     display.key("Escape")
     finish(viewer)
+
+
+def text_follows_the_screens_density(args, display):
+    """On a screen of 192 dpi the status line's text is drawn twice as tall as at 96, with no option given."""
+    heights = {}
+    for dpi in (96, 192):
+        screen = xdrive.VirtualDisplay(dpi=dpi)
+        try:
+            viewer = xdrive.Viewer(screen, args.folder)
+            viewer.start()
+            top = (800, 120, 0, 0)
+            before = viewer.picture("before-%d.png" % dpi, crop=top)
+            screen.key("space")                    # "… (paused)" on the status line
+            viewer.wait_action_delay()
+            rows = picture_until(viewer, "status-%d.png" % dpi, top, lambda rows: difference(rows, before) > 0.1,
+                                 "no status line at %d dpi" % dpi)
+            written = [y for y, (row, old) in enumerate(zip(rows, before))
+                       if any(abs(a - b) > 60 for a, b in zip(row, old))]
+            heights[dpi] = written[-1] - written[0] + 1
+            screen.key("Escape")
+            finish(viewer)
+        finally:
+            screen.stop()
+    ratio = heights[192] / float(heights[96])
+    check(1.8 < ratio < 2.2, "the status line is %d pixels tall at 96 dpi and %d at 192" % (heights[96], heights[192]))
+
+
+def info_and_picking(args, display):
+    """Aimed at a planet, C picks it and I tells of it in the top left corner, with a cross at the centre; the
+    next click goes on from the planet picked; aimed at empty sky, C says there is nothing."""
+    write_system(args.folder, body("A", OrbitRadius=3000, OrbitCompleted=90) + body("B", Size=300, OrbitRadius=-5000) +
+                 body("C", OrbitRadius=4000, OrbitCompleted=180))
+    set_setting(args.folder, "Density", "0")
+    viewer = xdrive.Viewer(display, args.folder)
+    viewer.start()
+    panel = (330, 250, 8, 52)
+    before = viewer.picture("no-panel.png", crop=panel)
+    log_end = len(viewer.log_text())
+    display.key("c")
+    viewer.wait_for_log("OrvTest: status: Picked B", after=log_end)
+    display.key("i")
+    picture_until(viewer, "panel.png", panel, lambda rows: bright_count(rows, 120) > bright_count(before, 120) + 500,
+                  "I showed no panel")
+    viewer.press_button(1)
+    viewer.wait_for_log("OrvTest: status: C", after=log_end)
+    viewer.wait_action_delay()
+    display.run("xdotool", "mousemove_relative", "--", "0", "-400")   # up, away from every body
+    viewer.wait_frames(5)
+    display.run("xdotool", "click", "2")
+    viewer.wait_for_log("OrvTest: status: Nothing under the centre of the view", after=log_end)
+    display.key("Escape")
+    finish(viewer)
+
+
+def flight_by_place(args, display):
+    """On a French and a Dvorak layout the keys in the US W place fly forward while the key labelled W does
+    not; the key labelled H shows the help; typing "io" at the go-to prompt finds Io."""
+    set_setting(args.folder, "MoveConstant", "6000")
+    view = (800, 400, 0, 100)
+    for layout, place_w, label_w in ((["-layout", "fr"], "z", "w"), (["-layout", "us", "-variant", "dvorak"],
+                                                                     "comma", "w")):
+        display.run("setxkbmap", *layout)
+        viewer = xdrive.Viewer(display, args.folder, arguments=["--system", "clockwork.cfg"])
+        viewer.start()
+        display.key("space")                   # the sky stands still: only the camera moves the picture
+        viewer.wait_action_delay()
+        still = viewer.picture("still.png", crop=view)
+        viewer.hold_key(label_w, frames=20)
+        check(difference(still, viewer.picture("label-w.png", crop=view)) < 0.5,
+              "%s: the key labelled W flew" % layout[1])
+        viewer.hold_key(place_w, frames=20)
+        picture_until(viewer, "place-w.png", view, lambda rows: difference(rows, still) > 0.5,
+                      "%s: the key in the US W place did not fly" % layout[1])
+        log_end = len(viewer.log_text())
+        display.key("Return")
+        display.type_text("io")
+        display.key("Return")
+        viewer.wait_for_log("OrvTest: status: Io", after=log_end)
+        help_before = viewer.picture("help-before.png", crop=view)
+        display.key("h")
+        picture_until(viewer, "help.png", view, lambda rows: difference(rows, help_before) > 2,
+                      "%s: the key labelled H showed no help" % layout[1])
+        display.key("Escape")
+        finish(viewer)
+    display.run("setxkbmap", "-layout", "us")
 
 
 def orbit_line_and_label(args, display):
@@ -182,6 +269,7 @@ def orbit_line_and_label(args, display):
     finish(viewer)
 
 
-SCENARIOS = [help_and_fly, resized_window_keeps_proportions, facing_moon_session, the_clock, orbit_line_and_label]
+SCENARIOS = [help_and_fly, resized_window_keeps_proportions, facing_moon_session, the_clock,
+             text_follows_the_screens_density, info_and_picking, flight_by_place, orbit_line_and_label]
 WINDOW_MANAGER = {"resized_window_keeps_proportions"}
 NO_DISPLAY = set()

@@ -129,6 +129,59 @@ TEST_F(OrbitControlsTest, FlyingAndLookingFollowTimeAndCounts)
     }
 }
 
+TEST_F(OrbitControlsTest, FlightGoesByPlaceAndAPlacesLetterGivesItsCommandWithShift)
+{
+    // What each layout prints in the US places of W S A D Q E.
+    using K = OIS::KeyCode;
+    const std::array<K, 6> us{OIS::KC_W, OIS::KC_S, OIS::KC_A, OIS::KC_D, OIS::KC_Q, OIS::KC_E};
+    const std::array<K, 6> azerty{OIS::KC_Z, OIS::KC_S, OIS::KC_Q, OIS::KC_D, OIS::KC_A, OIS::KC_E};
+    const std::array<K, 6> dvorak{OIS::KC_COMMA, OIS::KC_O, OIS::KC_A, OIS::KC_E, OIS::KC_APOSTROPHE, OIS::KC_PERIOD};
+    const struct
+    {
+        const char* name;
+        std::array<K, 6> labels;
+        int place;                  // held, or -1
+        std::vector<K> keys;        // as the layout prints them, pressed and held
+        Ogre::Vector3 flown;        // in a second
+        bool orbitLines;
+    } rows[] = {
+        {"UsW", us, 0, {OIS::KC_W}, {0, 0, -10}, false},
+        {"UsShiftStillFlies", us, 0, {OIS::KC_W, OIS::KC_LSHIFT}, {0, 0, -10}, false},
+        {"AzertyZInTheWPlace", azerty, 0, {OIS::KC_Z}, {0, 0, -10}, false},
+        {"AzertyWElsewhereDoesNotFly", azerty, -1, {OIS::KC_W}, {0, 0, 0}, false},
+        {"AzertyAInTheQPlaceFliesUp", azerty, 4, {OIS::KC_A}, {0, 10, 0}, false},
+        {"DvorakOInTheSPlaceFlies", dvorak, 1, {OIS::KC_O}, {0, 0, 10}, false},
+        {"DvorakShiftOGivesOrbitLines", dvorak, 1, {OIS::KC_O, OIS::KC_RSHIFT}, {0, 0, 0}, true},
+        {"DvorakOElsewhereOnAnotherLayout", us, -1, {OIS::KC_O}, {0, 0, 0}, true},
+    };
+    for (const auto& row : rows)
+    {
+        OrbitControls fresh(10.0f);
+        InputSnapshot input = frame(0.5f);
+        input.placesKnown = true;
+        input.placeLabels = row.labels;
+        if (row.place >= 0)
+            input.placesDown.set(std::size_t(row.place));
+        for (K key : row.keys)
+        {
+            input.keysDown.set(key);
+            input.addPress(KeyPress{key, 0, false});
+        }
+        Ogre::Vector3 flown = fresh.decide(input, bodies).translation;
+        input.pressCount = 0;   // held on for the next half second
+        flown += fresh.decide(input, bodies).translation;
+        EXPECT_TRUE(vectorsNear(row.flown, flown, 1e-3f)) << row.name;
+        EXPECT_EQ(row.orbitLines, fresh.orbitLinesShown()) << row.name;
+    }
+    // At the prompt every key types its letter: "o" on Dvorak's S place too.
+    controls.decide(tap(0.3f, OIS::KC_RETURN), bodies);
+    InputSnapshot typed = tap(0.01f, OIS::KC_O, 'o');
+    typed.placesKnown = true;
+    typed.placeLabels = dvorak;
+    typed.placesDown.set(1);
+    EXPECT_EQ("Go to: o_", controls.decide(typed, bodies).status);
+}
+
 TEST_F(OrbitControlsTest, TimeKeysFireOncePerPressWithinTheRatesLimits)
 {
     std::vector<std::string> said;

@@ -11,6 +11,8 @@
 #include "sim/BodySteps.h"
 #include "viewer/FileWatch.h"
 #include "viewer/FreedPages.h"
+#include "viewer/HelpOverlay.h"
+#include "viewer/InfoPanel.h"
 #include "viewer/InputFrames.h"
 #include "viewer/NameLabels.h"
 #include "viewer/OrbitViewer.h"
@@ -169,6 +171,81 @@ TEST_F(ViewerTest, TheClockPlacesDatedBodiesAndTheTimeKeysAndTheDatePromptDriveI
     enter("1986-02-30");
     EXPECT_NEAR(-5074.041667, viewer->clock().days(), 1e-6);
     EXPECT_NE(std::string::npos, status.find("'1986-02-30' is no date")) << status;
+}
+
+TEST_F(ViewerTest, CPicksTheNearestBodyUnderTheCentreAndTheNextJumpGoesOnFromIt)
+{
+    // On the camera's line of sight (+Z from -14500): B nearer than A; C off to the side.
+    const auto still = [](const std::string& section, const char* radius, const char* angle) {
+        return withValue(withValue(withValue(bodySection(section), "OrbitRadius", radius), "OrbitPeriod", "0"),
+                         "Size", "50") + "OrbitCompleted=" + angle + "\n";
+    };
+    start(still("A", "1000", "0") + still("B", "-5000", "0") + still("C", "3000", "90"));
+    run(frame(0.1f));
+    run(tap(0.25f, OIS::KC_C));
+    EXPECT_EQ("Picked B", status);
+    EXPECT_EQ(1, viewer->controls().focusIndex());
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(0, 0, -14500), cameraNode->getPosition()));   // a pick moves nothing
+    run(frame(0.25f, {}, leftButton));
+    EXPECT_EQ("C", status);                                    // the next after B
+    // Looking away from every body: nothing to pick, and the focus stays.
+    cameraNode->setPosition(0, 0, -14500);
+    cameraNode->lookAt(Ogre::Vector3(0, 9000, -14500), Ogre::Node::TS_WORLD);
+    run(frame(0.25f, {}, 1u << OIS::MB_Middle));
+    EXPECT_EQ("Nothing under the centre of the view", status);
+    EXPECT_EQ(2, viewer->controls().focusIndex());
+}
+
+TEST_F(ViewerTest, TheInfoPanelsFactsAreRoundedAsAPersonReadsThemWithTheirUnits)
+{
+    const std::pair<double, const char*> numbers[] = {
+        {12345.0, "12,300"}, {4332.8, "4,330"}, {-1234567.0, "-1,230,000"}, {420.0, "420"},
+        {9.934, "9.93"},     {0.0484, "0.0484"}, {0.0, "0"},               {0.00123, "0.0012"}};
+    for (const auto& [value, text] : numbers)
+        EXPECT_EQ(text, readableNumber(value)) << value;
+    EXPECT_EQ("20 min", readableDuration(1200.0));
+    EXPECT_EQ("4.17 days", readableDuration(360000.0));
+
+    start(withValue(withValue(bodySection("5.Planet", "Sun", "OrbitDays=4332.8\nEccentricity=0.048\nInclination=1.3\n"
+                                                           "RotationHours=-9.93\n"),
+                              "Size", "420"),
+                    "OrbitPeriod", "0") +
+          withValue(bodySection("5.Planet.Moon", "5.Planet"), "OrbitPeriod", "3.3333"));
+    std::vector<std::string> lines;
+    for (const auto& body : bodyRegistry)
+        for (const Fact& fact : bodyFacts(bodyRegistry, *body, Ogre::Vector3::ZERO, 0.0))
+            lines.push_back(fact.first + ": " + fact.second);
+    for (const char* expected : {"5.Planet: [5.Planet]", "orbits: Sun", "radius: 420 units", "orbit period: 4,330 days",
+                                 "eccentricity: 0.048", "inclination: 1.3\xC2\xB0", "spin period: 9.93 hours, backwards",
+                                 "5.Planet.Moon: [5.Planet.Moon]", "orbits: 5.Planet", "from 5.Planet: 100 units",
+                                 "orbit period: 20 min (60 frames/s)"})
+        EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), expected)) << expected;
+}
+
+TEST(HelpOverlayTest, TheHelpFitsTheWindowAtEveryScale)
+{
+    const std::size_t lines = helpLines().size();
+    // DejaVu Sans at 16 pixels averages under 9 pixels a character.
+    HelpColumns columns;
+    for (const auto& line : helpLines())
+    {
+        columns.inputs = std::max(columns.inputs, 9.0f * float(line.first.size()));
+        columns.descriptions = std::max(columns.descriptions, 9.0f * float(line.second.size()));
+    }
+    const struct
+    {
+        float scale, width, height, factor;   // factor: 0 where the help must shrink to fit
+    } rows[] = {{1, 800, 600, 0}, {1, 1920, 1080, 1}, {2, 3840, 2160, 2}, {2, 800, 600, 0}, {1.5f, 1280, 720, 0}};
+    for (const auto& row : rows)
+    {
+        const HelpSize size = helpSize(lines, columns, row.scale, row.width, row.height);
+        EXPECT_LE(size.width, row.width) << row.width << "x" << row.height << " at " << row.scale;
+        EXPECT_LE(size.height, row.height) << row.width << "x" << row.height << " at " << row.scale;
+        if (row.factor > 0)
+            EXPECT_EQ(row.factor, size.factor);
+        else
+            EXPECT_GT(size.charHeight, 10.0f);    // still readable
+    }
 }
 
 TEST_F(ViewerTest, FollowingKeepsTheCameraWhereItIsFromTheBodyUntilItIsGone)

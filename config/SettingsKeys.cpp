@@ -26,10 +26,10 @@ const std::vector<SettingsKey>& settingsKeys()
         {"StarField", "Distance", "0", &S::Distance, atOnce},
         {"StarField", "Density", "0", &S::Density, atOnce},
         {"Screen", "UiScale", "0", &S::UiScale, atNextStart},
-        // Six hours a second: the Earth turns in four seconds, the Moon goes
-        // round in under two minutes, Mercury in six.
         {"Clock", "Start", "now", &S::Start, atNextStart},
-        {"Clock", "Speed", "21600", &S::Speed, atNextStart},
+        // A day a second: the Earth turns once a second, the Moon goes round
+        // in half a minute, Mercury in a minute and a half: the sky visibly moves.
+        {"Clock", "Speed", "86400", &S::Speed, atNextStart},
     };
     return keys;
 }

@@ -131,7 +131,7 @@ def the_clock(args, display):
     body there at once, and a date no calendar has changes nothing."""
     viewer = xdrive.Viewer(display, args.folder, arguments=["--at", "1986-02-09"])
     viewer.start()
-    viewer.wait_for_log("OrvTest: the clock starts at 1986-02-09 00:00 UTC, 6 h/s")
+    viewer.wait_for_log("OrvTest: the clock starts at 1986-02-09 00:00 UTC, 1 d/s")
     display.key("space")
     viewer.wait_action_delay()
     view = (800, 200, 0, 200)                  # the ecliptic, edge-on, clear of the text

@@ -4,7 +4,7 @@ import os
 import subprocess
 import tempfile
 
-from common import SANITIZED, body, check, difference, finish, write_system, xdrive
+from common import SANITIZED, body, check, difference, finish, set_setting, write_system, xdrive
 import measure
 
 
@@ -42,6 +42,8 @@ def tour(args, display):
     frame-locked system the start view and four jumps, for the dated default one a view from above too, which
     shows the planets where they stand at the run's date."""
     above = {}
+    # Lit all round: a jump may well face a body's night side.
+    set_setting(args.folder, "AmbientLight", "0.6 0.6 0.6")
     for system, date, stops in (("clockwork.cfg", None, 5), ("1.cfg", "1986-02-09", 6), ("1.cfg", "2030-01-01", 6)):
         folder = "pictures-%s-%s" % (system, date)
         viewer = xdrive.Viewer(display, args.folder, arguments=["--tour", folder, "--system", system] +

@@ -7,6 +7,7 @@
 #include "sim/BodySteps.h"
 #include "sim/SceneNames.h"
 #include "sim/WorldLimits.h"
+#include "viewer/Film.h"
 #include "viewer/Screenshot.h"
 #include "viewer/StatusText.h"
 
@@ -83,7 +84,8 @@ void OrbitViewer::showClock()
 
 void OrbitViewer::say(const std::string& text)
 {
-    statusLine = fitStatusText(text);
+    said = text;
+    statusLine = fitStatusText(filming ? filmLine() + (text.empty() ? "" : "\n" + text) : text);
 }
 
 namespace
@@ -268,7 +270,9 @@ void OrbitViewer::runBodySteps(float dt)
         motionCountdown = motionInterval;
         if (!decisions.paused())
         {
-            const double updates = stepsPerSecond > 0.0f ? double(stepsPerSecond) * dt : 1.0;
+            const double updates = stepsPerSecond > 0.0f         ? double(stepsPerSecond) * dt
+                                   : filmFramesPerSecond > 0.0 ? filmStepsPerSecond * dt
+                                                               : 1.0;
             // The turns are remade only when this changes: at a fixed rate,
             // once per key press; with stepsPerSecond, every frame.
             bodyRegistry.setStepMultiplier(updates * decisions.timeRate());
@@ -295,8 +299,10 @@ void OrbitViewer::runBodySteps(float dt)
 
 bool OrbitViewer::runFrame(const InputSnapshot& input)
 {
-    runBodySteps(input.dt);
-    return handleInput(input);
+    InputSnapshot timed = input;
+    timed.dt = frameTime(input.dt);
+    runBodySteps(timed.dt);
+    return handleInput(timed);
 }
 
 void OrbitViewer::jumpTo(int index)
@@ -365,10 +371,17 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
             log->logMessage("OrvTest: the clock set to " + dateText(skyClock.days()));
     }
+    if (actions.keepView)
+        keepView(actions);
+    if (actions.recallView >= 0)
+        recallView(actions.recallView);
+    if (actions.recordingToggled)
+        toggleFilm();
     if (actions.jumpTo >= 0)
         jumpTo(actions.jumpTo);
     followFocus(actions);
     flyCamera(actions);
+    flyToView(actions, input.dt);
     if (actions.screenshot && window)
         takeScreenshot();
     if (actions.polygonModeChanged)

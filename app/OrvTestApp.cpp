@@ -10,6 +10,7 @@
 
 #include <OgreCamera.h>
 #include <OgreMeshLodGenerator.h>
+#include <OgreRenderWindow.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -49,6 +50,14 @@ void OrvTestApp::takeTour(int jumps)
     showDialog = false;
 }
 
+void OrvTestApp::recordFilm(const FilmOrder& order)
+{
+    filmOrder = std::make_unique<FilmOrder>(order);
+    // The render system needs a window for its context; the film is drawn off-screen.
+    chooseWindow(160, 120, false);
+    hiddenWindow = true;
+}
+
 bool OrvTestApp::tourCompleted() const
 {
     return tourDone;
@@ -56,11 +65,19 @@ bool OrvTestApp::tourCompleted() const
 
 void OrvTestApp::makeFrameListener()
 {
-    auto* listener = new OrvTestFrameListener(window, camera, sceneManager, viewerFiles);
+    // A film is no one's session: the keyboard and pointer stay the desktop's.
+    auto* listener = new OrvTestFrameListener(window, camera, sceneManager, viewerFiles, !filmOrder);
     listener->orbitViewer().startClock(clockDays, appSettings.Speed);
     frameListener = listener;
     if (tourJumps >= 0)
         listener->takeTour(tourJumps);
+    if (startView)
+        listener->orbitViewer().showView(*startView);
+    if (filmOrder)
+    {
+        window->setAutoUpdated(false);
+        listener->recordFilm(*filmOrder);
+    }
     root->addFrameListener(frameListener);
 }
 
@@ -68,6 +85,7 @@ void OrvTestApp::tearDownScene()
 {
     const Tour* tour = frameListener ? static_cast<OrvTestFrameListener*>(frameListener)->tour() : nullptr;
     tourDone = tour && tour->completed();
+    filmDone = frameListener && static_cast<OrvTestFrameListener*>(frameListener)->filmCompleted();
 }
 
 void OrvTestApp::buildScene()

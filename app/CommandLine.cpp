@@ -102,7 +102,10 @@ std::string readFilmOptions(CommandLine& line)
         line.path.push_back(line.pathText.substr(start));
         for (const std::string& name : line.path)
             if (name.empty() || line.path.size() < 2)
+            {
+                line.path.clear();
                 return "--path " + line.pathText + ": name two kept views or more, separated by commas";
+            }
         if (!line.viewName.empty())
             return "--view and --path both say where the film starts: give one";
     }

@@ -6,7 +6,7 @@
 namespace
 {
 // Steps of a segment's parameter at which its length is measured.
-constexpr std::size_t samples = 64;
+constexpr std::size_t samples = 256;
 
 struct Point
 {

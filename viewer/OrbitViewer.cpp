@@ -263,6 +263,8 @@ bool OrbitViewer::reloadSettingsFrom(const std::string& file, const std::string&
 
 void OrbitViewer::runBodySteps(float dt)
 {
+    // In film time a frame is exactly its share of a second, which a float is only nearly.
+    const double seconds = filmFramesPerSecond > 0.0 && dt > 0.0f ? 1.0 / filmFramesPerSecond : double(dt);
     if (motionCountdown >= 0.0f)
         motionCountdown -= dt;
     if (motionCountdown < 0.0f)
@@ -270,8 +272,8 @@ void OrbitViewer::runBodySteps(float dt)
         motionCountdown = motionInterval;
         if (!decisions.paused())
         {
-            const double updates = stepsPerSecond > 0.0f         ? double(stepsPerSecond) * dt
-                                   : filmFramesPerSecond > 0.0 ? filmStepsPerSecond * dt
+            const double updates = stepsPerSecond > 0.0f         ? double(stepsPerSecond) * seconds
+                                   : filmFramesPerSecond > 0.0 ? filmStepsPerSecond * seconds
                                                                : 1.0;
             // The turns are remade only when this changes: at a fixed rate,
             // once per key press; with stepsPerSecond, every frame.
@@ -284,7 +286,7 @@ void OrbitViewer::runBodySteps(float dt)
         if (!decisions.paused())
         {
             skyClock.setSpeed(decisions.clockSpeed());
-            skyClock.advance(dt);
+            skyClock.advance(seconds);
         }
         placeDatedBodies(skyClock.days());
     }
@@ -371,8 +373,6 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
             log->logMessage("OrvTest: the clock set to " + dateText(skyClock.days()));
     }
-    if (actions.keepView)
-        keepView(actions);
     if (actions.recallView >= 0)
         recallView(actions.recallView);
     if (actions.recordingToggled)
@@ -382,6 +382,9 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     followFocus(actions);
     flyCamera(actions);
     flyToView(actions, input.dt);
+    // Kept as this frame shows it, the camera moved with the body it follows.
+    if (actions.keepView)
+        keepView(actions);
     if (actions.screenshot && window)
         takeScreenshot();
     if (actions.polygonModeChanged)

@@ -106,6 +106,8 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
         const CameraPose pose = viewPose(flyingTo);
         cameraNode->setPosition(pose.position);
         cameraNode->setOrientation(pose.orientation);
+        // Near or far from here, before a frame is drawn.
+        runDetailStep(camera->getRealPosition());
     }
     if (decisions.following())
         following.start(bodyRegistry.at(std::size_t(body)));
@@ -274,10 +276,11 @@ void OrbitViewer::showPathPlace(const std::vector<SavedView>& views, const Camer
     const auto between = [&place](double a, double b) { return a + (b - a) * place.along; };
     cameraNode->setPosition(place.pose.position);
     cameraNode->setOrientation(place.pose.orientation);
+    const double seconds = dt > 0.0f && filmFramesPerSecond > 0.0 ? 1.0 / filmFramesPerSecond : double(dt);
     const double rate = between(from.Paused ? 0.0 : from.Rate, to.Paused ? 0.0 : to.Rate);
-    if (dt > 0.0f && rate != 0.0)
+    if (seconds > 0.0 && rate != 0.0)
     {
-        bodyRegistry.setStepMultiplier((stepsPerSecond > 0.0f ? stepsPerSecond : filmStepsPerSecond) * dt * rate);
+        bodyRegistry.setStepMultiplier((stepsPerSecond > 0.0f ? stepsPerSecond : filmStepsPerSecond) * seconds * rate);
         runMotionStep();
     }
     if (clockInUse)
@@ -287,7 +290,7 @@ void OrbitViewer::showPathPlace(const std::vector<SavedView>& views, const Camer
         else
         {
             skyClock.setSpeed(between(from.Paused ? 0.0 : from.Speed, to.Paused ? 0.0 : to.Speed));
-            skyClock.advance(dt);
+            skyClock.advance(seconds);
         }
         placeDatedBodies(skyClock.days());
     }

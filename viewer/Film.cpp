@@ -4,15 +4,16 @@
 
 #include <OgreCamera.h>
 #include <OgreHardwarePixelBuffer.h>
-#include <OgreImage.h>
 #include <OgreRenderTexture.h>
 #include <OgreTextureManager.h>
 #include <OgreViewport.h>
 
 #include <chrono>
+#include <csetjmp>
 #include <cstdio>
 #include <fstream>
 
+#include <png.h>
 #include <unistd.h>
 
 namespace
@@ -20,6 +21,46 @@ namespace
 double now()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void appendToString(png_structp writer, png_bytep data, png_size_t size)
+{
+    static_cast<std::string*>(png_get_io_ptr(writer))->append(reinterpret_cast<const char*>(data), size);
+}
+
+void noFlush(png_structp)
+{
+}
+
+// Rows of RGB bytes as a PNG file's bytes; false when the library fails (out
+// of memory). A film has many frames: a low compression level with the Up
+// filter takes a fifth of the time of the engine's own encoder, for files a
+// third larger.
+bool encodePng(const unsigned char* pixels, unsigned width, unsigned height, std::string& png)
+{
+    png_structp writer = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = writer ? png_create_info_struct(writer) : nullptr;
+    if (!info)
+    {
+        png_destroy_write_struct(&writer, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(writer)))
+    {
+        png_destroy_write_struct(&writer, &info);
+        return false;
+    }
+    png_set_write_fn(writer, &png, appendToString, noFlush);
+    png_set_IHDR(writer, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(writer, 3);
+    png_set_filter(writer, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_write_info(writer, info);
+    for (unsigned row = 0; row < height; ++row)
+        png_write_row(writer, pixels + std::size_t(row) * width * 3);
+    png_write_end(writer, info);
+    png_destroy_write_struct(&writer, &info);
+    return true;
 }
 
 // A path as a shell takes it: quoted unless it is plain.
@@ -102,7 +143,7 @@ FilmRecorder::FilmRecorder(Ogre::Camera* viewCamera, const std::string& folder, 
                                                                 Ogre::PF_BYTE_RGB, Ogre::TU_RENDERTARGET);
     target = texture->getBuffer()->getRenderTarget();
     target->setAutoUpdated(true);
-    Ogre::Viewport* viewport = target->addViewport(camera);
+    viewport = target->addViewport(camera);
     viewport->setBackgroundColour(Ogre::ColourValue::Black);
     viewport->setOverlaysEnabled(overlays);
     camera->setAspectRatio(Ogre::Real(width) / Ogre::Real(height));
@@ -110,6 +151,9 @@ FilmRecorder::FilmRecorder(Ogre::Camera* viewCamera, const std::string& folder, 
 
 FilmRecorder::~FilmRecorder()
 {
+    // The camera would otherwise still name the viewport that goes.
+    if (camera->getViewport() == viewport)
+        camera->_notifyViewport(nullptr);
     target->removeAllViewports();
     Ogre::TextureManager::getSingleton().remove(texture);
     camera->setAspectRatio(cameraAspect);
@@ -118,6 +162,8 @@ FilmRecorder::~FilmRecorder()
 void FilmRecorder::drawingStarts()
 {
     drawingStarted = now();
+    // A window resized meanwhile has given the camera its own proportions.
+    camera->setAspectRatio(Ogre::Real(pixelsWide) / Ogre::Real(pixelsHigh));
 }
 
 bool FilmRecorder::saveFrame(std::string& why)
@@ -130,9 +176,12 @@ bool FilmRecorder::saveFrame(std::string& why)
     target->copyContentsToMemory(Ogre::Box(0, 0, pixelsWide, pixelsHigh), box);
     const double encode = now();
     spent.readingBack += encode - read;
-    Ogre::Image image;
-    image.loadDynamicImage(pixels.data(), pixelsWide, pixelsHigh, 1, Ogre::PF_BYTE_RGB);
-    const std::string png = image.encode("png")->getAsString();
+    std::string png;
+    if (!encodePng(pixels.data(), pixelsWide, pixelsHigh, png))
+    {
+        why = "cannot encode the frame as PNG: out of memory";
+        return false;
+    }
     const double write = now();
     spent.encoding += write - encode;
 

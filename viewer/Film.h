@@ -10,9 +10,9 @@
 #include <vector>
 
 // Where a film's time went, seconds in all its frames: the engine drawing
-// the frame (until its commands are queued), reading the picture back
-// (which waits for the drawing to finish), encoding it as PNG, and writing
-// the file.
+// the frame (until its work is handed to the driver), reading the picture
+// back (which waits for the driver to finish drawing it), encoding it as
+// PNG, and writing the file.
 struct FilmTimes
 {
     double drawing = 0.0;
@@ -80,6 +80,7 @@ private:
     Ogre::Camera* camera;
     Ogre::TexturePtr texture;
     Ogre::RenderTarget* target = nullptr;
+    Ogre::Viewport* viewport = nullptr;
     Ogre::Real cameraAspect;
     std::string where;
     unsigned pixelsWide;

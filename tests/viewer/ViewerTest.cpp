@@ -133,10 +133,12 @@ TEST_F(ViewerTest, InFilmTimeEachFrameIsAFramesTimeHoweverLongItTookToDraw)
     const Body& planet = bodyRegistry.at(1);
     const Ogre::Quaternion before = planet.orbitNode->getOrientation();
     viewer->keepFilmTime(30.0);
-    // Three thirtieths of a second, at 60 steps a second: six of the planet's degrees.
+    // Three thirtieths of a second, at 60 steps a second: six of the planet's degrees; flying, ten units.
+    const Ogre::Vector3 from = cameraNode->getPosition();
     for (float took : {0.5f, 0.001f, 2.0f})
-        run(frame(took));
+        run(frame(took, {OIS::KC_W}));
     EXPECT_NEAR(6.0, degreesBetween(before, planet.orbitNode->getOrientation()), 1e-3);
+    EXPECT_TRUE(vectorsNear(from + Ogre::Vector3(0, 0, 10), cameraNode->getPosition(), 1e-3f));
     EXPECT_NEAR(0.1 * 3600.0 / 86400.0, viewer->clock().days(), 1e-12);
     // Out of film time, a frame is its own time again, and a step a frame.
     viewer->keepFilmTime(0.0);

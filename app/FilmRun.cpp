@@ -34,7 +34,7 @@ bool filmCanStart(const CommandLine& commandLine, std::string& why)
         const char* display = std::getenv("DISPLAY");
         why = std::string("a film is drawn with the X display, and ") +
               (display && *display ? std::string("\"") + display + "\" cannot be opened" : "DISPLAY is not set") +
-              ". Draw it in a virtual one:\n  xvfb-run -s '-screen 0 640x480x24' orvtest --record " +
+              ". Draw it in a virtual one:\n  xvfb-run orvtest --record " +
               commandLine.filmFolder + " ...";
         return false;
     }

@@ -865,19 +865,19 @@ void ruleViewKeysAndValues(const std::vector<ConfigLine>& lines, const BodyRegis
     std::vector<std::string> knownKeys;
     for (const ViewKey& key : viewKeys())
         knownKeys.push_back(key.name);
-    struct Part
+    struct ViewLines
     {
         int header = 0;
         SavedView view;
         std::map<std::string, int> lineOf;   // of each key read, the last line
     };
-    std::vector<Part> parts;
+    std::vector<ViewLines> views;
     std::map<std::string, std::size_t> indexOf;
     for (const ConfigLine& line : lines)
     {
         if (line.kind == ConfigLine::SectionHeader && !line.section.empty() &&
-            indexOf.try_emplace(line.section, parts.size()).second)
-            parts.push_back(Part{line.number, SavedView(), {}});
+            indexOf.try_emplace(line.section, views.size()).second)
+            views.push_back(ViewLines{line.number, SavedView(), {}});
         if (line.kind != ConfigLine::Setting || line.section.empty())
             continue;
         const ViewKey* key = findViewKey(line.key);
@@ -889,24 +889,24 @@ void ruleViewKeysAndValues(const std::vector<ConfigLine>& lines, const BodyRegis
         const std::string trouble = valueTrouble(line.key, line.value, valueTypeOf(key->field));
         if (!trouble.empty())
             findings.add(line.number, line.section, "bad-value", trouble, Problem::Warning);
-        Part& part = parts[indexOf.at(line.section)];
-        if (readKeyValue(part.view, key->field, line.value))
-            part.lineOf[key->name] = line.number;
+        ViewLines& read = views[indexOf.at(line.section)];
+        if (readKeyValue(read.view, key->field, line.value))
+            read.lineOf[key->name] = line.number;
     }
     for (const auto& [section, index] : indexOf)
     {
-        const Part& part = parts[index];
+        const ViewLines& read = views[index];
         const auto lineOf = [&](const char* key) {
-            const auto found = part.lineOf.find(key);
-            return found == part.lineOf.end() ? 0 : found->second;
+            const auto found = read.lineOf.find(key);
+            return found == read.lineOf.end() ? 0 : found->second;
         };
         for (const ViewKey& key : viewKeys())
             if (key.required && !lineOf(key.name))
-                findings.add(part.header, section, "missing-key",
+                findings.add(read.header, section, "missing-key",
                              std::string("the view has no ") + key.name + " that reads: it is left out, and 1 to 9 "
                              "count the views after it one earlier",
                              Problem::Error);
-        const SavedView& view = part.view;
+        const SavedView& view = read.view;
         if (lineOf("Direction") && !(view.Direction.squaredLength() > 0.0f))
             findings.add(lineOf("Direction"), section, "bad-direction",
                          "Direction is 0 0 0: the camera would look nowhere, and the view is left out", Problem::Error);

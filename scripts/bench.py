@@ -219,7 +219,7 @@ def bench_startup_and_frames(build, repeats):
 
 # ---------------------------------------------------------------- 4. a film
 
-FILM_PARTS = ("drawing", "reading back", "PNG encoding", "writing", "the rest")
+FILM_COSTS = ("drawing", "reading back", "PNG encoding", "writing", "the rest")
 
 
 def bench_film(build, repeats, frames=300):
@@ -238,15 +238,15 @@ def bench_film(build, repeats, frames=300):
         finally:
             display.stop()
         line = next(line for line in out.splitlines() if "a frame took" in line)
-        parts = dict((part, float(line.split(part + " ")[1].split(",")[0])) for part in FILM_PARTS)
-        parts["frame"] = float(line.split("a frame took ")[1].split(" ms")[0])
-        parts["run"] = seconds
-        runs.append(parts)
+        costs = dict((cost, float(line.split(cost + " ")[1].split(",")[0])) for cost in FILM_COSTS)
+        costs["frame"] = float(line.split("a frame took ")[1].split(" ms")[0])
+        costs["run"] = seconds
+        runs.append(costs)
     frame = median([run["frame"] for run in runs])
     print("### A film: %d frames of 1920 x 1080 (`orvtest --record`), medians of %d runs\n" % (frames, repeats))
-    print_table(["part of a frame", "ms", "share"],
-                [[part, "%.1f" % median([run[part] for run in runs]),
-                  "%.0f %%" % (100 * median([run[part] for run in runs]) / frame)] for part in FILM_PARTS] +
+    print_table(["a frame's time", "ms", "share"],
+                [[cost, "%.1f" % median([run[cost] for run in runs]),
+                  "%.0f %%" % (100 * median([run[cost] for run in runs]) / frame)] for cost in FILM_COSTS] +
                 [["**a frame**", "%.1f" % frame, "%.1f frames a second" % (1000 / frame)],
                  ["the whole run, start-up included, s", "%.1f" % median([run["run"] for run in runs]), ""]])
 

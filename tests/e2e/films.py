@@ -1,7 +1,6 @@
 """Kept views and films, as only the running program shows them."""
 
 import os
-import subprocess
 
 from common import check, difference, finish, picture_until, xdrive
 
@@ -60,19 +59,21 @@ def film_along_a_path(args, display):
         stream.write(VIEWS)
 
     def record(folder, *options, code=0):
-        run = subprocess.run(["./orvtest", "--record", folder, "--size", "320x240", *options], cwd=args.folder,
-                             env=display.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, timeout=120)
-        check(run.returncode == code, "exit %d, not %d; stderr: %s" % (run.returncode, code, run.stderr))
-        return run
+        """The film's stdout and stderr."""
+        viewer = xdrive.Viewer(display, args.folder, arguments=["--record", folder, "--size", "320x240", *options])
+        exit_code = viewer.wait(120)
+        check(exit_code == code, "exit %r, not %d; stderr: %s" % (exit_code, code, viewer.stderr_text()))
+        with open(viewer.stdout.name) as stream:
+            return stream.read(), viewer.stderr_text()
 
     def frame(folder, number):
         return os.path.join(args.folder, folder, "frame_%06d.png" % number)
 
     path = ("--path", "a,b,c", "--frames", "12", "--fps", "10")
-    run = record("path", *path)
+    out, _ = record("path", *path)
     names = sorted(os.listdir(os.path.join(args.folder, "path")))
     check(names == ["frame_%06d.png" % n for n in range(1, 13)], "the film holds %s" % names)
-    check("ffmpeg -framerate 10 -i path/frame_%06d.png" in run.stdout, "no ffmpeg command: %s" % run.stdout)
+    check("ffmpeg -framerate 10 -i path/frame_%06d.png" in out, "no ffmpeg command: %s" % out)
     record("again", *path)
     for number in range(1, 13):
         with open(frame("path", number), "rb") as first, open(frame("again", number), "rb") as second:
@@ -88,8 +89,8 @@ def film_along_a_path(args, display):
     check(difference(xdrive.gray_pixels(frame("path", 1), 320, 240),
                      xdrive.gray_pixels(frame("last", 1), 320, 240)) > 5, "the path went nowhere")
 
-    refused = record("path", *path, code=1)
-    check("frame_000001.png exists" in refused.stderr, "no refusal: %s" % refused.stderr)
+    _, refused = record("path", *path, code=1)
+    check("frame_000001.png exists" in refused, "no refusal: %s" % refused)
 
 
 SCENARIOS = [kept_view_comes_back, film_along_a_path]

@@ -1,12 +1,13 @@
 // The orbit viewer's kept views and films: K, 1 to 9 and V, and the frames
 // of a film recorded from the command line.
 
+#include "viewer/OrbitViewer.h"
+
 #include "config/Files.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 #include "sim/WorldLimits.h"
 #include "viewer/Film.h"
-#include "viewer/OrbitViewer.h"
 
 #include <OgreCamera.h>
 #include <OgreControllerManager.h>

@@ -2,6 +2,8 @@
 
 #include "config/Dates.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,6 +22,15 @@ const char* const viewerUsage =
     "  --fullscreen        the whole screen, without the dialog\n"
     "  --ui-scale F        text and marks on screen F times their size (the\n"
     "                      display's own by default: 1 at 96 dpi)\n"
+    "  --view NAME         start at the view kept as NAME (K keeps one)\n"
+    "  --record DIR        without the dialog, draw a film into DIR/frame_000001.png\n"
+    "                      and on, then end: --size WxH frames (1920x1080), from\n"
+    "                      --view NAME or along --path, for this long:\n"
+    "  --frames N          N frames\n"
+    "  --seconds S         or S seconds of film\n"
+    "  --fps F             frames a second of film time (30)\n"
+    "  --path A,B,...      a film flies through the kept views A, B, ... in order\n"
+    "  --overlays          a film shows the status line, clock and panels\n"
     "  --help              print this help and end\n"
     "  --version           print the version and end\n"
     "\n"
@@ -27,6 +38,85 @@ const char* const viewerUsage =
     "Anywhere else it reads ~/.config/orvtest/ (made on the first run), keeps\n"
     "ogre.cfg and Ogre.log in ~/.cache/orvtest/ and screenshots in ~/Pictures/OrvTest/.\n"
     "Keys: H or F1 in the viewer. See orvtest(1).\n";
+
+namespace
+{
+// A number that is the whole of `text`, from `lowest` to `highest`.
+bool readNumberIn(const std::string& text, double lowest, double highest, double& value)
+{
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && value >= lowest && value <= highest;
+}
+
+// Reads the options of a film, which only a film may be given; what is
+// wrong with them, or empty.
+std::string readFilmOptions(CommandLine& line)
+{
+    const std::pair<const std::string*, const char*> filmOnly[] = {
+        {&line.framesText, "--frames"}, {&line.framesPerSecondText, "--fps"}, {&line.secondsText, "--seconds"},
+        {&line.pathText, "--path"}};
+    if (line.filmFolder.empty())
+    {
+        for (const auto& [text, name] : filmOnly)
+            if (!text->empty())
+                return std::string(name) + " is for a film: give --record DIR too";
+        return line.overlays ? "--overlays is for a film: give --record DIR too" : "";
+    }
+    if (!line.tourFolder.empty())
+        return "--record and --tour are two runs of their own: give one";
+    if (line.fullscreen)
+        return "--fullscreen is for the window: a film is drawn off-screen, at --size";
+    double value = 0.0;
+    if (!line.framesPerSecondText.empty())
+    {
+        if (!readNumberIn(line.framesPerSecondText, 0.0, 1000.0, value) || value == 0.0)
+            return "--fps " + line.framesPerSecondText + ": frames a second, above 0 and at most 1000";
+        line.framesPerSecond = value;
+    }
+    if (!line.framesText.empty())
+    {
+        if (!readNumberIn(line.framesText, 1.0, 1e7, value) || value != std::floor(value))
+            return "--frames " + line.framesText + ": a whole number of frames, from 1 to 10000000";
+        line.frames = long(value);
+    }
+    if (!line.secondsText.empty())
+    {
+        if (!readNumberIn(line.secondsText, 0.0, 1e6, value) || value == 0.0)
+            return "--seconds " + line.secondsText + ": seconds of film, above 0 and at most 1000000";
+        line.seconds = value;
+        const long frames = std::max(1L, std::lround(value * line.framesPerSecond));
+        if (line.frames > 0 && line.frames != frames)
+            return "--frames " + line.framesText + " and --seconds " + line.secondsText + " disagree: at " +
+                   line.framesPerSecondText + (line.framesPerSecondText.empty() ? "30" : "") +
+                   " frames a second that is " + std::to_string(frames) + " frames; give one of them";
+        line.frames = frames;
+    }
+    if (line.frames == 0)
+        return "--record needs the film's length: --frames N or --seconds S";
+    if (!line.pathText.empty())
+    {
+        std::size_t start = 0;
+        for (std::size_t comma; (comma = line.pathText.find(',', start)) != std::string::npos; start = comma + 1)
+            line.path.push_back(line.pathText.substr(start, comma - start));
+        line.path.push_back(line.pathText.substr(start));
+        for (const std::string& name : line.path)
+            if (name.empty() || line.path.size() < 2)
+            {
+                line.path.clear();
+                return "--path " + line.pathText + ": name two kept views or more, separated by commas";
+            }
+        if (!line.viewName.empty())
+            return "--view and --path both say where the film starts: give one";
+    }
+    if (line.width == 0)
+    {
+        line.width = 1920;
+        line.height = 1080;
+    }
+    return "";
+}
+}
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments)
 {
@@ -44,6 +134,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         {"--at", &CommandLine::clockStart, "DATE"},
         {"--size", &CommandLine::size, "WxH"},
         {"--ui-scale", &CommandLine::uiScale, "F"},
+        {"--view", &CommandLine::viewName, "NAME"},
+        {"--record", &CommandLine::filmFolder, "DIR"},
+        {"--frames", &CommandLine::framesText, "N"},
+        {"--fps", &CommandLine::framesPerSecondText, "F"},
+        {"--seconds", &CommandLine::secondsText, "S"},
+        {"--path", &CommandLine::pathText, "A,B,..."},
     };
     for (std::size_t i = 0; i < arguments.size() && line.error.empty(); ++i)
     {
@@ -61,6 +157,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         if (argument == "--fullscreen")
         {
             line.fullscreen = true;
+            continue;
+        }
+        if (argument == "--overlays")
+        {
+            line.overlays = true;
             continue;
         }
         bool known = false;
@@ -116,5 +217,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         else
             line.scale = float(scale);
     }
+    if (line.error.empty())
+        line.error = readFilmOptions(line);
     return line;
 }

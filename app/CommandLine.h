@@ -23,6 +23,18 @@ struct CommandLine
     bool fullscreen = false;       // --fullscreen: the whole screen, without the dialog
     std::string uiScale;           // --ui-scale F: the size of everything written on screen
     float scale = 0.0f;            // read from it; 0 when not given, for the display's own
+    std::string viewName;          // --view NAME: start at the kept view
+    // A film (--record DIR): its frames, and how fast and where it goes.
+    std::string filmFolder;        // --record DIR
+    std::string framesText;        // --frames N
+    long frames = 0;               // read from it, or from --seconds; 0 when neither is given
+    std::string framesPerSecondText;   // --fps F
+    double framesPerSecond = 30.0;
+    std::string secondsText;       // --seconds S
+    double seconds = 0.0;
+    std::string pathText;          // --path A,B,...
+    std::vector<std::string> path; // the views' names
+    bool overlays = false;         // --overlays: the status line, clock and panels drawn into the film
     std::string error;             // what was wrong with the line; empty when nothing
 };
 

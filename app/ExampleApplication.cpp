@@ -145,6 +145,8 @@ bool ExampleApplication::openRenderWindow()
         const auto vsync = options.find("VSync");
         if (vsync != options.end())
             choices["vsync"] = vsync->second.currentValue == "Yes" ? "true" : "false";
+        if (hiddenWindow)
+            choices["hidden"] = "true";
         const int width = chosenWidth > 0 ? chosenWidth : displayConnection->screenWidth();
         const int height = chosenHeight > 0 ? chosenHeight : displayConnection->screenHeight();
         window = root->createRenderWindow(sceneNames::renderWindow, unsigned(std::max(width, 16)),

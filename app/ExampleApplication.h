@@ -90,6 +90,8 @@ protected:
     int chosenHeight = 0;
     bool chosenFullscreen = false;
     bool windowChosen = false;
+    // The chosen window is not shown: the engine draws off-screen only.
+    bool hiddenWindow = false;
     // Written to the log before the engine writes anything.
     std::vector<std::string> firstLogLines;
     // Overlays are a component of their own in this engine; it must exist

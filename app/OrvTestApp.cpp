@@ -76,6 +76,14 @@ void OrvTestApp::takeTour(int jumps)
     showDialog = false;
 }
 
+void OrvTestApp::recordFilm(const FilmOrder& order)
+{
+    filmOrder = std::make_unique<FilmOrder>(order);
+    // The render system needs a window for its context; the film is drawn off-screen.
+    chooseWindow(160, 120, false);
+    hiddenWindow = true;
+}
+
 bool OrvTestApp::tourCompleted() const
 {
     return tourDone;
@@ -83,7 +91,8 @@ bool OrvTestApp::tourCompleted() const
 
 void OrvTestApp::makeFrameListener()
 {
-    auto* listener = new OrvTestFrameListener(window, camera, sceneManager, viewerFiles);
+    // A film is no one's session: the keyboard and pointer stay the desktop's.
+    auto* listener = new OrvTestFrameListener(window, camera, sceneManager, viewerFiles, !filmOrder);
     listener->orbitViewer().startClock(clockDays, appSettings.Speed);
     scaleOverlay(Ogre::OverlayManager::getSingleton().getByName("Core/DebugOverlay"), uiScale);
     unsigned long windowId = 0;
@@ -94,6 +103,13 @@ void OrvTestApp::makeFrameListener()
     frameListener = listener;
     if (tourJumps >= 0)
         listener->takeTour(tourJumps);
+    if (startView)
+        listener->orbitViewer().showView(*startView);
+    if (filmOrder)
+    {
+        window->setAutoUpdated(false);
+        listener->recordFilm(*filmOrder);
+    }
     root->addFrameListener(frameListener);
 }
 
@@ -101,6 +117,7 @@ void OrvTestApp::tearDownScene()
 {
     const Tour* tour = frameListener ? static_cast<OrvTestFrameListener*>(frameListener)->tour() : nullptr;
     tourDone = tour && tour->completed();
+    filmDone = frameListener && static_cast<OrvTestFrameListener*>(frameListener)->filmCompleted();
 }
 
 void OrvTestApp::makeResourceListener()

@@ -2,6 +2,8 @@
 #define ORVTEST_APP_ORVTESTAPP_H
 
 #include "app/ExampleApplication.h"
+#include "config/Views.h"
+#include "viewer/Film.h"
 #include "viewer/OrvTestFrameListener.h"
 
 #include <memory>
@@ -46,6 +48,14 @@ public:
         windowChosen = true;
     }
 
+    // Starts at a kept view instead of the start view; before run().
+    void startAtView(const SavedView& view) { startView = std::make_unique<SavedView>(view); }
+    // Records the film instead of waiting for a person, in a small hidden
+    // window of its own, without the dialog; before run().
+    void recordFilm(const FilmOrder& order);
+    // After run(): whether the film's every frame was written.
+    bool filmCompleted() const { return filmDone; }
+
 protected:
     // Camera "Camera" at (0, 0, -14500) looking along +Z, near clip from the settings.
     void makeCamera() override;
@@ -69,6 +79,9 @@ private:
     // Where the flight keys are on the keyboard.
     std::unique_ptr<KeyPlaces> keyPlaces;
     bool tourDone = false;
+    std::unique_ptr<SavedView> startView;
+    std::unique_ptr<FilmOrder> filmOrder;
+    bool filmDone = false;
     // Exists only while near meshes get levels of detail (MeshLod).
     std::unique_ptr<Ogre::MeshLodGenerator> lodGenerator;
     // Every far sphere, in one draw call.

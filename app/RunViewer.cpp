@@ -2,6 +2,7 @@
 
 #include "OrvTestVersion.h"
 #include "app/CommandLine.h"
+#include "app/FilmRun.h"
 #include "app/OrvTestApp.h"
 #include "app/Platform.h"
 #include "config/AppSettings.h"
@@ -132,6 +133,15 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     const bool touring = !commandLine.tourFolder.empty();
     if (touring && !tourCanStart(commandLine.tourFolder))
         return exitFailure;
+    // Neither a tour nor a film has anyone to read a box.
+    const bool filming = !commandLine.filmFolder.empty();
+    const bool quiet = touring || filming;
+    std::string why;
+    if (filming && !filmCanStart(commandLine, why))
+    {
+        std::cerr << "OrvTest: " << why << std::endl;
+        return exitFailure;
+    }
 
     const Places places = findPlaces(programFolder(), PlaceChoices{commandLine.settingsFile,
                                                                    touring ? commandLine.tourFolder
@@ -140,7 +150,7 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
         std::cerr << "OrvTest: " << note << std::endl;
 
     std::string systemFile;
-    if (!loadStartupFiles(places.settingsFile, places, commandLine.systemFile, systemFile, touring))
+    if (!loadStartupFiles(places.settingsFile, places, commandLine.systemFile, systemFile, quiet))
         return exitFailure;
 
     EngineFiles engineFiles;
@@ -152,18 +162,24 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     viewerFiles.systemFile = systemFile;
     viewerFiles.settingsFile = places.settingsFile;
     viewerFiles.screenshotFolder = places.screenshotFolder;
+    viewerFiles.viewsFile = places.viewsFile;
     app.useFiles(engineFiles, viewerFiles, placesForTheLog(places, systemFile, viewerFiles));
     if (touring)
         app.takeTour(int(std::min<std::size_t>(tourJumps, bodyRegistry.size())));
     // Both were read before now: the command line's, and the settings' by the checker's rule.
     double clockDays = 0.0;
-    std::string why;
     if (!parseDate(commandLine.clockStart.empty() ? appSettings.Start : commandLine.clockStart, clockDays, why))
         clockDays = nowDays();
     app.startClockAt(clockDays);
     app.askUiScale(commandLine.scale);
     if (commandLine.windowChosen())
         app.chooseWindow(commandLine.width, commandLine.height, commandLine.fullscreen);
+    if (!prepareViewsAndFilm(app, commandLine, places.viewsFile, why))
+    {
+        tellUser(why, quiet);
+        bodyRegistry.clear();
+        return exitFailure;
+    }
 
     int exitCode = exitSuccess;
     try
@@ -172,17 +188,17 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     }
     catch (const Ogre::Exception& error)
     {
-        reportError(app, error.getFullDescription(), touring);
+        reportError(app, error.getFullDescription(), quiet);
         exitCode = exitFailure;
     }
     catch (const OIS::Exception& error)
     {
-        reportError(app, std::string("Input system: ") + error.eText, touring);
+        reportError(app, std::string("Input system: ") + error.eText, quiet);
         exitCode = exitFailure;
     }
     catch (const std::exception& error)
     {
-        reportError(app, error.what(), touring);
+        reportError(app, error.what(), quiet);
         exitCode = exitFailure;
     }
     // Bodies go while the engine and their nodes still exist.
@@ -198,5 +214,7 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
         }
         std::cout << "OrvTest: the tour's pictures are in " << places.screenshotFolder << std::endl;
     }
+    if (filming && exitCode == exitSuccess && !app.filmCompleted())
+        return exitFailure;
     return exitCode;
 }

@@ -34,8 +34,9 @@ const char* const usage =
     "  --version     print the version and end\n"
     "\n"
     "Without SYSTEM_FILE, checks the settings file the viewer would read from this\n"
-    "folder (OrvTest.cfg here, else ~/.config/orvtest/OrvTest.cfg) and the system\n"
-    "file it names. Exit status: 0 sound, 1 errors or warnings, 2 unreadable.\n"
+    "folder (OrvTest.cfg here, else ~/.config/orvtest/OrvTest.cfg), the system\n"
+    "file it names and the views kept beside it (views.cfg). Exit status: 0 sound,\n"
+    "1 errors or warnings, 2 unreadable.\n"
     "See orvtest-check(1).\n";
 
 // Where a body stands at a date, relative to its parent: J2000 ecliptic
@@ -531,6 +532,13 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
         }
         problems.push_back(p);
     }
+    // The views kept beside the settings, against the system they are recalled in.
+    if (settingsRead && statusOf(places.viewsFile).exists &&
+        !judgeFile(places.viewsFile, "views file", json, [&](const std::string& text) {
+            const std::vector<Problem> found = checkViewLines(places.viewsFile, splitConfigLines(text), *system.bodies);
+            problems.insert(problems.end(), found.begin(), found.end());
+        }, out, err))
+        return 2;
 
     if (json)
         writeJson(out, settingsRead ? &settings.read : nullptr, *system.bodies, problems, dated ? &at : nullptr);

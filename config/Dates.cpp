@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 namespace
@@ -68,6 +69,15 @@ std::string isoDate(double days)
 {
     const auto seconds = date::floor<std::chrono::seconds>(timeOf(days));
     return date::format("%Y-%m-%dT%H:%M:%SZ", seconds);
+}
+
+std::string exactIsoDate(double days)
+{
+    const Milliseconds time = timeOf(days);
+    const auto seconds = date::floor<std::chrono::seconds>(time);
+    char milliseconds[8];
+    std::snprintf(milliseconds, sizeof milliseconds, ".%03d", int((time - seconds).count()));
+    return date::format("%Y-%m-%dT%H:%M:%S", seconds) + milliseconds + "Z";
 }
 
 double nowDays()

@@ -17,6 +17,8 @@ bool parseDate(const std::string& text, double& days, std::string& why);
 std::string dateText(double days);
 // "2026-12-07T08:15:00Z", to be read again by parseDate.
 std::string isoDate(double days);
+// "2026-12-07T08:15:00.250Z": to the millisecond, which parseDate reads back as written.
+std::string exactIsoDate(double days);
 
 // Days from J2000 now, by the system's clock.
 double nowDays();

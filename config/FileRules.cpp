@@ -3,6 +3,7 @@
 #include "config/ConfigFileReading.h"
 #include "config/SystemFile.h"
 #include "config/SystemFileKeys.h"
+#include "config/Views.h"
 #include "sim/SceneNames.h"
 #include "sim/WorldLimits.h"
 
@@ -857,6 +858,71 @@ void ruleLongNames(const SystemFacts& facts, Findings& findings)
                          Problem::Warning);
     }
 }
+
+// ---------------------------------------------------------------- the views file
+
+void ruleViewKeysAndValues(const std::vector<ConfigLine>& lines, const BodyRegistry& registry, Findings& findings)
+{
+    std::vector<std::string> knownKeys;
+    for (const ViewKey& key : viewKeys())
+        knownKeys.push_back(key.name);
+    struct ViewLines
+    {
+        int header = 0;
+        SavedView view;
+        std::map<std::string, int> lineOf;   // of each key read, the last line
+    };
+    std::vector<ViewLines> views;
+    std::map<std::string, std::size_t> indexOf;
+    for (const ConfigLine& line : lines)
+    {
+        if (line.kind == ConfigLine::SectionHeader && !line.section.empty() &&
+            indexOf.try_emplace(line.section, views.size()).second)
+            views.push_back(ViewLines{line.number, SavedView(), {}});
+        if (line.kind != ConfigLine::Setting || line.section.empty())
+            continue;
+        const ViewKey* key = findViewKey(line.key);
+        if (!key)
+        {
+            findings.unknownKey(line, knownKeys, "of a view");
+            continue;
+        }
+        const std::string trouble = valueTrouble(line.key, line.value, valueTypeOf(key->field));
+        if (!trouble.empty())
+            findings.add(line.number, line.section, "bad-value", trouble, Problem::Warning);
+        ViewLines& read = views[indexOf.at(line.section)];
+        if (readKeyValue(read.view, key->field, line.value))
+            read.lineOf[key->name] = line.number;
+    }
+    for (const auto& [section, index] : indexOf)
+    {
+        const ViewLines& read = views[index];
+        const auto lineOf = [&](const char* key) {
+            const auto found = read.lineOf.find(key);
+            return found == read.lineOf.end() ? 0 : found->second;
+        };
+        for (const ViewKey& key : viewKeys())
+            if (key.required && !lineOf(key.name))
+                findings.add(read.header, section, "missing-key",
+                             std::string("the view has no ") + key.name + " that reads: it is left out, and 1 to 9 "
+                             "count the views after it one earlier",
+                             Problem::Error);
+        const SavedView& view = read.view;
+        if (lineOf("Direction") && !(view.Direction.squaredLength() > 0.0f))
+            findings.add(lineOf("Direction"), section, "bad-direction",
+                         "Direction is 0 0 0: the camera would look nowhere, and the view is left out", Problem::Error);
+        else if (lineOf("Up") && view.Up.crossProduct(view.Direction).squaredLength() <= 1e-12f)
+            findings.add(lineOf("Up"), section, "bad-up",
+                         "Up runs along Direction: the world's up stands in for it", Problem::Warning);
+        if (lineOf("Focus") && registry.indexOf(view.Focus) < 0)
+            findings.add(lineOf("Focus"), section, "unknown-body",
+                         "Focus '" + view.Focus + "' names no body of the system: the view recalls the camera alone",
+                         Problem::Warning);
+        if (lineOf("Follow") && view.Follow && view.Focus.empty())
+            findings.add(lineOf("Follow"), section, "nothing-to-follow",
+                         "Follow is 1 but no Focus names a body: nothing is followed", Problem::Warning);
+    }
+}
 }
 
 const char* Problem::severityName() const
@@ -941,6 +1007,18 @@ std::vector<Problem> checkSystemLines(const std::string& file, const std::vector
     ruleBodyValues(facts, findings);
     ruleDatedBodies(facts, findings);
     ruleLongNames(facts, findings);
+    return findings.sortedByLine();
+}
+
+std::vector<Problem> checkViewLines(const std::string& file, const std::vector<ConfigLine>& lines,
+                                    const BodyRegistry& registry)
+{
+    Findings findings(file);
+    ruleByteOrderMark(lines, findings);
+    ruleLinesWithoutSeparator(lines, findings);
+    ruleSettingsOutsideSections(lines, "belong to no view and are ignored", findings);
+    ruleRepeatedSections(lines, findings);
+    ruleViewKeysAndValues(lines, registry, findings);
     return findings.sortedByLine();
 }
 

@@ -56,6 +56,11 @@ using MeshExists = std::function<bool(const std::string& meshName)>;
 std::vector<Problem> checkSystemLines(const std::string& file, const std::vector<ConfigLine>& lines,
                                       const BodyRegistry& registry, const MeshExists& meshExists = {});
 
+// Findings in a views file (config/Views.h), against the bodies of the
+// system it is used with.
+std::vector<Problem> checkViewLines(const std::string& file, const std::vector<ConfigLine>& lines,
+                                    const BodyRegistry& registry);
+
 // A system file's text judged: the bodies the viewer's reader makes of it and
 // the findings on it.
 struct SystemVerdict

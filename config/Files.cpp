@@ -81,6 +81,45 @@ bool writeNewFile(const std::string& path, const std::string& text, std::string&
     return true;
 }
 
+std::string temporaryFileFor(const std::string& path)
+{
+    return folderOf(path) + "." + baseNameOf(path) + "." + std::to_string(::getpid()) + ".tmp";
+}
+
+bool replaceFileContents(const std::string& path, const std::string& text, std::string& why)
+{
+    const std::string temporary = temporaryFileFor(path);
+    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0)
+    {
+        why = "cannot write " + temporary + ": " + std::strerror(errno);
+        return false;
+    }
+    int error = 0;
+    for (std::size_t at = 0; !error && at < text.size();)
+    {
+        const ssize_t count = ::write(descriptor, text.data() + at, text.size() - at);
+        if (count > 0)
+            at += std::size_t(count);
+        else if (count == 0 || errno != EINTR)
+            error = count < 0 ? errno : EIO;
+    }
+    // On the disk before the name points at it: a crash then leaves the old file or the new, never a torn one.
+    if (!error && ::fsync(descriptor) != 0)
+        error = errno;
+    if (::close(descriptor) != 0 && !error)
+        error = errno;
+    if (!error && ::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error)
+    {
+        why = "cannot write " + path + ": " + std::strerror(error);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
 bool makeFolders(const std::string& folder, std::string& why)
 {
     std::string path = !folder.empty() && folder.front() == '/' ? "/" : "";
@@ -122,6 +161,16 @@ LinkResult linkWithoutReplacing(const std::string& from, const std::string& to, 
     if (errno == EEXIST)
         return LinkResult::NameTaken;
     why = std::strerror(errno);
+    return LinkResult::Failed;
+}
+
+LinkResult makeNewFolder(const std::string& folder, std::string& why)
+{
+    if (::mkdir(folder.c_str(), 0755) == 0)
+        return LinkResult::Linked;
+    if (errno == EEXIST)
+        return LinkResult::NameTaken;
+    why = "cannot make the folder " + folder + ": " + std::strerror(errno);
     return LinkResult::Failed;
 }
 

@@ -33,6 +33,14 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& why)
 // Writes `text` as a new file; an existing file is kept as it is (true).
 bool writeNewFile(const std::string& path, const std::string& text, std::string& why);
 
+// Replaces the file's contents with `text`: written to a temporary file
+// beside it (temporaryFileFor), flushed to the disk and renamed over it, so
+// that the file is at every moment either wholly old or wholly new. On
+// failure the file is as it was and the temporary file gone.
+bool replaceFileContents(const std::string& path, const std::string& text, std::string& why);
+// The temporary file replaceFileContents writes for `path` in this process.
+std::string temporaryFileFor(const std::string& path);
+
 // Makes `folder` and the folders above it that are missing.
 bool makeFolders(const std::string& folder, std::string& why);
 
@@ -49,6 +57,10 @@ enum class LinkResult
     Failed,
 };
 LinkResult linkWithoutReplacing(const std::string& from, const std::string& to, std::string& why);
+
+// Makes the folder `folder`, which must not exist yet: two processes asking
+// for one name never both get it. NameTaken when something has that name.
+LinkResult makeNewFolder(const std::string& folder, std::string& why);
 
 // Removes a file; a missing one is no error.
 void removeFile(const std::string& path);

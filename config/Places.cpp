@@ -1,6 +1,7 @@
 #include "config/Places.h"
 
 #include "config/Files.h"
+#include "config/Views.h"
 
 #include <cstdlib>
 #include <sstream>
@@ -162,6 +163,7 @@ Places locatePlaces(const std::string& programFolder, const PlaceChoices& choice
         places.pluginsFile = isRegularFile("plugins.cfg") ? "plugins.cfg" : places.dataFolder + "plugins.cfg";
         places.renderSettingsFile = "ogre.cfg";
         places.logFile = "Ogre.log";
+        places.viewsFile = folderOf(places.settingsFile) + viewsFileName;
         return places;
     }
     if (!choices.settingsFile.empty())
@@ -176,6 +178,10 @@ Places locatePlaces(const std::string& programFolder, const PlaceChoices& choice
     places.logFile = places.cacheFolder + "Ogre.log";
     if (places.screenshotFolder.empty())
         places.screenshotFolder = picturesFolder();
+    // The installed settings' folder is no place of the person's.
+    places.viewsFile = (places.settingsFile == places.dataFolder + "OrvTest.cfg" ? places.configFolder
+                                                                                 : folderOf(places.settingsFile)) +
+                       viewsFileName;
     return places;
 }
 

@@ -29,6 +29,7 @@ struct Places
     std::string renderSettingsFile;   // ogre.cfg
     std::string logFile;         // Ogre.log; empty for no log file
     std::string screenshotFolder;     // empty for the working folder
+    std::string viewsFile;       // views.cfg: beside the settings file, or in the config folder for the installed one
 
     // What was made or could not be made while finding these, for the person
     // (on stderr) and the log.

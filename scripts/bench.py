@@ -223,7 +223,41 @@ def bench_startup_and_frames(build, repeats):
     goal("memory after 100 reloads within 2 MiB of after the first", "%+.2f MiB" % growth, abs(growth) <= 2)
 
 
-# ---------------------------------------------------------------- 4. memory
+# ---------------------------------------------------------------- 4. a film
+
+FILM_COSTS = ("drawing", "reading back", "PNG encoding", "writing", "the rest")
+
+
+def bench_film(build, repeats, frames=300):
+    """orvtest --record: frames of 1920 x 1080 from the start view at a fixed date, as a person records
+    a film; its own account of where each frame's time went."""
+    runs = []
+    for _ in range(repeats):
+        folder = working_folder(build)
+        display = xdrive.VirtualDisplay(800, 600)
+        try:
+            started = time.time()
+            out = subprocess.run(["./orvtest", "--record", "film", "--frames", str(frames), "--at", "2000-01-01"],
+                                 cwd=folder, env=display.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                 text=True, timeout=3600, check=True).stdout
+            seconds = time.time() - started
+        finally:
+            display.stop()
+        line = next(line for line in out.splitlines() if "a frame took" in line)
+        costs = dict((cost, float(line.split(cost + " ")[1].split(",")[0])) for cost in FILM_COSTS)
+        costs["frame"] = float(line.split("a frame took ")[1].split(" ms")[0])
+        costs["run"] = seconds
+        runs.append(costs)
+    frame = median([run["frame"] for run in runs])
+    print("### A film: %d frames of 1920 x 1080 (`orvtest --record`), medians of %d runs\n" % (frames, repeats))
+    print_table(["a frame's time", "ms", "share"],
+                [[cost, "%.1f" % median([run[cost] for run in runs]),
+                  "%.0f %%" % (100 * median([run[cost] for run in runs]) / frame)] for cost in FILM_COSTS] +
+                [["**a frame**", "%.1f" % frame, "%.1f frames a second" % (1000 / frame)],
+                 ["the whole run, start-up included, s", "%.1f" % median([run["run"] for run in runs]), ""]])
+
+
+# ---------------------------------------------------------------- 5. memory
 
 def bench_memory(build, frames):
     folder = working_folder(build)
@@ -267,7 +301,7 @@ def bench_judging(build, repeats):
          refused <= 1.25 * sound, "judging is no longer linear in the file")
 
 
-# ---------------------------------------------------------------- 5. the peer
+# ---------------------------------------------------------------- 6. the peer
 
 def steady_after(samples, period, start_offset):
     """Seconds until the frame rate first comes within 10 % of its later median."""
@@ -368,6 +402,7 @@ def main():
     parser.add_argument("--repeats", type=int, default=3)
     parser.add_argument("--soak-frames", type=int, default=20000)
     parser.add_argument("--only-soak", action="store_true")
+    parser.add_argument("--only-film", action="store_true")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     try:
@@ -375,9 +410,13 @@ def main():
             growth, code = bench_memory(build, args.soak_frames)
             return 0 if growth <= 4096 and code == 0 else 1
         print("Machine: %s, %d cores; Mesa llvmpipe under Xvfb\n" % (os.uname().machine, os.cpu_count()))
+        if args.only_film:
+            bench_film(build, args.repeats)
+            return 0
         bench_steps(build, args.repeats)
         bench_judging(build, args.repeats)
         bench_startup_and_frames(build, args.repeats)
+        bench_film(build, args.repeats)
         bench_peer(build, args.repeats)
         bench_memory(build, args.soak_frames)
         print("### Against the goals\n")

@@ -4,6 +4,7 @@
 #include "TestPaths.h"
 #include "config/SettingsKeys.h"
 #include "config/SystemFileKeys.h"
+#include "config/Views.h"
 #include "viewer/Controls.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +85,19 @@ TEST(ReadmeTest, SettingsTableIsTheSettingsKeys)
         EXPECT_EQ(settingsKeys()[i].section, rows[i].at(0));
         EXPECT_EQ(settingsKeys()[i].name, rows[i].at(1));
         EXPECT_EQ(settingsKeys()[i].defaultValue, rows[i].at(3)) << rows[i].at(1);
+    }
+}
+
+TEST(ReadmeTest, ViewsTableIsTheViewKeys)
+{
+    const std::vector<Row> rows = readmeTable("## The views file");
+    ASSERT_EQ(viewKeys().size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        const ViewKey& key = viewKeys()[i];
+        EXPECT_EQ(key.name, rows[i].at(0));
+        const std::string byDefault = key.required ? "required" : *key.defaultValue ? key.defaultValue : "none";
+        EXPECT_EQ(byDefault, rows[i].at(2).substr(0, byDefault.size())) << key.name;
     }
 }
 

@@ -41,6 +41,9 @@ enum class Action
     OrbitLines,
     Labels,
     Reload,
+    KeepView,
+    RecallView,
+    Record,
     Count
 };
 
@@ -63,6 +66,7 @@ enum class Trigger
     Held,         // every frame while down
     Gated,        // while down, at most once every action delay
     Pressed,      // once per press, one press every action delay
+    PressedInRun, // as Pressed, for each key from the first input's code to the second's; which one tells
 };
 
 struct Control
@@ -125,6 +129,12 @@ constexpr Control orbitControls[] = {
     {Action::Labels, Trigger::Pressed, {key(OIS::KC_N), Input{}}, "N", "show or hide the bodies' names"},
     {Action::Reload, Trigger::Pressed, {key(OIS::KC_F5), Input{}}, "F5",
      "read the system and settings files again now"},
+    {Action::KeepView, Trigger::Pressed, {key(OIS::KC_K), Input{}}, "K",
+     "keep the view: type a name, Return keeps it in views.cfg"},
+    {Action::RecallView, Trigger::PressedInRun, {key(OIS::KC_1), key(OIS::KC_9)}, "1 to 9",
+     "fly in a second to the first nine kept views"},
+    {Action::Record, Trigger::Pressed, {key(OIS::KC_V), Input{}}, "V",
+     "start or stop recording a film of the view, 30 frames a second of its own time"},
     {Action::Help, Trigger::Pressed, {key(OIS::KC_H), key(OIS::KC_F1)}, "H or F1",
      "show or hide this list of controls"},
     {Action::Quit, Trigger::Held, {key(OIS::KC_ESCAPE), Input{}}, "Escape, or closing the window", "quit"},

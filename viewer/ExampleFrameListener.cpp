@@ -20,7 +20,8 @@
 
 #include <sstream>
 
-ExampleFrameListener::ExampleFrameListener(Ogre::RenderWindow* renderWindow, Ogre::Camera* viewCamera)
+ExampleFrameListener::ExampleFrameListener(Ogre::RenderWindow* renderWindow, Ogre::Camera* viewCamera,
+                                           bool grabInput)
     : camera(viewCamera), window(renderWindow)
 {
     debugOverlay = Ogre::OverlayManager::getSingleton().getByName("Core/DebugOverlay");
@@ -33,6 +34,9 @@ ExampleFrameListener::ExampleFrameListener(Ogre::RenderWindow* renderWindow, Ogr
     std::ostringstream handleText;
     handleText << windowHandle;
     parameters.insert(std::make_pair(std::string("WINDOW"), handleText.str()));
+    if (!grabInput)
+        for (const char* grab : {"x11_keyboard_grab", "x11_mouse_grab", "x11_mouse_hide"})
+            parameters.insert(std::make_pair(std::string(grab), std::string("false")));
     inputManager = OIS::InputManager::createInputSystem(parameters);
 
     try

@@ -40,8 +40,9 @@ class ExampleFrameListener : public Ogre::FrameListener,
                              public OIS::MouseListener
 {
 public:
-    // Throws OIS::Exception when the input system, keyboard or mouse cannot be made.
-    ExampleFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera);
+    // Throws OIS::Exception when the input system, keyboard or mouse cannot be
+    // made. Without `grabInput`, the keyboard and pointer stay the desktop's.
+    ExampleFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera, bool grabInput = true);
     ~ExampleFrameListener() override;
     ExampleFrameListener(const ExampleFrameListener&) = delete;
     ExampleFrameListener& operator=(const ExampleFrameListener&) = delete;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace
 {
@@ -36,6 +37,14 @@ bool isNameCharacter(unsigned int text)
         return std::isalnum(int(text)) || text == '.' || text == '-' || text == '_';
     // Beyond ASCII: anything printable but the no-break and soft hyphen spaces.
     return text > 0xA0 && text != 0xAD && text < 0x110000;
+}
+
+// What may be typed at a prompt: a date, or a name; a view's name may have blanks inside.
+bool isTypable(unsigned int text, bool date, bool keepingView, const std::string& typed)
+{
+    if (date)
+        return isDateCharacter(text);
+    return isNameCharacter(text) || (keepingView && text == ' ' && !typed.empty());
 }
 
 // How many times a Pressed action's key went down since the last frame.
@@ -165,6 +174,16 @@ void OrbitControls::submitPrompt(const BodyRegistry& bodies, OrbitActions& actio
     actions.status.clear();
     if (state.promptText.empty())
         return;
+    if (submitted == Prompt::KeepView || submitted == Prompt::ReplaceView)
+    {
+        std::string name = state.promptText;
+        name.erase(name.find_last_not_of(' ') + 1);
+        actions.keepView = true;
+        actions.replaceView = submitted == Prompt::ReplaceView;
+        actions.viewName = name;
+        actions.statusChanged = false;
+        return;
+    }
     if (submitted == Prompt::Date)
     {
         std::string why;
@@ -207,6 +226,8 @@ bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bo
                 state.prompt = Prompt::GoTo;
             else if (isKeyOf(Action::SetDate, press.key))
                 state.prompt = Prompt::Date;
+            else if (isKeyOf(Action::KeepView, press.key))
+                state.prompt = Prompt::KeepView;
             if (promptOpen())
             {
                 hadKeyboard = true;
@@ -228,12 +249,15 @@ bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bo
                 submitPrompt(bodies, actions);
             continue;
         }
+        // Only Return or Escape answer the question.
+        if (state.prompt == Prompt::ReplaceView)
+            continue;
         const bool date = state.prompt == Prompt::Date;
         if (press.key == OIS::KC_BACK)
             eraseLastUtf8(typed);
-        else if (press.key == OIS::KC_TAB && !date)
+        else if (press.key == OIS::KC_TAB && state.prompt == Prompt::GoTo)
             completePrompt(bodies);
-        else if (date ? isDateCharacter(press.text) : isNameCharacter(press.text))
+        else if (isTypable(press.text, date, state.prompt == Prompt::KeepView, typed))
         {
             std::string longer = typed;
             appendUtf8(longer, press.text);
@@ -244,9 +268,85 @@ bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bo
     if (promptOpen())
     {
         actions.statusChanged = true;
-        actions.status = (state.prompt == Prompt::Date ? "Date: " : "Go to: ") + typed + "_";
+        actions.status = promptLine();
     }
     return hadKeyboard;
+}
+
+std::string OrbitControls::promptLine() const
+{
+    switch (state.prompt)
+    {
+    case Prompt::GoTo:
+        return "Go to: " + state.promptText + "_";
+    case Prompt::Date:
+        return "Date: " + state.promptText + "_";
+    case Prompt::KeepView:
+        return "Keep view as: " + state.promptText + "_";
+    case Prompt::ReplaceView:
+        return "A view '" + state.promptText + "' is kept already: Return replaces it, Escape keeps it";
+    case Prompt::None:
+        break;
+    }
+    return "";
+}
+
+void OrbitControls::askToReplace(const std::string& name)
+{
+    state.prompt = Prompt::ReplaceView;
+    state.promptText = name;
+}
+
+OrbitControls::ViewState OrbitControls::viewState() const
+{
+    ViewState view;
+    view.focusIndex = state.hasFocus ? state.focusIndex : -1;
+    view.following = state.following;
+    view.timeRate = timeRate();
+    view.clockSpeed = state.clockSpeed;
+    view.paused = state.paused;
+    view.statisticsShown = state.statisticsShown;
+    view.orbitLinesShown = state.orbitLinesShown;
+    view.labelsShown = state.labelsShown;
+    return view;
+}
+
+void OrbitControls::recallViewState(const ViewState& view)
+{
+    state.following = view.focusIndex >= 0 && view.following;
+    if (view.focusIndex >= 0)
+    {
+        state.focusIndex = view.focusIndex;
+        state.hasFocus = true;
+    }
+    const double size = std::abs(view.timeRate);
+    state.rateExponent = size > 0.0 ? std::clamp(int(std::lround(std::log2(size))), slowestRate, fastestRate) : 0;
+    state.timeReversed = view.timeRate < 0.0;
+    state.clockSpeed = view.clockSpeed;
+    state.paused = view.paused;
+    state.statisticsShown = view.statisticsShown;
+    state.orbitLinesShown = view.orbitLinesShown;
+    state.labelsShown = view.labelsShown;
+}
+
+void OrbitControls::queueRunPresses(const Control& control, const InputSnapshot& input)
+{
+    const int first = control.inputs[0].code;
+    const int last = control.inputs[1].code;
+    bool reported = false;
+    for (int i = 0; i < input.pressCount; ++i)
+    {
+        const KeyPress& press = input.presses[std::size_t(i)];
+        if (press.repeat || press.key < first || press.key > last)
+            continue;
+        reported = true;
+        if (pendingCount < pending.size())
+            pending[pendingCount++] = {control.action, press.key - first};
+    }
+    // A keyboard that reports no presses still shows a key that went down.
+    for (int code = first; !reported && code <= last; ++code)
+        if (input.keyDown(OIS::KeyCode(code)) && !previous.keyDown(OIS::KeyCode(code)) && pendingCount < pending.size())
+            pending[pendingCount++] = {control.action, code - first};
 }
 
 void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, OrbitActions& actions)
@@ -317,6 +417,10 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
         break;
     case Action::Reload:
         actions.reload = true;
+        actions.statusChanged = false;
+        break;
+    case Action::Record:
+        actions.recordingToggled = true;
         actions.statusChanged = false;
         break;
     default:
@@ -393,18 +497,26 @@ OrbitActions OrbitControls::decide(const InputSnapshot& devices, const BodyRegis
 
     for (const Control& control : orbitControls)
     {
-        if (control.trigger != Trigger::Pressed || control.action == Action::GoTo || control.action == Action::SetDate)
+        // Prompts open as their key is typed, in runPrompt.
+        if (control.action == Action::GoTo || control.action == Action::SetDate || control.action == Action::KeepView)
+            continue;
+        if (control.trigger == Trigger::PressedInRun)
+            queueRunPresses(control, input);
+        if (control.trigger != Trigger::Pressed)
             continue;
         for (int n = pressesOf(control, input, previous); n > 0 && pendingCount < pending.size(); --n)
-            pending[pendingCount++] = control.action;
+            pending[pendingCount++] = {control.action, 0};
     }
     if (pendingCount > 0 && state.actionCooldown < 0.0f)
     {
         state.actionCooldown = actionDelay;
-        const Action action = pending[0];
+        const PendingPress next = pending[0];
         std::rotate(pending.begin(), pending.begin() + 1, pending.begin() + long(pendingCount));
         --pendingCount;
-        firePressed(action, bodies, actions);
+        if (next.action == Action::RecallView)
+            actions.recallView = next.which;
+        else
+            firePressed(next.action, bodies, actions);
     }
 
     previous = input;

@@ -35,6 +35,11 @@ struct OrbitActions
     double date = 0.0;                   // days from J2000
     bool statusChanged = false;          // the status line becomes `status`
     std::string status;
+    bool keepView = false;               // keep the view as `viewName`
+    bool replaceView = false;            // in place of the view of that name, as the person confirmed
+    std::string viewName;
+    int recallView = -1;                 // the kept view to fly to, 0 for the first; -1 for none
+    bool recordingToggled = false;       // start or stop recording a film
 };
 
 // The orbit viewer's decisions: from one frame's input snapshot and its own
@@ -92,6 +97,27 @@ public:
     bool infoShown() const { return state.infoShown; }
     bool promptOpen() const { return state.prompt != Prompt::None; }
 
+    // What a kept view holds of these decisions.
+    struct ViewState
+    {
+        int focusIndex = -1;         // the body gone to, or -1 for none
+        bool following = false;
+        double timeRate = 1.0;       // as timeRate() says it
+        double clockSpeed = 1.0;
+        bool paused = false;
+        bool statisticsShown = true;
+        bool orbitLinesShown = false;
+        bool labelsShown = false;
+    };
+    ViewState viewState() const;
+    // Takes on a kept view's state; its rate becomes the nearest the time keys reach.
+    void recallViewState(const ViewState& view);
+    // Asks at the prompt whether to replace the kept view of that name: Return
+    // does (keepView with replaceView), Escape does not.
+    void askToReplace(const std::string& name);
+    // What the open prompt shows on the status line.
+    std::string promptLine() const;
+
     // World units per second, for settings read while the viewer runs.
     void setMoveSpeed(float speed) { state.moveSpeed = speed; }
 
@@ -116,6 +142,8 @@ private:
         None,
         GoTo,
         Date,
+        KeepView,
+        ReplaceView,
     };
     struct State
     {
@@ -140,8 +168,16 @@ private:
     } state;
     double startClockSpeed;
     InputSnapshot previous;
+    // Queues the presses of a run of keys, in the order typed, each with its place in the run.
+    void queueRunPresses(const Control& control, const InputSnapshot& input);
+
     // Pressed actions waiting for the action delay to run out, first first.
-    std::array<Action, 16> pending{};
+    struct PendingPress
+    {
+        Action action;
+        int which;     // the key's place in its run
+    };
+    std::array<PendingPress, 16> pending{};
     std::size_t pendingCount = 0;
     // Escape that closed the prompt must not also quit while it is held.
     bool escapeClosedPrompt = false;

@@ -7,6 +7,7 @@
 #include "sim/BodySteps.h"
 #include "sim/SceneNames.h"
 #include "sim/WorldLimits.h"
+#include "viewer/Film.h"
 #include "viewer/Picking.h"
 #include "viewer/Screenshot.h"
 #include "viewer/StatusText.h"
@@ -85,7 +86,8 @@ void OrbitViewer::showClock()
 
 void OrbitViewer::say(const std::string& text)
 {
-    statusLine = fitStatusText(text);
+    said = text;
+    statusLine = fitStatusText(filming ? filmLine() + (text.empty() ? "" : "\n" + text) : text);
     // The log keeps what the status line said, but for what is being typed.
     if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
         if (!text.empty() && !decisions.promptOpen())
@@ -267,6 +269,8 @@ bool OrbitViewer::reloadSettingsFrom(const std::string& file, const std::string&
 
 void OrbitViewer::runBodySteps(float dt)
 {
+    // In film time a frame is exactly its share of a second, which a float is only nearly.
+    const double seconds = filmFramesPerSecond > 0.0 && dt > 0.0f ? 1.0 / filmFramesPerSecond : double(dt);
     if (motionCountdown >= 0.0f)
         motionCountdown -= dt;
     if (motionCountdown < 0.0f)
@@ -274,7 +278,9 @@ void OrbitViewer::runBodySteps(float dt)
         motionCountdown = motionInterval;
         if (!decisions.paused())
         {
-            const double updates = stepsPerSecond > 0.0f ? double(stepsPerSecond) * dt : 1.0;
+            const double updates = stepsPerSecond > 0.0f         ? double(stepsPerSecond) * seconds
+                                   : filmFramesPerSecond > 0.0 ? filmStepsPerSecond * seconds
+                                                               : 1.0;
             // The turns are remade only when this changes: at a fixed rate,
             // once per key press; with stepsPerSecond, every frame.
             bodyRegistry.setStepMultiplier(updates * decisions.timeRate());
@@ -286,7 +292,7 @@ void OrbitViewer::runBodySteps(float dt)
         if (!decisions.paused())
         {
             skyClock.setSpeed(decisions.clockSpeed());
-            skyClock.advance(dt);
+            skyClock.advance(seconds);
         }
         placeDatedBodies(skyClock.days());
     }
@@ -301,8 +307,10 @@ void OrbitViewer::runBodySteps(float dt)
 
 bool OrbitViewer::runFrame(const InputSnapshot& input)
 {
-    runBodySteps(input.dt);
-    return handleInput(input);
+    InputSnapshot timed = input;
+    timed.dt = frameTime(input.dt);
+    runBodySteps(timed.dt);
+    return handleInput(timed);
 }
 
 void OrbitViewer::jumpTo(int index)
@@ -386,12 +394,20 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
             log->logMessage("OrvTest: the clock set to " + dateText(skyClock.days()));
     }
+    if (actions.recallView >= 0)
+        recallView(actions.recallView);
+    if (actions.recordingToggled)
+        toggleFilm();
     if (actions.jumpTo >= 0)
         jumpTo(actions.jumpTo);
     if (actions.pick)
         pick();
     followFocus(actions);
     flyCamera(actions);
+    flyToView(actions, input.dt);
+    // Kept as this frame shows it, the camera moved with the body it follows.
+    if (actions.keepView)
+        keepView(actions);
     if (actions.screenshot && window)
         takeScreenshot();
     if (actions.polygonModeChanged)

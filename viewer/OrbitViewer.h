@@ -1,6 +1,8 @@
 #ifndef ORVTEST_VIEWER_ORBITVIEWER_H
 #define ORVTEST_VIEWER_ORBITVIEWER_H
 
+#include "config/Views.h"
+#include "viewer/CameraPath.h"
 #include "viewer/Following.h"
 #include "viewer/OrbitControls.h"
 #include "viewer/Panels.h"
@@ -9,9 +11,12 @@
 
 #include <OgrePrerequisites.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 struct Body;
+class FilmRecorder;
 namespace Ogre
 {
 class Overlay;
@@ -32,6 +37,7 @@ public:
     // that many a second of real time.
     OrbitViewer(Ogre::Camera* camera, Ogre::SceneManager* sceneManager, Ogre::RenderTarget* window,
                 Ogre::Overlay* statistics, std::string& statusLine, float moveSpeed, float stepsPerSecond = 0.0f);
+    ~OrbitViewer();
 
     // The motion step and the detail step, each behind its countdown. The
     // motion step advances the bodies by the time rate's number of updates
@@ -82,6 +88,40 @@ public:
     void setScreenshotFolder(const std::string& folder) { screenshotFolder = folder; }
 
     const OrbitControls& controls() const { return decisions; }
+
+    // Kept views and films (ViewsAndFilms.cpp). K keeps the view in `file`,
+    // 1 to 9 fly to the first nine views there.
+    void keepViewsIn(const std::string& file) { viewsFile = file; }
+    // The view now, as K keeps it.
+    SavedView currentView(const std::string& name) const;
+    // Shows a kept view at once, or flying there over `seconds`: camera,
+    // body gone to and followed, time and panels. Where its body is gone,
+    // the rest is shown, and the status line says so.
+    void showView(const SavedView& view, float seconds = 0.0f);
+    // Records a film from the next frame on (see FilmRecorder), in film time
+    // (keepFilmTime). False, with `why`, when it cannot start.
+    bool startFilm(const std::string& folder, unsigned width, unsigned height, double framesPerSecond, bool overlays,
+                   std::string& why);
+    // Ends the film; its frames stay.
+    void stopFilm();
+    const FilmRecorder* film() const { return filming.get(); }
+    // Film time: every frame stands for 1/framesPerSecond of a second,
+    // however long it takes to draw, frame-locked bodies taking the steps of
+    // that time (StepsPerSecond, or 60 a second); 0 ends it.
+    void keepFilmTime(double framesPerSecond);
+    // The seconds a frame that took `realSeconds` stands for.
+    float frameTime(float realSeconds) const
+    {
+        return filmFramesPerSecond > 0.0 ? float(1.0 / filmFramesPerSecond) : realSeconds;
+    }
+    // The engine begins drawing the frame; then it has drawn it, and the film
+    // keeps it. False when it could not, which ends the film (the status line says why).
+    void filmDrawingStarts();
+    bool keepFilmFrame(std::string& why);
+    // A frame of a flight through kept views: the camera where the path
+    // puts it, the bodies moved by `dt` at the rate between the two views,
+    // the clock at the date between theirs (or on at the speed between).
+    void showPathPlace(const std::vector<SavedView>& views, const CameraPath::Place& place, float dt);
     // Screenshots tried so far, and whether the last was saved.
     int shotsTaken() const { return shotsTried; }
     bool lastShotSaved() const { return lastShotWasSaved; }
@@ -106,6 +146,13 @@ private:
     std::string takeSettings(const std::string& file, const SettingsVerdict& verdict, bool& refused);
     // Writes the problems to the log, as orvtest-check would print them.
     void logProblems(const std::vector<Problem>& problems) const;
+    void keepView(const OrbitActions& actions);
+    void recallView(int index);
+    // Flies on towards the view recalled; looking, flying or a jump ends the flight.
+    void flyToView(const OrbitActions& actions, float dt);
+    CameraPose viewPose(const SavedView& view) const;
+    void toggleFilm();
+    std::string filmLine() const;
 
     Ogre::Camera* camera;
     Ogre::SceneNode* cameraNode;
@@ -127,6 +174,14 @@ private:
     int shotNumber = 0;             // of the last screenshot saved
     int shotsTried = 0;
     bool lastShotWasSaved = false;
+    std::string said;               // the status line's message, under a film's line
+    std::string viewsFile;
+    CameraMove viewMove;
+    SavedView flyingTo;
+    std::unique_ptr<FilmRecorder> filming;
+    double filmFramesPerSecond = 0.0;
+    static constexpr double filmStepsPerSecond = 60.0;   // unless the settings give StepsPerSecond
+    static constexpr float recallSeconds = 1.0f;
 };
 
 // Places the camera node 5 × Size from the body's position node on the world's

@@ -2,6 +2,7 @@
 #define ORVTEST_VIEWER_ORVTESTFRAMELISTENER_H
 
 #include "viewer/ExampleFrameListener.h"
+#include "viewer/Film.h"
 #include "viewer/OrbitViewer.h"
 #include "viewer/Tour.h"
 
@@ -15,20 +16,23 @@ struct ViewerFiles
     std::string systemFile;         // empty for the settings' StaticSystem
     std::string settingsFile = "OrvTest.cfg";
     std::string screenshotFolder;   // "" for the working folder, else ending in '/'
+    std::string viewsFile;          // the kept views; empty for none
 };
 
 // The orbit viewer's frame listener: every frame it moves the bodies and
 // switches their detail, reads the devices once and hands what they said to
 // the OrbitViewer, which decides and applies the frame's controls (the table
 // of controls is orbitControls, in Controls.h). Escape or a closed window
-// ends the loop, as does the end of a tour.
+// ends the loop, as does the end of a tour or of a film.
 class OrvTestFrameListener : public ExampleFrameListener
 {
 public:
     OrvTestFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera, Ogre::SceneManager* sceneManager,
-                         const ViewerFiles& files = ViewerFiles());
+                         const ViewerFiles& files = ViewerFiles(), bool grabInput = true);
 
     bool frameStarted(const Ogre::FrameEvent& evt) override;
+    // Keeps a film's frame, and ends the loop after the film's last.
+    bool frameEnded(const Ogre::FrameEvent& evt) override;
 
     OrbitViewer& orbitViewer() { return viewer; }
 
@@ -37,11 +41,28 @@ public:
     // Null when no tour was taken.
     const Tour* tour() const { return touring.get(); }
 
+    // Records the film from the first frame on instead of waiting for a
+    // person, printing its progress; the loop ends after its last frame, or
+    // when one cannot be written. Throws Ogre::Exception when the engine
+    // cannot draw it.
+    void recordFilm(const FilmOrder& order);
+    // Whether every frame of the film was written.
+    bool filmCompleted() const { return filmDone; }
+
 protected:
     OrbitViewer viewer;
 
 private:
+    bool runFilmFrame();
+    void reportFilm(bool ended);
+
     std::unique_ptr<Tour> touring;
+    std::unique_ptr<FilmOrder> filmOrder;
+    std::unique_ptr<CameraPath> filmPath;   // through the film's views, when it has two or more
+    long filmFrame = 0;                     // frames written
+    bool filmDone = false;
+    double filmStarted = 0.0;               // seconds, steady clock
+    double lastReport = 0.0;
 };
 
 #endif

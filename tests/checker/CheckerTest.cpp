@@ -120,6 +120,21 @@ TEST_F(CheckerTest, TheTreeGrowsWithTheFileNotWithItsDepth)
     EXPECT_NE(std::string::npos, out.str().find("(level 1000) \xE2\x94\x94\xE2\x94\x80 [c100999]"));
 }
 
+TEST_F(CheckerTest, TheViewsBesideTheSettingsAreJudgedAgainstTheSystem)
+{
+    write("1.cfg", bodySection("3.Earth"));
+    write("views.cfg", "[a]\nPosition=1 2 3\n"
+                       "[b]\nPosition=1 2 x\nDirection=0 0 1\nFocus=Pluto\nZoom=2\n"
+                       "[c]\nPosition=0 0 0\nDirection=0 0 0\nFocus=3.Earth\n");
+    EXPECT_EQ(1, check({}));
+    for (const char* said : {"views.cfg:1: [a] error: the view has no Direction that reads: it is left out",
+                             "views.cfg:4: [b] warning: '1 2 x' has 2 readable numbers of three numbers x y z",
+                             "views.cfg:6: [b] warning: Focus 'Pluto' names no body of the system",
+                             "views.cfg:7: [b] warning: 'Zoom' is not a key of a view and is ignored",
+                             "views.cfg:10: [c] error: Direction is 0 0 0", "1 body, 2 errors, 3 warnings"})
+        EXPECT_NE(std::string::npos, out.str().find(said)) << said << "\n" << out.str();
+}
+
 TEST_F(CheckerTest, ABodyNamedSunIsListedOnce)
 {
     // A section named Sun whose parent orbits the sun could send the tree round in a loop.

@@ -90,6 +90,7 @@ TEST_F(PlacesTest, AWorkingFolderKeepsEveryFileThereAndTouchesNoHome)
     EXPECT_EQ("ogre.cfg", places.renderSettingsFile);
     EXPECT_EQ("Ogre.log", places.logFile);
     EXPECT_EQ("", places.screenshotFolder);
+    EXPECT_EQ("views.cfg", places.viewsFile);
     EXPECT_FALSE(exists(root + "home/.config"));
     EXPECT_FALSE(exists(root + "home/.cache"));
     // A system file beside the settings is read by its bare name.
@@ -184,6 +185,8 @@ TEST_F(PlacesTest, FoldersThatCannotBeMadeAreNotedAndTheDefaultsServe)
     ::setenv("HOME", (root + "not-a-folder").c_str(), 1);
     const Places places = installedRun();
     EXPECT_EQ(data + "OrvTest.cfg", places.settingsFile);
+    // Views are kept where the person's files would be, never among the installed ones.
+    EXPECT_EQ(root + "not-a-folder/.config/orvtest/views.cfg", places.viewsFile);
     EXPECT_EQ("", places.logFile);
     ASSERT_EQ(2u, places.notes.size());
     EXPECT_NE(std::string::npos, places.notes[0].find("cannot make the folder")) << places.notes[0];

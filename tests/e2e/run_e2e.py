@@ -3,7 +3,7 @@
 and mouse clicks and judged by its exit code, its files and its pictures.
 Every step waits for an event (a window, frames drawn, a file, a picture
 that changes), each with a deadline. The scenarios live by area:
-start_and_end, failures, controls, files and desktop.
+start_and_end, failures, controls, files, films and desktop.
 
 Usage: run_e2e.py --run-dir BUILD/run --work DIR [--failing-viewer PATH] SCENARIO
        run_e2e.py --list
@@ -20,9 +20,10 @@ import controls
 import desktop
 import failures
 import files
+import films
 import start_and_end
 
-AREAS = (start_and_end, failures, controls, files, desktop)
+AREAS = (start_and_end, failures, controls, files, films, desktop)
 SCENARIOS = {scenario.__name__: (scenario, area) for area in AREAS for scenario in area.SCENARIOS}
 
 

@@ -5,6 +5,7 @@
 #include "HeadlessEngine.h"
 #include "config/AppSettings.h"
 #include "config/FileRules.h"
+#include "config/Files.h"
 #include "scene/BodyRig.h"
 #include "scene/OrbitalScene.h"
 #include "sim/BodyRegistry.h"
@@ -125,6 +126,74 @@ TEST_F(ViewerTest, TimeRatesPauseAndStepsPerSecondMoveTheBodies)
         run(frame(1.0f / float(frames)), frames);
         EXPECT_NEAR(60.0, degreesBetween(before, body.orbitNode->getOrientation()), 1e-2) << frames;
     }
+}
+
+TEST_F(ViewerTest, InFilmTimeEachFrameIsAFramesTimeHoweverLongItTookToDraw)
+{
+    start(planetAt(1000) + bodySection("Dated", "Sun", "OrbitDays=10\n"));
+    viewer->startClock(0.0, 3600.0);
+    const Body& planet = bodyRegistry.at(1);
+    const Ogre::Quaternion before = planet.orbitNode->getOrientation();
+    viewer->keepFilmTime(30.0);
+    // Three thirtieths of a second, at 60 steps a second: six of the planet's degrees; flying, ten units.
+    const Ogre::Vector3 from = cameraNode->getPosition();
+    for (float took : {0.5f, 0.001f, 2.0f})
+        run(frame(took, {OIS::KC_W}));
+    EXPECT_NEAR(6.0, degreesBetween(before, planet.orbitNode->getOrientation()), 1e-3);
+    EXPECT_TRUE(vectorsNear(from + Ogre::Vector3(0, 0, 10), cameraNode->getPosition(), 1e-3f));
+    EXPECT_NEAR(0.1 * 3600.0 / 86400.0, viewer->clock().days(), 1e-12);
+    // Out of film time, a frame is its own time again, and a step a frame.
+    viewer->keepFilmTime(0.0);
+    run(frame(2.0f));
+    EXPECT_NEAR(7.0, degreesBetween(before, planet.orbitNode->getOrientation()), 1e-3);
+    EXPECT_NEAR(2.1 * 3600.0 / 86400.0, viewer->clock().days(), 1e-12);
+}
+
+TEST_F(ViewerTest, KKeepsTheViewAndItsNumberFliesBackToItInASecond)
+{
+    start(planetAt(1000));
+    const Body& planet = bodyRegistry.at(0);
+    const std::string file = writeTempFile("views.cfg", "");
+    viewer->keepViewsIn(file);
+    const auto keep = [&](const std::string& name) {
+        run(tap(0.25f, OIS::KC_K));
+        for (char c : name)
+            run(tap(0.01f, OIS::KC_UNASSIGNED, (unsigned char)c));
+        run(tap(0.01f, OIS::KC_RETURN));
+    };
+    run(frame(0.25f, {}, leftButton));
+    run(tap(0.25f, OIS::KC_L));
+    keep("near");
+    const std::string kept = fitStatusText("Kept view 'near' in " + baseNameOf(file) + ": 1 comes back to it");
+    EXPECT_EQ(kept, status);
+    const Ogre::Vector3 offset = cameraNode->getPosition() - bodyCentre(planet);
+    const Ogre::Quaternion looking = cameraNode->getOrientation();
+    keep("near");
+    EXPECT_EQ(fitStatusText("A view 'near' is kept already: Return replaces it, Escape keeps it"), status);
+    run(tap(0.01f, OIS::KC_RETURN));
+    EXPECT_EQ(kept, status);
+
+    // Away, not following, the planet moving on: 1 flies back beside it in a second, and follows it on.
+    run(tap(0.25f, OIS::KC_L));
+    run(frame(0.25f, {OIS::KC_S}, 0, 300), 4);
+    run(tap(0.25f, OIS::KC_1));
+    EXPECT_EQ("View 'near'", status);
+    EXPECT_FALSE(vectorsNear(bodyCentre(planet) + offset, cameraNode->getPosition(), 1.0f));
+    run(frame(0.25f), 3);
+    EXPECT_TRUE(vectorsNear(bodyCentre(planet) + offset, cameraNode->getPosition(), 1e-2f));
+    EXPECT_TRUE(turnsNear(looking, cameraNode->getOrientation(), 1e-3));
+    run(frame(0.25f));
+    EXPECT_TRUE(vectorsNear(bodyCentre(planet) + offset, cameraNode->getPosition(), 1e-2f));
+
+    run(tap(0.25f, OIS::KC_2));
+    EXPECT_EQ(fitStatusText("No view 2: " + baseNameOf(file) + " keeps 1 view"), status);
+    // A view whose body is gone brings the camera back alone.
+    writeTempFile("views.cfg", "[gone]\nPosition=1 2 3\nDirection=0 0 1\nFocus=Vulcan\nFollow=1\n");
+    run(tap(0.25f, OIS::KC_1));
+    EXPECT_EQ(fitStatusText("View 'gone': its body Vulcan is gone, so the camera alone comes back"), status);
+    run(frame(0.25f), 4);
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(1, 2, 3), cameraNode->getPosition()));
+    EXPECT_FALSE(viewer->controls().following());
 }
 
 TEST_F(ViewerTest, TheClockPlacesDatedBodiesAndTheTimeKeysAndTheDatePromptDriveIt)

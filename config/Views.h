@@ -1,0 +1,89 @@
+#ifndef ORVTEST_CONFIG_VIEWS_H
+#define ORVTEST_CONFIG_VIEWS_H
+
+#include "config/FileKeys.h"
+
+#include <OgreQuaternion.h>
+#include <OgreVector.h>
+
+#include <string>
+#include <vector>
+
+// A view kept by name in the views file: where the camera stands and looks,
+// the body it went to and whether it follows it, the time and the panels
+// shown. Fields carry the names of their keys (viewKeys()).
+struct SavedView
+{
+    std::string name;                                       // the section name
+    Ogre::Vector3 Position = Ogre::Vector3::ZERO;           // the camera, world units
+    Ogre::Vector3 Direction = Ogre::Vector3::NEGATIVE_UNIT_Z;   // where it looks
+    Ogre::Vector3 Up = Ogre::Vector3::UNIT_Y;               // its top edge points this way
+    std::string Focus;                                      // section name of the body gone to; "" for none
+    bool Follow = false;
+    Ogre::Vector3 Offset = Ogre::Vector3::ZERO;             // from the followed body's centre, world units
+    double Rate = 1.0;                                      // the frame-locked time rate, signed
+    bool Paused = false;
+    ::Date Date;                                            // the clock's, when `dated`
+    double Speed = 21600.0;                                 // the clock's, sky seconds a second
+    bool OrbitLines = false;
+    bool Names = false;
+    bool Statistics = true;
+
+    bool dated = false;   // whether the view says a date
+    int line = 0;         // of its section line; 0 for a view not read from a file
+};
+
+// One key of a view's section.
+struct ViewKey
+{
+    const char* name;
+    bool required;                  // a view without it is left out
+    const char* defaultValue;       // as the file would write it
+    KeyField<SavedView> field;
+};
+
+// Every key of a view, in the order the README's table and the writer give them.
+const std::vector<ViewKey>& viewKeys();
+const ViewKey* findViewKey(const std::string& name);
+
+// "views.cfg": the name of the views file, which lives beside the settings.
+extern const char* const viewsFileName;
+
+// The camera's orientation the view's Direction and Up give; Up is taken at
+// right angles to Direction, and where it runs along it, the world's up (or
+// +X) stands in.
+Ogre::Quaternion viewOrientation(const SavedView& view);
+// Sets Direction and Up from an orientation.
+void setViewOrientation(SavedView& view, const Ogre::Quaternion& orientation);
+
+// The views of a views file's text, in file order: a repeated section adds to
+// its first part, a view without a Position or a Direction (or one of no
+// length) is left out.
+std::vector<SavedView> readViews(const std::string& text);
+
+// The views of the file; none, and true, when there is no file. False, with
+// `why` for a person, when it cannot be read.
+bool loadViews(const std::string& file, std::vector<SavedView>& views, std::string& why);
+
+// The view's section as the file writes it: every key, numbers that read back
+// exactly.
+std::string viewSection(const SavedView& view);
+
+// Keeps the view in the file, writing a new copy beside it and renaming it
+// into place, so that the views already there are never lost, whatever
+// happens meanwhile; the rest of the file (comments, hand edits) stays as it
+// was. A new name goes last; a name the file holds is NameTaken unless
+// `replace`, which puts the view in the first place of that name.
+enum class KeepResult
+{
+    Added,
+    Replaced,
+    NameTaken,
+    Failed,   // `why` says why; the file is as it was
+};
+KeepResult keepView(const std::string& file, const SavedView& view, bool replace, std::string& why);
+
+// The view of that name (exactly), or null.
+const SavedView* findView(const std::vector<SavedView>& views, const std::string& name);
+
+#endif

@@ -1,0 +1,94 @@
+#ifndef ORVTEST_VIEWER_FILM_H
+#define ORVTEST_VIEWER_FILM_H
+
+#include "config/Views.h"
+
+#include <OgrePrerequisites.h>
+#include <OgreTexture.h>
+
+#include <string>
+#include <vector>
+
+// Where a film's time went, seconds in all its frames: the engine drawing
+// the frame (until its work is handed to the driver), reading the picture
+// back (which waits for the driver to finish drawing it), encoding it as
+// PNG, and writing the file.
+struct FilmTimes
+{
+    double drawing = 0.0;
+    double readingBack = 0.0;
+    double encoding = 0.0;
+    double writing = 0.0;
+};
+
+// What a film recorded from the command line is to be.
+struct FilmOrder
+{
+    std::string folder;              // ends in '/'; exists
+    long frames = 1;
+    double framesPerSecond = 30.0;
+    unsigned width = 1920;
+    unsigned height = 1080;
+    bool overlays = false;           // the status line, clock, labels and statistics drawn in
+    std::vector<SavedView> views;    // one to start from, or two or more to fly through in order; or none
+};
+
+// "frame_000001.png", the file of a film's frame.
+std::string filmFrameName(long number);
+
+// The first of the frame files 1 to `count` that is in `folder` (ending in
+// '/'); empty when none is.
+std::string firstFrameTaken(const std::string& folder, long count);
+
+// Makes a new folder "film_N/" in `parent` ("" for the working folder, else
+// ending in '/'), N the first number free, and returns it; empty, with
+// `why`, when it cannot.
+std::string makeFilmFolder(const std::string& parent, std::string& why);
+
+// "frame 120 of 600, 14.2 frames a second, 34 s left".
+std::string filmProgress(long done, long total, double seconds);
+// The ffmpeg command that joins a film's frames into DIR.mp4.
+std::string joinCommand(const std::string& folder, double framesPerSecond, unsigned width, unsigned height);
+
+// One film: the camera's view drawn off-screen at a size of its own, frame
+// after frame, each written as folder/frame_000001.png and on. A file is
+// never replaced. The engine owns the texture; this removes it.
+class FilmRecorder
+{
+public:
+    // Draws the camera's view from the next frame on, with the overlays or
+    // without. `folder` ends in '/' and exists. Throws Ogre::Exception when
+    // the engine cannot draw off-screen at that size.
+    FilmRecorder(Ogre::Camera* camera, const std::string& folder, unsigned width, unsigned height, bool overlays);
+    ~FilmRecorder();
+    FilmRecorder(const FilmRecorder&) = delete;
+    FilmRecorder& operator=(const FilmRecorder&) = delete;
+
+    // The engine begins to draw a frame.
+    void drawingStarts();
+    // Writes the frame the engine has drawn as the next file. False, with
+    // `why`, when it cannot be: the frames before it stay.
+    bool saveFrame(std::string& why);
+
+    long frames() const { return saved; }
+    const std::string& folder() const { return where; }
+    unsigned width() const { return pixelsWide; }
+    unsigned height() const { return pixelsHigh; }
+    const FilmTimes& times() const { return spent; }
+
+private:
+    Ogre::Camera* camera;
+    Ogre::TexturePtr texture;
+    Ogre::RenderTarget* target = nullptr;
+    Ogre::Viewport* viewport = nullptr;
+    Ogre::Real cameraAspect;
+    std::string where;
+    unsigned pixelsWide;
+    unsigned pixelsHigh;
+    std::vector<unsigned char> pixels;
+    long saved = 0;
+    double drawingStarted = 0.0;
+    FilmTimes spent;
+};
+
+#endif

@@ -80,6 +80,11 @@ TEST_F(BodyRigTest, NodesHangUnderTheirParentsAtTheOrbitRadiusTurnedToTheirStart
     EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, body.farNode->getOrientation()));
     // The orbit turn about Z leaves the body on +Z; about Y it would swing it to +X.
     EXPECT_TRUE(vectorsNear(Ogre::Vector3(0, 0, 100), body.positionNode->_getDerivedPosition()));
+
+    // Lengths beyond the world are drawn at its edge, not beyond the float range.
+    const Body& huge = add("Huge", "Sun", 3e38f, 3e38f);
+    EXPECT_EQ(Ogre::Vector3(0, 0, 1e18f), huge.positionNode->getPosition());
+    EXPECT_EQ(1e18f, huge.nearNode->getScale().x * huge.nearNode->getAttachedObject(0)->getBoundingRadius());
 }
 
 TEST_F(BodyRigTest, DetailEntitiesFollowTheirRules)

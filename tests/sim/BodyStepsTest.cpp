@@ -64,16 +64,18 @@ protected:
 TEST_F(BodyStepsTest, SixtyStepsTurnAPeriodOfOneByOneDegreeAndChildrenFollowOrbitNotSpin)
 {
     Body& still = addBody("Still", "Sun", Motion{});
-    Body& planet = addBody("Planet", "Sun", Motion{1, 2, -4, 0});
+    Body& planet = addBody("Planet", "Sun", Motion{1, 0.01f, -0.02f, 0.03f});
     Body& moon = addBody("Planet.Moon", "Planet", Motion{0, 0, 0, 0, 10.0f});
     for (int frame = 0; frame < 60; ++frame)
         runMotionStep();
     EXPECT_TRUE(turnsNear(Ogre::Quaternion(Ogre::Degree(1), Ogre::Vector3::UNIT_Y), planet.orbitNode->getOrientation()));
-    // Each update pitches, then yaws, in the turned frame.
+    // Each update pitches, then yaws, then rolls, in the turned frame: steps
+    // of degrees, where the order shows.
     Ogre::Quaternion spin = Ogre::Quaternion::IDENTITY;
     for (int frame = 0; frame < 60; ++frame)
-        spin = spin * Ogre::Quaternion(Ogre::Degree(1.0f / 120), Ogre::Vector3::UNIT_X) *
-               Ogre::Quaternion(Ogre::Degree(-1.0f / 240), Ogre::Vector3::UNIT_Y);
+        spin = spin * Ogre::Quaternion(Ogre::Degree(1.0f / 0.6f), Ogre::Vector3::UNIT_X) *
+               Ogre::Quaternion(Ogre::Degree(-1.0f / 1.2f), Ogre::Vector3::UNIT_Y) *
+               Ogre::Quaternion(Ogre::Degree(1.0f / 1.8f), Ogre::Vector3::UNIT_Z);
     EXPECT_TRUE(turnsNear(spin, planet.nearNode->getOrientation()));
     for (Ogre::SceneNode* node : {planet.farNode, planet.positionNode, still.orbitNode, still.nearNode})
         EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, node->getOrientation())) << node->getName();

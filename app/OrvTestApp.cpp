@@ -53,13 +53,8 @@ OrvTestApp::~OrvTestApp()
 
 void OrvTestApp::makeCamera()
 {
-    camera = sceneManager->createCamera(sceneNames::camera);
-    cameraNode = sceneManager->getRootSceneNode()->createChildSceneNode(sceneNames::camera);
-    cameraNode->setFixedYawAxis(true);
-    cameraNode->attachObject(camera);
-    cameraNode->setPosition(0, 0, -14500);
-    cameraNode->lookAt(Ogre::Vector3(0, 0, -5000), Ogre::Node::TS_WORLD);
-    camera->setNearClipDistance(appSettings.NearClipDistance);
+    camera = createStartCamera(sceneManager);
+    cameraNode = camera->getParentSceneNode();
 }
 
 void OrvTestApp::useFiles(const EngineFiles& engine, const ViewerFiles& viewer,

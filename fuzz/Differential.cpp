@@ -64,13 +64,8 @@ class Run
 public:
     Run(DifferentialRun& outcome, Ogre::SceneManager* scene) : result(outcome), sceneManager(scene)
     {
-        camera = sceneManager->createCamera(sceneNames::camera);
-        cameraNode = sceneManager->getRootSceneNode()->createChildSceneNode(sceneNames::camera);
-        cameraNode->setFixedYawAxis(true);
-        cameraNode->attachObject(camera);
-        cameraNode->setPosition(0, 0, -14500);
-        cameraNode->lookAt(Ogre::Vector3(0, 0, -5000), Ogre::Node::TS_WORLD);
-        camera->setNearClipDistance(appSettings.NearClipDistance);
+        camera = createStartCamera(sceneManager);
+        cameraNode = camera->getParentSceneNode();
         camera->setAspectRatio(800.0f / 600.0f);
         // The engine's shadow cameras hang on nodes of their own, which the set-up moves.
         shadowCamera = sceneManager->createCamera("ShadowCamera");

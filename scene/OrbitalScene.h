@@ -15,4 +15,9 @@
 void buildOrbitalScene(Ogre::SceneManager* sceneManager, const Ogre::Vector3& cameraPosition,
                        double clockDays = 0.0);
 
+// The camera "Camera" on its node, where a run starts: 14500 units out on
+// the world's -Z axis, facing the sun along +Z, its yaw about the world's Y
+// axis, its near clip from the settings.
+Ogre::Camera* createStartCamera(Ogre::SceneManager* sceneManager);
+
 #endif

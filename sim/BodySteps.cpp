@@ -88,18 +88,26 @@ Ogre::Vector3 sum(const Ogre::Vector3& a, const Ogre::Vector3& b)
 }
 }
 
-void runMotionStep()
+namespace
 {
-    if (bodyRegistry.empty())
-        return;
-    // A node told that all its children change updates them all, instead of
-    // queueing each turned child in a set: one heap allocation per body and
-    // frame less. Parents come before their moons, so each body's parent
-    // node is flagged before its orbit node turns.
+// A node told that all its children change updates them all, instead of
+// queueing each changed child in a set: one heap allocation per body and
+// frame less. Parents come before their moons, so each body's parent node is
+// flagged before its own nodes change.
+void flagTheWholeTree()
+{
     Ogre::Node* top = bodyRegistry.at(0).orbitNode;
     while (top->getParent())
         top = top->getParent();
     top->needUpdate();
+}
+}
+
+void runMotionStep()
+{
+    if (bodyRegistry.empty())
+        return;
+    flagTheWholeTree();
 
     // Bodies under the same parent come in runs (thousands under the sun):
     // flagging it once for the run does.
@@ -165,12 +173,7 @@ void placeDatedBodies(double days)
     placedDays = days;
     if (bodyRegistry.empty())
         return;
-    // Flagged as the motion step flags them: no set of changed children to
-    // fill, one allocation per body and frame.
-    Ogre::Node* top = bodyRegistry.at(0).orbitNode;
-    while (top->getParent())
-        top = top->getParent();
-    top->needUpdate();
+    flagTheWholeTree();
     const Ogre::Node* flagged = nullptr;
     for (const auto& owned : bodyRegistry)
     {

@@ -5,6 +5,7 @@
 #include "config/SystemFileKeys.h"
 #include "fuzz/HeadlessRoot.h"
 #include "scene/BodyRig.h"
+#include "scene/OrbitalScene.h"
 #include "sim/BodyRegistry.h"
 #include "sim/SceneNames.h"
 
@@ -46,12 +47,7 @@ void HeadlessEngine::TearDown()
 
 Ogre::Camera* HeadlessEngine::makeStartCamera()
 {
-    Ogre::Camera* camera = sceneManager->createCamera(sceneNames::camera);
-    Ogre::SceneNode* node = sceneManager->getRootSceneNode()->createChildSceneNode(sceneNames::camera);
-    node->setFixedYawAxis(true);
-    node->attachObject(camera);
-    node->setPosition(0, 0, -14500);
-    node->lookAt(Ogre::Vector3(0, 0, -5000), Ogre::Node::TS_WORLD);
+    Ogre::Camera* camera = createStartCamera(sceneManager);
     camera->setAspectRatio(800.0f / 600.0f);
     return camera;
 }

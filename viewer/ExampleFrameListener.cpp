@@ -1,6 +1,7 @@
 #include "viewer/ExampleFrameListener.h"
 
 #include "viewer/Controls.h"
+#include "viewer/OverlayOrder.h"
 #include "viewer/Screenshot.h"
 
 #include <OgreCamera.h>
@@ -255,12 +256,7 @@ void ExampleFrameListener::applyOverlayVisibility()
 
 void ExampleFrameListener::showOverlay(bool visible)
 {
-    if (!debugOverlay)
-        return;
-    if (visible)
-        debugOverlay->show();
-    else
-        debugOverlay->hide();
+    ::showOverlay(debugOverlay, visible);
 }
 
 bool ExampleFrameListener::frameEnded(const Ogre::FrameEvent&)

@@ -183,15 +183,8 @@ InfoPanel::InfoPanel()
 void InfoPanel::setVisible(bool showing)
 {
     visible = showing;
-    for (Ogre::Overlay* part : {overlay, crosshair})
-    {
-        if (!part)
-            continue;
-        if (showing)
-            part->show();
-        else
-            part->hide();
-    }
+    showOverlay(overlay, showing);
+    showOverlay(crosshair, showing);
 }
 
 void InfoPanel::show(const std::vector<Fact>& facts)

@@ -119,12 +119,7 @@ void NameLabels::forgetBodies()
 void NameLabels::setVisible(bool shown)
 {
     visible = shown;
-    if (!overlay)
-        return;
-    if (shown)
-        overlay->show();
-    else
-        overlay->hide();
+    showOverlay(overlay, shown);
 }
 
 void NameLabels::update(const BodyRegistry& bodies, const Ogre::Camera& camera, float width, float height)

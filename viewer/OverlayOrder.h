@@ -12,4 +12,12 @@ constexpr unsigned short statistics = 500;   // "Core/DebugOverlay", whose scrip
 constexpr unsigned short help = 600;
 }
 
+namespace Ogre
+{
+class Overlay;
+}
+
+// Shows or hides an overlay; nothing where there is none (no overlay system).
+void showOverlay(Ogre::Overlay* overlay, bool shown);
+
 #endif

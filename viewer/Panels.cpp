@@ -17,16 +17,6 @@ namespace
 {
 constexpr float clockCharHeight = 18.0f;   // pixels
 constexpr float clockMargin = 12.0f;
-
-void show(Ogre::Overlay* overlay, bool shown)
-{
-    if (!overlay)
-        return;
-    if (shown)
-        overlay->show();
-    else
-        overlay->hide();
-}
 }
 
 Panels::Panels(Ogre::SceneManager* sceneManager, Ogre::Overlay* statisticsOverlay)
@@ -66,7 +56,7 @@ void Panels::setClock(double days)
 
 void Panels::showClock(bool shown)
 {
-    show(clock, shown);
+    showOverlay(clock, shown);
 }
 
 void Panels::setClockText(const std::string& text)
@@ -81,13 +71,13 @@ void Panels::setClockText(const std::string& text)
 void Panels::apply(const OrbitActions& actions, const OrbitControls& controls, const BodyRegistry& bodies)
 {
     if (actions.statisticsChanged)
-        show(statistics, controls.statisticsShown());
+        showOverlay(statistics, controls.statisticsShown());
     if (actions.helpChanged)
     {
         // Fitted to the window as it is now.
         if (controls.helpShown())
             layOutHelp(help, uiScale, windowWidth, windowHeight);
-        show(help, controls.helpShown());
+        showOverlay(help, controls.helpShown());
     }
     if (actions.infoChanged)
         info.setVisible(controls.infoShown());

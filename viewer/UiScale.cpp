@@ -1,5 +1,7 @@
 #include "viewer/UiScale.h"
 
+#include "viewer/OverlayOrder.h"
+
 #include <OgreFont.h>
 #include <OgreFontManager.h>
 #include <OgreOverlay.h>
@@ -66,6 +68,16 @@ void scaleElement(Ogre::OverlayElement* element, float scale)
     for (const auto& child : static_cast<Ogre::OverlayContainer*>(element)->getChildren())
         scaleElement(child.second, scale);
 }
+}
+
+void showOverlay(Ogre::Overlay* overlay, bool shown)
+{
+    if (!overlay)
+        return;
+    if (shown)
+        overlay->show();
+    else
+        overlay->hide();
 }
 
 void scaleOverlay(Ogre::Overlay* overlay, float scale)

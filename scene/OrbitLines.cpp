@@ -118,7 +118,11 @@ void OrbitLines::create(const BodyRegistry& bodies, double days)
         const float semiMajorAxis = withinWorld(body.definition.OrbitRadius);
         if (!(semiMajorAxis != 0.0f))
             continue;
-        std::vector<Ogre::Vector3> loop = ellipsePoints(*body.keplerOrbit, semiMajorAxis, ellipseSegments);
+        // A near circle is drawn as the circles are; a comet's tight bend at
+        // perihelion needs more pieces.
+        const double e = body.keplerOrbit->elements.eccentricity;
+        const int pieces = e < 0.3 ? segments : e < 0.8 ? 2 * segments : ellipseSegments;
+        std::vector<Ogre::Vector3> loop = ellipsePoints(*body.keplerOrbit, semiMajorAxis, pieces);
         if (keepsWorldAxes(body) && !body.keplerOrbit->precesses())
         {
             const Ogre::Quaternion plane = body.keplerOrbit->planeAt(days);

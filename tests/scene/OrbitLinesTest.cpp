@@ -150,8 +150,9 @@ TEST_F(OrbitLinesTest, DatedBodiesStayOnTheirEllipsesAsTheyTurn)
         for (const auto& line : drawn)
         {
             const Body& body = bodyRegistry.at(std::size_t(bodyRegistry.indexOf(line.section)));
+            // Sixty-four straight pieces stray from a near circle by 0.12 % of its radius.
             EXPECT_LT(offLines(sceneManager->getManualObject(line.lines), bodyCentre(body)),
-                      1e-3f * body.definition.OrbitRadius)
+                      2e-3f * body.definition.OrbitRadius)
                 << line.section << " at " << days << " days";
         }
     }

@@ -20,9 +20,9 @@ std::string asFolder(const std::string& folder)
 
 bool filmCanStart(const CommandLine& commandLine, std::string& why)
 {
+    // The folder itself is made once the views are found, so that a refused
+    // film leaves nothing behind.
     const std::string folder = asFolder(commandLine.filmFolder);
-    if (!makeFolders(folder, why))
-        return false;
     const std::string taken = firstFrameTaken(folder, commandLine.frames);
     if (!taken.empty())
     {
@@ -87,6 +87,8 @@ bool prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const 
                   << std::endl;
     FilmOrder order;
     order.folder = asFolder(commandLine.filmFolder);
+    if (!makeFolders(order.folder, why))
+        return false;
     order.frames = commandLine.frames;
     order.framesPerSecond = commandLine.framesPerSecond;
     order.width = unsigned(commandLine.width);

@@ -54,7 +54,8 @@ def kept_view_comes_back(args, display):
 
 def film_along_a_path(args, display):
     """--record along kept views: the frames asked for, the first the picture of the first view and the last
-    of the last, the same bytes when recorded again; a folder that holds its frames is refused."""
+    of the last, the same bytes when recorded again; a folder that holds its frames is refused, and a film
+    of a view not kept leaves no folder behind."""
     with open(os.path.join(args.folder, "views.cfg"), "w") as stream:
         stream.write(VIEWS)
 
@@ -91,6 +92,9 @@ def film_along_a_path(args, display):
 
     _, refused = record("path", *path, code=1)
     check("frame_000001.png exists" in refused, "no refusal: %s" % refused)
+    _, refused = record("unkept", "--view", "d", "--frames", "1", code=1)
+    check("No view is kept as 'd'" in refused and not os.path.exists(os.path.join(args.folder, "unkept")),
+          "a film of an unkept view: %s" % refused)
 
 
 SCENARIOS = [kept_view_comes_back, film_along_a_path]

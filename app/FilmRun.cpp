@@ -7,6 +7,7 @@
 #include "config/Files.h"
 #include "sim/BodyRegistry.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -78,9 +79,8 @@ bool prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const 
         return true;
     }
 
-    bool dated = false;
-    for (const auto& body : bodyRegistry)
-        dated = dated || body->keplerOrbit || body->datedSpin;
+    const bool dated = std::any_of(bodyRegistry.begin(), bodyRegistry.end(),
+                                   [](const auto& body) { return body->followsClock(); });
     if (dated && commandLine.clockStart.empty() && appSettings.Start == "now" && (views.empty() || !views[0].dated))
         std::cerr << "OrvTest: the clock starts now, so the film differs from run to run; --at DATE, or views "
                      "with dates, make it the same every time"

@@ -60,6 +60,7 @@ struct Body
     // them (its steps are then 0); null for frame-locked ones.
     const std::unique_ptr<const KeplerOrbit> keplerOrbit;
     const std::unique_ptr<const BodySpin> datedSpin;
+    bool followsClock() const { return keplerOrbit || datedSpin; }
     // The last eccentric anomaly solved: the next solution starts there.
     EccentricAnomaly eccentricAnomaly;
 

@@ -178,7 +178,7 @@ void placeDatedBodies(double days)
     for (const auto& owned : bodyRegistry)
     {
         Body& body = *owned;
-        if (!body.keplerOrbit && !body.datedSpin)
+        if (!body.followsClock())
             continue;
         Ogre::Node* parent = body.orbitNode->getParent();
         if (parent != flagged)

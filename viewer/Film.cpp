@@ -18,11 +18,6 @@
 
 namespace
 {
-double now()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 void appendToString(png_structp writer, png_bytep data, png_size_t size)
 {
     static_cast<std::string*>(png_get_io_ptr(writer))->append(reinterpret_cast<const char*>(data), size);
@@ -74,6 +69,11 @@ std::string shellWord(const std::string& text)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
+}
+
+double steadySeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 std::string filmFrameName(long number)
@@ -161,20 +161,20 @@ FilmRecorder::~FilmRecorder()
 
 void FilmRecorder::drawingStarts()
 {
-    drawingStarted = now();
+    drawingStarted = steadySeconds();
     // A window resized meanwhile has given the camera its own proportions.
     camera->setAspectRatio(Ogre::Real(pixelsWide) / Ogre::Real(pixelsHigh));
 }
 
 bool FilmRecorder::saveFrame(std::string& why)
 {
-    const double read = now();
+    const double read = steadySeconds();
     if (drawingStarted > 0.0)
         spent.drawing += read - drawingStarted;
     drawingStarted = 0.0;
     const Ogre::PixelBox box(pixelsWide, pixelsHigh, 1, Ogre::PF_BYTE_RGB, pixels.data());
     target->copyContentsToMemory(Ogre::Box(0, 0, pixelsWide, pixelsHigh), box);
-    const double encode = now();
+    const double encode = steadySeconds();
     spent.readingBack += encode - read;
     std::string png;
     if (!encodePng(pixels.data(), pixelsWide, pixelsHigh, png))
@@ -182,7 +182,7 @@ bool FilmRecorder::saveFrame(std::string& why)
         why = "cannot encode the frame as PNG: out of memory";
         return false;
     }
-    const double write = now();
+    const double write = steadySeconds();
     spent.encoding += write - encode;
 
     // Written under a name of this process's own, then linked to the frame's
@@ -193,7 +193,7 @@ bool FilmRecorder::saveFrame(std::string& why)
     const bool whole = statusOf(drawn).size == (long long)png.size();
     const LinkResult linked = whole ? linkWithoutReplacing(drawn, name, why) : LinkResult::Failed;
     removeFile(drawn);
-    spent.writing += now() - write;
+    spent.writing += steadySeconds() - write;
     if (linked == LinkResult::Linked)
     {
         ++saved;

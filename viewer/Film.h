@@ -45,6 +45,8 @@ std::string firstFrameTaken(const std::string& folder, long count);
 // `why`, when it cannot.
 std::string makeFilmFolder(const std::string& parent, std::string& why);
 
+// Seconds of the steady clock, for timing a film's frames.
+double steadySeconds();
 // "frame 120 of 600, 14.2 frames a second, 34 s left".
 std::string filmProgress(long done, long total, double seconds);
 // The ffmpeg command that joins a film's frames into DIR.mp4.

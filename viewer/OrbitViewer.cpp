@@ -18,6 +18,8 @@
 #include <OgreSceneNode.h>
 #include <OgreViewport.h>
 
+#include <algorithm>
+
 bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
 {
     const Ogre::Vector3 target = bodyCentre(body);
@@ -39,21 +41,25 @@ OrbitViewer::OrbitViewer(Ogre::Camera* viewCamera, Ogre::SceneManager* scene, Og
     lookAtBodies();
 }
 
+void OrbitViewer::logLine(const std::string& text)
+{
+    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage("OrvTest: " + text);
+}
+
 void OrbitViewer::startClock(double days, double speed)
 {
     skyClock = Clock(days, speed);
     decisions.startClock(speed);
     placeDatedBodies(skyClock.days());
     showClock();
-    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage("OrvTest: the clock starts at " + dateText(skyClock.days()) + ", " + speedText(speed));
+    logLine("the clock starts at " + dateText(skyClock.days()) + ", " + speedText(speed));
 }
 
 void OrbitViewer::lookAtBodies()
 {
-    clockInUse = false;
-    for (const auto& body : bodyRegistry)
-        clockInUse = clockInUse || body->keplerOrbit || body->datedSpin;
+    clockInUse = std::any_of(bodyRegistry.begin(), bodyRegistry.end(),
+                             [](const auto& body) { return body->followsClock(); });
     decisions.setClockInUse(clockInUse);
     panels.showClock(clockInUse);
     if (clockInUse)
@@ -89,9 +95,8 @@ void OrbitViewer::say(const std::string& text)
     said = text;
     statusLine = fitStatusText(filming ? filmLine() + (text.empty() ? "" : "\n" + text) : text);
     // The log keeps what the status line said, but for what is being typed.
-    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
-        if (!text.empty() && !decisions.promptOpen())
-            log->logMessage("OrvTest: status: " + text);
+    if (!text.empty() && !decisions.promptOpen())
+        logLine("status: " + text);
 }
 
 namespace
@@ -111,11 +116,9 @@ void OrbitViewer::watchFiles(const std::string& systemFile, const std::string& s
 
 void OrbitViewer::logProblems(const std::vector<Problem>& problems) const
 {
-    Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr();
     for (const Problem& p : problems)
-        if (log)
-            log->logMessage("OrvTest: " + p.file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " +
-                            (p.section.empty() ? "" : "[" + p.section + "] ") + p.severityName() + ": " + p.message);
+        logLine(p.file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " +
+                (p.section.empty() ? "" : "[" + p.section + "] ") + p.severityName() + ": " + p.message);
 }
 
 bool OrbitViewer::replaceBodies(BodyRegistry& bodies, std::string& why)
@@ -243,8 +246,7 @@ bool OrbitViewer::applyReloads(Reloading::Due& due)
         }
     }
     say(refusals.empty() ? taken : refusals + (taken.empty() ? "" : "\n" + taken));
-    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage("OrvTest: " + (refusals.empty() ? taken : refusals + "; " + taken));
+    logLine(refusals.empty() ? taken : refusals + "; " + taken);
     return systemTaken;
 }
 
@@ -267,10 +269,22 @@ bool OrbitViewer::reloadSettingsFrom(const std::string& file, const std::string&
     return due.settingsVerdict.sound();
 }
 
-void OrbitViewer::runBodySteps(float dt)
+double OrbitViewer::frameSeconds(float dt) const
 {
     // In film time a frame is exactly its share of a second, which a float is only nearly.
-    const double seconds = filmFramesPerSecond > 0.0 && dt > 0.0f ? 1.0 / filmFramesPerSecond : double(dt);
+    return filmFramesPerSecond > 0.0 && dt > 0.0f ? 1.0 / filmFramesPerSecond : double(dt);
+}
+
+double OrbitViewer::motionUpdates(double seconds) const
+{
+    if (stepsPerSecond > 0.0f)
+        return double(stepsPerSecond) * seconds;
+    return filmFramesPerSecond > 0.0 ? filmStepsPerSecond * seconds : 1.0;
+}
+
+void OrbitViewer::runBodySteps(float dt)
+{
+    const double seconds = frameSeconds(dt);
     if (motionCountdown >= 0.0f)
         motionCountdown -= dt;
     if (motionCountdown < 0.0f)
@@ -278,12 +292,9 @@ void OrbitViewer::runBodySteps(float dt)
         motionCountdown = motionInterval;
         if (!decisions.paused())
         {
-            const double updates = stepsPerSecond > 0.0f         ? double(stepsPerSecond) * seconds
-                                   : filmFramesPerSecond > 0.0 ? filmStepsPerSecond * seconds
-                                                               : 1.0;
             // The turns are remade only when this changes: at a fixed rate,
             // once per key press; with stepsPerSecond, every frame.
-            bodyRegistry.setStepMultiplier(updates * decisions.timeRate());
+            bodyRegistry.setStepMultiplier(motionUpdates(seconds) * decisions.timeRate());
             runMotionStep();
         }
     }
@@ -391,8 +402,7 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     {
         skyClock.setDays(actions.date);
         placeDatedBodies(skyClock.days());
-        if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
-            log->logMessage("OrvTest: the clock set to " + dateText(skyClock.days()));
+        logLine("the clock set to " + dateText(skyClock.days()));
     }
     if (actions.recallView >= 0)
         recallView(actions.recallView);

@@ -132,6 +132,10 @@ private:
     void followFocus(const OrbitActions& actions);
     void flyCamera(const OrbitActions& actions);
     void takeScreenshot();
+    // The seconds of viewer time a frame of `dt` stands for, and the motion
+    // updates frame-locked bodies take in them.
+    double frameSeconds(float dt) const;
+    double motionUpdates(double seconds) const;
     // Focuses on the body under the centre of the view, if any.
     void pick();
     // Whether the bodies shown follow the clock, which is then on screen.
@@ -146,6 +150,8 @@ private:
     std::string takeSettings(const std::string& file, const SettingsVerdict& verdict, bool& refused);
     // Writes the problems to the log, as orvtest-check would print them.
     void logProblems(const std::vector<Problem>& problems) const;
+    // A line of the engine's log, marked as the viewer's.
+    static void logLine(const std::string& text);
     void keepView(const OrbitActions& actions);
     void recallView(int index);
     // Flies on towards the view recalled; looking, flying or a jump ends the flight.

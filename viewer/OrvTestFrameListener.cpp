@@ -12,19 +12,10 @@
 #include <OISKeyboard.h>
 #include <OISMouse.h>
 
-#include <chrono>
 #include <cstdio>
 #include <iostream>
 
 #include <unistd.h>
-
-namespace
-{
-double now()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-}
 
 OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogre::Camera* viewCamera,
                                            Ogre::SceneManager* sceneManager, const ViewerFiles& files, bool grabInput)
@@ -64,7 +55,7 @@ void OrvTestFrameListener::recordFilm(const FilmOrder& order)
     if (!viewer.startFilm(order.folder, order.width, order.height, order.framesPerSecond, order.overlays, why))
         OGRE_EXCEPT(Ogre::Exception::ERR_RENDERINGAPI_ERROR, "Cannot draw a film of " + std::to_string(order.width) +
                     " x " + std::to_string(order.height) + ": " + why, "OrvTestFrameListener::recordFilm");
-    filmStarted = lastReport = now();
+    filmStarted = lastReport = steadySeconds();
 }
 
 bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
@@ -134,11 +125,11 @@ bool OrvTestFrameListener::frameEnded(const Ogre::FrameEvent& evt)
 
 void OrvTestFrameListener::reportFilm(bool ended)
 {
-    const double seconds = now() - filmStarted;
+    const double seconds = steadySeconds() - filmStarted;
     const bool terminal = ::isatty(STDOUT_FILENO);
-    if (ended || now() - lastReport >= 0.5)
+    if (ended || steadySeconds() - lastReport >= 0.5)
     {
-        lastReport = now();
+        lastReport = steadySeconds();
         std::cout << (terminal ? "\r" : "") << filmProgress(filmFrame, filmOrder->frames, seconds)
                   << (terminal && !ended ? "   " : "\n") << std::flush;
     }

@@ -11,7 +11,6 @@
 
 #include <OgreCamera.h>
 #include <OgreControllerManager.h>
-#include <OgreLogManager.h>
 #include <OgreRenderTarget.h>
 #include <OgreSceneNode.h>
 
@@ -19,12 +18,6 @@
 
 namespace
 {
-void logLine(const std::string& text)
-{
-    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage("OrvTest: " + text);
-}
-
 // The frames a second of a film made with V.
 constexpr double viewerFilmRate = 30.0;
 }
@@ -277,11 +270,11 @@ void OrbitViewer::showPathPlace(const std::vector<SavedView>& views, const Camer
     const auto between = [&place](double a, double b) { return a + (b - a) * place.along; };
     cameraNode->setPosition(place.pose.position);
     cameraNode->setOrientation(place.pose.orientation);
-    const double seconds = dt > 0.0f && filmFramesPerSecond > 0.0 ? 1.0 / filmFramesPerSecond : double(dt);
+    const double seconds = frameSeconds(dt);
     const double rate = between(from.Paused ? 0.0 : from.Rate, to.Paused ? 0.0 : to.Rate);
     if (seconds > 0.0 && rate != 0.0)
     {
-        bodyRegistry.setStepMultiplier((stepsPerSecond > 0.0f ? stepsPerSecond : filmStepsPerSecond) * seconds * rate);
+        bodyRegistry.setStepMultiplier(motionUpdates(seconds) * rate);
         runMotionStep();
     }
     if (clockInUse)

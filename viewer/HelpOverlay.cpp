@@ -24,11 +24,7 @@ constexpr float spaceWidth = 5.0f;
 Ogre::TextAreaOverlayElement* makeColumn(Ogre::OverlayManager& overlays, const std::string& name,
                                          const std::string& text)
 {
-    auto* column = static_cast<Ogre::TextAreaOverlayElement*>(overlays.createOverlayElement("TextArea", name));
-    column->setMetricsMode(Ogre::GMM_PIXELS);
-    column->setFontName("StatsFont");
-    column->setColourTop(Ogre::ColourValue(0.85f, 0.92f, 1.0f));
-    column->setColourBottom(Ogre::ColourValue(0.65f, 0.78f, 0.95f));
+    Ogre::TextAreaOverlayElement* column = createPanelText(overlays, name);
     column->setCaption(text);
     return column;
 }

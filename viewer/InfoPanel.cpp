@@ -131,14 +131,10 @@ InfoPanel::InfoPanel()
     if (!overlays)
         return;
     const auto column = [&](const char* name, float left) {
-        auto* text = static_cast<Ogre::TextAreaOverlayElement*>(overlays->createOverlayElement("TextArea", name));
-        text->setMetricsMode(Ogre::GMM_PIXELS);
+        Ogre::TextAreaOverlayElement* text = createPanelText(*overlays, name);
         text->setPosition(left, margin);
-        text->setFontName("StatsFont");
         text->setCharHeight(16.0f);
         text->setSpaceWidth(5.0f);
-        text->setColourTop(Ogre::ColourValue(0.85f, 0.92f, 1.0f));
-        text->setColourBottom(Ogre::ColourValue(0.65f, 0.78f, 0.95f));
         return text;
     };
     auto* panel = static_cast<Ogre::OverlayContainer*>(overlays->createOverlayElement("Panel", "OrvTest/InfoPanel"));

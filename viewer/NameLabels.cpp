@@ -84,9 +84,6 @@ NameLabels::NameLabels()
             overlays->createOverlayElement("TextArea", "OrvTest/Label" + std::to_string(n)));
         text->setMetricsMode(Ogre::GMM_PIXELS);
         text->setFontName("StatsFont");
-        text->setCharHeight(charHeight);
-        text->setSpaceWidth(5.0f);
-        text->setDimensions(200.0f, charHeight);
         // Pale on the dark sky.
         text->setColourTop(Ogre::ColourValue(0.8f, 0.9f, 1.0f));
         text->setColourBottom(Ogre::ColourValue(0.6f, 0.75f, 0.95f));
@@ -94,6 +91,7 @@ NameLabels::NameLabels()
         panel->addChild(text);
         texts.push_back(text);
     }
+    setScale(scale);
     shownBody.assign(most, nullptr);
     places.reserve(most * 4);
     overlay->add2D(panel);

@@ -6,6 +6,7 @@
 #include "sim/Clock.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cctype>
 #include <cmath>
 
@@ -222,12 +223,9 @@ bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bo
             // A mode, not an action: opens at once, so that nothing typed next is lost.
             if (press.repeat)
                 continue;
-            if (isGoToKey(press.key))
-                state.prompt = Prompt::GoTo;
-            else if (isKeyOf(Action::SetDate, press.key))
-                state.prompt = Prompt::Date;
-            else if (isKeyOf(Action::KeepView, press.key))
-                state.prompt = Prompt::KeepView;
+            for (const PromptKey& opener : promptKeys)
+                if (isKeyOf(opener.action, press.key))
+                    state.prompt = opener.prompt;
             if (promptOpen())
             {
                 hadKeyboard = true;
@@ -498,7 +496,8 @@ OrbitActions OrbitControls::decide(const InputSnapshot& devices, const BodyRegis
     for (const Control& control : orbitControls)
     {
         // Prompts open as their key is typed, in runPrompt.
-        if (control.action == Action::GoTo || control.action == Action::SetDate || control.action == Action::KeepView)
+        if (std::any_of(std::begin(promptKeys), std::end(promptKeys),
+                        [&control](const PromptKey& opener) { return opener.action == control.action; }))
             continue;
         if (control.trigger == Trigger::PressedInRun)
             queueRunPresses(control, input);

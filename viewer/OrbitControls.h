@@ -145,6 +145,14 @@ private:
         KeepView,
         ReplaceView,
     };
+    // The actions whose keys open a prompt as they are typed.
+    struct PromptKey
+    {
+        Action action;
+        Prompt prompt;
+    };
+    static constexpr PromptKey promptKeys[] = {
+        {Action::GoTo, Prompt::GoTo}, {Action::SetDate, Prompt::Date}, {Action::KeepView, Prompt::KeepView}};
     struct State
     {
         int focusIndex = 0;

@@ -12,12 +12,20 @@ constexpr unsigned short statistics = 500;   // "Core/DebugOverlay", whose scrip
 constexpr unsigned short help = 600;
 }
 
+#include <string>
+
 namespace Ogre
 {
 class Overlay;
+class OverlayManager;
+class TextAreaOverlayElement;
 }
 
 // Shows or hides an overlay; nothing where there is none (no overlay system).
 void showOverlay(Ogre::Overlay* overlay, bool shown);
+
+// A text area of the panels (help, info, clock): laid out in pixels, in the
+// statistics font, pale blue on the dark sky.
+Ogre::TextAreaOverlayElement* createPanelText(Ogre::OverlayManager& overlays, const std::string& name);
 
 #endif

@@ -25,17 +25,13 @@ Panels::Panels(Ogre::SceneManager* sceneManager, Ogre::Overlay* statisticsOverla
     Ogre::OverlayManager* overlays = Ogre::OverlayManager::getSingletonPtr();
     if (!overlays)
         return;
-    clockText = static_cast<Ogre::TextAreaOverlayElement*>(overlays->createOverlayElement("TextArea", "OrvTest/ClockText"));
-    clockText->setMetricsMode(Ogre::GMM_PIXELS);
+    clockText = createPanelText(*overlays, "OrvTest/ClockText");
     clockText->setHorizontalAlignment(Ogre::GHA_RIGHT);
     clockText->setVerticalAlignment(Ogre::GVA_BOTTOM);
     clockText->setAlignment(Ogre::TextAreaOverlayElement::Right);
     clockText->setPosition(-clockMargin, -clockMargin - clockCharHeight);
-    clockText->setFontName("StatsFont");
     clockText->setCharHeight(clockCharHeight);
     clockText->setSpaceWidth(clockCharHeight * 5.0f / 16.0f);
-    clockText->setColourTop(Ogre::ColourValue(0.85f, 0.92f, 1.0f));
-    clockText->setColourBottom(Ogre::ColourValue(0.65f, 0.78f, 0.95f));
     auto* panel = static_cast<Ogre::OverlayContainer*>(overlays->createOverlayElement("Panel", "OrvTest/ClockPanel"));
     panel->setMetricsMode(Ogre::GMM_PIXELS);
     panel->setHorizontalAlignment(Ogre::GHA_RIGHT);

@@ -6,6 +6,7 @@
 #include <OgreFontManager.h>
 #include <OgreOverlay.h>
 #include <OgreOverlayContainer.h>
+#include <OgreOverlayManager.h>
 #include <OgreTextAreaOverlayElement.h>
 
 #include <algorithm>
@@ -78,6 +79,16 @@ void showOverlay(Ogre::Overlay* overlay, bool shown)
         overlay->show();
     else
         overlay->hide();
+}
+
+Ogre::TextAreaOverlayElement* createPanelText(Ogre::OverlayManager& overlays, const std::string& name)
+{
+    auto* text = static_cast<Ogre::TextAreaOverlayElement*>(overlays.createOverlayElement("TextArea", name));
+    text->setMetricsMode(Ogre::GMM_PIXELS);
+    text->setFontName("StatsFont");
+    text->setColourTop(Ogre::ColourValue(0.85f, 0.92f, 1.0f));
+    text->setColourBottom(Ogre::ColourValue(0.65f, 0.78f, 0.95f));
+    return text;
 }
 
 void scaleOverlay(Ogre::Overlay* overlay, float scale)

@@ -48,6 +48,14 @@ std::string valueText(const Value& value)
         return "";   // no key of a view is of the other kinds
 }
 
+// Why the file's text is no text a views file can be, at FILE:LINE; empty when it can.
+std::string textFault(const std::string& file, const std::string& text)
+{
+    int line = 0;
+    const std::string problem = textProblem(text, line);
+    return problem.empty() ? "" : baseNameOf(file) + ":" + std::to_string(line) + ": " + problem;
+}
+
 // The text's lines, as splitConfigLines numbers them, without their newlines.
 std::vector<std::string> rawLines(const std::string& text)
 {
@@ -158,13 +166,9 @@ bool loadViews(const std::string& file, std::vector<SavedView>& views, std::stri
     std::string text;
     if (!readWholeFile(file, text, why))
         return false;
-    int line = 0;
-    const std::string problem = textProblem(text, line);
-    if (!problem.empty())
-    {
-        why = baseNameOf(file) + ":" + std::to_string(line) + ": " + problem;
+    why = textFault(file, text);
+    if (!why.empty())
         return false;
-    }
     views = readViews(text);
     return true;
 }
@@ -189,13 +193,12 @@ KeepResult keepView(const std::string& file, const SavedView& view, bool replace
     std::string text;
     if (statusOf(file).exists)
     {
-        int line = 0;
         if (!readWholeFile(file, text, why))
             return KeepResult::Failed;
-        const std::string problem = textProblem(text, line);
-        if (!problem.empty())
+        why = textFault(file, text);
+        if (!why.empty())
         {
-            why = baseNameOf(file) + ":" + std::to_string(line) + ": " + problem + "; it is left as it is";
+            why += "; it is left as it is";
             return KeepResult::Failed;
         }
     }

@@ -210,9 +210,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     }
     if (line.error.empty() && !line.uiScale.empty())
     {
-        char* end = nullptr;
-        const double scale = std::strtod(line.uiScale.c_str(), &end);
-        if (*end != '\0' || !(scale >= 0.5 && scale <= 8.0))
+        double scale = 0.0;
+        if (!readNumberIn(line.uiScale, 0.5, 8.0, scale))
             line.error = "--ui-scale " + line.uiScale + ": a number from 0.5 to 8";
         else
             line.scale = float(scale);

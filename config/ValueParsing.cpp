@@ -85,31 +85,34 @@ std::string takeNumber(const std::string& text, std::size_t& at, bool real)
 }
 }
 
-bool readNumber(const std::string& text, std::size_t& at, float& value)
+namespace
+{
+// A real number converted in its own precision, so that what overflows it is refused.
+template <typename Real>
+bool readReal(const std::string& text, std::size_t& at, Real& value,
+              Real (*convert)(const char*, char**, locale_t))
 {
     const std::string gathered = takeNumber(text, at, true);
     if (gathered.empty())
         return false;
     // All of it must convert ("1e" does not), and to a finite number.
     char* end = nullptr;
-    const float read = strtof_l(gathered.c_str(), &end, cLocale());
+    const Real read = convert(gathered.c_str(), &end, cLocale());
     if (*end != '\0' || std::isinf(read))
         return false;
     value = read;
     return true;
 }
+}
+
+bool readNumber(const std::string& text, std::size_t& at, float& value)
+{
+    return readReal(text, at, value, strtof_l);
+}
 
 bool readNumber(const std::string& text, std::size_t& at, double& value)
 {
-    const std::string gathered = takeNumber(text, at, true);
-    if (gathered.empty())
-        return false;
-    char* end = nullptr;
-    const double read = strtod_l(gathered.c_str(), &end, cLocale());
-    if (*end != '\0' || std::isinf(read))
-        return false;
-    value = read;
-    return true;
+    return readReal(text, at, value, strtod_l);
 }
 
 bool readNumber(const std::string& text, std::size_t& at, int& value)

@@ -192,10 +192,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
             line.error = (argument.size() > 1 && argument[0] == '-' ? "unknown option " : "unexpected argument ") +
                          argument;
     }
-    double days = 0.0;
-    std::string why;
-    if (line.error.empty() && !line.clockStart.empty() && !parseDate(line.clockStart, days, why))
-        line.error = "--at " + line.clockStart + ": " + why;
+    if (line.error.empty() && !line.clockStart.empty())
+        if (const Result<double> date = parseDate(line.clockStart); !date)
+            line.error = "--at " + line.clockStart + ": " + date.why();
     if (line.error.empty() && !line.size.empty())
     {
         // Within what a texture or a window of the engine can be.

@@ -7,6 +7,7 @@
 #include "scene/OrbitalScene.h"
 #include "sim/BodyRegistry.h"
 #include "sim/SceneNames.h"
+#include "sky/TimeScales.h"
 #include "viewer/OrvTestFrameListener.h"
 #include "viewer/UiScale.h"
 
@@ -130,6 +131,6 @@ void OrvTestApp::buildScene()
 {
     if (appSettings.MeshLod && !Ogre::MeshLodGenerator::getSingletonPtr())
         lodGenerator.reset(new Ogre::MeshLodGenerator());
-    buildOrbitalScene(sceneManager, camera->getRealPosition(), clockDays);
+    buildOrbitalScene(sceneManager, camera->getRealPosition(), dynamicalFromUtc(clockDays));
     farSpheres = std::make_unique<FarSpheres>(sceneManager, bodyRegistry);
 }

@@ -167,10 +167,9 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     if (touring)
         app.takeTour(int(std::min<std::size_t>(tourJumps, bodyRegistry.size())));
     // Both were read before now: the command line's, and the settings' by the checker's rule.
-    double clockDays = 0.0;
-    if (!parseDate(commandLine.clockStart.empty() ? appSettings.Start : commandLine.clockStart, clockDays, why))
-        clockDays = nowDays();
-    app.startClockAt(clockDays);
+    const Result<double> clockDays =
+        parseDate(commandLine.clockStart.empty() ? appSettings.Start : commandLine.clockStart);
+    app.startClockAt(clockDays ? *clockDays : nowDays());
     app.askUiScale(commandLine.scale);
     if (commandLine.windowChosen())
         app.chooseWindow(commandLine.width, commandLine.height, commandLine.fullscreen);

@@ -9,7 +9,7 @@
 #include "config/SettingsKeys.h"
 #include "config/SystemFileKeys.h"
 #include "sim/BodyRegistry.h"
-#include "sim/Orbit.h"
+#include "sky/TimeScales.h"
 #include "sim/SceneNames.h"
 
 #include <OgreException.h>
@@ -45,20 +45,20 @@ const char* const usage =
 struct Whereabouts
 {
     bool orbitDated = false;
-    Place spherical;          // longitude, latitude, distance
+    Vector3d spherical;       // longitude, latitude, distance
     bool spinDated = false;
     double meridian = 0.0;
 };
 
-Whereabouts whereabouts(const Body& body, double days)
+// At a UTC date, as the clock shows it.
+Whereabouts whereabouts(const Body& body, double utcDays)
 {
+    const double days = dynamicalFromUtc(utcDays);
     Whereabouts where;
     if (body.keplerOrbit)
     {
         where.orbitDated = true;
-        Place place = body.keplerOrbit->placeAt(days);
-        const double a = body.definition.OrbitRadius;
-        where.spherical = eclipticSpherical(Place{place.x * a, place.y * a, place.z * a});
+        where.spherical = spherical(datedPlace(body, days));
     }
     if (body.datedSpin)
     {
@@ -147,6 +147,11 @@ std::string jsonOf(double number)
 std::string jsonOf(const Date& date)
 {
     return jsonString(isoDate(date.days));
+}
+// An epoch is TT, and says so.
+std::string jsonOf(const DynamicalDate& date)
+{
+    return jsonString(isoDate(date.days).substr(0, 19) + " TT");
 }
 std::string jsonOf(const Ogre::Vector3& vector)
 {
@@ -470,12 +475,13 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
                 return 2;
             }
             const std::string date = separate ? arguments[++i] : argument.substr(5);
-            std::string why;
-            if (!parseDate(date, at, why))
+            const Result<double> read = parseDate(date);
+            if (!read)
             {
-                err << "orvtest-check: --at " << date << ": " << why << "\n";
+                err << "orvtest-check: --at " << date << ": " << read.why() << "\n";
                 return 2;
             }
+            at = *read;
             dated = true;
         }
         else if (argument == "--help" || argument == "-h")

@@ -1,6 +1,7 @@
 #include "config/Dates.h"
 
-#include "sim/Clock.h"
+#include "sky/Clock.h"
+#include "sky/TimeScales.h"
 
 #include <date/date.h>
 
@@ -14,33 +15,24 @@ namespace
 {
 using Milliseconds = date::sys_time<std::chrono::milliseconds>;
 
-const Milliseconds j2000 = date::sys_days(date::year(2000) / 1 / 1) + std::chrono::hours(12);
+const Milliseconds noonOfJ2000 = date::sys_days(date::year(2000) / 1 / 1) + std::chrono::hours(12);
 
 double daysOf(const Milliseconds& time)
 {
-    return std::chrono::duration<double>(time - j2000).count() / 86400.0;
+    return std::chrono::duration<double>(time - noonOfJ2000).count() / 86400.0;
 }
 
 // Within the years the library writes, which the clock keeps to.
 Milliseconds timeOf(double days)
 {
     const double held = std::isfinite(days) ? std::min(std::max(days, Clock::earliestDays), Clock::latestDays) : 0.0;
-    return j2000 + std::chrono::milliseconds(std::llround(held * 86400000.0));
-}
+    return noonOfJ2000 + std::chrono::milliseconds(std::llround(held * 86400000.0));
 }
 
-bool parseDate(const std::string& text, double& days, std::string& why)
+// Days from noon of 2000-01-01 on the calendar the text writes, on whatever
+// scale it is read in.
+Result<double> calendarDays(const std::string& text)
 {
-    if (text == "now")
-    {
-        days = nowDays();
-        return true;
-    }
-    if (text == "J2000")
-    {
-        days = 0.0;
-        return true;
-    }
     for (const char* format : {"%Y-%m-%dT%H:%M:%S", "%Y-%m-%dT%H:%M", "%Y-%m-%d"})
     {
         for (const char* zone : {"", "Z"})
@@ -49,14 +41,29 @@ bool parseDate(const std::string& text, double& days, std::string& why)
             Milliseconds time;
             in >> date::parse(std::string(format) + zone, time);
             if (!in.fail() && in.peek() == std::char_traits<char>::eof())
-            {
-                days = daysOf(time);
-                return true;
-            }
+                return daysOf(time);
         }
     }
-    why = "'" + text + "' is no date: write 2030-01-01, 2030-01-01T12:00 (UTC), J2000 or now";
-    return false;
+    return Failure{"'" + text + "' is no date: write 2030-01-01, 2030-01-01T12:00 (UTC), J2000 or now"};
+}
+}
+
+Result<double> parseDate(const std::string& text)
+{
+    if (text == "now")
+        return nowDays();
+    if (text == "J2000")
+        return j2000UtcDays;
+    return calendarDays(text);
+}
+
+Result<double> parseDynamicalDate(const std::string& text)
+{
+    if (text == "now")
+        return dynamicalFromUtc(nowDays());
+    if (text == "J2000")
+        return 0.0;
+    return calendarDays(text);
 }
 
 std::string dateText(double days)

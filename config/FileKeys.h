@@ -23,13 +23,15 @@ enum class ValueType
     Colour,
     ShadowTechnique,
     Precise,     // a number kept in double precision
-    Date,        // as parseDate reads it
+    Date,        // as parseDate reads it: UTC
+    DynamicalDate,   // as parseDynamicalDate reads it: TT
 };
 
 template <typename Record>
 using KeyField = std::variant<std::string Record::*, bool Record::*, float Record::*, int Record::*,
                               Ogre::Vector3 Record::*, Ogre::ColourValue Record::*,
-                              Ogre::ShadowTechnique Record::*, double Record::*, ::Date Record::*>;
+                              Ogre::ShadowTechnique Record::*, double Record::*, ::Date Record::*,
+                              DynamicalDate Record::*>;
 
 template <typename Record>
 ValueType valueTypeOf(const KeyField<Record>& field)
@@ -52,11 +54,26 @@ inline bool parseValue(const std::string& text, double& value)
     std::size_t at = 0;
     return readNumber(text, at, value);
 }
+// A date is one word; what follows it is ignored.
 inline bool parseValue(const std::string& text, ::Date& value)
 {
     std::string word;
-    std::string why;
-    return parseWord(text, word) && parseDate(word, value.days, why);
+    if (!parseWord(text, word))
+        return false;
+    const Result<double> days = parseDate(word);
+    if (days)
+        value.days = *days;
+    return days.ok();
+}
+inline bool parseValue(const std::string& text, DynamicalDate& value)
+{
+    std::string word;
+    if (!parseWord(text, word))
+        return false;
+    const Result<double> days = parseDynamicalDate(word);
+    if (days)
+        value.days = *days;
+    return days.ok();
 }
 
 // Reads `text` into the record's field by the field's rules; false when

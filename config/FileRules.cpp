@@ -72,12 +72,14 @@ std::string valueTrouble(const std::string& key, const std::string& value, Value
         return onlyBlanksFrom(value, at) ? "" : "only the leading " + std::to_string(flag) + " of '" + value + "' is read";
     }
     case ValueType::Date:
+    case ValueType::DynamicalDate:
     {
         std::string word;
-        double days;
-        std::string why;
-        if (!readWord(value, at, word) || !parseDate(word, days, why))
-            return why.empty() ? "no value: " + key + " keeps its earlier value" : why;
+        if (!readWord(value, at, word))
+            return "no value: " + key + " keeps its earlier value";
+        const Result<double> date = type == ValueType::Date ? parseDate(word) : parseDynamicalDate(word);
+        if (!date)
+            return date.why();
         return onlyBlanksFrom(value, at) ? "" : "only '" + word + "' is used: a date is one word";
     }
     case ValueType::Number:
@@ -356,10 +358,9 @@ void ruleSettingRanges(const std::map<const SettingsKey*, const ConfigLine*>& us
                          "Density " + std::to_string(read.Density) + " is more stars than the sky needs: the viewer "
                          "draws " + std::to_string(maxStarCount),
                          Problem::Warning);
-        std::string why;
-        double days = 0.0;
-        if (std::string(key->name) == "Start" && !parseDate(read.Start, days, why))
-            findings.add(line->number, line->section, "bad-date", "Start: " + why + ", and the viewer does not start with it",
+        const Result<double> start = parseDate(read.Start);
+        if (std::string(key->name) == "Start" && !start)
+            findings.add(line->number, line->section, "bad-date", "Start: " + start.why() + ", and the viewer does not start with it",
                          Problem::Error)
                 .refusedAtStart = true;
         for (const SettingRange& range : settingRanges)
@@ -520,7 +521,7 @@ void ruleBodyKeysAndValues(const std::vector<ConfigLine>& lines, Findings& findi
         if (trouble.empty())
             continue;
         // A body dated otherwise than written would stand somewhere else entirely.
-        if (valueTypeOf(key->field) == ValueType::Date)
+        if (valueTypeOf(key->field) == ValueType::Date || valueTypeOf(key->field) == ValueType::DynamicalDate)
             findings.add(line.number, line.section, "bad-date", key->name + std::string(": ") + trouble +
                          ", and the viewer does not start with it", Problem::Error).refusedAtStart = true;
         else

@@ -39,11 +39,16 @@ const std::vector<BodyKey>& bodyKeys()
         {"MeanAnomaly", false, "0", &B::MeanAnomaly},
         {"NodeDays", false, "0", &B::NodeDays},
         {"PeriapsisDays", false, "0", &B::PeriapsisDays},
+        // The ecliptic's north pole, in J2000 equatorial coordinates.
+        {"LaplacePoleRA", false, "270", &B::LaplacePoleRA},
+        {"LaplacePoleDec", false, "66.5607089", &B::LaplacePoleDec},
+        {"Theory", false, "", &B::Theory},
         {"RotationHours", false, "0", &B::RotationHours},
         {"Meridian", false, "0", &B::Meridian},
-        // The ecliptic's north pole, in J2000 equatorial coordinates.
         {"PoleRA", false, "270", &B::PoleRA},
         {"PoleDec", false, "66.5607089", &B::PoleDec},
+        {"PoleRARate", false, "0", &B::PoleRARate},
+        {"PoleDecRate", false, "0", &B::PoleDecRate},
     };
     return keys;
 }

@@ -4,6 +4,7 @@
 #include "sim/SceneNames.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
+#include "sim/SkyToWorld.h"
 #include "sim/WorldLimits.h"
 
 #include <OgreManualObject.h>
@@ -125,7 +126,7 @@ void OrbitLines::create(const BodyRegistry& bodies, double days)
         std::vector<Ogre::Vector3> loop = ellipsePoints(*body.keplerOrbit, semiMajorAxis, pieces);
         if (keepsWorldAxes(body) && !body.keplerOrbit->precesses())
         {
-            const Ogre::Quaternion plane = body.keplerOrbit->planeAt(days);
+            const Ogre::Quaternion plane = worldFromEcliptic(body.keplerOrbit->planeAt(days));
             for (Ogre::Vector3& point : loop)
                 point = plane * point;
             loopsOf[body.definition.Parent].push_back(std::move(loop));
@@ -157,7 +158,7 @@ void OrbitLines::create(const BodyRegistry& bodies, double days)
 
 Ogre::Quaternion OrbitLines::turnOf(const TurningLine& line, double days)
 {
-    const Ogre::Quaternion plane = line.body->keplerOrbit->planeAt(days);
+    const Ogre::Quaternion plane = worldFromEcliptic(line.body->keplerOrbit->planeAt(days));
     return keepsWorldAxes(*line.body) ? plane : currentWorldOrientation(line.node->getParent()).Inverse() * plane;
 }
 

@@ -2,7 +2,7 @@
 #define ORVTEST_SCENE_ORBITLINES_H
 
 #include "sim/BodyDefinition.h"
-#include "sim/Orbit.h"
+#include "sky/Orbit.h"
 
 #include <OgrePrerequisites.h>
 #include <OgreVector.h>

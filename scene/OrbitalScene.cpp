@@ -25,7 +25,7 @@ Ogre::Camera* createStartCamera(Ogre::SceneManager* sceneManager)
     return camera;
 }
 
-void buildOrbitalScene(Ogre::SceneManager* sceneManager, const Ogre::Vector3& cameraPosition, double clockDays)
+void buildOrbitalScene(Ogre::SceneManager* sceneManager, const Ogre::Vector3& cameraPosition, double dynamicalDays)
 {
     sceneManager->setAmbientLight(appSettings.AmbientLight);
     sceneManager->setShadowTechnique(appSettings.ShadowTechnique);
@@ -39,7 +39,7 @@ void buildOrbitalScene(Ogre::SceneManager* sceneManager, const Ogre::Vector3& ca
     createSunLight(sceneManager);
 
     rigBodies(bodyRegistry, sceneManager);
-    placeDatedBodies(clockDays);
+    placeDatedBodies(dynamicalDays);
     runDetailStep(cameraPosition);
 
     createStarField(sceneManager);

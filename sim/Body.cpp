@@ -1,5 +1,8 @@
 #include "sim/Body.h"
 
+#include "sim/WorldLimits.h"
+#include "sky/Theories.h"
+
 #include <OgreMath.h>
 
 #include <algorithm>
@@ -66,14 +69,15 @@ std::unique_ptr<const KeplerOrbit> keplerOrbitOf(const BodyDefinition& d)
     OrbitElements elements;
     elements.epochDays = d.Epoch.days;
     elements.periodDays = d.OrbitDays;
-    // The reader takes what the checker refuses; the motion stays an ellipse.
-    elements.eccentricity = std::clamp(d.Eccentricity, 0.0, 0.999999);
+    elements.eccentricity = d.Eccentricity;
     elements.inclination = d.Inclination;
     elements.ascendingNode = d.AscendingNode;
     elements.periapsis = d.Periapsis;
     elements.meanAnomaly = d.MeanAnomaly;
     elements.nodeDays = d.NodeDays;
     elements.periapsisDays = d.PeriapsisDays;
+    elements.referencePoleRA = d.LaplacePoleRA;
+    elements.referencePoleDec = d.LaplacePoleDec;
     return std::make_unique<const KeplerOrbit>(elements);
 }
 
@@ -87,8 +91,24 @@ std::unique_ptr<const BodySpin> spinOf(const BodyDefinition& d)
     elements.meridian = d.Meridian;
     elements.poleRA = d.PoleRA;
     elements.poleDec = d.PoleDec;
+    elements.poleRARate = d.PoleRARate;
+    elements.poleDecRate = d.PoleDecRate;
     return std::make_unique<const BodySpin>(elements);
 }
+}
+
+Vector3d datedPlace(const Body& body, double dynamicalDays, EccentricAnomaly& guess)
+{
+    const Vector3d place = body.theory && theoryHolds(*body.theory, dynamicalDays)
+                               ? theoryPlace(*body.theory, dynamicalDays)
+                               : body.keplerOrbit->placeAt(dynamicalDays, guess);
+    return place * double(withinWorld(body.definition.OrbitRadius));
+}
+
+Vector3d datedPlace(const Body& body, double dynamicalDays)
+{
+    EccentricAnomaly guess;
+    return datedPlace(body, dynamicalDays, guess);
 }
 
 Body::Body(const std::string& section, const BodyDefinition& d)
@@ -98,7 +118,8 @@ Body::Body(const std::string& section, const BodyDefinition& d)
       yawStep(d.spinFollowsClock() ? 0.0f : stepForPeriod(d.YawPeriod)),
       rollStep(d.spinFollowsClock() ? 0.0f : stepForPeriod(d.RollPeriod)), orbitTurn(turnAbout(d.OrbitAxis, orbitStep)),
       spinTurn(turnAbout(d.PitchAxis, pitchStep) * turnAbout(d.YawAxis, yawStep) * turnAbout(d.RollAxis, rollStep)),
-      keplerOrbit(keplerOrbitOf(d)), datedSpin(spinOf(d)), orbitTurnNow(orbitTurn.oneStep),
+      keplerOrbit(keplerOrbitOf(d)), datedSpin(spinOf(d)),
+      theory(d.orbitFollowsClock() && !d.Theory.empty() ? findTheory(d.Theory) : nullptr), orbitTurnNow(orbitTurn.oneStep),
       spinTurnNow(spinTurn.oneStep)
 {
 }

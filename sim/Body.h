@@ -2,7 +2,8 @@
 #define ORVTEST_SIM_BODY_H
 
 #include "sim/BodyDefinition.h"
-#include "sim/Orbit.h"
+#include "sky/Orbit.h"
+#include "sky/Spin.h"
 
 #include <OgrePrerequisites.h>
 #include <OgreQuaternion.h>
@@ -60,6 +61,8 @@ struct Body
     // them (its steps are then 0); null for frame-locked ones.
     const std::unique_ptr<const KeplerOrbit> keplerOrbit;
     const std::unique_ptr<const BodySpin> datedSpin;
+    // The theory of motion that places the body within its years; null for none.
+    const struct Theory* const theory;
     bool followsClock() const { return keplerOrbit || datedSpin; }
     // The last eccentric anomaly solved: the next solution starts there.
     EccentricAnomaly eccentricAnomaly;
@@ -93,6 +96,13 @@ struct Body
     // when it is shown again, by all the updates it missed at once.
     double spinOwed = 0.0;
 };
+
+// Where a dated body stands from its parent at `dynamicalDays` (TT from
+// J2000), in the J2000 ecliptic frame, world units: by its theory within the
+// theory's years, else by its orbit. `guess` is the last solution of Kepler's
+// equation, and comes out solved. Needs keplerOrbit.
+Vector3d datedPlace(const Body& body, double dynamicalDays, EccentricAnomaly& guess);
+Vector3d datedPlace(const Body& body, double dynamicalDays);
 
 // The turn Node::rotate(axis, angle, TS_LOCAL) makes: `degrees` about the
 // axis as given, whose length changes the angle turned (a (1, 1, 0) axis

@@ -5,11 +5,20 @@
 
 #include <string>
 
-// A moment, in days from J2000 (2000-01-01T12:00:00 UTC).
+// A moment of civil time (UTC), in days from 2000-01-01T12:00:00 UTC: what
+// the clock shows, and what views and the command line write.
 struct Date
 {
     double days = 0.0;
     bool operator==(const Date& other) const { return days == other.days; }
+};
+
+// A moment of dynamical time (TT), in days from J2000: what published
+// elements are given at. Written as dates are, but read as TT.
+struct DynamicalDate
+{
+    double days = 0.0;
+    bool operator==(const DynamicalDate& other) const { return days == other.days; }
 };
 
 // A body as its section of the system file defines it. Fields carry the names
@@ -40,23 +49,28 @@ struct BodyDefinition
     float NearDistance = 0.0f;    // world units
     float FarDistance = 0.0f;     // rendering distance of the far sphere, world units
 
-    // Following the clock (sim/Orbit.h). An OrbitDays above 0 puts the body on
-    // a Keplerian orbit of these elements, OrbitRadius its semi-major axis;
-    // a RotationHours other than 0 turns it by this rotation model. Angles
-    // in degrees, at the Epoch.
+    // Following the clock (sky/Orbit.h, sky/Spin.h). An OrbitDays above 0
+    // puts the body on a Keplerian orbit of these elements, OrbitRadius its
+    // semi-major axis; a RotationHours other than 0 turns it by this
+    // rotation model. Angles in degrees, at the Epoch.
     double OrbitDays = 0.0;       // sidereal period
-    Date Epoch;
+    DynamicalDate Epoch;
     double Eccentricity = 0.0;
-    double Inclination = 0.0;     // to the J2000 ecliptic
-    double AscendingNode = 0.0;
+    double Inclination = 0.0;     // to the reference plane: the J2000 ecliptic or the Laplace plane
+    double AscendingNode = 0.0;   // from the reference plane's node on the J2000 equator
     double Periapsis = 0.0;       // argument of periapsis
     double MeanAnomaly = 0.0;
     double NodeDays = 0.0;        // 360° of the node in this many days; 0 fixed
     double PeriapsisDays = 0.0;   // 360° of the argument of periapsis likewise
+    double LaplacePoleRA = 0.0;   // the reference plane's pole, J2000 equatorial
+    double LaplacePoleDec = 0.0;
+    std::string Theory;           // a theory of motion that places the body (sky/Theories.h); "" none
     double RotationHours = 0.0;   // sidereal spin period; negative turns backwards
     double Meridian = 0.0;        // the prime meridian's angle W
     double PoleRA = 0.0;          // spin pole, J2000 equatorial
     double PoleDec = 0.0;
+    double PoleRARate = 0.0;      // degrees a Julian century
+    double PoleDecRate = 0.0;
 
     bool orbitFollowsClock() const { return OrbitDays > 0.0; }
     bool spinFollowsClock() const { return RotationHours != 0.0; }

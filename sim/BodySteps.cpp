@@ -1,6 +1,7 @@
 #include "sim/BodySteps.h"
 
 #include "sim/BodyRegistry.h"
+#include "sim/SkyToWorld.h"
 #include "sim/WorldLimits.h"
 
 #include <OgreMath.h>
@@ -159,7 +160,7 @@ double placedDays = 0.0;
 
 void turnDatedSpin(Body& body, double days)
 {
-    const Ogre::Quaternion spin = body.datedSpin->orientationAt(days);
+    const Ogre::Quaternion spin = worldFromEcliptic(body.datedSpin->orientationAt(days));
     if (spin.isNaN())
         return;
     // The near node hangs under the orbit node, which a dated orbit keeps in
@@ -192,8 +193,7 @@ void placeDatedBodies(double days)
         // frame turns.
         if (body.keplerOrbit)
         {
-            const Ogre::Vector3 onOrbit = worldFromEcliptic(body.keplerOrbit->placeAt(days, body.eccentricAnomaly)) *
-                                          withinWorld(body.definition.OrbitRadius);
+            const Ogre::Vector3 onOrbit = worldFromEcliptic(datedPlace(body, days, body.eccentricAnomaly));
             // Elements beyond any sense (a date aeons away) leave the body where it was.
             if (!isFinite(onOrbit))
             {

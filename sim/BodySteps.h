@@ -36,7 +36,8 @@ Ogre::Vector3 bodyCentre(const Body& body);
 // Allocates nothing.
 void runMotionStep();
 
-// Puts every body that follows the clock where it stands `days` after J2000:
+// Puts every body that follows the clock where it stands `days` (dynamical
+// time) after J2000:
 // its orbit node on its orbit (OrbitRadius times the orbit's place, in the
 // world's axes, from its parent, whatever the parent's own frame), its near
 // model turned as its rotation model says. Bodies that do not follow the

@@ -2,7 +2,7 @@
 
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
-#include "sim/Orbit.h"
+#include "sky/Orbit.h"
 #include "viewer/OverlayOrder.h"
 #include "viewer/UiScale.h"
 
@@ -104,7 +104,7 @@ std::vector<Fact> bodyFacts(const BodyRegistry& bodies, const Body& body, const 
     if (body.keplerOrbit)
     {
         const OrbitElements& orbit = body.keplerOrbit->elements;
-        const Place place = eclipticSpherical(body.keplerOrbit->placeAt(days));
+        const Vector3d place = spherical(datedPlace(body, days));
         facts.insert(facts.end(), {{"semi-major axis", readableNumber(d.OrbitRadius) + " units"},
                                    {"orbit period", readableNumber(orbit.periodDays) + " days"},
                                    {"eccentricity", readableNumber(orbit.eccentricity)},

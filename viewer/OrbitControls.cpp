@@ -3,7 +3,7 @@
 #include "config/Dates.h"
 #include "config/Utf8.h"
 #include "sim/BodyRegistry.h"
-#include "sim/Clock.h"
+#include "sky/Clock.h"
 
 #include <algorithm>
 #include <iterator>
@@ -70,10 +70,10 @@ int pressesOf(const Control& control, const InputSnapshot& input, const InputSna
 }
 }
 
-OrbitControls::OrbitControls(float speed, double clockSpeed) : startClockSpeed(clockSpeed)
+OrbitControls::OrbitControls(float speed, double speedOfClock) : startClockSpeed(speedOfClock)
 {
     state.moveSpeed = speed;
-    state.clockSpeed = clockSpeed;
+    state.clockFlow.setRate(speedOfClock);
 }
 
 void OrbitControls::focusOn(int index)
@@ -138,20 +138,11 @@ std::string completeBodyName(const BodyRegistry& bodies, const std::string& type
     return any && common.size() > typed.size() ? common : typed;
 }
 
-double OrbitControls::timeRate() const
-{
-    const int exponent = state.rateExponent;
-    const double size = exponent >= 0 ? double(1 << exponent) : 1.0 / double(1 << -exponent);
-    return state.timeReversed ? -size : size;
-}
-
 std::string OrbitControls::timeText() const
 {
-    if (state.clockInUse)
-        return "Time " + speedText(state.clockSpeed) + (state.paused ? " (paused)" : "");
-    const int exponent = state.rateExponent;
-    const std::string rate = exponent >= 0 ? std::to_string(1 << exponent) : "1/" + std::to_string(1 << -exponent);
-    return "Time \xC3\x97" + std::string(state.timeReversed ? "-" : "") + rate + (state.paused ? " (paused)" : "");
+    const std::string rate =
+        state.clockInUse ? " " + speedText(state.clockFlow.rate()) : " \xC3\x97" + rateText(state.frameFlow.rate());
+    return "Time" + rate + (state.paused ? " (paused)" : "");
 }
 
 bool OrbitControls::down(Action action, const InputSnapshot& input) const
@@ -187,9 +178,10 @@ void OrbitControls::submitPrompt(const BodyRegistry& bodies, OrbitActions& actio
     }
     if (submitted == Prompt::Date)
     {
-        std::string why;
-        actions.dateSet = parseDate(state.promptText, actions.date, why);
-        actions.status = actions.dateSet ? "Date: " + dateText(actions.date) : why;
+        const Result<double> date = parseDate(state.promptText);
+        actions.dateSet = date.ok();
+        actions.date = actions.dateSet ? *date : 0.0;
+        actions.status = actions.dateSet ? "Date: " + dateText(actions.date) : date.why();
         return;
     }
     const int index = findBodyByName(bodies, state.promptText);
@@ -301,7 +293,7 @@ OrbitControls::ViewState OrbitControls::viewState() const
     view.focusIndex = state.hasFocus ? state.focusIndex : -1;
     view.following = state.following;
     view.timeRate = timeRate();
-    view.clockSpeed = state.clockSpeed;
+    view.clockSpeed = clockSpeed();
     view.paused = state.paused;
     view.statisticsShown = state.statisticsShown;
     view.orbitLinesShown = state.orbitLinesShown;
@@ -317,10 +309,8 @@ void OrbitControls::recallViewState(const ViewState& view)
         state.focusIndex = view.focusIndex;
         state.hasFocus = true;
     }
-    const double size = std::abs(view.timeRate);
-    state.rateExponent = size > 0.0 ? std::clamp(int(std::lround(std::log2(size))), slowestRate, fastestRate) : 0;
-    state.timeReversed = view.timeRate < 0.0;
-    state.clockSpeed = view.clockSpeed;
+    state.frameFlow.setRate(view.timeRate);
+    state.clockFlow.setRate(view.clockSpeed);
     state.paused = view.paused;
     state.statisticsShown = view.statisticsShown;
     state.orbitLinesShown = view.orbitLinesShown;
@@ -357,24 +347,23 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
         actions.status = state.paused ? "Paused" : timeText();
         break;
     case Action::Faster:
-        state.rateExponent = std::min(state.rateExponent + 1, fastestRate);
-        state.clockSpeed = fasterSpeed(state.clockSpeed);
+        state.frameFlow.faster(frameRateLadder());
+        state.clockFlow.faster(clockSpeedLadder());
         actions.status = timeText();
         break;
     case Action::Slower:
-        state.rateExponent = std::max(state.rateExponent - 1, slowestRate);
-        state.clockSpeed = slowerSpeed(state.clockSpeed);
+        state.frameFlow.slower(frameRateLadder());
+        state.clockFlow.slower(clockSpeedLadder());
         actions.status = timeText();
         break;
     case Action::Reverse:
-        state.timeReversed = !state.timeReversed;
-        state.clockSpeed = -state.clockSpeed;
+        state.frameFlow.reverse();
+        state.clockFlow.reverse();
         actions.status = timeText();
         break;
     case Action::NormalTime:
-        state.rateExponent = 0;
-        state.timeReversed = false;
-        state.clockSpeed = startClockSpeed;
+        state.frameFlow.setRate(1.0);
+        state.clockFlow.setRate(startClockSpeed);
         actions.status = timeText();
         break;
     case Action::Follow:

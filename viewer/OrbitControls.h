@@ -2,6 +2,7 @@
 #define ORVTEST_VIEWER_ORBITCONTROLS_H
 
 #include "sim/WorldLimits.h"
+#include "sky/Clock.h"
 #include "viewer/Controls.h"
 #include "viewer/InputSnapshot.h"
 
@@ -55,7 +56,7 @@ class OrbitControls
 public:
     // `clockSpeed`: the clock's speed at the start and after Backspace, sky
     // seconds a second.
-    explicit OrbitControls(float moveSpeed, double clockSpeed = 1.0);
+    explicit OrbitControls(float moveSpeed, double clockSpeed = defaultClockSpeed);
 
     // Decides the frame; `bodies` for their number and, at the prompt, their names.
     OrbitActions decide(const InputSnapshot& input, const BodyRegistry& bodies);
@@ -72,14 +73,19 @@ public:
     void focusOn(int index);
 
     // The signed time rate: how many motion updates one update makes.
-    double timeRate() const;
+    double timeRate() const { return state.frameFlow.rate(); }
     // The clock's speed, sky seconds a second (negative: backwards).
-    double clockSpeed() const { return state.clockSpeed; }
+    double clockSpeed() const { return state.clockFlow.rate(); }
     // Whether the time keys speak of the clock (some body follows it) or of
     // the frame-locked rate.
     void setClockInUse(bool inUse) { state.clockInUse = inUse; }
     // The clock's speed now, at the start and after Backspace.
-    void startClock(double speed) { state.clockSpeed = startClockSpeed = speed; }
+    void startClock(double speed)
+    {
+        state.clockFlow.setRate(speed);
+        startClockSpeed = speed;
+    }
+    double clockStartSpeed() const { return startClockSpeed; }
     // "Time ×8", "Time ×-1/4", "Time ×2 (paused)"; with the clock in use
     // "Time 6 h/s".
     std::string timeText() const;
@@ -110,7 +116,7 @@ public:
         bool labelsShown = false;
     };
     ViewState viewState() const;
-    // Takes on a kept view's state; its rate becomes the nearest the time keys reach.
+    // Takes on a kept view's state, its rate and speed as they are.
     void recallViewState(const ViewState& view);
     // Asks at the prompt whether to replace the kept view of that name: Return
     // does (keepView with replaceView), Escape does not.
@@ -121,8 +127,6 @@ public:
     // World units per second, for settings read while the viewer runs.
     void setMoveSpeed(float speed) { state.moveSpeed = speed; }
 
-    static constexpr int slowestRate = -6;     // 1/64
-    static constexpr int fastestRate = 10;     // 1024
     static constexpr float actionDelay = 0.2f;       // seconds
     static constexpr float mouseTurnFactor = 0.13f;  // degrees per mouse count
 
@@ -161,8 +165,8 @@ private:
         float moveSpeed;                // world units per second
         int renderModeIndex = 0;
         bool statisticsShown = true;
-        int rateExponent = 0;           // the rate's size is 2 to this power
-        bool timeReversed = false;
+        TimeFlow frameFlow{1.0};        // motion updates an update
+        TimeFlow clockFlow;             // sky seconds a second
         bool paused = false;
         bool following = false;
         bool helpShown = false;
@@ -171,7 +175,6 @@ private:
         bool infoShown = false;
         Prompt prompt = Prompt::None;
         std::string promptText;         // UTF-8, what has been typed at the prompt
-        double clockSpeed = 1.0;        // sky seconds a second
         bool clockInUse = false;
     } state;
     double startClockSpeed;

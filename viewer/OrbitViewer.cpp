@@ -51,7 +51,7 @@ void OrbitViewer::startClock(double days, double speed)
 {
     skyClock = Clock(days, speed);
     decisions.startClock(speed);
-    placeDatedBodies(skyClock.days());
+    placeDatedBodies(skyClock.dynamicalDays());
     showClock();
     logLine("the clock starts at " + dateText(skyClock.days()) + ", " + speedText(speed));
 }
@@ -63,7 +63,7 @@ void OrbitViewer::lookAtBodies()
     decisions.setClockInUse(clockInUse);
     panels.showClock(clockInUse);
     if (clockInUse)
-        placeDatedBodies(skyClock.days());
+        placeDatedBodies(skyClock.dynamicalDays());
 }
 
 void OrbitViewer::lookFromAbove()
@@ -84,7 +84,7 @@ void OrbitViewer::lookFromAbove()
 
 void OrbitViewer::showClock()
 {
-    panels.setClock(skyClock.days());
+    panels.setClock(skyClock.dynamicalDays());
     if (clockInUse)
         panels.setClockText(dateText(skyClock.days()) + "  " + speedText(decisions.clockSpeed()) +
                             (decisions.paused() ? "  paused" : ""));
@@ -305,7 +305,7 @@ void OrbitViewer::runBodySteps(float dt)
             skyClock.setSpeed(decisions.clockSpeed());
             skyClock.advance(seconds);
         }
-        placeDatedBodies(skyClock.days());
+        placeDatedBodies(skyClock.dynamicalDays());
     }
     if (detailCountdown >= 0.0f)
         detailCountdown -= dt;
@@ -401,7 +401,7 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     if (actions.dateSet)
     {
         skyClock.setDays(actions.date);
-        placeDatedBodies(skyClock.days());
+        placeDatedBodies(skyClock.dynamicalDays());
         logLine("the clock set to " + dateText(skyClock.days()));
     }
     if (actions.recallView >= 0)
@@ -429,7 +429,7 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     panels.update(bodyRegistry, *camera);
     if (decisions.infoShown() && decisions.hasFocus() && std::size_t(decisions.focusIndex()) < bodyRegistry.size())
         panels.showInfo(bodyFacts(bodyRegistry, bodyRegistry.at(std::size_t(decisions.focusIndex())),
-                                  cameraNode->_getDerivedPosition(), skyClock.days()));
+                                  cameraNode->_getDerivedPosition(), skyClock.dynamicalDays()));
     else if (decisions.infoShown())
         panels.showInfo({{"No body chosen", ""}, {"jump, go to", "or pick one (C)"}});
     generatePendingLod();

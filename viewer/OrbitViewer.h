@@ -7,7 +7,7 @@
 #include "viewer/OrbitControls.h"
 #include "viewer/Panels.h"
 #include "viewer/Reloading.h"
-#include "sim/Clock.h"
+#include "sky/Clock.h"
 
 #include <OgrePrerequisites.h>
 

@@ -37,7 +37,7 @@ public:
     void update(const BodyRegistry& bodies, const Ogre::Camera& camera);
     // The clock in the bottom right corner, shown while some body follows it.
     void showClock(bool shown);
-    // The clock's date, days from J2000: the ellipses that turn follow it.
+    // The clock's date, TT days from J2000: the ellipses that turn follow it.
     void setClock(double days);
     void setClockText(const std::string& text);
     // The info panel's lines, while it shows.

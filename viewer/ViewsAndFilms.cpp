@@ -84,7 +84,7 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
     if (view.dated && clockInUse)
     {
         skyClock.setDays(view.Date.days);
-        placeDatedBodies(skyClock.days());
+        placeDatedBodies(skyClock.dynamicalDays());
     }
     showClock();
 
@@ -286,7 +286,7 @@ void OrbitViewer::showPathPlace(const std::vector<SavedView>& views, const Camer
             skyClock.setSpeed(between(from.Paused ? 0.0 : from.Speed, to.Paused ? 0.0 : to.Speed));
             skyClock.advance(seconds);
         }
-        placeDatedBodies(skyClock.days());
+        placeDatedBodies(skyClock.dynamicalDays());
     }
     runDetailStep(camera->getRealPosition());
 }

@@ -56,7 +56,7 @@ try:
         assert isinstance(body["Far"], bool) and len(body["OrbitAxis"]) == 3
         assert body["parentNode"] == body["Parent"] + ".Position"
     earth = next(b for b in report["bodies"] if b["Name"] == "Earth")
-    assert earth["OrbitDays"] > 365 and earth["Epoch"] == "2000-01-01T12:00:00Z" and earth["orbitStep"] == 0
+    assert earth["OrbitDays"] > 365 and earth["Epoch"] == "2000-01-01T12:00:00 TT" and earth["orbitStep"] == 0
 
     # Where each body stands: the sun's and its parent's, by section and Name.
     code, report = run(folder, "--at", "2000-01-01T12:00")
@@ -64,7 +64,14 @@ try:
     places = {p["Name"]: p for p in report["positions"]}
     assert [p["section"] for p in report["positions"]] == sections
     assert abs(places["Mercury"]["longitude"] - 253.78) < 0.01, places["Mercury"]   # VSOP87: 253.7830
-    assert places["Moon"]["Parent"] == "3.Earth" and places["Earth"]["meridian"] == 190.147
+    assert places["Moon"]["Parent"] == "3.Earth"
+    # The Earth's prime meridian by the IAU model (Archinal et al. 2011: W = 190.147 + 360.9856235 d,
+    # d in TT days from J2000) at a UTC date when TT - UTC was 69.184 s (TAI - UTC = 37 s from
+    # 2017-01-01, IERS Bulletin C 52): the clock's UTC must become dynamical time.
+    code, report = run(folder, "--at", "2020-06-01T00:00")
+    d = 2459001.5 + 69.184 / 86400 - 2451545.0
+    meridian = next(p for p in report["positions"] if p["Name"] == "Earth")["meridian"]
+    assert abs((meridian - (190.147 + 360.9856235 * d) + 180) % 360 - 180) < 0.01, meridian
     shutil.copy(os.path.join(data_dir, "clockwork.cfg"), folder)
     code, report = run(folder, "--at", "now", "clockwork.cfg")
     assert all(p["longitude"] is None and p["meridian"] is None for p in report["positions"])

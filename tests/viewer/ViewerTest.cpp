@@ -10,6 +10,7 @@
 #include "scene/OrbitalScene.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
+#include "sim/SkyToWorld.h"
 #include "viewer/FileWatch.h"
 #include "viewer/FreedPages.h"
 #include "viewer/HelpOverlay.h"
@@ -203,7 +204,7 @@ TEST_F(ViewerTest, TheClockPlacesDatedBodiesAndTheTimeKeysAndTheDatePromptDriveI
     viewer->startClock(0.0, 3600.0);
     const Body& body = bodyRegistry.at(0);
     const auto onOrbit = [&] {
-        return vectorsNear(worldFromEcliptic(body.keplerOrbit->placeAt(viewer->clock().days())) * 100.0f,
+        return vectorsNear(worldFromEcliptic(body.keplerOrbit->placeAt(viewer->clock().dynamicalDays()) * 100.0),
                            bodyCentre(body), 1e-3f);
     };
     // A second of frames in pieces: an hour of sky at an hour a second.

@@ -1,0 +1,34 @@
+#ifndef ORVTEST_SKY_THEORIES_H
+#define ORVTEST_SKY_THEORIES_H
+
+#include "sky/Vector.h"
+
+#include <string>
+#include <vector>
+
+// Full theories of motion for the planets (VSOP87) and the Moon (ELP
+// 2000-82B), as libnova computes them, turned into the J2000 ecliptic frame.
+// A body that names one is placed by it; its Keplerian elements still draw
+// its orbit line and stand in outside the theory's years.
+struct Theory
+{
+    const char* name;            // as the system file's Theory key names it
+    double referenceDistance;    // the body's mean distance, in the theory's unit
+    double firstYear;            // the years over which it holds to about an arcminute
+    double lastYear;
+};
+
+// Every theory that can be named.
+const std::vector<Theory>& theories();
+// The theory of that name, or null.
+const Theory* findTheory(const std::string& name);
+
+// The place the theory gives at TT days from J2000, in the J2000 ecliptic
+// frame, divided by its reference distance: heliocentric for the planets,
+// geocentric for the Moon.
+Vector3d theoryPlace(const Theory& theory, double dynamicalDays);
+
+// Whether a TT date lies within the theory's years.
+bool theoryHolds(const Theory& theory, double dynamicalDays);
+
+#endif

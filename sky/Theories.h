@@ -7,9 +7,11 @@
 #include <vector>
 
 // Full theories of motion for the planets (VSOP87) and the Moon (ELP
-// 2000-82B), as libnova computes them, turned into the J2000 ecliptic frame.
-// A body that names one is placed by it; its Keplerian elements still draw
-// its orbit line and stand in outside the theory's years.
+// 2000-82B), as libnova computes them, in the J2000 ecliptic frame. A body
+// that names one is placed by it; its Keplerian elements still draw its
+// orbit line and stand in outside the theory's years.
+//
+// libnova keeps caches of its own between calls: ask from one thread only.
 struct Theory
 {
     const char* name;            // as the system file's Theory key names it
@@ -25,7 +27,7 @@ const Theory* findTheory(const std::string& name);
 
 // The place the theory gives at TT days from J2000, in the J2000 ecliptic
 // frame, divided by its reference distance: heliocentric for the planets,
-// geocentric for the Moon.
+// geocentric for the Moon. Zero for a theory not in the list.
 Vector3d theoryPlace(const Theory& theory, double dynamicalDays);
 
 // Whether a TT date lies within the theory's years.

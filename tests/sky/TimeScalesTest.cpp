@@ -1,0 +1,198 @@
+// UTC and TT against published leap seconds, ΔT and the Earth's rotation.
+
+#include "sky/Spin.h"
+#include "sky/TimeScales.h"
+
+#include <date/date.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr double secondsPerDay = 86400.0;
+
+// UTC days from 2000-01-01T12:00 of a proleptic Gregorian date and time.
+double utcDaysOf(int year, unsigned month, unsigned day, double seconds = 0.0)
+{
+    using namespace date;
+    const sys_days civil = date::year{year} / date::month{month} / date::day{day};
+    const sys_days epoch = date::year{2000} / January / 1;
+    return (civil - epoch).count() - 0.5 + seconds / secondsPerDay;
+}
+
+// TAI - UTC from USNO's tai-utc.dat (after IERS Bulletin C): from 0h UTC of
+// the date on.
+struct PublishedStep
+{
+    int year;
+    unsigned month;
+    double atomicMinusUtc;
+};
+const PublishedStep usnoSteps[] = {{1972, 1, 10.0}, {1972, 7, 11.0}, {1981, 7, 20.0}, {1999, 1, 32.0},
+                                   {2006, 1, 33.0}, {2012, 7, 35.0}, {2015, 7, 36.0}, {2017, 1, 37.0}};
+
+TEST(TimeScalesTest, LeapSecondsFallWhereUsnoSays)
+{
+    for (const PublishedStep& step : usnoSteps)
+    {
+        const double midnight = utcDaysOf(step.year, step.month, 1);
+        const std::string at = std::to_string(step.year) + "-" + std::to_string(step.month);
+        EXPECT_NEAR(terrestrialMinusUtcSeconds(midnight), 32.184 + step.atomicMinusUtc, 1e-9) << at;
+        EXPECT_NEAR(terrestrialMinusUtcSeconds(midnight + 0.5), 32.184 + step.atomicMinusUtc, 1e-9) << at;
+        if (step.year > 1972 || step.month > 1)
+        {
+            EXPECT_NEAR(terrestrialMinusUtcSeconds(midnight - 1.0 / secondsPerDay), 32.184 + step.atomicMinusUtc - 1.0,
+                        1e-9)
+                << at;
+        }
+    }
+    // Later dates keep the last announced value.
+    for (double utc : {utcDaysOf(2026, 6, 1), utcDaysOf(2500, 1, 1), utcDaysOf(32767, 12, 31)})
+        EXPECT_NEAR(terrestrialMinusUtcSeconds(utc), 32.184 + 37.0, 1e-9);
+}
+
+TEST(TimeScalesTest, TheInstalledLeapSecondListAgreesWithTheTable)
+{
+    std::ifstream file("/usr/share/zoneinfo/leap-seconds.list");
+    if (!file)
+        GTEST_SKIP() << "tzdata's leap-seconds.list is not installed";
+    std::vector<LeapSecondStep> listed;
+    std::string line;
+    while (std::getline(file, line))
+    {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream fields(line);
+        long long ntpSeconds = 0;
+        int atomicMinusUtc = 0;
+        ASSERT_TRUE(fields >> ntpSeconds >> atomicMinusUtc) << line;
+        // The file's own definition: MJD = X/86400 + 15020.
+        listed.push_back({static_cast<int>(ntpSeconds / 86400 + 15020), atomicMinusUtc});
+    }
+    const std::vector<LeapSecondStep>& table = leapSecondSteps();
+    ASSERT_EQ(listed.size(), table.size()) << "a leap second was announced: bring sky/TimeScales.cpp up to date";
+    for (std::size_t i = 0; i < table.size(); ++i)
+    {
+        EXPECT_EQ(listed[i].modifiedJulianDay, table[i].modifiedJulianDay) << i;
+        EXPECT_EQ(listed[i].atomicMinusUtcSeconds, table[i].atomicMinusUtcSeconds) << i;
+    }
+}
+
+TEST(TimeScalesTest, DeltaTFollowsTheHistoricalRecord)
+{
+    // ΔT at the start of the year, seconds. -500 to 1000: Morrison &
+    // Stephenson (2004), J. Hist. Astron. 35, 327, table 1 (standard errors
+    // 430, 260 and 55 s), as the Five Millennium Canon tabulates them. 1700 to
+    // 1900: Meeus, Astronomical Algorithms, 2nd ed., table 10.A.
+    const struct
+    {
+        int year;
+        double deltaT;
+        double tolerance;
+    } published[] = {{-500, 17190, 20}, {0, 10580, 10}, {1000, 1570, 10},
+                     {1700, 9.0, 0.5},  {1800, 13.7, 0.5}, {1900, -2.7, 0.5}};
+    for (const auto& row : published)
+        EXPECT_NEAR(terrestrialMinusUtcSeconds(utcDaysOf(row.year, 1, 1)), row.deltaT, row.tolerance) << row.year;
+}
+
+TEST(TimeScalesTest, J2000FallsAt11h58m55s816UTC)
+{
+    const double j2000 = utcDaysOf(2000, 1, 1, 11 * 3600 + 58 * 60 + 55.816);
+    EXPECT_NEAR(dynamicalFromUtc(j2000) * secondsPerDay, 0.0, 1e-6);
+    EXPECT_NEAR(utcFromDynamical(0.0) * secondsPerDay, j2000 * secondsPerDay, 1e-6);
+    EXPECT_NEAR(j2000UtcDays * secondsPerDay, j2000 * secondsPerDay, 1e-6);
+}
+
+TEST(TimeScalesTest, TimeRunsOnWithoutAStepAt1972)
+{
+    const double join = utcDaysOf(1972, 1, 1);
+    const double before = terrestrialMinusUtcSeconds(join - 1e-3 / secondsPerDay);
+    EXPECT_NEAR(before, 42.184, 0.01);
+    EXPECT_NEAR(terrestrialMinusUtcSeconds(join), 42.184, 1e-9);
+}
+
+TEST(TimeScalesTest, DynamicalTimeGrowsWithUtcAcrossEveryJoinAndLeapSecond)
+{
+    std::vector<double> moments;
+    for (int year : {-500, 500, 1600, 1700, 1800, 1860, 1900, 1920, 1941, 1961, 1971, 1972})
+        for (double offset = -400.0; offset <= 400.0; offset += 0.25)
+            moments.push_back(utcDaysOf(year, 1, 1) + offset);
+    for (const LeapSecondStep& step : leapSecondSteps())
+        for (double seconds = -3.0; seconds <= 3.0; seconds += 0.125)
+            moments.push_back(step.modifiedJulianDay - 51544.5 + seconds / secondsPerDay);
+    for (std::size_t i = 1; i < moments.size(); ++i)
+        if (moments[i] > moments[i - 1])
+        {
+            ASSERT_GT(dynamicalFromUtc(moments[i]), dynamicalFromUtc(moments[i - 1])) << moments[i];
+        }
+}
+
+TEST(TimeScalesTest, UtcComesBackFromDynamicalTimeOverTheClocksYears)
+{
+    std::vector<double> moments;
+    for (int year = -32767; year <= 32767; year += 331)
+        moments.push_back(utcDaysOf(year, 3, 17, 3.7 * year + 12345.6));
+    for (int year = 1955; year <= 2030; ++year)
+        for (unsigned month : {1u, 4u, 7u, 10u})
+            moments.push_back(utcDaysOf(year, month, 1, 0.25));
+    for (const LeapSecondStep& step : leapSecondSteps())
+        for (double seconds : {-1.5, -0.5, 0.0, 0.5})
+            moments.push_back(step.modifiedJulianDay - 51544.5 + seconds / secondsPerDay);
+    for (double utc : moments)
+    {
+        const double tt = dynamicalFromUtc(utc);
+        ASSERT_TRUE(std::isfinite(tt)) << utc;
+        ASSERT_LT(std::abs(terrestrialMinusUtcSeconds(utc)), 45 * secondsPerDay) << utc;
+        // A day count near the clock's ends carries 0.2 ms in its last bit.
+        const double tolerance = std::max(1e-6, 2.0 * std::abs(utc) * 1e-16 * secondsPerDay);
+        ASSERT_NEAR(utcFromDynamical(tt) * secondsPerDay, utc * secondsPerDay, tolerance) << utc;
+    }
+}
+
+TEST(TimeScalesTest, AMomentWithinALeapSecondReadsAsTheMidnightAfterIt)
+{
+    // 2016-12-31T23:59:60.5 UTC: TT - UTC was 68.184 s until the inserted
+    // second began.
+    const double midnight = utcDaysOf(2017, 1, 1);
+    const double tt = midnight + (68.184 + 0.5) / secondsPerDay;
+    EXPECT_NEAR(utcFromDynamical(tt) * secondsPerDay, midnight * secondsPerDay, 1e-6);
+}
+
+TEST(TimeScalesTest, TheEarthTurnsAsTheIauModelSaysOnUtcDates)
+{
+    // The Earth's prime meridian, IAU 2009 (Archinal et al. 2011, Celest.
+    // Mech. Dyn. Astr. 109, 101, table 3): W = 190.147° + 360.9856235° d, d in
+    // TT days from J2000, with TT = UTC + 32.184 s + (TAI - UTC) from USNO's
+    // tai-utc.dat.
+    const struct
+    {
+        int year;
+        unsigned month;
+        unsigned day;
+        double seconds;
+        double atomicMinusUtc;
+    } dates[] = {{1972, 3, 15, 0, 10},      {1980, 6, 1, 3600, 19},   {1990, 6, 1, 43200, 25},
+                 {1999, 6, 1, 86399, 32},   {2008, 6, 1, 7654.3, 33}, {2016, 6, 1, 50000, 36},
+                 {2017, 1, 1, 0.5, 37},     {2026, 3, 1, 21600, 37}};
+    SpinElements elements;
+    elements.periodHours = 24.0 * 360.0 / 360.9856235;
+    elements.meridian = 190.147;
+    elements.poleRA = 0.0;
+    elements.poleDec = 90.0;
+    const BodySpin earth(elements);
+    for (const auto& date : dates)
+    {
+        const double utc = utcDaysOf(date.year, date.month, date.day, date.seconds);
+        const double tt = utc + (32.184 + date.atomicMinusUtc) / secondsPerDay;
+        const double published = std::fmod(190.147 + 360.9856235 * tt, 360.0);
+        const double difference = std::remainder(earth.meridianAt(dynamicalFromUtc(utc)) - published, 360.0);
+        // A second of time turns the Earth by 0.0042°.
+        EXPECT_LT(std::abs(difference), 0.001) << date.year << "-" << date.month;
+    }
+}
+}

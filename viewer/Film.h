@@ -1,7 +1,9 @@
 #ifndef ORVTEST_VIEWER_FILM_H
 #define ORVTEST_VIEWER_FILM_H
 
+#include "config/Result.h"
 #include "config/Views.h"
+#include "viewer/FilmFrames.h"
 
 #include <OgrePrerequisites.h>
 #include <OgreTexture.h>
@@ -33,28 +35,13 @@ struct FilmOrder
     std::vector<SavedView> views;    // one to start from, or two or more to fly through in order; or none
 };
 
-// "frame_000001.png", the file of a film's frame.
-std::string filmFrameName(long number);
-
-// The first of the frame files 1 to `count` that is in `folder` (ending in
-// '/'); empty when none is.
-std::string firstFrameTaken(const std::string& folder, long count);
-
-// Makes a new folder "film_N/" in `parent` ("" for the working folder, else
-// ending in '/'), N the first number free, and returns it; empty, with
-// `why`, when it cannot.
-std::string makeFilmFolder(const std::string& parent, std::string& why);
-
 // Seconds of the steady clock, for timing a film's frames.
 double steadySeconds();
-// "frame 120 of 600, 14.2 frames a second, 34 s left".
-std::string filmProgress(long done, long total, double seconds);
-// The ffmpeg command that joins a film's frames into DIR.mp4.
-std::string joinCommand(const std::string& folder, double framesPerSecond, unsigned width, unsigned height);
 
 // One film: the camera's view drawn off-screen at a size of its own, frame
-// after frame, each written as folder/frame_000001.png and on. A file is
-// never replaced. The engine owns the texture; this removes it.
+// after frame, each read back and handed to a FrameWriter, which writes it
+// as folder/frame_000001.png and on and never replaces a file. The engine
+// owns the texture; this removes it.
 class FilmRecorder
 {
 public:
@@ -68,12 +55,12 @@ public:
 
     // The engine begins to draw a frame.
     void drawingStarts();
-    // Writes the frame the engine has drawn as the next file. False, with
-    // `why`, when it cannot be: the frames before it stay.
-    bool saveFrame(std::string& why);
+    // Writes the frame the engine has drawn as the next file. On a Failure
+    // the frames before it stay.
+    Result<> saveFrame();
 
-    long frames() const { return saved; }
-    const std::string& folder() const { return where; }
+    long frames() const { return writer.written(); }
+    const std::string& folder() const { return writer.folder(); }
     unsigned width() const { return pixelsWide; }
     unsigned height() const { return pixelsHigh; }
     const FilmTimes& times() const { return spent; }
@@ -84,11 +71,10 @@ private:
     Ogre::RenderTarget* target = nullptr;
     Ogre::Viewport* viewport = nullptr;
     Ogre::Real cameraAspect;
-    std::string where;
+    FrameWriter writer;
     unsigned pixelsWide;
     unsigned pixelsHigh;
     std::vector<unsigned char> pixels;
-    long saved = 0;
     double drawingStarted = 0.0;
     FilmTimes spent;
 };

@@ -227,9 +227,9 @@ void OrbitViewer::toggleFilm()
     }
     if (!window)
         return;
-    std::string why;
-    const std::string folder = makeFilmFolder(screenshotFolder, why);
-    if (folder.empty() || !startFilm(folder, window->getWidth(), window->getHeight(), viewerFilmRate, false, why))
+    const Result<std::string> folder = makeFilmFolder(screenshotFolder);
+    std::string why = folder.why();
+    if (!folder || !startFilm(*folder, window->getWidth(), window->getHeight(), viewerFilmRate, false, why))
         say("Could not record: " + why);
 }
 
@@ -252,8 +252,9 @@ bool OrbitViewer::keepFilmFrame(std::string& why)
 {
     if (!filming)
         return true;
-    if (!filming->saveFrame(why))
+    if (const Result<> saved = filming->saveFrame(); !saved)
     {
+        why = saved.why();
         stopFilm();
         say("Recording stopped: " + why);
         logLine("recording stopped: " + why);

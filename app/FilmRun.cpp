@@ -51,12 +51,13 @@ bool prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const 
     std::vector<SavedView> views;
     if (!names.empty())
     {
-        std::vector<SavedView> kept;
-        if (!loadViews(viewsFile, kept, why))
+        const Result<std::vector<SavedView>> read = loadViews(viewsFile);
+        if (!read)
         {
-            why = "Cannot read the views file \"" + viewsFile + "\": " + why;
+            why = "Cannot read the views file \"" + viewsFile + "\": " + read.why();
             return false;
         }
+        const std::vector<SavedView>& kept = *read;
         for (const std::string& name : names)
         {
             const SavedView* view = findView(kept, name);
@@ -81,7 +82,7 @@ bool prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const 
 
     const bool dated = std::any_of(bodyRegistry.begin(), bodyRegistry.end(),
                                    [](const auto& body) { return body->followsClock(); });
-    if (dated && commandLine.clockStart.empty() && appSettings.Start == "now" && (views.empty() || !views[0].dated))
+    if (dated && commandLine.clockStart.empty() && appSettings.Start.text == "now" && (views.empty() || !views[0].dated))
         std::cerr << "OrvTest: the clock starts now, so the film differs from run to run; --at DATE, or views "
                      "with dates, make it the same every time"
                   << std::endl;

@@ -8,7 +8,8 @@
 #include "config/AppSettings.h"
 #include "config/ConfigFileReading.h"
 #include "config/Dates.h"
-#include "config/FileRules.h"
+#include "config/SettingsJudge.h"
+#include "config/SystemJudge.h"
 #include "config/Places.h"
 #include "config/SystemFile.h"
 #include "sim/BodyRegistry.h"
@@ -168,7 +169,7 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
         app.takeTour(int(std::min<std::size_t>(tourJumps, bodyRegistry.size())));
     // Both were read before now: the command line's, and the settings' by the checker's rule.
     const Result<double> clockDays =
-        parseDate(commandLine.clockStart.empty() ? appSettings.Start : commandLine.clockStart);
+        parseDate(commandLine.clockStart.empty() ? appSettings.Start.text : commandLine.clockStart);
     app.startClockAt(clockDays ? *clockDays : nowDays());
     app.askUiScale(commandLine.scale);
     if (commandLine.windowChosen())

@@ -5,7 +5,8 @@
 //
 //   orvtest-bench-judge [bodies] [repeats]   (scripts/bench runs it)
 
-#include "config/FileRules.h"
+#include "config/SettingsJudge.h"
+#include "config/SystemJudge.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,7 +3,9 @@
 #include "OrvTestVersion.h"
 #include "config/ConfigFileReading.h"
 #include "config/Dates.h"
-#include "config/FileRules.h"
+#include "config/SettingsJudge.h"
+#include "config/ViewsJudge.h"
+#include "config/SystemJudge.h"
 #include "config/Files.h"
 #include "config/Places.h"
 #include "config/SettingsKeys.h"
@@ -122,6 +124,10 @@ std::string jsonVector(const float* components, int count)
     return out + "]";
 }
 
+std::string jsonOf(const DateText& date)
+{
+    return jsonString(date.text);
+}
 std::string jsonOf(const std::string& text)
 {
     return jsonString(text);
@@ -541,7 +547,7 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
     // The views kept beside the settings, against the system they are recalled in.
     if (settingsRead && statusOf(places.viewsFile).exists &&
         !judgeFile(places.viewsFile, "views file", json, [&](const std::string& text) {
-            const std::vector<Problem> found = checkViewLines(places.viewsFile, splitConfigLines(text), *system.bodies);
+            const std::vector<Problem> found = judgeViewsText(places.viewsFile, text, system.bodies.get()).problems;
             problems.insert(problems.end(), found.begin(), found.end());
         }, out, err))
         return 2;

@@ -8,7 +8,7 @@ AppSettings appSettings;
 AppSettings::AppSettings()
 {
     for (const SettingsKey& key : settingsKeys())
-        readKeyValue(*this, key.field, key.defaultValue);
+        readKey(*this, key, key.defaultValue);
 }
 
 void loadSettings(const Ogre::String& fileName)
@@ -30,7 +30,7 @@ void applySettings(const Ogre::ConfigFile& file, AppSettings& settings)
             {
                 if (section.first == key.section && setting.first == key.name)
                 {
-                    readKeyValue(settings, key.field, setting.second);
+                    readKey(settings, key, setting.second);
                     break;
                 }
             }

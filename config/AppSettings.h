@@ -6,6 +6,8 @@
 #include <OgreConfigFile.h>
 #include <OgrePrerequisites.h>
 
+#include "sim/BodyDefinition.h"
+
 // The viewer's own settings, read from "OrvTest.cfg". Each field carries the
 // name of its key. Which keys exist, in which section, with which default, is
 // written once, in settingsKeys() (config/SettingsKeys.h); a new record holds
@@ -42,7 +44,7 @@ struct AppSettings
     float UiScale{};                    // size of what is written on screen; 0 for the display's own
 
     // [Clock]
-    Ogre::String Start{};               // where the clock starts: "now" or a date
+    DateText Start{};                   // where the clock starts: "now" or a date
     float Speed{};                      // the clock's start speed, sky seconds a second
 };
 

@@ -25,13 +25,14 @@ enum class ValueType
     Precise,     // a number kept in double precision
     Date,        // as parseDate reads it: UTC
     DynamicalDate,   // as parseDynamicalDate reads it: TT
+    DateText,        // a date kept as written, which parseDate must read
 };
 
 template <typename Record>
 using KeyField = std::variant<std::string Record::*, bool Record::*, float Record::*, int Record::*,
                               Ogre::Vector3 Record::*, Ogre::ColourValue Record::*,
                               Ogre::ShadowTechnique Record::*, double Record::*, ::Date Record::*,
-                              DynamicalDate Record::*>;
+                              DynamicalDate Record::*, DateText Record::*>;
 
 template <typename Record>
 ValueType valueTypeOf(const KeyField<Record>& field)
@@ -64,6 +65,14 @@ inline bool parseValue(const std::string& text, ::Date& value)
     if (days)
         value.days = *days;
     return days.ok();
+}
+inline bool parseValue(const std::string& text, DateText& value)
+{
+    std::string word;
+    if (!parseWord(text, word) || !parseDate(word))
+        return false;
+    value.text = word;
+    return true;
 }
 inline bool parseValue(const std::string& text, DynamicalDate& value)
 {

@@ -1,35 +1,51 @@
 #include "config/SettingsKeys.h"
 
+#include "sim/WorldLimits.h"
+#include "sky/Clock.h"
+
+#include <cmath>
+
 const std::vector<SettingsKey>& settingsKeys()
 {
     using S = AppSettings;
+    using L = ValueLimits;
     // Lights, stars and speeds can change under a running engine; the rest
     // is built into the scene at start-up.
     constexpr bool atOnce = true;
     constexpr bool atNextStart = false;
+    const double world = worldExtent;
+    const char* const factor = "a negative factor makes the light stronger with distance";
+    const char* const colour = "colour components run from 0 to 1";
     static const std::vector<SettingsKey> keys{
         {"System", "StaticSystem", "1.cfg", &S::StaticSystem, atNextStart},
         {"Performance", "MeshLod", "0", &S::MeshLod, atNextStart},
-        {"Performance", "Reduction", "0.5", &S::Reduction, atNextStart},
+        {"Performance", "Reduction", "0.5", &S::Reduction, atNextStart,
+         L{0.0, true, 1.0, true, L::Advised, "it is a proportion of the vertices"}},
         {"Performance", "MoveConstant", "10", &S::MoveConstant, atOnce},
-        {"Performance", "NearClipDistance", "1", &S::NearClipDistance, atNextStart},
+        {"Performance", "NearClipDistance", "1", &S::NearClipDistance, atNextStart,
+         L{0.0, false, world, true, L::Refused, "the camera cannot clip there"}},
         {"Performance", "StepsPerSecond", "0", &S::StepsPerSecond, atOnce},
         // Stencil shadows decide at start-up which meshes may cast.
         {"Light", "ShadowTechnique", "SHADOWTYPE_TEXTURE_MODULATIVE", &S::ShadowTechnique, atNextStart},
-        {"Light", "AmbientLight", "0.025 0.025 0.025", &S::AmbientLight, atOnce},
-        {"Light", "DiffuseLight", "1 1 1", &S::DiffuseLight, atOnce},
-        {"Light", "SpecularLight", "1 1 1", &S::SpecularLight, atOnce},
-        {"Light", "Range", "100000", &S::Range, atOnce},
-        {"Light", "Constant", "0.5", &S::Constant, atOnce},
-        {"Light", "Linear", "0", &S::Linear, atOnce},
-        {"Light", "Quadratic", "0", &S::Quadratic, atOnce},
-        {"StarField", "Distance", "0", &S::Distance, atOnce},
-        {"StarField", "Density", "0", &S::Density, atOnce},
-        {"Screen", "UiScale", "0", &S::UiScale, atNextStart},
+        {"Light", "AmbientLight", "0.025 0.025 0.025", &S::AmbientLight, atOnce, L{0.0, true, 1.0, true, L::Advised, colour}},
+        {"Light", "DiffuseLight", "1 1 1", &S::DiffuseLight, atOnce, L{0.0, true, 1.0, true, L::Advised, colour}},
+        {"Light", "SpecularLight", "1 1 1", &S::SpecularLight, atOnce, L{0.0, true, 1.0, true, L::Advised, colour}},
+        {"Light", "Range", "100000", &S::Range, atOnce,
+         L{0.0, true, world, true, L::Refused, "the engine cannot shadow a light of that range"}},
+        {"Light", "Constant", "0.5", &S::Constant, atOnce, L{0.0, true, INFINITY, true, L::Advised, factor}},
+        {"Light", "Linear", "0", &S::Linear, atOnce, L{0.0, true, INFINITY, true, L::Advised, factor}},
+        {"Light", "Quadratic", "0", &S::Quadratic, atOnce, L{0.0, true, INFINITY, true, L::Advised, factor}},
+        {"StarField", "Distance", "0", &S::Distance, atOnce,
+         L{-world, true, world, true, L::Refused, "the engine cannot bound stars that far out"}},
+        {"StarField", "Density", "0", &S::Density, atOnce,
+         L{-INFINITY, true, double(maxStarCount), true, L::Held, "more stars add nothing to the sky", std::nullopt,
+           "capped"}},
+        {"Screen", "UiScale", "0", &S::UiScale, atNextStart,
+         L{smallestUiScale, true, largestUiScale, true, L::Held, "0 takes the display's scale; text runs from 0.5 to 8 times its size", 0.0}},
         {"Clock", "Start", "now", &S::Start, atNextStart},
-        // A day a second: the Earth turns once a second, the Moon goes round
-        // in half a minute, Mercury in a minute and a half: the sky visibly moves.
-        {"Clock", "Speed", "86400", &S::Speed, atNextStart},
+        {"Clock", "Speed", formatNumber(defaultClockSpeed), &S::Speed, atNextStart,
+         L{-clockSpeedLadder().back(), true, clockSpeedLadder().back(), true, L::Held,
+           "the clock runs at most a year a second, either way"}},
     };
     return keys;
 }
@@ -44,6 +60,14 @@ const std::vector<std::string>& settingsSections()
         return names;
     }();
     return sections;
+}
+
+const SettingsKey* findSettingsKey(const std::string& section, const std::string& name)
+{
+    for (const SettingsKey& key : settingsKeys())
+        if (section == key.section && name == key.name)
+            return &key;
+    return nullptr;
 }
 
 bool differs(const SettingsKey& key, const AppSettings& a, const AppSettings& b)

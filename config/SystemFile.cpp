@@ -14,7 +14,7 @@ BodySection readBodySection(const Ogre::ConfigFile::SettingsMultiMap& settings)
         const BodyKey* key = findBodyKey(setting.first);
         if (!key)
             continue;
-        readKeyValue(section.definition, key->field, setting.second);
+        readKey(section.definition, *key, setting.second);
         if (key->required)
             ++section.requiredSettings;
     }

@@ -1,5 +1,8 @@
 #include "config/SystemFileKeys.h"
 
+#include "sim/WorldLimits.h"
+#include "sky/Frames.h"
+
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
@@ -7,13 +10,19 @@
 const std::vector<BodyKey>& bodyKeys()
 {
     using B = BodyDefinition;
+    using L = ValueLimits;
+    const double world = worldExtent;
+    const L withinTheWorld{-world, true, world, true, L::Held, "the engine cannot draw a length beyond it",
+                           std::nullopt, "beyond-the-world"};
+    const std::string poleRA = formatNumber(eclipticPoleRA);
+    const std::string poleDec = formatNumber(eclipticPoleDec);
     static const std::vector<BodyKey> keys{
         {"Name", true, "", &B::Name},
         {"Parent", true, "", &B::Parent},
         {"Model", true, "", &B::Model},
         {"Material", true, "", &B::Material},
-        {"Size", true, "", &B::Size},
-        {"OrbitRadius", true, "", &B::OrbitRadius},
+        {"Size", true, "", &B::Size, withinTheWorld},
+        {"OrbitRadius", true, "", &B::OrbitRadius, withinTheWorld},
         {"OrbitPeriod", true, "", &B::OrbitPeriod},
         {"PitchPeriod", true, "", &B::PitchPeriod},
         {"YawPeriod", true, "", &B::YawPeriod},
@@ -39,14 +48,14 @@ const std::vector<BodyKey>& bodyKeys()
         {"MeanAnomaly", false, "0", &B::MeanAnomaly},
         {"NodeDays", false, "0", &B::NodeDays},
         {"PeriapsisDays", false, "0", &B::PeriapsisDays},
-        // The ecliptic's north pole, in J2000 equatorial coordinates.
-        {"LaplacePoleRA", false, "270", &B::LaplacePoleRA},
-        {"LaplacePoleDec", false, "66.5607089", &B::LaplacePoleDec},
+        // The default planes and poles are the J2000 ecliptic's.
+        {"LaplacePoleRA", false, poleRA, &B::LaplacePoleRA},
+        {"LaplacePoleDec", false, poleDec, &B::LaplacePoleDec},
         {"Theory", false, "", &B::Theory},
         {"RotationHours", false, "0", &B::RotationHours},
         {"Meridian", false, "0", &B::Meridian},
-        {"PoleRA", false, "270", &B::PoleRA},
-        {"PoleDec", false, "66.5607089", &B::PoleDec},
+        {"PoleRA", false, poleRA, &B::PoleRA},
+        {"PoleDec", false, poleDec, &B::PoleDec},
         {"PoleRARate", false, "0", &B::PoleRARate},
         {"PoleDecRate", false, "0", &B::PoleDecRate},
     };
@@ -78,8 +87,14 @@ const BodyDefinition& defaultBodyDefinition()
     static const BodyDefinition defaults = [] {
         BodyDefinition definition;
         for (const BodyKey& key : bodyKeys())
-            readKeyValue(definition, key.field, key.defaultValue);
+            readKey(definition, key, key.defaultValue);
         return definition;
     }();
     return defaults;
+}
+
+const ValueLimits& orbitEccentricityLimits()
+{
+    static const ValueLimits limits{0.0, true, 1.0, false, ValueLimits::Refused, "the orbit would be no ellipse"};
+    return limits;
 }

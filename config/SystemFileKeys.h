@@ -1,9 +1,11 @@
 #ifndef ORVTEST_CONFIG_SYSTEMFILEKEYS_H
 #define ORVTEST_CONFIG_SYSTEMFILEKEYS_H
 
-#include "config/FileKeys.h"
+#include "config/ValueChecks.h"
 #include "sim/BodyDefinition.h"
 
+#include <optional>
+#include <string>
 #include <vector>
 
 // One key of a body's section in the system file.
@@ -11,8 +13,9 @@ struct BodyKey
 {
     const char* name;
     bool required;                   // a section must give it exactly once to make a body
-    const char* defaultValue;        // optional keys: as the file would write it
+    std::string defaultValue;        // optional keys: as the file would write it
     KeyField<BodyDefinition> field;  // where it is stored
+    std::optional<ValueLimits> limits = std::nullopt;
 };
 
 // Every key of a body section: the required ones first, then the
@@ -28,5 +31,8 @@ const BodyDefinition& defaultBodyDefinition();
 
 // How many keys are required.
 std::size_t requiredBodyKeyCount();
+
+// The eccentricities of an orbit that follows the clock: an ellipse's.
+const ValueLimits& orbitEccentricityLimits();
 
 #endif

@@ -3,6 +3,10 @@
 #include "config/ConfigFileReading.h"
 #include "config/ConfigLines.h"
 #include "config/Files.h"
+#include "config/ViewsJudge.h"
+#include "sim/WorldLimits.h"
+#include "sky/Clock.h"
+#include "sky/Vector.h"
 
 #include <cmath>
 #include <cstdio>
@@ -15,10 +19,6 @@ namespace
 const char* const newFileHeader =
     "# Views kept with K in OrvTest, one section each; keys 1 to 9 go to the first nine.\n"
     "# orvtest-check explains every line.\n";
-
-// Bits of `given`: the keys a view needs.
-constexpr unsigned positionGiven = 1;
-constexpr unsigned directionGiven = 2;
 
 std::string number(double value, int digits)
 {
@@ -73,17 +73,25 @@ std::vector<std::string> rawLines(const std::string& text)
 const std::vector<ViewKey>& viewKeys()
 {
     using V = SavedView;
+    using L = ValueLimits;
+    const double world = worldExtent;
+    const L withinTheWorld{-world, true, world, true, L::Held, "the camera has no place beyond it"};
+    const double fastestRate = frameRateLadder().back();
+    const double fastestClock = clockSpeedLadder().back();
     static const std::vector<ViewKey> keys{
-        {"Position", true, "", &V::Position},
+        {"Position", true, "", &V::Position, withinTheWorld},
         {"Direction", true, "", &V::Direction},
         {"Up", false, "0 1 0", &V::Up},
         {"Focus", false, "", &V::Focus},
         {"Follow", false, "0", &V::Follow},
-        {"Offset", false, "0 0 0", &V::Offset},
-        {"Rate", false, "1", &V::Rate},
+        {"Offset", false, "0 0 0", &V::Offset, withinTheWorld},
+        {"Rate", false, "1", &V::Rate,
+         L{-fastestRate, true, fastestRate, true, L::Held, "the time keys go no faster than 1024 either way"}},
         {"Paused", false, "0", &V::Paused},
         {"Date", false, "", &V::Date},
-        {"Speed", false, "21600", &V::Speed},
+        // Without a Speed, the clock's start speed.
+        {"Speed", false, "", &V::Speed,
+         L{-fastestClock, true, fastestClock, true, L::Held, "the clock runs at most a year a second, either way"}},
         {"OrbitLines", false, "0", &V::OrbitLines},
         {"Names", false, "0", &V::Names},
         {"Statistics", false, "1", &V::Statistics},
@@ -99,15 +107,38 @@ const ViewKey* findViewKey(const std::string& name)
     return nullptr;
 }
 
+namespace
+{
+Vector3d doubled(const Ogre::Vector3& v)
+{
+    return {v.x, v.y, v.z};
+}
+
+// The right-hand side of a camera looking back along `back` (a unit vector)
+// with `up` above it; zero where they give none. In double precision: the
+// components of a file's vectors may be as large as floats go.
+Vector3d rightOf(const Vector3d& up, const Vector3d& back)
+{
+    const Vector3d right = up.normalised().cross(back);
+    return right.length() > 1e-6 ? right.normalised() : Vector3d{};
+}
+}
+
+bool upAlongDirection(const SavedView& view)
+{
+    return rightOf(doubled(view.Up), -doubled(view.Direction).normalised()) == Vector3d{};
+}
+
 Ogre::Quaternion viewOrientation(const SavedView& view)
 {
-    const Ogre::Vector3 back = -view.Direction.normalisedCopy();
-    Ogre::Vector3 right = view.Up.crossProduct(back);
-    for (const Ogre::Vector3& up : {Ogre::Vector3::UNIT_Y, Ogre::Vector3::UNIT_X})
-        if (right.squaredLength() < 1e-12f)
-            right = up.crossProduct(back);
-    right.normalise();
-    return Ogre::Quaternion(right, back.crossProduct(right), back);
+    const Vector3d back = -doubled(view.Direction).normalised();
+    Vector3d right = rightOf(doubled(view.Up), back);
+    for (const Vector3d& up : {Vector3d{0.0, 1.0, 0.0}, Vector3d{1.0, 0.0, 0.0}})
+        if (right == Vector3d{})
+            right = rightOf(up, back);
+    const Vector3d top = back.cross(right);
+    const Quaterniond turn = Quaterniond::fromAxes(right, top, back);
+    return Ogre::Quaternion(float(turn.w), float(turn.x), float(turn.y), float(turn.z));
 }
 
 void setViewOrientation(SavedView& view, const Ogre::Quaternion& orientation)
@@ -118,59 +149,21 @@ void setViewOrientation(SavedView& view, const Ogre::Quaternion& orientation)
 
 std::vector<SavedView> readViews(const std::string& text)
 {
-    std::vector<SavedView> views;
-    std::vector<unsigned> given;
-    std::unordered_map<std::string, std::size_t> indexOf;
-    long current = -1;
-    for (const ConfigLine& line : splitConfigLines(text))
-    {
-        if (line.kind == ConfigLine::SectionHeader)
-        {
-            current = -1;
-            if (line.section.empty())
-                continue;
-            const auto placed = indexOf.try_emplace(line.section, views.size());
-            if (placed.second)
-            {
-                views.emplace_back();
-                views.back().name = line.section;
-                views.back().line = line.number;
-                given.push_back(0);
-            }
-            current = long(placed.first->second);
-        }
-        else if (line.kind == ConfigLine::Setting && current >= 0)
-        {
-            const ViewKey* key = findViewKey(line.key);
-            SavedView& view = views[std::size_t(current)];
-            if (!key || !readKeyValue(view, key->field, line.value))
-                continue;
-            const std::string name = key->name;
-            given[std::size_t(current)] |= name == "Position" ? positionGiven : name == "Direction" ? directionGiven : 0;
-            view.dated = view.dated || name == "Date";
-        }
-    }
-    std::vector<SavedView> complete;
-    for (std::size_t i = 0; i < views.size(); ++i)
-        if (given[i] == (positionGiven | directionGiven) && views[i].Direction.squaredLength() > 0.0f &&
-            std::isfinite(views[i].Direction.squaredLength()))
-            complete.push_back(views[i]);
-    return complete;
+    return judgeViewsText("", text, nullptr).views;
 }
 
-bool loadViews(const std::string& file, std::vector<SavedView>& views, std::string& why)
+Result<std::vector<SavedView>> loadViews(const std::string& file)
 {
-    views.clear();
     if (!statusOf(file).exists)
-        return true;
+        return std::vector<SavedView>();
     std::string text;
+    std::string why;
     if (!readWholeFile(file, text, why))
-        return false;
+        return Failure{why};
     why = textFault(file, text);
     if (!why.empty())
-        return false;
-    views = readViews(text);
-    return true;
+        return Failure{why};
+    return readViews(text);
 }
 
 std::string viewSection(const SavedView& view)
@@ -181,26 +174,24 @@ std::string viewSection(const SavedView& view)
         const std::string name = key.name;
         // Only what the view has: no body, no offset from one, no date.
         if ((name == "Focus" && view.Focus.empty()) || ((name == "Follow" || name == "Offset") && !view.Follow) ||
-            (name == "Date" && !view.dated))
+            (name == "Date" && !view.dated) || (name == "Speed" && std::isnan(view.Speed)))
             continue;
         text += name + "=" + std::visit([&](auto member) { return valueText(view.*member); }, key.field) + "\n";
     }
     return text;
 }
 
-KeepResult keepView(const std::string& file, const SavedView& view, bool replace, std::string& why)
+Result<Kept> keepView(const std::string& file, const SavedView& view, bool replace)
 {
     std::string text;
+    std::string why;
     if (statusOf(file).exists)
     {
         if (!readWholeFile(file, text, why))
-            return KeepResult::Failed;
+            return Failure{why};
         why = textFault(file, text);
         if (!why.empty())
-        {
-            why += "; it is left as it is";
-            return KeepResult::Failed;
-        }
+            return Failure{why + "; it is left as it is"};
     }
     const std::vector<std::string> lines = rawLines(text);
     // Each part of the section of that name runs from its section line to its
@@ -223,7 +214,7 @@ KeepResult keepView(const std::string& file, const SavedView& view, bool replace
             inSection[std::size_t(unmarked)] = true;
     }
     if (first >= 0 && !replace)
-        return KeepResult::NameTaken;
+        return Kept::NameTaken;
 
     std::string kept;
     for (std::size_t i = 0; i < lines.size(); ++i)
@@ -236,8 +227,8 @@ KeepResult keepView(const std::string& file, const SavedView& view, bool replace
     if (first < 0)
         kept = (kept.empty() ? std::string(newFileHeader) : kept) + "\n" + viewSection(view);
     if (!replaceFileContents(file, kept, why))
-        return KeepResult::Failed;
-    return first >= 0 ? KeepResult::Replaced : KeepResult::Added;
+        return Failure{why};
+    return first >= 0 ? Kept::Replaced : Kept::Added;
 }
 
 const SavedView* findView(const std::vector<SavedView>& views, const std::string& name)

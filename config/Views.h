@@ -1,11 +1,14 @@
 #ifndef ORVTEST_CONFIG_VIEWS_H
 #define ORVTEST_CONFIG_VIEWS_H
 
-#include "config/FileKeys.h"
+#include "config/Result.h"
+#include "config/ValueChecks.h"
 
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
 
+#include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,8 +26,8 @@ struct SavedView
     Ogre::Vector3 Offset = Ogre::Vector3::ZERO;             // from the followed body's centre, world units
     double Rate = 1.0;                                      // the frame-locked time rate, signed
     bool Paused = false;
-    ::Date Date;                                            // the clock's, when `dated`
-    double Speed = 21600.0;                                 // the clock's, sky seconds a second
+    ::Date Date;                                            // the clock's (UTC), when `dated`
+    double Speed = NAN;                                     // the clock's, sky seconds a second; NaN: its start speed
     bool OrbitLines = false;
     bool Names = false;
     bool Statistics = true;
@@ -38,8 +41,9 @@ struct ViewKey
 {
     const char* name;
     bool required;                  // a view without it is left out
-    const char* defaultValue;       // as the file would write it
+    const char* defaultValue;       // as the file would write it; "" for none
     KeyField<SavedView> field;
+    std::optional<ValueLimits> limits = std::nullopt;
 };
 
 // Every key of a view, in the order the README's table and the writer give them.
@@ -50,20 +54,21 @@ const ViewKey* findViewKey(const std::string& name);
 extern const char* const viewsFileName;
 
 // The camera's orientation the view's Direction and Up give; Up is taken at
-// right angles to Direction, and where it runs along it, the world's up (or
-// +X) stands in.
+// right angles to Direction, and where it runs along it (upAlongDirection),
+// the world's up (or +X) stands in.
 Ogre::Quaternion viewOrientation(const SavedView& view);
+// Whether Up gives no side to look along Direction: it runs along it, or is 0 0 0.
+bool upAlongDirection(const SavedView& view);
 // Sets Direction and Up from an orientation.
 void setViewOrientation(SavedView& view, const Ogre::Quaternion& orientation);
 
-// The views of a views file's text, in file order: a repeated section adds to
-// its first part, a view without a Position or a Direction (or one of no
-// length) is left out.
+// The views of a views file's text that the viewer shows, in file order, as
+// judgeViewsText (config/ViewsJudge.h) finds them.
 std::vector<SavedView> readViews(const std::string& text);
 
-// The views of the file; none, and true, when there is no file. False, with
-// `why` for a person, when it cannot be read.
-bool loadViews(const std::string& file, std::vector<SavedView>& views, std::string& why);
+// The views of the file; none when there is no file. A Failure, for a
+// person, when it cannot be read.
+Result<std::vector<SavedView>> loadViews(const std::string& file);
 
 // The view's section as the file writes it: every key, numbers that read back
 // exactly.
@@ -73,15 +78,15 @@ std::string viewSection(const SavedView& view);
 // into place, so that the views already there are never lost, whatever
 // happens meanwhile; the rest of the file (comments, hand edits) stays as it
 // was. A new name goes last; a name the file holds is NameTaken unless
-// `replace`, which puts the view in the first place of that name.
-enum class KeepResult
+// `replace`, which puts the view in the first place of that name. A Failure
+// leaves the file as it was.
+enum class Kept
 {
     Added,
     Replaced,
     NameTaken,
-    Failed,   // `why` says why; the file is as it was
 };
-KeepResult keepView(const std::string& file, const SavedView& view, bool replace, std::string& why);
+Result<Kept> keepView(const std::string& file, const SavedView& view, bool replace);
 
 // The view of that name (exactly), or null.
 const SavedView* findView(const std::vector<SavedView>& views, const std::string& name);

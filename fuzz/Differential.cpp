@@ -2,7 +2,8 @@
 
 #include "config/AppSettings.h"
 #include "config/ConfigFileReading.h"
-#include "config/FileRules.h"
+#include "config/SettingsJudge.h"
+#include "config/SystemJudge.h"
 #include "fuzz/HeadlessRoot.h"
 #include "scene/BodyRig.h"
 #include "scene/OrbitalScene.h"

@@ -13,6 +13,14 @@ struct Date
     bool operator==(const Date& other) const { return days == other.days; }
 };
 
+// A date as written, kept as its text ("now" stays "now" until it is
+// used), that must read as one.
+struct DateText
+{
+    std::string text;
+    bool operator==(const DateText& other) const { return text == other.text; }
+};
+
 // A moment of dynamical time (TT), in days from J2000: what published
 // elements are given at. Written as dates are, but read as TT.
 struct DynamicalDate

@@ -12,7 +12,8 @@
 
 // Lengths (sizes, orbit radii, the light's range, the star field, the near
 // clip) are at most this large, in world units.
-constexpr float maxWorldExtent = 1e18f;
+constexpr double worldExtent = 1e18;
+constexpr float maxWorldExtent = float(worldExtent);
 
 // Moons of moons at most this deep below the sun. The engine walks the scene
 // tree recursively, a few hundred bytes of stack per level: on the default

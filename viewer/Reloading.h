@@ -1,7 +1,8 @@
 #ifndef ORVTEST_VIEWER_RELOADING_H
 #define ORVTEST_VIEWER_RELOADING_H
 
-#include "config/FileRules.h"
+#include "config/SettingsJudge.h"
+#include "config/SystemJudge.h"
 #include "viewer/FileWatch.h"
 
 #include <string>

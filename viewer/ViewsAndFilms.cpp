@@ -14,6 +14,7 @@
 #include <OgreRenderTarget.h>
 #include <OgreSceneNode.h>
 
+#include <cmath>
 #include <cstdio>
 
 namespace
@@ -70,7 +71,7 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
     state.focusIndex = body;
     state.following = view.Follow;
     state.timeRate = view.Rate;
-    state.clockSpeed = view.Speed;
+    state.clockSpeed = std::isnan(view.Speed) ? decisions.clockStartSpeed() : view.Speed;
     state.paused = view.Paused;
     state.statisticsShown = view.Statistics;
     state.orbitLinesShown = view.OrbitLines;
@@ -136,23 +137,21 @@ void OrbitViewer::keepView(const OrbitActions& actions)
 {
     if (actions.viewName.empty())
         return;
-    std::string why;
-    switch (::keepView(viewsFile, currentView(actions.viewName), actions.replaceView, why))
+    const Result<Kept> kept = ::keepView(viewsFile, currentView(actions.viewName), actions.replaceView);
+    if (!kept)
     {
-    case KeepResult::NameTaken:
+        say("Could not keep the view: " + kept.why());
+        logLine("could not keep the view '" + actions.viewName + "': " + kept.why());
+        return;
+    }
+    if (*kept == Kept::NameTaken)
+    {
         decisions.askToReplace(actions.viewName);
         say(decisions.promptLine());
         return;
-    case KeepResult::Failed:
-        say("Could not keep the view: " + why);
-        logLine("could not keep the view '" + actions.viewName + "': " + why);
-        return;
-    case KeepResult::Added:
-    case KeepResult::Replaced:
-        break;
     }
-    std::vector<SavedView> views;
-    loadViews(viewsFile, views, why);
+    const Result<std::vector<SavedView>> read = loadViews(viewsFile);
+    const std::vector<SavedView> views = read ? *read : std::vector<SavedView>();
     std::size_t place = 0;
     while (place < views.size() && views[place].name != actions.viewName)
         ++place;
@@ -164,10 +163,10 @@ void OrbitViewer::keepView(const OrbitActions& actions)
 
 void OrbitViewer::recallView(int index)
 {
-    std::vector<SavedView> views;
-    std::string why;
-    if (!loadViews(viewsFile, views, why))
-        say("Cannot read " + viewsFile + ": " + why);
+    const Result<std::vector<SavedView>> read = loadViews(viewsFile);
+    const std::vector<SavedView> views = read ? *read : std::vector<SavedView>();
+    if (!read)
+        say("Cannot read " + viewsFile + ": " + read.why());
     else if (std::size_t(index) >= views.size())
         say(views.empty() ? "No view kept yet: K keeps one"
                           : "No view " + std::to_string(index + 1) + ": " + baseNameOf(viewsFile) + " keeps " +
@@ -284,7 +283,10 @@ void OrbitViewer::showPathPlace(const std::vector<SavedView>& views, const Camer
             skyClock.setDays(between(from.Date.days, to.Date.days));
         else
         {
-            skyClock.setSpeed(between(from.Paused ? 0.0 : from.Speed, to.Paused ? 0.0 : to.Speed));
+            const auto speedOf = [this](const SavedView& view) {
+                return view.Paused ? 0.0 : std::isnan(view.Speed) ? decisions.clockStartSpeed() : view.Speed;
+            };
+            skyClock.setSpeed(between(speedOf(from), speedOf(to)));
             skyClock.advance(seconds);
         }
         placeDatedBodies(skyClock.dynamicalDays());

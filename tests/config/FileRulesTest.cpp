@@ -3,7 +3,8 @@
 #include "HeadlessEngine.h"
 #include "TestPaths.h"
 #include "config/ConfigFileReading.h"
-#include "config/FileRules.h"
+#include "config/SettingsJudge.h"
+#include "config/SystemJudge.h"
 #include "config/SystemFileKeys.h"
 #include "sim/WorldLimits.h"
 

@@ -4,6 +4,9 @@
 #include "HeadlessEngine.h"
 #include "config/Files.h"
 #include "config/Views.h"
+#include "config/ViewsJudge.h"
+
+#include <cmath>
 
 #include <vector>
 
@@ -40,14 +43,12 @@ SavedView everything(const std::string& name)
 TEST(ViewsFileTest, KeptViewsReadBackInTheFilesOrderAndANameIsReplacedOnlyWhenAsked)
 {
     const std::string file = writeTempFile("views.cfg", "# my note\n[old]\nPosition=1 2 3\nDirection=0 0 1\n# on b\n");
-    std::string why;
-    ASSERT_EQ(KeepResult::Added, keepView(file, everything("Earth rise"), false, why)) << why;
+    ASSERT_EQ(Kept::Added, *keepView(file, everything("Earth rise"), false));
     SavedView plain;
     plain.name = "b";
-    ASSERT_EQ(KeepResult::Added, keepView(file, plain, false, why)) << why;
+    ASSERT_EQ(Kept::Added, *keepView(file, plain, false));
 
-    std::vector<SavedView> views;
-    ASSERT_TRUE(loadViews(file, views, why)) << why;
+    std::vector<SavedView> views = *loadViews(file);
     ASSERT_EQ(3u, views.size());
     EXPECT_EQ("old", views[0].name);
     EXPECT_EQ("b", views[2].name);
@@ -64,15 +65,17 @@ TEST(ViewsFileTest, KeptViewsReadBackInTheFilesOrderAndANameIsReplacedOnlyWhenAs
     EXPECT_NEAR(kept.Date.days, read.Date.days, 0.001 / 86400);   // to the millisecond
     EXPECT_EQ(kept.Speed, read.Speed);
     EXPECT_FALSE(views[2].dated || views[2].Follow || views[0].dated);
+    // A view kept without a speed of its own keeps none: it takes the clock's start speed.
+    EXPECT_TRUE(std::isnan(views[2].Speed));
 
     // A name kept already: left as it is unless replacing is asked for, then replaced in its place.
     SavedView moved = kept;
     moved.Position = Ogre::Vector3(5, 5, 5);
     const std::string before = textOf(file);
-    EXPECT_EQ(KeepResult::NameTaken, keepView(file, moved, false, why));
+    EXPECT_EQ(Kept::NameTaken, *keepView(file, moved, false));
     EXPECT_EQ(before, textOf(file));
-    EXPECT_EQ(KeepResult::Replaced, keepView(file, moved, true, why));
-    ASSERT_TRUE(loadViews(file, views, why));
+    EXPECT_EQ(Kept::Replaced, *keepView(file, moved, true));
+    views = *loadViews(file);
     ASSERT_EQ(3u, views.size());
     EXPECT_EQ("Earth rise", views[1].name);
     EXPECT_EQ(moved.Position, views[1].Position);
@@ -86,23 +89,87 @@ TEST(ViewsFileTest, AWriteThatCannotBeMadeOrWasCutShortLosesNoView)
     // A writer that died half way left its copy: it is neither read nor in the way.
     std::string why;
     ASSERT_TRUE(writeNewFile(temporaryFileFor(file), "[half]\nPosition=4 5", why));
-    std::vector<SavedView> views;
-    ASSERT_TRUE(loadViews(file, views, why));
-    EXPECT_EQ(1u, views.size());
-    ASSERT_EQ(KeepResult::Added, keepView(file, everything("b"), false, why)) << why;
-    ASSERT_TRUE(loadViews(file, views, why));
-    EXPECT_EQ(2u, views.size());
+    EXPECT_EQ(1u, loadViews(file)->size());
+    ASSERT_EQ(Kept::Added, *keepView(file, everything("b"), false));
+    EXPECT_EQ(2u, loadViews(file)->size());
     EXPECT_FALSE(statusOf(temporaryFileFor(file)).exists);
 
     // No folder to write in: nothing kept, and the reason said; the file as it was.
     const std::string before = textOf(file);
     for (const std::string& nowhere : {file + "/views.cfg", folderOf(file)})
     {
-        why.clear();
-        EXPECT_EQ(KeepResult::Failed, keepView(nowhere, everything("c"), false, why)) << nowhere;
-        EXPECT_NE("", why);
+        const Result<Kept> kept = keepView(nowhere, everything("c"), false);
+        EXPECT_FALSE(kept.ok()) << nowhere;
+        EXPECT_NE("", kept.why());
     }
     EXPECT_EQ(before, textOf(file));
+}
+
+// One judge for the checker and the reader: a view the checker calls sound
+// is shown, one with an error is left out, and every value the viewer takes
+// otherwise than written is a warning that says what it becomes.
+struct ViewRow
+{
+    const char* name;
+    const char* settings;       // after [v]
+    bool shown;
+    const char* kind;           // the finding expected, or ""
+    const char* becomes;        // in its message, or ""
+};
+
+const ViewRow viewRows[] = {
+    {"Plain", "Position=1 2 3\nDirection=0 0 1\n", true, "", ""},
+    {"NoPosition", "Direction=0 0 1\n", false, "missing-key", "left out"},
+    {"NoDirection", "Position=1 2 3\n", false, "missing-key", "left out"},
+    {"ZeroDirection", "Position=0 0 0\nDirection=0 0 0\n", false, "bad-direction", "left out"},
+    // Its squared length leaves the float range, but it is a direction all the same.
+    {"HugeDirection", "Position=0 0 0\nDirection=1e20 0 0\n", true, "", ""},
+    {"UpAlongDirection", "Position=0 0 0\nDirection=0 2e-30 0\nUp=0 1 0\n", true, "bad-up", "world's up"},
+    {"UpOfNoLength", "Position=0 0 0\nDirection=1e20 1e15 0\nUp=0 0 0\n", true, "bad-up", "world's up"},
+    {"RateBeyondTheKeys", "Position=0 0 0\nDirection=0 0 1\nRate=1e30\n", true, "out-of-range", "takes 1024"},
+    {"SpeedBeyondAYear", "Position=0 0 0\nDirection=0 0 1\nSpeed=1e300\n", true, "out-of-range", "takes 31557600"},
+    {"PositionBeyondTheWorld", "Position=1e38 1e38 1e38\nDirection=0 0 1\n", true, "out-of-range", "takes 1e+18"},
+    {"OffsetBeyondTheWorld", "Position=0 0 0\nDirection=0 0 1\nOffset=0 -3e38 0\n", true, "out-of-range",
+     "takes -1e+18"},
+};
+
+class ViewJudgeTest : public ::testing::TestWithParam<ViewRow>
+{
+};
+
+TEST_P(ViewJudgeTest, TheCheckersWordIsWhatTheViewerShows)
+{
+    const ViewRow& row = GetParam();
+    const ViewsVerdict verdict = judgeViewsText("views.cfg", std::string("[v]\n") + row.settings, nullptr);
+    EXPECT_EQ(row.shown, verdict.views.size() == 1);
+    EXPECT_EQ(row.shown, firstError(verdict.problems) == nullptr);
+    EXPECT_EQ(verdict.views.size(), readViews(std::string("[v]\n") + row.settings).size());
+    if (*row.kind == 0)
+    {
+        EXPECT_TRUE(verdict.problems.empty()) << verdict.problems.front().message;
+        return;
+    }
+    ASSERT_EQ(1u, verdict.problems.size());
+    EXPECT_EQ(row.kind, verdict.problems[0].kind);
+    EXPECT_NE(std::string::npos, verdict.problems[0].message.find(row.becomes)) << verdict.problems[0].message;
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, ViewJudgeTest, ::testing::ValuesIn(viewRows), RowName());
+
+TEST(ViewJudgeTest, ValuesAreHeldAsTheWarningsSayAndARateBetweenTheKeysIsKept)
+{
+    const std::vector<SavedView> views =
+        readViews("[v]\nPosition=1e38 -2 3\nDirection=1e20 0 0\nRate=0.3\nSpeed=-1e300\n[w]\n"
+                  "Position=0 0 0\nDirection=0 0 1\nRate=-5000\n");
+    ASSERT_EQ(2u, views.size());
+    EXPECT_EQ(Ogre::Vector3(1e18f, -2.0f, 3.0f), views[0].Position);
+    EXPECT_EQ(0.3, views[0].Rate);
+    EXPECT_EQ(-365.25 * 86400.0, views[0].Speed);
+    EXPECT_EQ(-1024.0, views[1].Rate);
+    // Looking along +X, as the huge direction says, with the world's up.
+    const Ogre::Quaternion turn = viewOrientation(views[0]);
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3::UNIT_X, turn * Ogre::Vector3::NEGATIVE_UNIT_Z, 1e-6f));
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3::UNIT_Y, turn * Ogre::Vector3::UNIT_Y, 1e-6f));
 }
 
 TEST(ViewsFileTest, AViewWithoutAPlaceOrADirectionIsLeftOut)

@@ -4,7 +4,8 @@
 
 #include "HeadlessEngine.h"
 #include "config/AppSettings.h"
-#include "config/FileRules.h"
+#include "config/SettingsJudge.h"
+#include "config/SystemJudge.h"
 #include "config/Files.h"
 #include "scene/BodyRig.h"
 #include "scene/OrbitalScene.h"

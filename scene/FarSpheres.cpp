@@ -2,6 +2,7 @@
 
 #include "sim/SceneNames.h"
 #include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
 
 #include <OgreCamera.h>
 #include <OgreException.h>
@@ -343,7 +344,7 @@ void FarSpheres::writeInstances()
     small->begin(bodies.size(), cameraTurn);
     for (const auto& body : bodies)
     {
-        if (!body->farShown || !body->farNode)
+        if (!body->farNode)
             continue;
         // The far node is out of the scene graph: its place on the orbit node
         // (which has no scale of its own, nor have the nodes above it).
@@ -351,9 +352,7 @@ void FarSpheres::writeInstances()
         const Ogre::Quaternion& turn = body->orbitNode->_getDerivedOrientation();
         const Ogre::Vector3 centre = body->orbitNode->_getDerivedPosition() + turn * far->getPosition();
         const float squaredDistance = centre.squaredDistance(cameraPosition);
-        // As an entity's rendering distance: beyond it, with the sphere's size, nothing is drawn.
-        const float reach = body->definition.FarDistance + body->definition.Size;
-        if (body->definition.FarDistance > 0.0f && squaredDistance > reach * reach)
+        if (!farSphereDrawn(*body, squaredDistance))
             continue;
         const float radius = body->definition.Size * pixelsPerUnit;
         if (radius * radius < smallRadius * smallRadius * squaredDistance)

@@ -20,6 +20,12 @@ Ogre::Affine3 currentWorldTransform(const Ogre::Node* node)
     return world;
 }
 
+bool farSphereDrawn(const Body& body, float squaredDistance)
+{
+    const float reach = body.definition.FarDistance + body.definition.Size;
+    return body.farShown && (body.definition.FarDistance <= 0.0f || squaredDistance <= reach * reach);
+}
+
 Ogre::Vector3 bodyCentre(const Body& body)
 {
     return currentWorldTransform(body.orbitNode) * body.positionNode->getPosition();

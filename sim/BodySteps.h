@@ -27,6 +27,12 @@ bool keepsWorldAxes(const Body& body);
 // on its orbit node, whether or not the position node is in the scene graph.
 Ogre::Vector3 bodyCentre(const Body& body);
 
+// Whether the body's far sphere is drawn for a camera that far from its
+// centre (squared, world units): while the detail step shows it, and, as an
+// entity's rendering distance would have it, within FarDistance of its
+// surface, or everywhere for a FarDistance of 0 or less.
+bool farSphereDrawn(const Body& body, float squaredDistance);
+
 // Per-frame work over bodyRegistry. Both need the scene built, so that every
 // body's nodes exist.
 

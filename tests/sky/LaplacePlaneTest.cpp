@@ -1,0 +1,187 @@
+// Orbits measured from a local Laplace plane, as the satellite tables give
+// them: the plane's node on the J2000 equator as the origin of the node, the
+// plane's pole as the axis the node turns about.
+
+#include "sky/Orbit.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace
+{
+double degreesBetween(const Vector3d& a, const Vector3d& b)
+{
+    const double cosine = a.normalised().dot(b.normalised());
+    return std::acos(std::max(-1.0, std::min(1.0, cosine))) / radiansPerDegree;
+}
+
+// The orbit's pole at a time, in the J2000 ecliptic frame.
+Vector3d poleOf(const KeplerOrbit& orbit, double days)
+{
+    return orbit.planeAt(days) * Vector3d{0.0, 0.0, 1.0};
+}
+
+// Iapetus, JPL SSD "Planetary Satellite Mean Orbital Parameters", mean
+// elements referred to the local Laplace plane (Saturn table), as quoted at
+// https://astronomy.stackexchange.com/q/45456: a 3560854 km, e 0.0293,
+// w 271.606, M 201.789, i 8.298, node 81.105, n 4.5379416 deg/day,
+// Pnode 3438.73 yr, Laplace pole R.A. 284.715, Dec. 78.749 (the quote gives
+// no epoch; the node moves 0.1 degrees a year, the pole of an orbit tilted
+// 8.3 degrees 0.015, so the plane is taken as it stands).
+OrbitElements iapetus()
+{
+    OrbitElements elements;
+    elements.periodDays = 360.0 / 4.5379416;
+    elements.eccentricity = 0.0293;
+    elements.inclination = 8.298;
+    elements.ascendingNode = 81.105;
+    elements.periapsis = 271.606;
+    elements.meanAnomaly = 201.789;
+    elements.referencePoleRA = 284.715;
+    elements.referencePoleDec = 78.749;
+    return elements;
+}
+
+TEST(LaplacePlaneTest, IapetussTableRowGivesThePlaneOfItsHorizonsStateVector)
+{
+    // JPL Horizons, Iapetus (608) relative to Saturn (699), sat427l_merged_DE438,
+    // 2009-Feb-24 10:42:30.6 TDB, ecliptic of J2000, au and au/day (pasted in the
+    // same question). Its angular momentum is the orbit's pole.
+    const Vector3d r{-3.667428122525245E-03, -2.292450955142063E-02, 6.128563674523897E-03};
+    const Vector3d v{1.818570055804101E-03, -3.151270839204952E-04, -2.929182822870737E-04};
+    const Vector3d momentum = r.cross(v);
+    const double days = 2454886.9461875 - 2451545.0;
+
+    const KeplerOrbit onItsPlane(iapetus());
+    EXPECT_LT(degreesBetween(poleOf(onItsPlane, days), momentum), 1.0);
+
+    // Read as ecliptic elements, the same numbers tilt the orbit wrongly by about 15 degrees.
+    OrbitElements asEcliptic = iapetus();
+    asEcliptic.referencePoleRA = eclipticPoleRA;
+    asEcliptic.referencePoleDec = eclipticPoleDec;
+    EXPECT_GT(degreesBetween(poleOf(KeplerOrbit(asEcliptic), days), momentum), 10.0);
+}
+
+TEST(LaplacePlaneTest, TheNodeTurnsAboutThePlanesPoleAndTheTiltToTheEclipticSwingsWithIt)
+{
+    OrbitElements elements = iapetus();
+    elements.nodeDays = -3438.73 * 365.25;   // the row's Pnode, backwards
+    const KeplerOrbit orbit(elements);
+    const Vector3d laplacePole = eclipticFromEquatorial(equatorialDirection(284.715, 78.749));
+    // By spherical trigonometry the tilt to the ecliptic runs between the
+    // plane's own tilt less and plus the orbit's.
+    const double planeTilt = degreesBetween(laplacePole, {0.0, 0.0, 1.0});
+    double lowest = 180.0, highest = 0.0;
+    for (int step = 0; step <= 360; ++step)
+    {
+        const double days = step / 360.0 * std::abs(elements.nodeDays);
+        EXPECT_NEAR(elements.inclination, degreesBetween(poleOf(orbit, days), laplacePole), 1e-9) << days;
+        const double tilt = orbit.eclipticInclinationAt(days);
+        lowest = std::min(lowest, tilt);
+        highest = std::max(highest, tilt);
+    }
+    EXPECT_NEAR(planeTilt - elements.inclination, lowest, 1e-3);
+    EXPECT_NEAR(planeTilt + elements.inclination, highest, 1e-3);
+    // A quarter of the period backwards: the pole's longitude about the plane's pole falls by 90°.
+    const Quaterniond frame = poleFrame(284.715, 78.749).inverse();
+    const auto longitude = [&](double days) {
+        const Vector3d local = frame * poleOf(orbit, days);
+        return std::atan2(local.y, local.x) / radiansPerDegree;
+    };
+    EXPECT_NEAR(-90.0, std::remainder(longitude(0.25 * std::abs(elements.nodeDays)) - longitude(0.0), 360.0), 1e-6);
+}
+
+// The ecliptic is the plane tilted by the obliquity to the J2000 equator, its
+// ascending node the vernal equinox, and the equator the plane tilted as much
+// to the ecliptic with its ascending node at the autumnal equinox. A
+// reference plane's node on the J2000 equator is at its pole's right
+// ascension + 90°, so the celestial pole named by any right ascension gives
+// the same ecliptic, its node moved to match.
+struct PlaneCase
+{
+    double poleRA, poleDec;   // the reference plane's pole
+    double inclination, node;
+    double nodeLongitude;     // the orbit's ascending node: ecliptic longitude
+    double longitude;         // the body 90° past it: ecliptic longitude and latitude
+    double latitude;
+};
+const PlaneCase planeCases[] = {
+    {270.0, 90.0, obliquityJ2000, 0.0, 0.0, 90.0, 0.0},   // the ecliptic on the equator
+    {0.0, 90.0, obliquityJ2000, 270.0, 0.0, 90.0, 0.0},
+    {90.0, 90.0, obliquityJ2000, 180.0, 0.0, 90.0, 0.0},
+    {eclipticPoleRA, eclipticPoleDec, obliquityJ2000, 180.0, 180.0, 270.0, obliquityJ2000},   // the equator
+    {eclipticPoleRA, eclipticPoleDec, 0.0, 0.0, 0.0, 90.0, 0.0},   // the ecliptic on itself
+};
+
+TEST(LaplacePlaneTest, TheEclipticAndTheEquatorAreEachOthersPlanesWithTheEquinoxesAsNodes)
+{
+    for (const PlaneCase& plane : planeCases)
+    {
+        OrbitElements elements;
+        elements.periodDays = 100.0;
+        elements.inclination = plane.inclination;
+        elements.ascendingNode = plane.node;
+        elements.meanAnomaly = 90.0;
+        elements.referencePoleRA = plane.poleRA;
+        elements.referencePoleDec = plane.poleDec;
+        const KeplerOrbit orbit(elements);
+        const std::string what = "pole " + std::to_string(plane.poleRA) + " " + std::to_string(plane.poleDec);
+        const Vector3d atNode = spherical(orbit.placeAt(-25.0));   // a quarter period back
+        EXPECT_NEAR(0.0, std::remainder(plane.nodeLongitude - atNode.x, 360.0), 1e-9) << what;
+        EXPECT_NEAR(0.0, atNode.y, 1e-9) << what;
+        const Vector3d past = spherical(orbit.placeAt(0.0));
+        EXPECT_NEAR(0.0, std::remainder(plane.longitude - past.x, 360.0), 1e-9) << what;
+        EXPECT_NEAR(plane.latitude, past.y, 1e-9) << what;
+    }
+}
+
+TEST(LaplacePlaneTest, ThePeriodIsSiderealWhateverTheNodeAndPeriapsisDo)
+{
+    // Io's row (JPL, Laplace plane, epoch 1997 Jan. 16.00 TT): n 203.4889583
+    // deg/day, P = 360/n, its node and periapsis going backwards in Pnode
+    // 7.420 and Pw 1.625 years. On a circle in the plane itself the body is
+    // back among the stars after P, though the node and periapsis have moved
+    // on: the mean anomaly makes up what they turned.
+    OrbitElements elements;
+    elements.epochDays = -1080.5;
+    elements.periodDays = 360.0 / 203.4889583;
+    elements.ascendingNode = 43.977;
+    elements.periapsis = 84.129;
+    elements.meanAnomaly = 342.021;
+    elements.nodeDays = -7.420 * 365.25;
+    elements.periapsisDays = -1.625 * 365.25;
+    elements.referencePoleRA = 268.057;
+    elements.referencePoleDec = 64.495;
+    const KeplerOrbit orbit(elements);
+    for (const double days : {-1080.5, 0.0, 9000.0})
+        for (const int turns : {1, 7, 100})
+            EXPECT_LT(degreesBetween(orbit.placeAt(days), orbit.placeAt(days + turns * elements.periodDays)), 1e-5)
+                << days << " " << turns;
+}
+
+TEST(LaplacePlaneTest, AnOrbitInThePlaneCrossesTheEquatorAtThePlanesNode)
+{
+    // The Laplace poles of Phobos, Io, Iapetus, and one far south: an orbit in
+    // the plane has the plane's pole for its own and starts at node 0 on the
+    // J2000 equator, at right ascension pole + 90°.
+    const std::pair<double, double> poles[] = {{317.671, 52.893}, {268.057, 64.495}, {284.715, 78.749}, {40.0, -70.0}};
+    for (const auto& [ra, dec] : poles)
+    {
+        OrbitElements elements;
+        elements.periodDays = 10.0;
+        elements.referencePoleRA = ra;
+        elements.referencePoleDec = dec;
+        const KeplerOrbit orbit(elements);
+        EXPECT_LT(degreesBetween(poleOf(orbit, 3.0), eclipticFromEquatorial(equatorialDirection(ra, dec))), 1e-6);
+        EXPECT_LT(degreesBetween(orbit.placeAt(0.0), eclipticFromEquatorial(equatorialDirection(ra + 90.0, 0.0))), 1e-6)
+            << ra << " " << dec;
+        // A quarter round from the ascending node: the orbit's northernmost point.
+        const Vector3d quarter = equatorialFromEcliptic(orbit.placeAt(2.5));
+        EXPECT_NEAR(90.0 - std::abs(dec), std::asin(quarter.z) / radiansPerDegree, 1e-9) << ra << " " << dec;
+    }
+}
+}

@@ -11,6 +11,7 @@
 #include "config/SettingsKeys.h"
 #include "config/SystemFileKeys.h"
 #include "sim/BodyRegistry.h"
+#include "sky/Theories.h"
 #include "sky/TimeScales.h"
 #include "sim/SceneNames.h"
 
@@ -271,12 +272,29 @@ void writeJsonError(std::ostream& out, const std::string& file, const std::strin
 // instead, so that a chain of thousands of moons prints in lines of one width.
 constexpr std::size_t drawnLevels = 16;
 
+// What moves the body: its orbit's days and its spin's hours where it
+// follows the clock (and the theory that places it), its frame-locked
+// periods where it does not.
 void writeBody(std::ostream& out, const Body& b)
 {
-    out << "[" << b.sectionName << "] " << b.definition.Name << "  " << b.definition.Model << ", size "
-        << b.definition.Size << ", orbit " << b.definition.OrbitRadius << ", periods " << b.definition.OrbitPeriod
-        << " / " << b.definition.PitchPeriod << " / " << b.definition.YawPeriod << " / " << b.definition.RollPeriod
-        << "\n";
+    const BodyDefinition& d = b.definition;
+    out << "[" << b.sectionName << "] " << d.Name << "  " << d.Model << ", size " << d.Size << ", orbit "
+        << d.OrbitRadius;
+    if (!b.followsClock())
+    {
+        out << ", periods " << d.OrbitPeriod << " / " << d.PitchPeriod << " / " << d.YawPeriod << " / "
+            << d.RollPeriod << "\n";
+        return;
+    }
+    if (b.keplerOrbit)
+        out << ", round in " << d.OrbitDays << " days" << (b.theory ? std::string(" by ") + b.theory->name : "");
+    else
+        out << ", orbit period " << d.OrbitPeriod;
+    if (b.datedSpin)
+        out << ", turns in " << d.RotationHours << " hours";
+    else
+        out << ", spin periods " << d.PitchPeriod << " / " << d.YawPeriod << " / " << d.RollPeriod;
+    out << "\n";
 }
 
 // The bodies as a tree under `roots`, each body once whatever loops their

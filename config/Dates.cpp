@@ -33,7 +33,8 @@ Milliseconds timeOf(double days)
 // scale it is read in.
 Result<double> calendarDays(const std::string& text)
 {
-    for (const char* format : {"%Y-%m-%dT%H:%M:%S", "%Y-%m-%dT%H:%M", "%Y-%m-%d"})
+    // Five digits of year: %Y alone reads four, and refuses the calendar's ends.
+    for (const char* format : {"%5Y-%m-%dT%H:%M:%S", "%5Y-%m-%dT%H:%M", "%5Y-%m-%d"})
     {
         for (const char* zone : {"", "Z"})
         {

@@ -60,9 +60,10 @@ public:
     double speed() const { return flow.rate(); }
     void setSpeed(double speed) { flow.setRate(speed); }
 
-    // Years -32767 and 32767, the ends of the dates read and written.
+    // The ends of the dates read and written: -32767-01-01T00:00 and the
+    // last millisecond of 32767-12-31.
     static constexpr double earliestDays = -12698385.5;
-    static constexpr double latestDays = 11237780.0;
+    static constexpr double latestDays = 11237780.5 - 0.001 / 86400.0;
 
 private:
     double now;

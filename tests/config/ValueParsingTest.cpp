@@ -4,6 +4,9 @@
 
 #include "config/ValueParsing.h"
 
+#include "config/Dates.h"
+#include "sky/Clock.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -80,5 +83,27 @@ TEST(ValueParsingTest, ThePointIsAPointWhateverTheDesktopsLanguage)
     EXPECT_TRUE(parseFloat("0.5", value));
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(0.5f, value);
+}
+}
+
+namespace
+{
+// Dates read as the README says: ISO 8601, UTC, in the proleptic Gregorian
+// calendar, from the first day of year -32767 to the last of 32767, which is
+// also as far as the clock goes; J2000 is noon TT, 64.184 s before noon UTC.
+TEST(DatesTest, TheCalendarReadsToItsEndsAndTheClockGoesAsFar)
+{
+    EXPECT_EQ(Clock::earliestDays, *parseDate("-32767-01-01"));
+    EXPECT_EQ("-32767-01-01 00:00 UTC", dateText(Clock::earliestDays));
+    EXPECT_EQ("32767-12-31 23:59 UTC", dateText(Clock::latestDays));
+    EXPECT_NEAR(Clock::latestDays, *parseDate("32767-12-31T23:59:59.999Z"), 1e-9);
+    for (const char* beyond : {"32768-01-01", "-32768-12-31", "2030-02-30", "2030-1-1x", "J2001"})
+        EXPECT_FALSE(parseDate(beyond).ok()) << beyond;
+    // 1582-10-04 was followed by 10-15 in the Julian-to-Gregorian change; the
+    // proleptic calendar counts the days between as days all the same.
+    EXPECT_EQ(11.0, *parseDate("1582-10-15") - *parseDate("1582-10-04"));
+    EXPECT_EQ("2000-01-01T11:58:55.816Z", exactIsoDate(*parseDate("J2000")));
+    EXPECT_EQ(0.0, *parseDynamicalDate("J2000"));
+    EXPECT_EQ(0.0, *parseDynamicalDate("2000-01-01T12:00"));
 }
 }

@@ -103,16 +103,30 @@ CameraPath::Place CameraPath::at(double progress) const
     const std::size_t s = std::size_t(std::upper_bound(startsAt.begin(), startsAt.end(), progress) - startsAt.begin()) - 1;
     place.segment = std::min(s, flown.size() - 1);
     place.along = (progress - startsAt[place.segment]) / (startsAt[place.segment + 1] - startsAt[place.segment]);
+    place.pose = at(place.segment, place.along);
+    return place;
+}
+
+CameraPose CameraPath::at(std::size_t segment, double along) const
+{
+    if (flown.empty())
+        return stops.front();
+    segment = std::min(segment, flown.size() - 1);
+    along = std::clamp(along, 0.0, 1.0);
     // The parameter at which that share of the segment's length is flown.
-    const std::vector<double>& table = flown[place.segment];
-    const double wanted = place.along * table.back();
+    const std::vector<double>& table = flown[segment];
+    const double wanted = along * table.back();
     const std::size_t i = std::size_t(std::lower_bound(table.begin() + 1, table.end() - 1, wanted) - table.begin());
     const double between = table[i] > table[i - 1] ? (wanted - table[i - 1]) / (table[i] - table[i - 1]) : 0.0;
-    place.pose.position = curvePoint(place.segment, (double(i - 1) + between) / samples);
-    place.pose.orientation = Ogre::Quaternion::Slerp(Ogre::Real(place.along), stops[place.segment].orientation,
-                                                     stops[place.segment + 1].orientation, true);
-    place.pose.orientation.normalise();
-    return place;
+    CameraPose pose;
+    // The ends exactly: a stop is where its view is, not a sample's rounding of it.
+    pose.position = along == 0.0   ? stops[segment].position
+                    : along == 1.0 ? stops[segment + 1].position
+                                   : curvePoint(segment, (double(i - 1) + between) / samples);
+    pose.orientation = Ogre::Quaternion::Slerp(Ogre::Real(along), stops[segment].orientation,
+                                               stops[segment + 1].orientation, true);
+    pose.orientation.normalise();
+    return pose;
 }
 
 void CameraMove::start(const CameraPose& pose, float duration)

@@ -4,6 +4,7 @@
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -34,6 +35,12 @@ public:
     };
     // Where the camera is `progress` (0 to 1) of the way.
     Place at(double progress) const;
+    // Where it is `along` (0 to 1) of the length of segment `segment`.
+    CameraPose at(std::size_t segment, double along) const;
+    // The progress at which a segment begins (and, for the one past the
+    // last, 1); the segments' shares follow their lengths.
+    double segmentStart(std::size_t segment) const { return startsAt[std::min(segment, startsAt.size() - 1)]; }
+    std::size_t segments() const { return flown.size(); }
 
 private:
     // The curve between stop `segment` and the next, at `t` (0 to 1) of its own parameter.

@@ -7,18 +7,19 @@
 #include "sim/BodySteps.h"
 #include "sim/SceneNames.h"
 #include "sim/WorldLimits.h"
-#include "viewer/Film.h"
+#include "viewer/FilmFrames.h"
 #include "viewer/Picking.h"
 #include "viewer/Screenshot.h"
 #include "viewer/StatusText.h"
 
 #include <OgreCamera.h>
-#include <OgreLogManager.h>
+#include <OgreRenderTarget.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreViewport.h>
 
 #include <algorithm>
+#include <cmath>
 
 bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
 {
@@ -34,26 +35,20 @@ bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
 }
 
 OrbitViewer::OrbitViewer(Ogre::Camera* viewCamera, Ogre::SceneManager* scene, Ogre::RenderTarget* target,
-                         Ogre::Overlay* statistics, std::string& status, float moveSpeed, float motionStepsPerSecond)
+                         Ogre::Overlay* statistics, std::string& statusText, float moveSpeed, float motionStepsPerSecond)
     : camera(viewCamera), cameraNode(viewCamera->getParentSceneNode()), sceneManager(scene), window(target),
-      statusLine(status), decisions(moveSpeed), panels(scene, statistics), stepsPerSecond(motionStepsPerSecond)
+      status(statusText), decisions(moveSpeed), panels(scene, statistics), stepsPerSecond(motionStepsPerSecond)
 {
     lookAtBodies();
-}
-
-void OrbitViewer::logLine(const std::string& text)
-{
-    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage("OrvTest: " + text);
 }
 
 void OrbitViewer::startClock(double days, double speed)
 {
     skyClock = Clock(days, speed);
     decisions.startClock(speed);
-    placeDatedBodies(skyClock.dynamicalDays());
+    placeBodiesByTheClock();
     showClock();
-    logLine("the clock starts at " + dateText(skyClock.days()) + ", " + speedText(speed));
+    logViewerLine("the clock starts at " + dateText(skyClock.days()) + ", " + speedText(speed));
 }
 
 void OrbitViewer::lookAtBodies()
@@ -63,7 +58,12 @@ void OrbitViewer::lookAtBodies()
     decisions.setClockInUse(clockInUse);
     panels.showClock(clockInUse);
     if (clockInUse)
-        placeDatedBodies(skyClock.dynamicalDays());
+        placeBodiesByTheClock();
+}
+
+void OrbitViewer::placeBodiesByTheClock()
+{
+    placeDatedBodies(skyClock.dynamicalDays());
 }
 
 void OrbitViewer::lookFromAbove()
@@ -92,15 +92,15 @@ void OrbitViewer::showClock()
 
 void OrbitViewer::say(const std::string& text)
 {
-    said = text;
-    statusLine = fitStatusText(filming ? filmLine() + (text.empty() ? "" : "\n" + text) : text);
     // The log keeps what the status line said, but for what is being typed.
-    if (!text.empty() && !decisions.promptOpen())
-        logLine("status: " + text);
+    status.say(text, !decisions.promptOpen());
 }
 
 namespace
 {
+// The frames a second of a film made with V.
+constexpr double viewerFilmRate = 30.0;
+
 // A problem as the status line says it: the file without its folder, which
 // the log gives in full.
 std::string statusWhere(const Problem& problem)
@@ -117,18 +117,18 @@ void OrbitViewer::watchFiles(const std::string& systemFile, const std::string& s
 void OrbitViewer::logProblems(const std::vector<Problem>& problems) const
 {
     for (const Problem& p : problems)
-        logLine(p.file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " +
+        logViewerLine(p.file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " +
                 (p.section.empty() ? "" : "[" + p.section + "] ") + p.severityName() + ": " + p.message);
 }
 
-bool OrbitViewer::replaceBodies(BodyRegistry& bodies, std::string& why)
+Result<> OrbitViewer::replaceBodies(BodyRegistry& bodies)
 {
     const bool focusValid = decisions.hasFocus() && std::size_t(decisions.focusIndex()) < bodyRegistry.size();
     const std::string focusSection = focusValid ? bodyRegistry.at(std::size_t(decisions.focusIndex())).sectionName : "";
     panels.forgetBodies();
     destroyBodyRigs(bodyRegistry, sceneManager);
     bodyRegistry.swapBodies(bodies);
-    bool built = true;
+    Result<> built;
     try
     {
         rigBodies(bodyRegistry, sceneManager);
@@ -136,11 +136,10 @@ bool OrbitViewer::replaceBodies(BodyRegistry& bodies, std::string& why)
     catch (const Ogre::Exception& error)
     {
         // The old bodies were built before: build them again.
-        why = error.getDescription();
+        built = Failure{error.getDescription()};
         destroyBodyRigs(bodyRegistry, sceneManager);
         bodyRegistry.swapBodies(bodies);
         rigBodies(bodyRegistry, sceneManager);
-        built = false;
     }
     panels.takeBodies(bodyRegistry);
     lookAtBodies();
@@ -161,11 +160,11 @@ std::string OrbitViewer::takeSystem(const std::string& file, SystemVerdict& verd
     logProblems(verdict.problems);
     if (const Problem* error = firstError(verdict.problems))
         return statusWhere(*error) + " (not reloaded)";
-    std::string why;
-    if (!replaceBodies(*verdict.bodies, why))
+    const Result<> replaced = replaceBodies(*verdict.bodies);
+    if (!replaced)
     {
-        logProblems({Problem{file, 0, "", "engine", why, Problem::Error}});
-        return baseNameOf(file) + ": " + why + "; the bodies shown stay";
+        logProblems({Problem{file, 0, "", "engine", replaced.why(), Problem::Error}});
+        return baseNameOf(file) + ": " + replaced.why() + "; the bodies shown stay";
     }
     // The old scene and the parse that judged the new one: tens of MiB
     // between blocks that live on.
@@ -246,7 +245,7 @@ bool OrbitViewer::applyReloads(Reloading::Due& due)
         }
     }
     say(refusals.empty() ? taken : refusals + (taken.empty() ? "" : "\n" + taken));
-    logLine(refusals.empty() ? taken : refusals + "; " + taken);
+    logViewerLine(refusals.empty() ? taken : refusals + "; " + taken);
     return systemTaken;
 }
 
@@ -269,34 +268,31 @@ bool OrbitViewer::reloadSettingsFrom(const std::string& file, const std::string&
     return due.settingsVerdict.sound();
 }
 
-double OrbitViewer::frameSeconds(float dt) const
-{
-    // In film time a frame is exactly its share of a second, which a float is only nearly.
-    return filmFramesPerSecond > 0.0 && dt > 0.0f ? 1.0 / filmFramesPerSecond : double(dt);
-}
-
 double OrbitViewer::motionUpdates(double seconds) const
 {
     if (stepsPerSecond > 0.0f)
         return double(stepsPerSecond) * seconds;
-    return filmFramesPerSecond > 0.0 ? filmStepsPerSecond * seconds : 1.0;
+    return films.framesPerSecond() > 0.0 ? filmStepsPerSecond * seconds : 1.0;
+}
+
+void OrbitViewer::runMotion(double seconds, double rate)
+{
+    // The turns are remade only when this changes: at a fixed rate, once per
+    // key press; with stepsPerSecond, every frame.
+    bodyRegistry.setStepMultiplier(motionUpdates(seconds) * rate);
+    runMotionStep();
 }
 
 void OrbitViewer::runBodySteps(float dt)
 {
-    const double seconds = frameSeconds(dt);
+    const double seconds = films.frameSeconds(dt);
     if (motionCountdown >= 0.0f)
         motionCountdown -= dt;
     if (motionCountdown < 0.0f)
     {
         motionCountdown = motionInterval;
         if (!decisions.paused())
-        {
-            // The turns are remade only when this changes: at a fixed rate,
-            // once per key press; with stepsPerSecond, every frame.
-            bodyRegistry.setStepMultiplier(motionUpdates(seconds) * decisions.timeRate());
-            runMotionStep();
-        }
+            runMotion(seconds, decisions.timeRate());
     }
     if (clockInUse)
     {
@@ -305,7 +301,7 @@ void OrbitViewer::runBodySteps(float dt)
             skyClock.setSpeed(decisions.clockSpeed());
             skyClock.advance(seconds);
         }
-        placeDatedBodies(skyClock.dynamicalDays());
+        placeBodiesByTheClock();
     }
     if (detailCountdown >= 0.0f)
         detailCountdown -= dt;
@@ -319,7 +315,7 @@ void OrbitViewer::runBodySteps(float dt)
 bool OrbitViewer::runFrame(const InputSnapshot& input)
 {
     InputSnapshot timed = input;
-    timed.dt = frameTime(input.dt);
+    timed.dt = films.frameTime(input.dt);
     runBodySteps(timed.dt);
     return handleInput(timed);
 }
@@ -378,11 +374,11 @@ void OrbitViewer::pick()
 void OrbitViewer::takeScreenshot()
 {
     long number;
-    std::string status;
-    lastShotWasSaved = saveScreenshot(window, screenshotFolder, shotNumber + 1, number, status);
+    std::string saved;
+    lastShotWasSaved = saveScreenshot(window, screenshotFolder, shotNumber + 1, number, saved);
     shotNumber = int(number);
     ++shotsTried;
-    say(status);
+    say(saved);
 }
 
 bool OrbitViewer::handleInput(const InputSnapshot& input)
@@ -401,8 +397,8 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     if (actions.dateSet)
     {
         skyClock.setDays(actions.date);
-        placeDatedBodies(skyClock.dynamicalDays());
-        logLine("the clock set to " + dateText(skyClock.days()));
+        placeBodiesByTheClock();
+        logViewerLine("the clock set to " + dateText(skyClock.days()));
     }
     if (actions.recallView >= 0)
         recallView(actions.recallView);
@@ -434,4 +430,208 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         panels.showInfo({{"No body chosen", ""}, {"jump, go to", "or pick one (C)"}});
     generatePendingLod();
     return true;
+}
+
+SavedView OrbitViewer::currentView(const std::string& name) const
+{
+    SavedView view;
+    view.name = name;
+    view.Position = cameraNode->getPosition();
+    setViewOrientation(view, cameraNode->getOrientation());
+    const OrbitControls::ViewState state = decisions.viewState();
+    if (state.focusIndex >= 0 && std::size_t(state.focusIndex) < bodyRegistry.size())
+    {
+        const Body& body = bodyRegistry.at(std::size_t(state.focusIndex));
+        view.Focus = body.sectionName;
+        view.Follow = state.following;
+        if (view.Follow)
+            view.Offset = view.Position - bodyCentre(body);
+    }
+    view.Rate = state.timeRate;
+    view.Paused = state.paused;
+    view.Speed = state.clockSpeed;
+    view.dated = clockInUse;
+    view.Date.days = skyClock.days();
+    view.OrbitLines = state.orbitLinesShown;
+    view.Names = state.labelsShown;
+    view.Statistics = state.statisticsShown;
+    return view;
+}
+
+CameraPose OrbitViewer::viewPose(const SavedView& view) const
+{
+    CameraPose pose{view.Position, viewOrientation(view)};
+    const int body = view.Follow ? bodyRegistry.indexOf(view.Focus) : -1;
+    if (body >= 0)
+        pose.position = bodyCentre(bodyRegistry.at(std::size_t(body))) + view.Offset;
+    return pose;
+}
+
+void OrbitViewer::placeCamera(const CameraPose& pose)
+{
+    cameraNode->setPosition(pose.position);
+    cameraNode->setOrientation(pose.orientation);
+}
+
+void OrbitViewer::showView(const SavedView& view, float seconds)
+{
+    const int body = view.Focus.empty() ? -1 : bodyRegistry.indexOf(view.Focus);
+    OrbitControls::ViewState state;
+    state.focusIndex = body;
+    state.following = view.Follow;
+    state.timeRate = view.Rate;
+    state.clockSpeed = std::isnan(view.Speed) ? decisions.clockStartSpeed() : view.Speed;
+    state.paused = view.Paused;
+    state.statisticsShown = view.Statistics;
+    state.orbitLinesShown = view.OrbitLines;
+    state.labelsShown = view.Names;
+    OrbitActions switched;
+    switched.statisticsChanged = decisions.statisticsShown() != view.Statistics;
+    switched.orbitLinesChanged = decisions.orbitLinesShown() != view.OrbitLines;
+    switched.labelsChanged = decisions.labelsShown() != view.Names;
+    decisions.recallViewState(state);
+    panels.apply(switched, decisions, bodyRegistry);
+    if (view.dated && clockInUse)
+    {
+        skyClock.setDays(view.Date.days);
+        placeBodiesByTheClock();
+    }
+    showClock();
+
+    // A body that is gone leaves the camera alone: where the view stood, not following.
+    SavedView destination = view;
+    destination.Follow = decisions.following();
+    following.stop();
+    keptViews.startFlight(destination, CameraPose{cameraNode->getPosition(), cameraNode->getOrientation()},
+                          seconds);
+    if (!(seconds > 0.0f))
+    {
+        keptViews.endFlight();
+        placeCamera(viewPose(destination));
+        // Near or far from here, before a frame is drawn.
+        runDetailStep(camera->getRealPosition());
+    }
+    if (decisions.following())
+        following.start(bodyRegistry.at(std::size_t(body)));
+    const bool gone = !view.Focus.empty() && body < 0;
+    say("View '" + view.name + "'" +
+        (gone ? ": its body " + view.Focus + " is gone, so the camera alone comes back" : ""));
+    logViewerLine("view '" + view.name + "'" + (gone ? " without its body " + view.Focus + ", which is gone" : ""));
+}
+
+void OrbitViewer::flyToView(const OrbitActions& actions, float dt)
+{
+    if (!keptViews.flying())
+        return;
+    // The person takes the camera back.
+    if (actions.jumpTo >= 0 || actions.translation != Ogre::Vector3::ZERO || actions.yawDegrees != 0.0f ||
+        actions.pitchDegrees != 0.0f)
+    {
+        keptViews.endFlight();
+        return;
+    }
+    const CameraPose pose = keptViews.fly(dt, viewPose(keptViews.destination()));
+    if (!isFinite(pose.position))
+    {
+        keptViews.endFlight();
+        return;
+    }
+    placeCamera(pose);
+}
+
+void OrbitViewer::keepView(const OrbitActions& actions)
+{
+    if (actions.viewName.empty())
+        return;
+    const KeptViews::Outcome kept = keptViews.keep(currentView(actions.viewName), actions.replaceView);
+    if (kept.nameTaken)
+    {
+        decisions.askToReplace(actions.viewName);
+        say(decisions.promptLine());
+        return;
+    }
+    say(kept.status);
+}
+
+void OrbitViewer::recallView(int index)
+{
+    const Result<SavedView> view = keptViews.numbered(index);
+    if (view)
+        showView(*view, recallSeconds);
+    else
+        say(view.why());
+}
+
+Result<> OrbitViewer::startFilm(const std::string& folder, unsigned width, unsigned height, double framesPerSecond,
+                                bool overlays)
+{
+    const Result<> started = films.start(camera, folder, width, height, framesPerSecond, overlays);
+    if (started)
+        status.setBanner(films.banner());
+    return started;
+}
+
+void OrbitViewer::stopFilm()
+{
+    const std::string recorded = films.stop();
+    status.setBanner("");
+    if (!recorded.empty())
+        say(recorded);
+}
+
+void OrbitViewer::toggleFilm()
+{
+    if (films.recording())
+    {
+        stopFilm();
+        return;
+    }
+    if (!window)
+        return;
+    const Result<std::string> folder = makeFilmFolder(screenshotFolder);
+    const Result<> started =
+        folder ? startFilm(*folder, window->getWidth(), window->getHeight(), viewerFilmRate, false) : Failure{folder.why()};
+    if (!started)
+        say("Could not record: " + started.why());
+}
+
+Result<> OrbitViewer::keepFilmFrame()
+{
+    const Result<> kept = films.keepFrame();
+    if (!kept)
+    {
+        stopFilm();
+        say("Recording stopped: " + kept.why());
+        logViewerLine("recording stopped: " + kept.why());
+        return kept;
+    }
+    status.setBanner(films.banner());
+    return kept;
+}
+
+void OrbitViewer::showPathFrame(const FilmPath& path, long index, float dt)
+{
+    const PathFrame frame = path.frame(index);
+    const double seconds = films.frameSeconds(dt);
+    if (seconds > 0.0 && frame.rate != 0.0)
+        runMotion(seconds, frame.rate);
+    if (clockInUse)
+    {
+        if (frame.dated)
+            skyClock.setDays(frame.date);
+        else
+        {
+            skyClock.setSpeed(frame.speed);
+            skyClock.advance(seconds);
+        }
+        placeBodiesByTheClock();
+    }
+    // The path has the camera: following a body would move it on top.
+    following.stop();
+    decisions.stopFollowing();
+    std::vector<CameraPose> stops;
+    for (const SavedView& view : path.views())
+        stops.push_back(viewPose(view));
+    placeCamera(CameraPath(stops).at(frame.segment, frame.along));
+    runDetailStep(camera->getRealPosition());
 }

@@ -2,21 +2,22 @@
 #define ORVTEST_VIEWER_ORBITVIEWER_H
 
 #include "config/Views.h"
+#include "sky/Clock.h"
 #include "viewer/CameraPath.h"
+#include "viewer/FilmSession.h"
 #include "viewer/Following.h"
+#include "viewer/KeptViews.h"
 #include "viewer/OrbitControls.h"
 #include "viewer/Panels.h"
 #include "viewer/Reloading.h"
-#include "sky/Clock.h"
+#include "viewer/StatusLine.h"
 
 #include <OgrePrerequisites.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 struct Body;
-class FilmRecorder;
 namespace Ogre
 {
 class Overlay;
@@ -24,10 +25,12 @@ class Overlay;
 
 // The orbit viewer's frame, without the devices: moves the bodies and
 // switches their detail, decides what a frame's input asks for
-// (OrbitControls) and hands it to the parts that carry it out: the camera,
-// following a body, screenshots, the panels (Panels) and reading the files
-// again (Reloading). The frame listener feeds it what the devices said;
-// tests feed it snapshots. Holds the engine's objects, owns none of them.
+// (OrbitControls) and hands it to the parts it coordinates, each with its
+// own state: the camera and following a body, screenshots, the panels
+// (Panels), reading the files again (Reloading), kept views (KeptViews),
+// films (FilmSession) and the status line (StatusLine). The frame listener
+// feeds it what the devices said; tests feed it snapshots. Holds the
+// engine's objects, owns none of them.
 class OrbitViewer
 {
 public:
@@ -37,7 +40,6 @@ public:
     // that many a second of real time.
     OrbitViewer(Ogre::Camera* camera, Ogre::SceneManager* sceneManager, Ogre::RenderTarget* window,
                 Ogre::Overlay* statistics, std::string& statusLine, float moveSpeed, float stepsPerSecond = 0.0f);
-    ~OrbitViewer();
 
     // The motion step and the detail step, each behind its countdown. The
     // motion step advances the bodies by the time rate's number of updates
@@ -49,9 +51,9 @@ public:
     // Both, as one frame of the viewer.
     bool runFrame(const InputSnapshot& input);
 
-    // Sets the clock (days from J2000) and the speed it starts at and
-    // Backspace returns to (sky seconds a second), and puts the bodies that
-    // follow it in their places.
+    // Sets the clock (UTC days) and the speed it starts at and Backspace
+    // returns to (sky seconds a second), and puts the bodies that follow it
+    // in their places.
     void startClock(double days, double speed);
     const Clock& clock() const { return skyClock; }
     bool clockShown() const { return clockInUse; }
@@ -76,10 +78,9 @@ public:
     bool reloadSettingsFrom(const std::string& file, const std::string& text);
     // Replaces every body of the scene by those of `bodies` (which receives
     // the old ones): the camera, time rate, polygon mode and overlays stay,
-    // the focus stays on the same section if it is still there. False, with
-    // the old bodies back and the reason in `why`, when the engine refuses to
-    // build the new ones.
-    bool replaceBodies(BodyRegistry& bodies, std::string& why);
+    // the focus stays on the same section if it is still there. A Failure,
+    // with the old bodies back, when the engine refuses to build the new ones.
+    Result<> replaceBodies(BodyRegistry& bodies);
     // Hands the memory a reload freed back to the system; the frame after a
     // reload does it.
     void returnOwedPages() { reloading.returnOwedPages(); }
@@ -89,39 +90,39 @@ public:
 
     const OrbitControls& controls() const { return decisions; }
 
-    // Kept views and films (ViewsAndFilms.cpp). K keeps the view in `file`,
-    // 1 to 9 fly to the first nine views there.
-    void keepViewsIn(const std::string& file) { viewsFile = file; }
+    // K keeps the view in `file`, 1 to 9 fly to the first nine views there.
+    void keepViewsIn(const std::string& file) { keptViews.keepIn(file); }
     // The view now, as K keeps it.
     SavedView currentView(const std::string& name) const;
     // Shows a kept view at once, or flying there over `seconds`: camera,
     // body gone to and followed, time and panels. Where its body is gone,
     // the rest is shown, and the status line says so.
     void showView(const SavedView& view, float seconds = 0.0f);
-    // Records a film from the next frame on (see FilmRecorder), in film time
-    // (keepFilmTime). False, with `why`, when it cannot start.
-    bool startFilm(const std::string& folder, unsigned width, unsigned height, double framesPerSecond, bool overlays,
-                   std::string& why);
+    // The camera as the view places it now: where it was kept, or, for a
+    // view that follows a body, at its offset from the body as it stands.
+    CameraPose viewPose(const SavedView& view) const;
+
+    // Records a film from the next frame on (see FilmRecorder), in film time.
+    Result<> startFilm(const std::string& folder, unsigned width, unsigned height, double framesPerSecond,
+                       bool overlays);
     // Ends the film; its frames stay.
     void stopFilm();
-    const FilmRecorder* film() const { return filming.get(); }
-    // Film time: every frame stands for 1/framesPerSecond of a second,
-    // however long it takes to draw, frame-locked bodies taking the steps of
-    // that time (StepsPerSecond, or 60 a second); 0 ends it.
-    void keepFilmTime(double framesPerSecond);
+    const FilmRecorder* film() const { return films.film(); }
+    // Film time without recording (FilmSession::keepFilmTime); 0 ends it.
+    void keepFilmTime(double framesPerSecond) { films.keepFilmTime(framesPerSecond); }
     // The seconds a frame that took `realSeconds` stands for.
-    float frameTime(float realSeconds) const
-    {
-        return filmFramesPerSecond > 0.0 ? float(1.0 / filmFramesPerSecond) : realSeconds;
-    }
+    float frameTime(float realSeconds) const { return films.frameTime(realSeconds); }
     // The engine begins drawing the frame; then it has drawn it, and the film
-    // keeps it. False when it could not, which ends the film (the status line says why).
-    void filmDrawingStarts();
-    bool keepFilmFrame(std::string& why);
-    // A frame of a flight through kept views: the camera where the path
-    // puts it, the bodies moved by `dt` at the rate between the two views,
-    // the clock at the date between theirs (or on at the speed between).
-    void showPathPlace(const std::vector<SavedView>& views, const CameraPath::Place& place, float dt);
+    // keeps it. A Failure ends the film (the status line says why).
+    void filmDrawingStarts() { films.drawingStarts(); }
+    Result<> keepFilmFrame();
+    // A film's frame along a path of kept views: the bodies and the clock as
+    // the path's frame says, then the camera on the path through the views
+    // as they show now, so that its first frame is the first view's and its
+    // last the last view's, followed bodies and dates included. Following
+    // stops: the path has the camera.
+    void showPathFrame(const FilmPath& path, long frame, float dt);
+
     // Screenshots tried so far, and whether the last was saved.
     int shotsTaken() const { return shotsTried; }
     bool lastShotSaved() const { return lastShotWasSaved; }
@@ -132,14 +133,14 @@ private:
     void followFocus(const OrbitActions& actions);
     void flyCamera(const OrbitActions& actions);
     void takeScreenshot();
-    // The seconds of viewer time a frame of `dt` stands for, and the motion
-    // updates frame-locked bodies take in them.
-    double frameSeconds(float dt) const;
+    // The motion updates frame-locked bodies take in `seconds` of viewer time.
     double motionUpdates(double seconds) const;
+    void runMotion(double seconds, double rate);
     // Focuses on the body under the centre of the view, if any.
     void pick();
     // Whether the bodies shown follow the clock, which is then on screen.
     void lookAtBodies();
+    void placeBodiesByTheClock();
     void showClock();
     // Carries out what the files due this frame hold; the status line says
     // what became of them, a refusal before anything taken.
@@ -150,25 +151,24 @@ private:
     std::string takeSettings(const std::string& file, const SettingsVerdict& verdict, bool& refused);
     // Writes the problems to the log, as orvtest-check would print them.
     void logProblems(const std::vector<Problem>& problems) const;
-    // A line of the engine's log, marked as the viewer's.
-    static void logLine(const std::string& text);
     void keepView(const OrbitActions& actions);
     void recallView(int index);
     // Flies on towards the view recalled; looking, flying or a jump ends the flight.
     void flyToView(const OrbitActions& actions, float dt);
-    CameraPose viewPose(const SavedView& view) const;
+    void placeCamera(const CameraPose& pose);
     void toggleFilm();
-    std::string filmLine() const;
 
     Ogre::Camera* camera;
     Ogre::SceneNode* cameraNode;
     Ogre::SceneManager* sceneManager;
     Ogre::RenderTarget* window;
-    std::string& statusLine;
+    StatusLine status;
     OrbitControls decisions;
     Following following;
     Panels panels;
     Reloading reloading;
+    KeptViews keptViews;
+    FilmSession films;
     Clock skyClock;
     bool clockInUse = false;
     float stepsPerSecond;
@@ -180,12 +180,6 @@ private:
     int shotNumber = 0;             // of the last screenshot saved
     int shotsTried = 0;
     bool lastShotWasSaved = false;
-    std::string said;               // the status line's message, under a film's line
-    std::string viewsFile;
-    CameraMove viewMove;
-    SavedView flyingTo;
-    std::unique_ptr<FilmRecorder> filming;
-    double filmFramesPerSecond = 0.0;
     static constexpr double filmStepsPerSecond = 60.0;   // unless the settings give StepsPerSecond
     static constexpr float recallSeconds = 1.0f;
 };

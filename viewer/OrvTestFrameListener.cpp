@@ -45,16 +45,13 @@ void OrvTestFrameListener::recordFilm(const FilmOrder& order)
     if (!order.views.empty())
         viewer.showView(order.views.front());
     if (order.views.size() > 1)
-    {
-        std::vector<CameraPose> stops;
-        for (const SavedView& view : order.views)
-            stops.push_back(CameraPose{view.Position, viewOrientation(view)});
-        filmPath = std::make_unique<CameraPath>(stops);
-    }
-    std::string why;
-    if (!viewer.startFilm(order.folder, order.width, order.height, order.framesPerSecond, order.overlays, why))
+        filmPath = std::make_unique<FilmPath>(order.views, order.frames, order.framesPerSecond,
+                                              viewer.controls().clockStartSpeed());
+    const Result<> started =
+        viewer.startFilm(order.folder, order.width, order.height, order.framesPerSecond, order.overlays);
+    if (!started)
         OGRE_EXCEPT(Ogre::Exception::ERR_RENDERINGAPI_ERROR, "Cannot draw a film of " + std::to_string(order.width) +
-                    " x " + std::to_string(order.height) + ": " + why, "OrvTestFrameListener::recordFilm");
+                    " x " + std::to_string(order.height) + ": " + started.why(), "OrvTestFrameListener::recordFilm");
     filmStarted = lastReport = steadySeconds();
 }
 
@@ -89,8 +86,7 @@ bool OrvTestFrameListener::runFilmFrame()
     if (filmPath)
     {
         viewer.runBodySteps(0.0f);
-        const double progress = filmOrder->frames > 1 ? double(filmFrame) / double(filmOrder->frames - 1) : 0.0;
-        viewer.showPathPlace(filmOrder->views, filmPath->at(progress), dt);
+        viewer.showPathFrame(*filmPath, filmFrame, dt);
     }
     else
         viewer.runBodySteps(dt);
@@ -104,14 +100,13 @@ bool OrvTestFrameListener::runFilmFrame()
 bool OrvTestFrameListener::frameEnded(const Ogre::FrameEvent& evt)
 {
     ExampleFrameListener::frameEnded(evt);
-    std::string why;
-    if (!viewer.keepFilmFrame(why))
+    if (const Result<> kept = viewer.keepFilmFrame(); !kept)
     {
         // A film of V's says so on the status line and the viewer goes on.
         if (!filmOrder)
             return true;
         reportFilm(true);
-        std::cerr << "OrvTest: the film stopped after " << filmFrame << " frames: " << why << std::endl;
+        std::cerr << "OrvTest: the film stopped after " << filmFrame << " frames: " << kept.why() << std::endl;
         return false;
     }
     if (!filmOrder)

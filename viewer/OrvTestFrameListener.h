@@ -58,7 +58,7 @@ private:
 
     std::unique_ptr<Tour> touring;
     std::unique_ptr<FilmOrder> filmOrder;
-    std::unique_ptr<CameraPath> filmPath;   // through the film's views, when it has two or more
+    std::unique_ptr<FilmPath> filmPath;     // through the film's views, when it has two or more
     long filmFrame = 0;                     // frames written
     bool filmDone = false;
     double filmStarted = 0.0;               // seconds, steady clock

@@ -376,9 +376,9 @@ TEST_F(ViewerTest, ASoundFileReplacesEveryBodyAtTheRateInForceAndKeepsTheFocus)
     BodyDefinition teapot = bodyDefinition("Sun", "Teapot");
     teapot.Model = "Teapot";
     unbuildable.add(new Body("D", teapot));
-    std::string why;
-    EXPECT_FALSE(viewer->replaceBodies(unbuildable, why));
-    EXPECT_NE(std::string::npos, why.find("Teapot"));
+    const Result<> replaced = viewer->replaceBodies(unbuildable);
+    EXPECT_FALSE(replaced.ok());
+    EXPECT_NE(std::string::npos, replaced.why().find("Teapot"));
     EXPECT_TRUE(sceneManager->hasEntity("C.Near"));
     EXPECT_FALSE(sceneManager->hasSceneNode("D.Orbit"));
 }
@@ -529,4 +529,118 @@ TEST(FreedPagesTest, PagesFreedBetweenLiveBlocksGoBackToTheSystem)
         std::free(block);
     EXPECT_LT(after, before / 4) << before << " pages before, " << after << " after";
 }
+}
+
+namespace
+{
+// A film through two kept views starts as the first shows and ends as the
+// last shows, whether the views follow a body, and whatever their dates: a
+// dated view always shows its date, and the camera never takes a followed
+// body's motion on top of the path's.
+struct PathRow
+{
+    const char* name;
+    bool firstDated;
+    bool lastDated;
+    bool follow;
+};
+
+const PathRow pathRows[] = {
+    {"FollowedViewsYearsApart", true, true, true},
+    {"ViewsYearsApart", true, true, false},
+    {"FromADatedViewOn", true, false, true},
+    {"ToADatedView", false, true, true},
+};
+
+class FilmPathTest : public ViewerTest, public ::testing::WithParamInterface<PathRow>
+{
+protected:
+    // The view as K keeps it with the clock at `days`: the camera 50 units
+    // from the planet, on the side `side` says.
+    SavedView keptAt(const char* name, double days, const Ogre::Vector3& side, bool dated)
+    {
+        viewer->startClock(days, 86400.0);
+        const Ogre::Vector3 planet = bodyCentre(bodyRegistry.at(0));
+        placeCamera(planet + side, planet);
+        SavedView view = viewer->currentView(name);
+        view.Focus = GetParam().follow ? bodyRegistry.at(0).sectionName : "";
+        view.Follow = GetParam().follow;
+        view.Offset = side;
+        view.dated = dated;
+        view.Date.days = days;
+        return view;
+    }
+
+    void placeCamera(const Ogre::Vector3& eye, const Ogre::Vector3& target)
+    {
+        cameraNode->setPosition(eye);
+        cameraNode->lookAt(target, Ogre::Node::TS_WORLD);
+    }
+
+    // The frames of the film, as the listener runs them; the camera after
+    // the first and after the last, and the clock's dates then.
+    void film(const std::vector<SavedView>& views, long frames, double& firstDate, Ogre::Vector3& first,
+              double& lastDate, Ogre::Vector3& last)
+    {
+        const double rate = 30.0;
+        viewer->keepFilmTime(rate);
+        viewer->showView(views.front());
+        const FilmPath path(views, frames, rate, viewer->controls().clockStartSpeed());
+        for (long n = 0; n < frames; ++n)
+        {
+            const float dt = n == 0 ? 0.0f : float(1.0 / rate);
+            viewer->runBodySteps(0.0f);
+            viewer->showPathFrame(path, n, dt);
+            InputSnapshot nobody;
+            nobody.dt = dt;
+            ASSERT_TRUE(viewer->handleInput(nobody));
+            if (n == 0)
+            {
+                first = cameraNode->getPosition();
+                firstDate = viewer->clock().days();
+            }
+        }
+        last = cameraNode->getPosition();
+        lastDate = viewer->clock().days();
+        viewer->keepFilmTime(0.0);
+    }
+
+    // Where showing the view puts the camera.
+    Ogre::Vector3 shown(const SavedView& view)
+    {
+        viewer->showView(view);
+        return cameraNode->getPosition();
+    }
+};
+
+TEST_P(FilmPathTest, TheFirstFrameIsTheFirstViewAndTheLastTheLast)
+{
+    const PathRow& row = GetParam();
+    start(bodySection("Planet", "Sun", "OrbitDays=400\nEccentricity=0.3\nInclination=10\n"));
+    const double a = 0.0, b = 3 * 365.25 + 17.3;
+    const SavedView from = keptAt("from", a, Ogre::Vector3(0, 0, -50), row.firstDated);
+    const SavedView to = keptAt("to", b, Ogre::Vector3(30, 5, 0), row.lastDated);
+
+    viewer->startClock(1000.0, 86400.0);   // where an undated view leaves the clock
+    double firstDate = 0.0, lastDate = 0.0;
+    Ogre::Vector3 first, last;
+    film({from, to}, 40, firstDate, first, lastDate, last);
+    // A dated view shows its date, at either end.
+    if (row.firstDated)
+    {
+        EXPECT_NEAR(a, firstDate, 1e-9);
+    }
+    if (row.lastDated)
+    {
+        EXPECT_NEAR(b, lastDate, 1e-9);
+    }
+
+    // What --view shows of each, with the clock where the film had it.
+    viewer->startClock(firstDate, 86400.0);
+    EXPECT_TRUE(vectorsNear(shown(from), first, 0.05f));
+    viewer->startClock(lastDate, 86400.0);
+    EXPECT_TRUE(vectorsNear(shown(to), last, 0.05f));
+}
+
+INSTANTIATE_TEST_SUITE_P(Films, FilmPathTest, ::testing::ValuesIn(pathRows), RowName());
 }

@@ -19,8 +19,8 @@ struct SettingsKey
     std::optional<ValueLimits> limits = std::nullopt;
 };
 
-// Every key of "OrvTest.cfg", in the order of the README's table. The
-// reader, orvtest-check and the README follow this table.
+// Every key of "OrvTest.cfg", in the order of docs/SETTINGS.md's table. The
+// reader, orvtest-check and that page follow this table.
 const std::vector<SettingsKey>& settingsKeys();
 
 // The sections of the settings file, in the order of the table.

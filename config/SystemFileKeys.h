@@ -19,8 +19,8 @@ struct BodyKey
 };
 
 // Every key of a body section: the required ones first, then the
-// optional ones, in the order of the README's tables. The reader,
-// orvtest-check and the README follow this table.
+// optional ones, in the order of docs/SYSTEM-FILE.md's tables. The reader,
+// orvtest-check and that page follow this table.
 const std::vector<BodyKey>& bodyKeys();
 
 // The key of that name, or null.

@@ -46,7 +46,7 @@ struct ViewKey
     std::optional<ValueLimits> limits = std::nullopt;
 };
 
-// Every key of a view, in the order the README's table and the writer give them.
+// Every key of a view, in the order docs/VIEWS-AND-FILMS.md's table and the writer give them.
 const std::vector<ViewKey>& viewKeys();
 const ViewKey* findViewKey(const std::string& name);
 

@@ -1,5 +1,6 @@
-// The README's tables of controls and file keys say what the code does: they
-// are compared row by row with the tables the code reads.
+// The README's controls table and the key tables of the file formats' pages
+// in docs/ say what the code does: they are compared row by row with the
+// tables the code reads.
 
 #include "TestPaths.h"
 #include "config/SettingsKeys.h"
@@ -28,10 +29,12 @@ std::string plain(std::string cell)
     return first == std::string::npos ? "" : out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
-// The rows (without header) of the `index`th table after the heading that begins with `heading`.
-std::vector<Row> readmeTable(const std::string& heading, int index = 0)
+// The rows (without header) of the `index`th table under the heading that holds `heading`, in
+// `file` of the source tree.
+std::vector<Row> documentedTable(const std::string& file, const std::string& heading, int index = 0)
 {
-    std::ifstream stream(std::string(ORVTEST_SOURCE_DIR) + "/README.md");
+    std::ifstream stream(std::string(ORVTEST_SOURCE_DIR) + "/" + file);
+    EXPECT_TRUE(stream.is_open()) << file;
     std::string line;
     bool inSection = false;
     bool inTable = false;
@@ -67,7 +70,7 @@ std::vector<Row> readmeTable(const std::string& heading, int index = 0)
 
 TEST(ReadmeTest, ControlsTableIsTheControlsCode)
 {
-    const std::vector<Row> rows = readmeTable("## Controls");
+    const std::vector<Row> rows = documentedTable("README.md", "## Controls");
     ASSERT_EQ(std::size(orbitControls), rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
     {
@@ -78,7 +81,7 @@ TEST(ReadmeTest, ControlsTableIsTheControlsCode)
 
 TEST(ReadmeTest, SettingsTableIsTheSettingsKeys)
 {
-    const std::vector<Row> rows = readmeTable("## The settings file");
+    const std::vector<Row> rows = documentedTable("docs/SETTINGS.md", "# The settings file");
     ASSERT_EQ(settingsKeys().size(), rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
     {
@@ -90,7 +93,7 @@ TEST(ReadmeTest, SettingsTableIsTheSettingsKeys)
 
 TEST(ReadmeTest, ViewsTableIsTheViewKeys)
 {
-    const std::vector<Row> rows = readmeTable("## The views file");
+    const std::vector<Row> rows = documentedTable("docs/VIEWS-AND-FILMS.md", "## The views file");
     ASSERT_EQ(viewKeys().size(), rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
     {
@@ -103,8 +106,8 @@ TEST(ReadmeTest, ViewsTableIsTheViewKeys)
 
 TEST(ReadmeTest, SystemFileTablesAreTheBodyKeys)
 {
-    const std::vector<Row> required = readmeTable("## The system file", 0);
-    const std::vector<Row> optional = readmeTable("## The system file", 1);
+    const std::vector<Row> required = documentedTable("docs/SYSTEM-FILE.md", "# The system file", 0);
+    const std::vector<Row> optional = documentedTable("docs/SYSTEM-FILE.md", "# The system file", 1);
     ASSERT_EQ(bodyKeys().size(), required.size() + optional.size());
     for (size_t i = 0; i < bodyKeys().size(); ++i)
     {

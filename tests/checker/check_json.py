@@ -10,12 +10,14 @@ import sys
 import tempfile
 
 checker, data_dir, test_data, readme = sys.argv[1:5]
+# The file formats' pages live beside the README.
+docs = os.path.join(os.path.dirname(readme), "docs")
 
 
-def readme_keys(heading, column):
-    """The keys (in backticks) of the given column of every table under the heading."""
+def documented_keys(page, heading, column):
+    """The keys (in backticks) of the given column of every table under the heading of docs/page."""
     keys, inside = [], False
-    with open(readme) as stream:
+    with open(os.path.join(docs, page)) as stream:
         for line in stream:
             if line.startswith("#"):
                 inside = line.startswith(heading)
@@ -26,9 +28,9 @@ def readme_keys(heading, column):
     return keys
 
 
-# The README's tables are the keys; the checker adds what it derives.
-SETTINGS = readme_keys("## The settings file", 2)
-BODY = ["section", "parentNode"] + readme_keys("## The system file", 1) + [
+# The documented tables are the keys; the checker adds what it derives.
+SETTINGS = documented_keys("SETTINGS.md", "# The settings file", 2)
+BODY = ["section", "parentNode"] + documented_keys("SYSTEM-FILE.md", "# The system file", 1) + [
     "orbitStep", "pitchStep", "yawStep", "rollStep", "nearDistanceSquared"]
 PROBLEM = ["file", "line", "section", "kind", "severity", "message"]
 assert len(SETTINGS) > 10 and len(BODY) > 20, (SETTINGS, BODY)

@@ -88,7 +88,7 @@ TEST(ValueParsingTest, ThePointIsAPointWhateverTheDesktopsLanguage)
 
 namespace
 {
-// Dates read as the README says: ISO 8601, UTC, in the proleptic Gregorian
+// Dates read as docs/VIEWER.md says: ISO 8601, UTC, in the proleptic Gregorian
 // calendar, from the first day of year -32767 to the last of 32767, which is
 // also as far as the clock goes; J2000 is noon TT, 64.184 s before noon UTC.
 TEST(DatesTest, TheCalendarReadsToItsEndsAndTheClockGoesAsFar)

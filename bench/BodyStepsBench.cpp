@@ -93,6 +93,11 @@ int main(int argc, char** argv)
 {
     const int frames = argc > 1 ? std::atoi(argv[1]) : 200;
     const int onlyCount = argc > 2 ? std::atoi(argv[2]) : 0;
+    if (frames < 1 || onlyCount < 0)
+    {
+        std::fprintf(stderr, "usage: orvtest-bench-steps [FRAMES (200)] [BODIES (every size)]\n");
+        return 2;
+    }
     Ogre::LogManager logManager;
     logManager.createLog("bench-steps.log", true, false, true);
     auto* root = new Ogre::Root("", "", "");
@@ -152,11 +157,7 @@ int main(int argc, char** argv)
                 placeDatedBodies(0.25 / 100.0 * frame);   // six hours a second, 100 frames a second
             else
                 runMotionStep();
-            const auto placed = Clock::now();
             runDetailStep(camera);
-            static double placeSum = 0; static int placeN = 0;
-            placeSum += std::chrono::duration<double, std::nano>(placed - start).count() / count; ++placeN;
-            if (frame == frames - 1) { std::printf("place %.1f\n", placeSum / placeN); placeSum = 0; placeN = 0; }
             const auto stepped = Clock::now();
             countingAllocations = false;
             allocationsInSteps += allocationCount;

@@ -97,11 +97,12 @@ std::unique_ptr<const BodySpin> spinOf(const BodyDefinition& d)
 }
 }
 
-Vector3d datedPlace(const Body& body, double dynamicalDays, EccentricAnomaly& guess)
+Vector3d datedPlace(const Body& body, double dynamicalDays, EccentricAnomaly& guess, TheoryTrack* track)
 {
-    const Vector3d place = body.theory && theoryHolds(*body.theory, dynamicalDays)
-                               ? theoryPlace(*body.theory, dynamicalDays)
-                               : body.keplerOrbit->placeAt(dynamicalDays, guess);
+    const bool byTheory = body.theory && theoryHolds(*body.theory, dynamicalDays);
+    const Vector3d place = !byTheory ? body.keplerOrbit->placeAt(dynamicalDays, guess)
+                           : track   ? track->placeAt(dynamicalDays)
+                                     : theoryPlace(*body.theory, dynamicalDays);
     return place * double(withinWorld(body.definition.OrbitRadius));
 }
 
@@ -119,7 +120,8 @@ Body::Body(const std::string& section, const BodyDefinition& d)
       rollStep(d.spinFollowsClock() ? 0.0f : stepForPeriod(d.RollPeriod)), orbitTurn(turnAbout(d.OrbitAxis, orbitStep)),
       spinTurn(turnAbout(d.PitchAxis, pitchStep) * turnAbout(d.YawAxis, yawStep) * turnAbout(d.RollAxis, rollStep)),
       keplerOrbit(keplerOrbitOf(d)), datedSpin(spinOf(d)),
-      theory(d.orbitFollowsClock() && !d.Theory.empty() ? findTheory(d.Theory) : nullptr), orbitTurnNow(orbitTurn.oneStep),
+      theory(d.orbitFollowsClock() && !d.Theory.empty() ? findTheory(d.Theory) : nullptr),
+      theoryTrack(theory ? std::make_unique<TheoryTrack>(*theory) : nullptr), orbitTurnNow(orbitTurn.oneStep),
       spinTurnNow(spinTurn.oneStep)
 {
 }

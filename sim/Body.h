@@ -4,6 +4,7 @@
 #include "sim/BodyDefinition.h"
 #include "sky/Orbit.h"
 #include "sky/Spin.h"
+#include "sky/TheoryTrack.h"
 
 #include <OgrePrerequisites.h>
 #include <OgreQuaternion.h>
@@ -62,7 +63,10 @@ struct Body
     const std::unique_ptr<const KeplerOrbit> keplerOrbit;
     const std::unique_ptr<const BodySpin> datedSpin;
     // The theory of motion that places the body within its years; null for none.
-    const struct Theory* const theory;
+    const Theory* const theory;
+    // The theory sampled for the per-frame step, which asks it every frame;
+    // null for none. Its samples change with the date.
+    const std::unique_ptr<TheoryTrack> theoryTrack;
     bool followsClock() const { return keplerOrbit || datedSpin; }
     // The last eccentric anomaly solved: the next solution starts there.
     EccentricAnomaly eccentricAnomaly;
@@ -100,8 +104,10 @@ struct Body
 // Where a dated body stands from its parent at `dynamicalDays` (TT from
 // J2000), in the J2000 ecliptic frame, world units: by its theory within the
 // theory's years, else by its orbit. `guess` is the last solution of Kepler's
-// equation, and comes out solved. Needs keplerOrbit.
-Vector3d datedPlace(const Body& body, double dynamicalDays, EccentricAnomaly& guess);
+// equation, and comes out solved. A `track` of the body's theory (its
+// theoryTrack) gives the theory's place interpolated, for a caller that asks
+// every frame. Needs keplerOrbit.
+Vector3d datedPlace(const Body& body, double dynamicalDays, EccentricAnomaly& guess, TheoryTrack* track = nullptr);
 Vector3d datedPlace(const Body& body, double dynamicalDays);
 
 // The turn Node::rotate(axis, angle, TS_LOCAL) makes: `degrees` about the

@@ -3,9 +3,13 @@
 #include "sim/BodyRegistry.h"
 #include "sim/SkyToWorld.h"
 #include "sim/WorldLimits.h"
+#include "sky/Theories.h"
 
 #include <OgreMath.h>
 #include <OgreSceneNode.h>
+
+#include <algorithm>
+#include <vector>
 
 void turnNodeLocal(Ogre::SceneNode* node, const Ogre::Vector3& axis, float degrees)
 {
@@ -199,7 +203,8 @@ void placeDatedBodies(double days)
         // frame turns.
         if (body.keplerOrbit)
         {
-            const Ogre::Vector3 onOrbit = worldFromEcliptic(datedPlace(body, days, body.eccentricAnomaly));
+            const Ogre::Vector3 onOrbit =
+                worldFromEcliptic(datedPlace(body, days, body.eccentricAnomaly, body.theoryTrack.get()));
             // Elements beyond any sense (a date aeons away) leave the body where it was.
             if (!isFinite(onOrbit))
             {
@@ -335,4 +340,35 @@ void runDetailStep(const Ogre::Vector3& cameraPosition)
             show(body.farNode, body.farShown, false);
         }
     }
+}
+
+bool beyondEveryTheory(const BodyRegistry& bodies, double dynamicalDays)
+{
+    bool named = false;
+    for (const auto& body : bodies)
+        if (body->theory)
+        {
+            if (theoryHolds(*body->theory, dynamicalDays))
+                return false;
+            named = true;
+        }
+    return named;
+}
+
+std::string beyondTheoriesNote(const BodyRegistry& bodies, double dynamicalDays)
+{
+    if (!beyondEveryTheory(bodies, dynamicalDays))
+        return {};
+    std::vector<std::string> families;
+    for (const auto& body : bodies)
+        if (body->theory)
+        {
+            const std::string family = *body->theory->family ? body->theory->family : body->theory->name;
+            if (std::find(families.begin(), families.end(), family) == families.end())
+                families.push_back(family);
+        }
+    std::string named;
+    for (std::size_t i = 0; i < families.size(); ++i)
+        named += (i == 0 ? "" : i + 1 == families.size() ? " and " : ", ") + families[i];
+    return "beyond " + named + ": elements only";
 }

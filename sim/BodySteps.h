@@ -5,7 +5,10 @@
 #include <OgrePrerequisites.h>
 #include <OgreVector.h>
 
+#include <string>
+
 struct Body;
+class BodyRegistry;
 
 // Turns the node about `axis` by `degrees` in its own frame (new = old × turn),
 // as turnAbout makes the turn.
@@ -54,5 +57,17 @@ void placeDatedBodies(double days);
 // the far node beyond it; a body whose Far is off leaves its far node alone
 // beyond NearDistance.
 void runDetailStep(const Ogre::Vector3& cameraPosition);
+
+// For the clock's corner.
+
+// Whether a TT date (days from J2000) lies outside the years of every theory
+// of motion the bodies name, so that their elements alone place them; false
+// when no body names a theory.
+bool beyondEveryTheory(const BodyRegistry& bodies, double dynamicalDays);
+
+// What the corner says then, "beyond VSOP87 and ELP 2000-82B: elements
+// only", each theory the bodies name once, in the order first named; empty
+// while the date lies within any of them.
+std::string beyondTheoriesNote(const BodyRegistry& bodies, double dynamicalDays);
 
 #endif

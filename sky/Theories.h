@@ -18,6 +18,10 @@ struct Theory
     double referenceDistance;    // the body's mean distance, in the theory's unit
     double firstYear;            // the years over which it holds to about an arcminute
     double lastYear;
+    // Days between the samples a TheoryTrack interpolates (sky/TheoryTrack.h).
+    double sampleDays = 1.0;
+    // The theory as the clock's corner names it, one name for all its bodies.
+    const char* family = "";
 };
 
 // Every theory that can be named.

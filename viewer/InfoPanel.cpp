@@ -104,7 +104,9 @@ std::vector<Fact> bodyFacts(const BodyRegistry& bodies, const Body& body, const 
     if (body.keplerOrbit)
     {
         const OrbitElements& orbit = body.keplerOrbit->elements;
-        const Vector3d place = spherical(datedPlace(body, days));
+        // The frame's own date: its theory's track and last solution have it, at no cost.
+        EccentricAnomaly guess = body.eccentricAnomaly;
+        const Vector3d place = spherical(datedPlace(body, days, guess, body.theoryTrack.get()));
         facts.insert(facts.end(), {{"semi-major axis", readableNumber(d.OrbitRadius) + " units"},
                                    {"orbit period", readableNumber(orbit.periodDays) + " days"},
                                    {"eccentricity", readableNumber(orbit.eccentricity)},

@@ -84,10 +84,15 @@ void OrbitViewer::lookFromAbove()
 
 void OrbitViewer::showClock()
 {
-    panels.setClock(skyClock.dynamicalDays());
-    if (clockInUse)
-        panels.setClockText(dateText(skyClock.days()) + "  " + speedText(decisions.clockSpeed()) +
-                            (decisions.paused() ? "  paused" : ""));
+    const double days = skyClock.dynamicalDays();
+    panels.setClock(days);
+    if (!clockInUse)
+        return;
+    // Made anew only when the date crosses the theories' ends.
+    if (beyondEveryTheory(bodyRegistry, days) != !theoriesNote.empty())
+        theoriesNote = beyondTheoriesNote(bodyRegistry, days);
+    panels.setClockText((theoriesNote.empty() ? "" : theoriesNote + "\n") + dateText(skyClock.days()) + "  " +
+                        speedText(decisions.clockSpeed()) + (decisions.paused() ? "  paused" : ""));
 }
 
 void OrbitViewer::say(const std::string& text)

@@ -171,6 +171,7 @@ private:
     FilmSession films;
     Clock skyClock;
     bool clockInUse = false;
+    std::string theoriesNote;       // the clock's corner's, while the date is beyond every theory
     float stepsPerSecond;
     float motionCountdown = 0.0f;   // seconds
     float detailCountdown = 0.0f;

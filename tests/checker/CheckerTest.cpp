@@ -65,7 +65,7 @@ TEST_F(CheckerTest, ExitStatusTellsCleanBrokenAndUnreadable)
     EXPECT_NE(std::string::npos, out.str().find("17 bodies, 0 errors, 0 warnings"));
     // The tree says what moves each body: the clock's days and hours here, not frame-locked periods of 0.
     EXPECT_NE(std::string::npos, out.str().find("[3.Earth] Earth  SphereMesh_64x128, size 120, orbit 2100, round in "
-                                                "365.256 days, turns in 23.9345 hours\n"))
+                                                "365.256 days by VSOP87-Earth, turns in 23.9345 hours\n"))
         << out.str();
 
     EXPECT_EQ(1, check({std::string(ORVTEST_TEST_DATA_DIR) + "/broken-system.cfg"}));

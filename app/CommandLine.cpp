@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "config/Dates.h"
+#include "config/SettingsKeys.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,9 +50,16 @@ bool readNumberIn(const std::string& text, double lowest, double highest, double
     return !text.empty() && *end == '\0' && value >= lowest && value <= highest;
 }
 
-// Reads the options of a film, which only a film may be given; what is
-// wrong with them, or empty.
-std::string readFilmOptions(CommandLine& line)
+// A bound as the messages write it: 0.5, 8.
+std::string boundText(double bound)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", bound);
+    return text;
+}
+
+// Reads the options of a film, which only a film may be given.
+Result<> readFilmOptions(CommandLine& line)
 {
     const std::pair<const std::string*, const char*> filmOnly[] = {
         {&line.framesText, "--frames"}, {&line.framesPerSecondText, "--fps"}, {&line.secondsText, "--seconds"},
@@ -60,40 +68,42 @@ std::string readFilmOptions(CommandLine& line)
     {
         for (const auto& [text, name] : filmOnly)
             if (!text->empty())
-                return std::string(name) + " is for a film: give --record DIR too";
-        return line.overlays ? "--overlays is for a film: give --record DIR too" : "";
+                return Failure{std::string(name) + " is for a film: give --record DIR too"};
+        if (line.overlays)
+            return Failure{"--overlays is for a film: give --record DIR too"};
+        return {};
     }
     if (!line.tourFolder.empty())
-        return "--record and --tour are two runs of their own: give one";
+        return Failure{"--record and --tour are two runs of their own: give one"};
     if (line.fullscreen)
-        return "--fullscreen is for the window: a film is drawn off-screen, at --size";
+        return Failure{"--fullscreen is for the window: a film is drawn off-screen, at --size"};
     double value = 0.0;
     if (!line.framesPerSecondText.empty())
     {
         if (!readNumberIn(line.framesPerSecondText, 0.0, 1000.0, value) || value == 0.0)
-            return "--fps " + line.framesPerSecondText + ": frames a second, above 0 and at most 1000";
+            return Failure{"--fps " + line.framesPerSecondText + ": frames a second, above 0 and at most 1000"};
         line.framesPerSecond = value;
     }
     if (!line.framesText.empty())
     {
         if (!readNumberIn(line.framesText, 1.0, 1e7, value) || value != std::floor(value))
-            return "--frames " + line.framesText + ": a whole number of frames, from 1 to 10000000";
+            return Failure{"--frames " + line.framesText + ": a whole number of frames, from 1 to 10000000"};
         line.frames = long(value);
     }
     if (!line.secondsText.empty())
     {
         if (!readNumberIn(line.secondsText, 0.0, 1e6, value) || value == 0.0)
-            return "--seconds " + line.secondsText + ": seconds of film, above 0 and at most 1000000";
+            return Failure{"--seconds " + line.secondsText + ": seconds of film, above 0 and at most 1000000"};
         line.seconds = value;
         const long frames = std::max(1L, std::lround(value * line.framesPerSecond));
         if (line.frames > 0 && line.frames != frames)
-            return "--frames " + line.framesText + " and --seconds " + line.secondsText + " disagree: at " +
-                   line.framesPerSecondText + (line.framesPerSecondText.empty() ? "30" : "") +
-                   " frames a second that is " + std::to_string(frames) + " frames; give one of them";
+            return Failure{"--frames " + line.framesText + " and --seconds " + line.secondsText + " disagree: at " +
+                           line.framesPerSecondText + (line.framesPerSecondText.empty() ? "30" : "") +
+                           " frames a second that is " + std::to_string(frames) + " frames; give one of them"};
         line.frames = frames;
     }
     if (line.frames == 0)
-        return "--record needs the film's length: --frames N or --seconds S";
+        return Failure{"--record needs the film's length: --frames N or --seconds S"};
     if (!line.pathText.empty())
     {
         std::size_t start = 0;
@@ -102,23 +112,20 @@ std::string readFilmOptions(CommandLine& line)
         line.path.push_back(line.pathText.substr(start));
         for (const std::string& name : line.path)
             if (name.empty() || line.path.size() < 2)
-            {
-                line.path.clear();
-                return "--path " + line.pathText + ": name two kept views or more, separated by commas";
-            }
+                return Failure{"--path " + line.pathText + ": name two kept views or more, separated by commas"};
         if (!line.viewName.empty())
-            return "--view and --path both say where the film starts: give one";
+            return Failure{"--view and --path both say where the film starts: give one"};
     }
     if (line.width == 0)
     {
         line.width = 1920;
         line.height = 1080;
     }
-    return "";
+    return {};
 }
 }
 
-CommandLine parseCommandLine(const std::vector<std::string>& arguments)
+Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine line;
     const struct
@@ -141,7 +148,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         {"--seconds", &CommandLine::secondsText, "S"},
         {"--path", &CommandLine::pathText, "A,B,..."},
     };
-    for (std::size_t i = 0; i < arguments.size() && line.error.empty(); ++i)
+    for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h")
@@ -168,54 +175,44 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         for (const auto& option : valued)
         {
             const std::string name = option.name;
-            std::string value;
-            if (argument == name)
-            {
-                if (i + 1 >= arguments.size())
-                {
-                    line.error = name + " needs a " + option.what;
-                    break;
-                }
-                value = arguments[++i];
-            }
-            else if (argument.compare(0, name.size() + 1, name + "=") == 0)
-                value = argument.substr(name.size() + 1);
-            else
+            const bool apart = argument == name;   // the value is the next argument
+            if (!apart && argument.compare(0, name.size() + 1, name + "=") != 0)
                 continue;
-            known = true;
+            std::string value = apart ? "" : argument.substr(name.size() + 1);
+            if (apart && i + 1 < arguments.size())
+                value = arguments[++i];
             if (value.empty())
-                line.error = name + " needs a " + option.what;
+                return Failure{name + " needs a " + option.what};
             line.*option.value = value;
+            known = true;
             break;
         }
-        if (!known && line.error.empty())
-            line.error = (argument.size() > 1 && argument[0] == '-' ? "unknown option " : "unexpected argument ") +
-                         argument;
+        if (!known)
+            return Failure{(argument.size() > 1 && argument[0] == '-' ? "unknown option " : "unexpected argument ") +
+                           argument};
     }
-    if (line.error.empty() && !line.clockStart.empty())
+    if (!line.clockStart.empty())
         if (const Result<double> date = parseDate(line.clockStart); !date)
-            line.error = "--at " + line.clockStart + ": " + date.why();
-    if (line.error.empty() && !line.size.empty())
+            return Failure{"--at " + line.clockStart + ": " + date.why()};
+    if (!line.size.empty())
     {
         // Within what a texture or a window of the engine can be.
         char x = 0;
         char after = 0;
         if (std::sscanf(line.size.c_str(), "%d%c%d%c", &line.width, &x, &line.height, &after) != 3 || x != 'x' ||
             line.width < 16 || line.height < 16 || line.width > 16384 || line.height > 16384)
-        {
-            line.error = "--size " + line.size + ": write the width and height in pixels, 16 to 16384 each, as 1920x1080";
-            line.width = line.height = 0;
-        }
+            return Failure{"--size " + line.size +
+                           ": write the width and height in pixels, 16 to 16384 each, as 1920x1080"};
     }
-    if (line.error.empty() && !line.uiScale.empty())
+    if (!line.uiScale.empty())
     {
         double scale = 0.0;
-        if (!readNumberIn(line.uiScale, 0.5, 8.0, scale))
-            line.error = "--ui-scale " + line.uiScale + ": a number from 0.5 to 8";
-        else
-            line.scale = float(scale);
+        if (!readNumberIn(line.uiScale, smallestUiScale, largestUiScale, scale))
+            return Failure{"--ui-scale " + line.uiScale + ": a number from " + boundText(smallestUiScale) + " to " +
+                           boundText(largestUiScale)};
+        line.scale = float(scale);
     }
-    if (line.error.empty())
-        line.error = readFilmOptions(line);
+    if (const Result<> film = readFilmOptions(line); !film)
+        return Failure{film.why()};
     return line;
 }

@@ -1,6 +1,8 @@
 #ifndef ORVTEST_APP_COMMANDLINE_H
 #define ORVTEST_APP_COMMANDLINE_H
 
+#include "config/Result.h"
+
 #include <string>
 #include <vector>
 
@@ -35,10 +37,12 @@ struct CommandLine
     std::string pathText;          // --path A,B,...
     std::vector<std::string> path; // the views' names
     bool overlays = false;         // --overlays: the status line, clock and panels drawn into the film
-    std::string error;             // what was wrong with the line; empty when nothing
 };
 
-CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+// What the arguments (without the program's name) ask for; a Failure saying
+// what is wrong with the first argument that does not read, or with the
+// options together.
+Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments);
 
 // The usage text, as --help prints it.
 extern const char* const viewerUsage;

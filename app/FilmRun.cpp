@@ -19,31 +19,27 @@ std::string asFolder(const std::string& folder)
 }
 }
 
-bool filmCanStart(const CommandLine& commandLine, std::string& why)
+Result<> filmCanStart(const CommandLine& commandLine)
 {
     // The folder itself is made once the views are found, so that a refused
     // film leaves nothing behind.
     const std::string folder = asFolder(commandLine.filmFolder);
     const std::string taken = firstFrameTaken(folder, commandLine.frames);
     if (!taken.empty())
-    {
-        why = taken + " exists, and a film never replaces a file: record into another folder, or remove its frames";
-        return false;
-    }
+        return Failure{taken +
+                       " exists, and a film never replaces a file: record into another folder, or remove its frames"};
     if (!DisplayConnection().isOpen())
     {
         const char* display = std::getenv("DISPLAY");
-        why = std::string("a film is drawn with the X display, and ") +
-              (display && *display ? std::string("\"") + display + "\" cannot be opened" : "DISPLAY is not set") +
-              ". Draw it in a virtual one:\n  xvfb-run orvtest --record " +
-              commandLine.filmFolder + " ...";
-        return false;
+        return Failure{std::string("a film is drawn with the X display, and ") +
+                       (display && *display ? std::string("\"") + display + "\" cannot be opened"
+                                            : "DISPLAY is not set") +
+                       ". Draw it in a virtual one:\n  xvfb-run orvtest --record " + commandLine.filmFolder + " ..."};
     }
-    return true;
+    return {};
 }
 
-bool prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const std::string& viewsFile,
-                         std::string& why)
+Result<> prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const std::string& viewsFile)
 {
     std::vector<std::string> names = commandLine.path;
     if (!commandLine.viewName.empty())
@@ -53,10 +49,7 @@ bool prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const 
     {
         const Result<std::vector<SavedView>> read = loadViews(viewsFile);
         if (!read)
-        {
-            why = "Cannot read the views file \"" + viewsFile + "\": " + read.why();
-            return false;
-        }
+            return Failure{"Cannot read the views file \"" + viewsFile + "\": " + read.why()};
         const std::vector<SavedView>& kept = *read;
         for (const std::string& name : names)
         {
@@ -66,9 +59,9 @@ bool prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const 
                 std::string known;
                 for (const SavedView& k : kept)
                     known += (known.empty() ? "" : ", ") + k.name;
-                why = "No view is kept as '" + name + "' in " + viewsFile +
-                      (known.empty() ? ", which keeps none: K keeps one in the viewer" : "; it keeps " + known);
-                return false;
+                return Failure{"No view is kept as '" + name + "' in " + viewsFile +
+                               (known.empty() ? ", which keeps none: K keeps one in the viewer"
+                                              : "; it keeps " + known)};
             }
             views.push_back(*view);
         }
@@ -77,7 +70,7 @@ bool prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const 
     {
         if (!views.empty())
             app.startAtView(views.front());
-        return true;
+        return {};
     }
 
     const bool dated = std::any_of(bodyRegistry.begin(), bodyRegistry.end(),
@@ -88,8 +81,8 @@ bool prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const 
                   << std::endl;
     FilmOrder order;
     order.folder = asFolder(commandLine.filmFolder);
-    if (!makeFolders(order.folder, why))
-        return false;
+    if (const Result<> made = makeFolders(order.folder); !made)
+        return made;
     order.frames = commandLine.frames;
     order.framesPerSecond = commandLine.framesPerSecond;
     order.width = unsigned(commandLine.width);
@@ -97,5 +90,5 @@ bool prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, const 
     order.overlays = commandLine.overlays;
     order.views = views;
     app.recordFilm(order);
-    return true;
+    return {};
 }

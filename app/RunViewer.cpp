@@ -109,40 +109,37 @@ std::vector<std::string> placesForTheLog(const Places& places, const std::string
 }
 
 // The tour needs a display, and a person without one needs to know how to lend it one.
-bool tourCanStart(const std::string& folder)
+Result<> tourCanStart(const std::string& folder)
 {
-    std::string why;
-    if (!makeFolders(folder, why))
-    {
-        std::cerr << "OrvTest: the tour cannot keep its pictures: " << why << std::endl;
-        return false;
-    }
+    if (const Result<> made = makeFolders(folder); !made)
+        return Failure{"the tour cannot keep its pictures: " + made.why()};
     if (!DisplayConnection().isOpen())
     {
         const char* display = std::getenv("DISPLAY");
-        std::cerr << "OrvTest: the tour needs an X display, and "
-                  << (display && *display ? std::string("\"") + display + "\" cannot be opened" : "DISPLAY is not set")
-                  << ". Take it in a virtual one:\n  xvfb-run orvtest --tour " << folder << std::endl;
-        return false;
+        return Failure{std::string("the tour needs an X display, and ") +
+                       (display && *display ? std::string("\"") + display + "\" cannot be opened"
+                                            : "DISPLAY is not set") +
+                       ". Take it in a virtual one:\n  xvfb-run orvtest --tour " + folder};
     }
-    return true;
+    return {};
 }
 }
 
 int runViewer(OrvTestApp& app, const CommandLine& commandLine)
 {
     const bool touring = !commandLine.tourFolder.empty();
-    if (touring && !tourCanStart(commandLine.tourFolder))
-        return exitFailure;
-    // Neither a tour nor a film has anyone to read a box.
     const bool filming = !commandLine.filmFolder.empty();
-    const bool quiet = touring || filming;
-    std::string why;
-    if (filming && !filmCanStart(commandLine, why))
+    if (touring || filming)
     {
-        std::cerr << "OrvTest: " << why << std::endl;
-        return exitFailure;
+        const Result<> ready = touring ? tourCanStart(commandLine.tourFolder) : filmCanStart(commandLine);
+        if (!ready)
+        {
+            std::cerr << "OrvTest: " << ready.why() << std::endl;
+            return exitFailure;
+        }
     }
+    // Neither a tour nor a film has anyone to read a box.
+    const bool quiet = touring || filming;
 
     const Places places = findPlaces(programFolder(), PlaceChoices{commandLine.settingsFile,
                                                                    touring ? commandLine.tourFolder
@@ -174,9 +171,9 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     app.askUiScale(commandLine.scale);
     if (commandLine.windowChosen())
         app.chooseWindow(commandLine.width, commandLine.height, commandLine.fullscreen);
-    if (!prepareViewsAndFilm(app, commandLine, places.viewsFile, why))
+    if (const Result<> prepared = prepareViewsAndFilm(app, commandLine, places.viewsFile); !prepared)
     {
-        tellUser(why, quiet);
+        tellUser(prepared.why(), quiet);
         bodyRegistry.clear();
         return exitFailure;
     }

@@ -21,12 +21,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 int main(int argc, char** argv)
 {
 #endif
-    const CommandLine commandLine = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (!commandLine.error.empty())
+    const Result<CommandLine> read = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!read)
     {
-        std::cerr << "orvtest: " << commandLine.error << "\n" << viewerUsage;
+        std::cerr << "orvtest: " << read.why() << "\n" << viewerUsage;
         return exitUsage;
     }
+    const CommandLine& commandLine = *read;
     if (commandLine.help)
     {
         std::cout << viewerUsage;

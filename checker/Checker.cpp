@@ -15,8 +15,6 @@
 #include "sky/TimeScales.h"
 #include "sim/SceneNames.h"
 
-#include <OgreException.h>
-
 #include <cmath>
 #include <cstdio>
 #include <ostream>
@@ -428,12 +426,11 @@ public:
     {
         for (const sceneNames::SphereMeshSize& sphere : sceneNames::sphereMeshes)
             names.insert(sphere.name);
-        std::string text;
-        std::string why;
-        if (!readWholeFile(resourcesFile, text, why))
+        const Result<std::string> text = readWholeFile(resourcesFile);
+        if (!text)
             return;
         const std::string folder = folderOf(resourcesFile);
-        for (const ConfigLine& line : splitConfigLines(text))
+        for (const ConfigLine& line : splitConfigLines(*text))
         {
             if (line.kind != ConfigLine::Setting)
                 continue;
@@ -464,18 +461,16 @@ template <typename Judge>
 bool judgeFile(const std::string& path, const char* what, bool json, Judge judge, std::ostream& out,
                std::ostream& err)
 {
-    try
+    const Result<std::string> text = readConfigFile(path);
+    if (!text)
     {
-        judge(readConfigText(path));
-        return true;
-    }
-    catch (const Ogre::Exception& error)
-    {
-        err << "orvtest-check: cannot read the " << what << " \"" << path << "\": " << error.getDescription() << "\n";
+        err << "orvtest-check: cannot read the " << what << " \"" << path << "\": " << text.why() << "\n";
         if (json)
-            writeJsonError(out, path, error.getDescription());
+            writeJsonError(out, path, text.why());
+        return false;
     }
-    return false;
+    judge(*text);
+    return true;
 }
 }
 

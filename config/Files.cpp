@@ -43,42 +43,30 @@ bool isFolder(const std::string& path)
     return statusOf(path).folder;
 }
 
-bool readWholeFile(const std::string& path, std::string& text, std::string& why)
+Result<std::string> readWholeFile(const std::string& path)
 {
     const FileStatus status = statusOf(path);
     if (status.exists && !status.regular)
-    {
-        why = "it is not a regular file";
-        return false;
-    }
+        return Failure{"it is not a regular file"};
     std::ifstream stream(path, std::ios::binary);
     if (!stream)
-    {
-        why = std::strerror(errno);
-        return false;
-    }
-    text.assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+        return Failure{std::strerror(errno)};
+    std::string text{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
     if (stream.bad())
-    {
-        why = std::strerror(errno);
-        return false;
-    }
-    return true;
+        return Failure{std::strerror(errno)};
+    return text;
 }
 
-bool writeNewFile(const std::string& path, const std::string& text, std::string& why)
+Result<> writeNewFile(const std::string& path, const std::string& text)
 {
     if (isRegularFile(path))
-        return true;
+        return {};
     std::ofstream stream(path, std::ios::binary);
     stream << text;
     stream.close();
     if (!stream)
-    {
-        why = path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
+        return Failure{path + ": " + std::strerror(errno)};
+    return {};
 }
 
 std::string temporaryFileFor(const std::string& path)
@@ -86,15 +74,12 @@ std::string temporaryFileFor(const std::string& path)
     return folderOf(path) + "." + baseNameOf(path) + "." + std::to_string(::getpid()) + ".tmp";
 }
 
-bool replaceFileContents(const std::string& path, const std::string& text, std::string& why)
+Result<> replaceFileContents(const std::string& path, const std::string& text)
 {
     const std::string temporary = temporaryFileFor(path);
     const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (descriptor < 0)
-    {
-        why = "cannot write " + temporary + ": " + std::strerror(errno);
-        return false;
-    }
+        return Failure{"cannot write " + temporary + ": " + std::strerror(errno)};
     int error = 0;
     for (std::size_t at = 0; !error && at < text.size();)
     {
@@ -113,14 +98,13 @@ bool replaceFileContents(const std::string& path, const std::string& text, std::
         error = errno;
     if (error)
     {
-        why = "cannot write " + path + ": " + std::strerror(error);
         ::unlink(temporary.c_str());
-        return false;
+        return Failure{"cannot write " + path + ": " + std::strerror(error)};
     }
-    return true;
+    return {};
 }
 
-bool makeFolders(const std::string& folder, std::string& why)
+Result<> makeFolders(const std::string& folder)
 {
     std::string path = !folder.empty() && folder.front() == '/' ? "/" : "";
     std::istringstream parts(folder);
@@ -132,12 +116,9 @@ bool makeFolders(const std::string& folder, std::string& why)
         if (isFolder(path))
             continue;
         if (::mkdir(path.c_str(), 0755) != 0 && !(errno == EEXIST && isFolder(path)))
-        {
-            why = "cannot make the folder " + path + ": " + std::strerror(errno);
-            return false;
-        }
+            return Failure{"cannot make the folder " + path + ": " + std::strerror(errno)};
     }
-    return true;
+    return {};
 }
 
 std::vector<std::string> filesIn(const std::string& folder)
@@ -154,24 +135,22 @@ std::vector<std::string> filesIn(const std::string& folder)
     return names;
 }
 
-LinkResult linkWithoutReplacing(const std::string& from, const std::string& to, std::string& why)
+Result<NameClaim> linkWithoutReplacing(const std::string& from, const std::string& to)
 {
     if (::link(from.c_str(), to.c_str()) == 0)
-        return LinkResult::Linked;
+        return NameClaim::Linked;
     if (errno == EEXIST)
-        return LinkResult::NameTaken;
-    why = std::strerror(errno);
-    return LinkResult::Failed;
+        return NameClaim::NameTaken;
+    return Failure{std::strerror(errno)};
 }
 
-LinkResult makeNewFolder(const std::string& folder, std::string& why)
+Result<NameClaim> makeNewFolder(const std::string& folder)
 {
     if (::mkdir(folder.c_str(), 0755) == 0)
-        return LinkResult::Linked;
+        return NameClaim::Linked;
     if (errno == EEXIST)
-        return LinkResult::NameTaken;
-    why = "cannot make the folder " + folder + ": " + std::strerror(errno);
-    return LinkResult::Failed;
+        return NameClaim::NameTaken;
+    return Failure{"cannot make the folder " + folder + ": " + std::strerror(errno)};
 }
 
 void removeFile(const std::string& path)

@@ -1,11 +1,13 @@
 #ifndef ORVTEST_CONFIG_FILES_H
 #define ORVTEST_CONFIG_FILES_H
 
+#include "config/Result.h"
+
 #include <string>
 #include <vector>
 
 // Everything the program asks of the file system. Failures come back as a
-// false result and a reason a person can read (`why`); nothing here throws.
+// Failure with a reason a person can read; nothing here throws.
 
 // What a path's status says about it. Two equal statuses, one taken before
 // reading a file and one after, mean nobody wrote it in between.
@@ -27,40 +29,43 @@ bool isRegularFile(const std::string& path);
 bool isFolder(const std::string& path);
 
 // Reads a whole regular file. A folder or a pipe is refused rather than read:
-// the first would never end, the second could block for ever.
-bool readWholeFile(const std::string& path, std::string& text, std::string& why);
+// the first would never end, the second could block for ever. The Failure
+// does not name the file: the caller says which it was.
+Result<std::string> readWholeFile(const std::string& path);
 
-// Writes `text` as a new file; an existing file is kept as it is (true).
-bool writeNewFile(const std::string& path, const std::string& text, std::string& why);
+// Writes `text` as a new file; an existing file is kept as it is (no Failure).
+Result<> writeNewFile(const std::string& path, const std::string& text);
 
 // Replaces the file's contents with `text`: written to a temporary file
 // beside it (temporaryFileFor), flushed to the disk and renamed over it, so
 // that the file is at every moment either wholly old or wholly new. On
 // failure the file is as it was and the temporary file gone.
-bool replaceFileContents(const std::string& path, const std::string& text, std::string& why);
+Result<> replaceFileContents(const std::string& path, const std::string& text);
 // The temporary file replaceFileContents writes for `path` in this process.
 std::string temporaryFileFor(const std::string& path);
 
 // Makes `folder` and the folders above it that are missing.
-bool makeFolders(const std::string& folder, std::string& why);
+Result<> makeFolders(const std::string& folder);
 
 // The names of the regular files directly in `folder` (not below it); none
 // when it cannot be read.
 std::vector<std::string> filesIn(const std::string& folder);
 
-// Gives the file `from` the name `to` as well, unless `to` exists: a file is
-// never replaced, even by another process racing for the same name.
-enum class LinkResult
+// Whether a name asked for was had, or something else has it already.
+enum class NameClaim
 {
     Linked,
     NameTaken,
-    Failed,
 };
-LinkResult linkWithoutReplacing(const std::string& from, const std::string& to, std::string& why);
+
+// Gives the file `from` the name `to` as well, unless `to` exists: a file is
+// never replaced, even by another process racing for the same name. The
+// Failure is the system's reason alone.
+Result<NameClaim> linkWithoutReplacing(const std::string& from, const std::string& to);
 
 // Makes the folder `folder`, which must not exist yet: two processes asking
 // for one name never both get it. NameTaken when something has that name.
-LinkResult makeNewFolder(const std::string& folder, std::string& why);
+Result<NameClaim> makeNewFolder(const std::string& folder);
 
 // Removes a file; a missing one is no error.
 void removeFile(const std::string& path);

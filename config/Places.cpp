@@ -61,24 +61,26 @@ void copyDefaults(Places& places)
     };
     for (const auto& copy : copies)
     {
-        std::string text;
-        std::string why;
         const std::string source = places.dataFolder + copy.name;
-        if (!readWholeFile(source, text, why))
-            places.notes.push_back("cannot read the default " + source + ": " + why);
-        else if (!writeNewFile(places.configFolder + copy.name, copy.header + source + ".\n\n" + text, why))
-            places.notes.push_back("cannot write " + why);
+        const Result<std::string> text = readWholeFile(source);
+        if (!text)
+        {
+            places.notes.push_back("cannot read the default " + source + ": " + text.why());
+            continue;
+        }
+        const Result<> written = writeNewFile(places.configFolder + copy.name, copy.header + source + ".\n\n" + *text);
+        if (!written)
+            places.notes.push_back("cannot write " + written.why());
     }
 }
 
 // The value of KEY="..." in a user-dirs.dirs file, with $HOME expanded; empty when absent.
 std::string userDirectory(const std::string& file, const std::string& key)
 {
-    std::string text;
-    std::string why;
-    if (!readWholeFile(file, text, why))
+    const Result<std::string> text = readWholeFile(file);
+    if (!text)
         return "";
-    std::istringstream stream(text);
+    std::istringstream stream(*text);
     std::string line;
     while (std::getline(stream, line))
     {
@@ -191,10 +193,9 @@ Places findPlaces(const std::string& programFolder, const PlaceChoices& choices)
     if (places.inWorkingFolder)
         return places;
 
-    std::string why;
     if (!isFolder(places.configFolder))
     {
-        if (makeFolders(places.configFolder, why))
+        if (const Result<> made = makeFolders(places.configFolder); made)
         {
             places.notes.push_back("made " + places.configFolder + " with copies of the default settings and system");
             copyDefaults(places);
@@ -202,20 +203,23 @@ Places findPlaces(const std::string& programFolder, const PlaceChoices& choices)
                 places.settingsFile = places.configFolder + "OrvTest.cfg";
         }
         else
-            places.notes.push_back(why + "; the installed settings are used");
+            places.notes.push_back(made.why() + "; the installed settings are used");
     }
-    if (makeFolders(places.cacheFolder, why))
-    {
-        // The dialog starts from the program's own choices: a window, not the screen.
-        std::string defaults;
-        if (!isRegularFile(places.renderSettingsFile) && readWholeFile(places.dataFolder + "ogre.cfg", defaults, why) &&
-            !writeNewFile(places.renderSettingsFile, defaults, why))
-            places.notes.push_back("cannot write " + why);
-    }
-    else
+    const Result<> cacheMade = makeFolders(places.cacheFolder);
+    if (!cacheMade)
     {
         places.logFile.clear();
-        places.notes.push_back(why + "; the render settings are not kept and there is no log");
+        places.notes.push_back(cacheMade.why() + "; the render settings are not kept and there is no log");
+        return places;
+    }
+    // The dialog starts from the program's own choices: a window, not the screen.
+    if (!isRegularFile(places.renderSettingsFile))
+    {
+        // Without the program's own, the engine's defaults serve, unnoted.
+        const Result<std::string> defaults = readWholeFile(places.dataFolder + "ogre.cfg");
+        const Result<> written = defaults ? writeNewFile(places.renderSettingsFile, *defaults) : Result<>();
+        if (!written)
+            places.notes.push_back("cannot write " + written.why());
     }
     return places;
 }

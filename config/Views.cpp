@@ -48,14 +48,6 @@ std::string valueText(const Value& value)
         return "";   // no key of a view is of the other kinds
 }
 
-// Why the file's text is no text a views file can be, at FILE:LINE; empty when it can.
-std::string textFault(const std::string& file, const std::string& text)
-{
-    int line = 0;
-    const std::string problem = textProblem(text, line);
-    return problem.empty() ? "" : baseNameOf(file) + ":" + std::to_string(line) + ": " + problem;
-}
-
 // The text's lines, as splitConfigLines numbers them, without their newlines.
 std::vector<std::string> rawLines(const std::string& text)
 {
@@ -156,14 +148,12 @@ Result<std::vector<SavedView>> loadViews(const std::string& file)
 {
     if (!statusOf(file).exists)
         return std::vector<SavedView>();
-    std::string text;
-    std::string why;
-    if (!readWholeFile(file, text, why))
-        return Failure{why};
-    why = textFault(file, text);
-    if (!why.empty())
-        return Failure{why};
-    return readViews(text);
+    const Result<std::string> text = readWholeFile(file);
+    if (!text)
+        return Failure{text.why()};
+    if (const Result<> checked = checkConfigText(baseNameOf(file), *text); !checked)
+        return Failure{checked.why()};
+    return readViews(*text);
 }
 
 std::string viewSection(const SavedView& view)
@@ -184,14 +174,14 @@ std::string viewSection(const SavedView& view)
 Result<Kept> keepView(const std::string& file, const SavedView& view, bool replace)
 {
     std::string text;
-    std::string why;
     if (statusOf(file).exists)
     {
-        if (!readWholeFile(file, text, why))
-            return Failure{why};
-        why = textFault(file, text);
-        if (!why.empty())
-            return Failure{why + "; it is left as it is"};
+        const Result<std::string> read = readWholeFile(file);
+        if (!read)
+            return Failure{read.why()};
+        if (const Result<> checked = checkConfigText(baseNameOf(file), *read); !checked)
+            return Failure{checked.why() + "; it is left as it is"};
+        text = *read;
     }
     const std::vector<std::string> lines = rawLines(text);
     // Each part of the section of that name runs from its section line to its
@@ -226,8 +216,8 @@ Result<Kept> keepView(const std::string& file, const SavedView& view, bool repla
     }
     if (first < 0)
         kept = (kept.empty() ? std::string(newFileHeader) : kept) + "\n" + viewSection(view);
-    if (!replaceFileContents(file, kept, why))
-        return Failure{why};
+    if (const Result<> replaced = replaceFileContents(file, kept); !replaced)
+        return Failure{replaced.why()};
     return first >= 0 ? Kept::Replaced : Kept::Added;
 }
 

@@ -79,7 +79,8 @@ public:
         sceneManager->getRootSceneNode()->createChildSceneNode()->attachObject(shadowCamera);
     }
 
-    bool build()
+    // A Failure when the engine refuses to build the scene.
+    Result<> build()
     {
         try
         {
@@ -90,12 +91,11 @@ public:
         }
         catch (const Ogre::Exception& error)
         {
-            engineError = error.getDescription();
-            return false;
+            return Failure{error.getDescription()};
         }
         viewer = std::make_unique<OrbitViewer>(camera, sceneManager, nullptr, nullptr, status, appSettings.MoveConstant,
                                                appSettings.StepsPerSecond);
-        return true;
+        return {};
     }
 
     ~Run()
@@ -233,9 +233,6 @@ private:
     std::unique_ptr<OrbitViewer> viewer;
     std::string status;
     std::vector<LabelPlace> labels;
-
-public:
-    std::string engineError;
 };
 }
 
@@ -251,8 +248,7 @@ DifferentialRun runDifferential(const std::string& settingsText, const std::stri
 
     // The viewer reads neither file when it is no UTF-8 text; the engine's
     // reader would take such text apart other than the checker does.
-    int line = 0;
-    if (!textProblem(settingsText, line).empty() || !textProblem(systemText, line).empty())
+    if (!checkConfigText("OrvTest.cfg", settingsText) || !checkConfigText("1.cfg", systemText))
     {
         result.refused = true;
         return result;
@@ -278,12 +274,13 @@ DifferentialRun runDifferential(const std::string& settingsText, const std::stri
     Ogre::SceneManager* sceneManager = engine->createSceneManager();
     {
         Run run(result, sceneManager);
-        result.stopped = !run.build();
-        result.engineError = run.engineError;
+        const Result<> built = run.build();
+        result.stopped = !built;
+        result.engineError = built.why();
         if (result.stopped != stopClaimed)
             result.findings.push_back(stopClaimed ? "the checker says the viewer stops, and it builds the scene"
                                                   : "the engine refused to build what the checker calls "
-                                                    "buildable: " + run.engineError);
+                                                    "buildable: " + built.why());
         if (!result.stopped)
             run.session(settingsText, systemText, system.sound());
     }

@@ -218,9 +218,10 @@ bool ExampleFrameListener::handleKeys(const Ogre::FrameEvent&)
     }
     if (actions.screenshot)
     {
-        long number;
-        saveScreenshot(window, screenshotFolder, long(screenshotCount) + 1, number, debugText);
-        screenshotCount = unsigned(number);
+        const Result<long> saved = saveScreenshot(window, screenshotFolder, long(screenshotCount) + 1);
+        if (saved)
+            screenshotCount = unsigned(*saved);
+        debugText = screenshotStatus(screenshotFolder, saved);
     }
     if (actions.polygonModeChanged)
         camera->setPolygonMode(polygonModeAt(controls.polygonModeIndex));

@@ -2,8 +2,6 @@
 
 #include "config/ConfigFileReading.h"
 
-#include <OgreException.h>
-
 FileWatch::FileWatch(std::string path, float poll, float settle)
     : watched(std::move(path)), pollSeconds(poll), settleSeconds(settle), seen(statusOf(watched)), taken(seen), writers(watched)
 {
@@ -29,22 +27,13 @@ bool FileWatch::poll(float dt)
     return (requested || seen != taken) && stillFor >= settleSeconds;
 }
 
-bool FileWatch::take(std::string& text, std::string& unreadable)
+std::optional<Result<std::string>> FileWatch::take()
 {
-    text.clear();
-    unreadable.clear();
     const FileStatus before = statusOf(watched);
-    try
-    {
-        text = readConfigText(watched);
-    }
-    catch (const Ogre::Exception& error)
-    {
-        unreadable = error.getDescription();
-    }
+    Result<std::string> text = readConfigFile(watched);
     if (statusOf(watched) != before || before != seen)
-        return false;
+        return std::nullopt;
     taken = before;
     requested = false;
-    return true;
+    return text;
 }

@@ -3,6 +3,7 @@
 
 #include "config/Files.h"
 
+#include <optional>
 #include <string>
 
 // Watches a file as editors write it: by its status, a few times a second of
@@ -21,10 +22,10 @@ public:
     bool poll(float dt);
     // Asks for a read once the file stands still, changed or not.
     void request() { requested = true; }
-    // Reads the due file, or says why it cannot: the text is read only if the
-    // file stood still while it was read; false (and nothing taken, so that
-    // it is due again later) when it did not.
-    bool take(std::string& text, std::string& unreadable);
+    // Reads the due file: its text, or a Failure saying why it cannot be
+    // read (readConfigFile). Nothing, and nothing taken, so that it is due
+    // again later, when the file did not stand still while it was read.
+    std::optional<Result<std::string>> take();
     const std::string& path() const { return watched; }
 
 private:

@@ -139,17 +139,17 @@ std::string firstFrameTaken(const std::string& folder, long count)
 
 Result<std::string> makeFilmFolder(const std::string& parent)
 {
-    std::string why;
-    if (!parent.empty() && !makeFolders(parent, why))
-        return Failure{why};
+    if (!parent.empty())
+        if (const Result<> made = makeFolders(parent); !made)
+            return Failure{made.why()};
     for (long number = 1;; ++number)
     {
         const std::string folder = parent + "film_" + std::to_string(number) + "/";
-        const LinkResult made = makeNewFolder(folder, why);
-        if (made == LinkResult::Linked)
+        const Result<NameClaim> made = makeNewFolder(folder);
+        if (!made)
+            return Failure{made.why()};
+        if (*made == NameClaim::Linked)
             return folder;
-        if (made == LinkResult::Failed)
-            return Failure{why};
     }
 }
 
@@ -209,18 +209,17 @@ Result<> FrameWriter::writeNext()
     const std::string name = where + filmFrameName(saved + 1);
     removeFile(drawn);
     std::ofstream(drawn, std::ios::binary | std::ios::trunc) << png;
-    const bool whole = statusOf(drawn).size == (long long)png.size();
-    std::string why;
-    const LinkResult linked = whole ? linkWithoutReplacing(drawn, name, why) : LinkResult::Failed;
-    removeFile(drawn);
-    if (linked == LinkResult::Linked)
+    if (statusOf(drawn).size != (long long)png.size())
     {
-        ++saved;
-        return {};
-    }
-    if (!whole)
+        removeFile(drawn);
         return Failure{"cannot write " + drawn + " (is the disk full?)"};
-    if (linked == LinkResult::NameTaken)
+    }
+    const Result<NameClaim> linked = linkWithoutReplacing(drawn, name);
+    removeFile(drawn);
+    if (!linked)
+        return Failure{"cannot write " + name + ": " + linked.why()};
+    if (*linked == NameClaim::NameTaken)
         return Failure{name + " exists: a film never replaces a file"};
-    return Failure{"cannot write " + name + ": " + why};
+    ++saved;
+    return {};
 }

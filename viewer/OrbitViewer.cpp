@@ -160,21 +160,21 @@ Result<> OrbitViewer::replaceBodies(BodyRegistry& bodies)
     return built;
 }
 
-std::string OrbitViewer::takeSystem(const std::string& file, SystemVerdict& verdict)
+Result<> OrbitViewer::takeSystem(const std::string& file, SystemVerdict& verdict)
 {
     logProblems(verdict.problems);
     if (const Problem* error = firstError(verdict.problems))
-        return statusWhere(*error) + " (not reloaded)";
+        return Failure{statusWhere(*error) + " (not reloaded)"};
     const Result<> replaced = replaceBodies(*verdict.bodies);
     if (!replaced)
     {
         logProblems({Problem{file, 0, "", "engine", replaced.why(), Problem::Error}});
-        return baseNameOf(file) + ": " + replaced.why() + "; the bodies shown stay";
+        return Failure{baseNameOf(file) + ": " + replaced.why() + "; the bodies shown stay"};
     }
     // The old scene and the parse that judged the new one: tens of MiB
     // between blocks that live on.
     reloading.owePages();
-    return "";
+    return {};
 }
 
 std::string OrbitViewer::takeSettings(const std::string& file, const SettingsVerdict& verdict, bool& refused)
@@ -217,35 +217,37 @@ bool OrbitViewer::applyReloads(Reloading::Due& due)
     const auto tell = [](std::string& to, const std::string& text) { to += (to.empty() ? "" : "\n") + text; };
     if (due.system)
     {
-        if (!due.systemUnreadable.empty())
+        if (!due.systemVerdict)
         {
-            logProblems({Problem{due.systemFile, 0, "", "unreadable", due.systemUnreadable, Problem::Error}});
-            tell(refusals, baseNameOf(due.systemFile) + ": " + due.systemUnreadable + "; the bodies shown stay");
+            const std::string& unreadable = due.systemVerdict.why();
+            logProblems({Problem{due.systemFile, 0, "", "unreadable", unreadable, Problem::Error}});
+            tell(refusals, baseNameOf(due.systemFile) + ": " + unreadable + "; the bodies shown stay");
         }
         else
         {
             const bool wasFollowing = decisions.following();
-            const std::string why = takeSystem(due.systemFile, due.systemVerdict);
-            systemTaken = why.empty();
+            const Result<> took = takeSystem(due.systemFile, due.systemVerdict.value());
+            systemTaken = took.ok();
             if (systemTaken)
                 tell(taken, "Reloaded " + baseNameOf(due.systemFile) + ": " + std::to_string(bodyRegistry.size()) +
                                 (bodyRegistry.size() == 1 ? " body" : " bodies") +
                                 (wasFollowing && !decisions.following() ? "; the body followed is gone" : ""));
             else
-                tell(refusals, why);
+                tell(refusals, took.why());
         }
     }
     if (due.settings)
     {
-        if (!due.settingsUnreadable.empty())
+        if (!due.settingsVerdict)
         {
-            logProblems({Problem{due.settingsFile, 0, "", "unreadable", due.settingsUnreadable, Problem::Error}});
-            tell(refusals, baseNameOf(due.settingsFile) + ": " + due.settingsUnreadable + "; the settings stay");
+            const std::string& unreadable = due.settingsVerdict.why();
+            logProblems({Problem{due.settingsFile, 0, "", "unreadable", unreadable, Problem::Error}});
+            tell(refusals, baseNameOf(due.settingsFile) + ": " + unreadable + "; the settings stay");
         }
         else
         {
             bool refused = false;
-            const std::string outcome = takeSettings(due.settingsFile, due.settingsVerdict, refused);
+            const std::string outcome = takeSettings(due.settingsFile, *due.settingsVerdict, refused);
             tell(refused ? refusals : taken, outcome);
         }
     }
@@ -270,7 +272,7 @@ bool OrbitViewer::reloadSettingsFrom(const std::string& file, const std::string&
     due.settingsFile = file;
     due.settingsVerdict = judgeSettingsText(file, text, appSettings);
     applyReloads(due);
-    return due.settingsVerdict.sound();
+    return due.settingsVerdict->sound();
 }
 
 double OrbitViewer::motionUpdates(double seconds) const
@@ -378,12 +380,12 @@ void OrbitViewer::pick()
 
 void OrbitViewer::takeScreenshot()
 {
-    long number;
-    std::string saved;
-    lastShotWasSaved = saveScreenshot(window, screenshotFolder, shotNumber + 1, number, saved);
-    shotNumber = int(number);
+    const Result<long> saved = saveScreenshot(window, screenshotFolder, shotNumber + 1);
+    lastShotWasSaved = saved.ok();
+    if (saved)
+        shotNumber = int(*saved);
     ++shotsTried;
-    say(saved);
+    say(screenshotStatus(screenshotFolder, saved));
 }
 
 bool OrbitViewer::handleInput(const InputSnapshot& input)

@@ -146,8 +146,9 @@ private:
     // what became of them, a refusal before anything taken.
     // True when a system file was taken.
     bool applyReloads(Reloading::Due& due);
-    // The reason a system file is not taken; empty when it was.
-    std::string takeSystem(const std::string& file, SystemVerdict& verdict);
+    // Replaces the bodies by the verdict's; a Failure, for the status line,
+    // when the file is not taken.
+    Result<> takeSystem(const std::string& file, SystemVerdict& verdict);
     std::string takeSettings(const std::string& file, const SettingsVerdict& verdict, bool& refused);
     // Writes the problems to the log, as orvtest-check would print them.
     void logProblems(const std::vector<Problem>& problems) const;

@@ -17,21 +17,26 @@ void Reloading::requestNow()
 Reloading::Due Reloading::poll(float dt, const MeshExists& meshExists, const AppSettings& current)
 {
     Due due;
-    std::string text;
-    if (systemWatch.poll(dt) && systemWatch.take(text, due.systemUnreadable))
-    {
-        due.system = true;
-        due.systemFile = systemWatch.path();
-        if (due.systemUnreadable.empty())
-            due.systemVerdict = judgeSystemText(due.systemFile, text, meshExists);
-    }
-    if (settingsWatch.poll(dt) && settingsWatch.take(text, due.settingsUnreadable))
-    {
-        due.settings = true;
-        due.settingsFile = settingsWatch.path();
-        if (due.settingsUnreadable.empty())
-            due.settingsVerdict = judgeSettingsText(due.settingsFile, text, current);
-    }
+    if (systemWatch.poll(dt))
+        if (const std::optional<Result<std::string>> text = systemWatch.take())
+        {
+            due.system = true;
+            due.systemFile = systemWatch.path();
+            if (*text)
+                due.systemVerdict = judgeSystemText(due.systemFile, **text, meshExists);
+            else
+                due.systemVerdict = Failure{text->why()};
+        }
+    if (settingsWatch.poll(dt))
+        if (const std::optional<Result<std::string>> text = settingsWatch.take())
+        {
+            due.settings = true;
+            due.settingsFile = settingsWatch.path();
+            if (*text)
+                due.settingsVerdict = judgeSettingsText(due.settingsFile, **text, current);
+            else
+                due.settingsVerdict = Failure{text->why()};
+        }
     return due;
 }
 

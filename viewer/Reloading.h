@@ -22,12 +22,10 @@ public:
     {
         bool system = false;                // the system file was read, or could not be
         std::string systemFile;
-        std::string systemUnreadable;       // why it could not be read; empty when it was
-        SystemVerdict systemVerdict;
+        Result<SystemVerdict> systemVerdict = SystemVerdict();   // or why it could not be read
         bool settings = false;
         std::string settingsFile;
-        std::string settingsUnreadable;
-        SettingsVerdict settingsVerdict;
+        Result<SettingsVerdict> settingsVerdict = SettingsVerdict();
     };
     // Advances the watches by `dt` seconds and reads and judges the files that are due.
     Due poll(float dt, const MeshExists& meshExists, const AppSettings& current);

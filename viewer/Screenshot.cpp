@@ -12,16 +12,11 @@ std::string screenshotName(long number)
     return "screenshot_" + std::to_string(number) + ".png";
 }
 
-bool saveScreenshot(Ogre::RenderTarget* window, const std::string& folder, long from, long& number,
-                    std::string& status)
+Result<long> saveScreenshot(Ogre::RenderTarget* window, const std::string& folder, long from)
 {
-    number = from - 1;   // none used yet: the next try starts here again
-    std::string why;
-    if (!folder.empty() && !makeFolders(folder, why))
-    {
-        status = "Could not save: " + why;
-        return false;
-    }
+    if (!folder.empty())
+        if (const Result<> made = makeFolders(folder); !made)
+            return Failure{"Could not save: " + made.why()};
     // Written under a name of this process's own, then linked to the first
     // free screenshot name: a link never replaces a file, so two viewers
     // saving into one folder at once never take the same number, and no
@@ -34,23 +29,22 @@ bool saveScreenshot(Ogre::RenderTarget* window, const std::string& folder, long 
     catch (const Ogre::Exception& error)
     {
         removeFile(drawn);
-        status = "Could not save " + folder + screenshotName(from) + ": " + error.getDescription();
-        return false;
+        return Failure{"Could not save " + folder + screenshotName(from) + ": " + error.getDescription()};
     }
     for (long candidate = from;; ++candidate)
     {
         const std::string name = folder + screenshotName(candidate);
-        const LinkResult linked = linkWithoutReplacing(drawn, name, why);
-        if (linked == LinkResult::NameTaken)
+        const Result<NameClaim> linked = linkWithoutReplacing(drawn, name);
+        if (linked && *linked == NameClaim::NameTaken)
             continue;
         removeFile(drawn);
-        if (linked == LinkResult::Failed)
-        {
-            status = "Could not save " + name + ": " + why;
-            return false;
-        }
-        number = candidate;
-        status = "Saved: " + name;
-        return true;
+        if (!linked)
+            return Failure{"Could not save " + name + ": " + linked.why()};
+        return candidate;
     }
+}
+
+std::string screenshotStatus(const std::string& folder, const Result<long>& saved)
+{
+    return saved ? "Saved: " + folder + screenshotName(*saved) : saved.why();
 }

@@ -1,6 +1,8 @@
 #ifndef ORVTEST_VIEWER_SCREENSHOT_H
 #define ORVTEST_VIEWER_SCREENSHOT_H
 
+#include "config/Result.h"
+
 #include <OgrePrerequisites.h>
 
 #include <string>
@@ -10,11 +12,13 @@ std::string screenshotName(long number);
 
 // Saves the window's picture in `folder` ("" for the working folder, else
 // ending in '/'; made if missing) under the first free number from `from`
-// on, never replacing a file, and sets the status line to show: "Saved:
-// NAME", or why it could not be saved (a folder that cannot be made, a
-// read-only folder, a full disk), so that a failed picture never ends the
-// session. `number` becomes the number used; false when nothing was saved.
-bool saveScreenshot(Ogre::RenderTarget* window, const std::string& folder, long from, long& number,
-                    std::string& status);
+// on, never replacing a file, and gives the number used. A Failure says, for
+// the status line, why it could not be saved (a folder that cannot be made,
+// a read-only folder, a full disk): a failed picture never ends the session.
+Result<long> saveScreenshot(Ogre::RenderTarget* window, const std::string& folder, long from);
+
+// What the status line says of saveScreenshot's outcome: "Saved: NAME", or
+// why nothing was.
+std::string screenshotStatus(const std::string& folder, const Result<long>& saved);
 
 #endif

@@ -5,9 +5,12 @@
 
 namespace
 {
-// What was read, the fields that are not at their defaults.
-std::string describe(const CommandLine& read)
+// What was read, the fields that are not at their defaults; or the error.
+std::string describe(const Result<CommandLine>& parsed)
 {
+    if (!parsed)
+        return "error=" + parsed.why();
+    const CommandLine& read = *parsed;
     std::string text;
     const auto field = [&](const char* name, const std::string& value) {
         if (!value.empty())
@@ -31,7 +34,6 @@ std::string describe(const CommandLine& read)
         path += "<" + name + ">";
     field("path", path);
     field("overlays", read.overlays ? "yes" : "");
-    field("error", read.error);
     return text;
 }
 
@@ -66,25 +68,26 @@ TEST(CommandLineTest, ReadsWhatWasAskedAndSaysWhatWasWrong)
         {"ASizeBeyondAnyTexture", {"--size=99999x10"}, "error=--size 99999x10: write the width and height in "
                                                        "pixels, 16 to 16384 each, as 1920x1080"},
         {"AScaleOfNothing", {"--ui-scale", "0"}, "error=--ui-scale 0: a number from 0.5 to 8"},
+        {"TheSmallestScale", {"--ui-scale=0.5"}, "scale=0.50"},
+        {"TheLargestScale", {"--ui-scale=8"}, "scale=8.00"},
+        {"AScaleJustBelow", {"--ui-scale=0.49"}, "error=--ui-scale 0.49: a number from 0.5 to 8"},
+        {"AScaleJustAbove", {"--ui-scale=8.01"}, "error=--ui-scale 8.01: a number from 0.5 to 8"},
         {"AFilmAlongAPath", {"--record", "f", "--seconds=2", "--fps", "12.5", "--path", "a,Earth rise", "--overlays"},
          "size=1920,1080 record=f frames=25 at 12.500000 path=<a><Earth rise> overlays=yes"},
         {"AFilmOfFramesFromAView", {"--record", "f", "--frames", "3", "--size", "64x48", "--view", "v"},
          "size=64,48 view=v record=f frames=3 at 30.000000"},
-        {"AFilmNeedsALength", {"--record", "f"}, "record=f error=--record needs the film's length: --frames N or "
-                                                 "--seconds S"},
+        {"AFilmNeedsALength", {"--record", "f"}, "error=--record needs the film's length: --frames N or --seconds S"},
         {"FramesAndSecondsDisagree", {"--record", "f", "--frames", "10", "--seconds", "1"},
-         "record=f frames=10 at 30.000000 error=--frames 10 and --seconds 1 disagree: at 30 frames a second that "
-         "is 30 frames; give one of them"},
+         "error=--frames 10 and --seconds 1 disagree: at 30 frames a second that is 30 frames; give one of them"},
         {"NoPartOfAFrame", {"--record", "f", "--frames", "2.5"},
-         "record=f error=--frames 2.5: a whole number of frames, from 1 to 10000000"},
+         "error=--frames 2.5: a whole number of frames, from 1 to 10000000"},
         {"NoFilmAtNoSpeed", {"--record", "f", "--frames", "2", "--fps", "0"},
-         "record=f error=--fps 0: frames a second, above 0 and at most 1000"},
+         "error=--fps 0: frames a second, above 0 and at most 1000"},
         {"APathOfOneView", {"--record", "f", "--frames", "2", "--path", "a,"},
-         "record=f frames=2 at 30.000000 error=--path a,: name two kept views or more, separated by commas"},
+         "error=--path a,: name two kept views or more, separated by commas"},
         {"AFilmOptionWithoutAFilm", {"--seconds", "3"}, "error=--seconds is for a film: give --record DIR too"},
         {"ADateNoCalendarHas", {"--at", "2030-02-30"},
-         "at=2030-02-30 error=--at 2030-02-30: '2030-02-30' is no date: write 2030-01-01, 2030-01-01T12:00 (UTC), "
-         "J2000 or now"},
+         "error=--at 2030-02-30: '2030-02-30' is no date: write 2030-01-01, 2030-01-01T12:00 (UTC), J2000 or now"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.read, describe(parseCommandLine(row.arguments))) << row.name;

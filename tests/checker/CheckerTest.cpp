@@ -26,8 +26,7 @@ protected:
         ASSERT_EQ(0, ::chdir(folder.c_str()));
         write("OrvTest.cfg", "[System]\nStaticSystem=1.cfg\n");
         write("resources.cfg", "[General]\nFileSystem=meshes\n");
-        std::string why;
-        ASSERT_TRUE(makeFolders("meshes", why));
+        ASSERT_TRUE(makeFolders("meshes"));
         write("meshes/Teapot.Mesh", "a mesh");
     }
 
@@ -40,9 +39,9 @@ protected:
 
     static void write(const std::string& name, const std::string& text)
     {
-        std::string why;
         removeFile(name);
-        ASSERT_TRUE(writeNewFile(name, text, why)) << why;
+        const Result<> written = writeNewFile(name, text);
+        ASSERT_TRUE(written) << written.why();
     }
 
     int check(const std::vector<std::string>& arguments)

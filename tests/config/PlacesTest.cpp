@@ -16,10 +16,8 @@ namespace
 {
 std::string readFile(const std::string& path)
 {
-    std::string text;
-    std::string why;
-    readWholeFile(path, text, why);
-    return text;
+    const Result<std::string> text = readWholeFile(path);
+    return text ? *text : "";
 }
 
 bool exists(const std::string& path)
@@ -35,9 +33,11 @@ protected:
         char pattern[] = "/tmp/orvtest-places-XXXXXX";
         ASSERT_NE(nullptr, ::mkdtemp(pattern));
         root = std::string(pattern) + "/";
-        std::string why;
         for (const char* folder : {"home/", "work/", "prefix/bin/", "prefix/share/orvtest/"})
-            ASSERT_TRUE(makeFolders(root + folder, why)) << why;
+        {
+            const Result<> made = makeFolders(root + folder);
+            ASSERT_TRUE(made) << made.why();
+        }
         data = root + "prefix/share/orvtest/";
         for (const char* file : {"resources.cfg", "plugins.cfg", "ogre.cfg", "1.cfg"})
             write(data + file, std::string("installed ") + file + "\n");
@@ -163,8 +163,7 @@ TEST_F(PlacesTest, TheDesktopsFoldersAreFollowed)
 {
     ::setenv("XDG_CONFIG_HOME", (root + "conf").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", "relative/cache", 1);   // not absolute: ignored
-    std::string why;
-    ASSERT_TRUE(makeFolders(root + "conf", why));
+    ASSERT_TRUE(makeFolders(root + "conf"));
     write(root + "conf/user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
     const Places places = installedRun();
     EXPECT_EQ(root + "conf/orvtest/", places.configFolder);

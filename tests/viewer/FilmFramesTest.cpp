@@ -25,9 +25,8 @@ public:
         const std::string file = writeTempFile("film", "");
         removeFile(file);
         path = file + "/";
-        std::string why;
-        if (!makeFolders(path, why))
-            ADD_FAILURE() << why;
+        if (const Result<> made = makeFolders(path); !made)
+            ADD_FAILURE() << made.why();
     }
     ~TestFolder()
     {
@@ -77,9 +76,9 @@ Decoded decodePng(const std::string& path)
 
 std::string contentsOf(const std::string& path)
 {
-    std::string text, why;
-    EXPECT_TRUE(readWholeFile(path, text, why)) << why;
-    return text;
+    const Result<std::string> text = readWholeFile(path);
+    EXPECT_TRUE(text) << text.why();
+    return text ? *text : "";
 }
 
 struct SizeRow
@@ -160,8 +159,8 @@ TEST(FilmFramesTest, AFileLeftUnderTheWritersOwnNameIsNotWrittenThrough)
     const TestFolder folder;
     const std::string frame = folder.path + "frame_000001.png";
     {
-        std::string why;
-        ASSERT_TRUE(writeNewFile(frame, "an older film's frame", why)) << why;
+        const Result<> written = writeNewFile(frame, "an older film's frame");
+        ASSERT_TRUE(written) << written.why();
     }
     const std::string left = folder.path + ".frame-" + std::to_string(::getpid()) + ".png";
     ASSERT_EQ(0, ::link(frame.c_str(), left.c_str()));
@@ -252,8 +251,8 @@ TEST(FilmFolderTest, EachFilmGetsTheFirstFreeNumberAndAFolderThatCannotBeIsAReas
     ASSERT_TRUE(first.ok()) << first.why();
     EXPECT_EQ(parent + "film_1/", *first);
     EXPECT_TRUE(isFolder(*first));
-    std::string why;
-    ASSERT_TRUE(writeNewFile(parent + "film_2", "", why)) << why;
+    const Result<> fileInTheWay = writeNewFile(parent + "film_2", "");
+    ASSERT_TRUE(fileInTheWay) << fileInTheWay.why();
     const Result<std::string> next = makeFilmFolder(parent);
     ASSERT_TRUE(next.ok()) << next.why();
     EXPECT_EQ(parent + "film_3/", *next);

@@ -281,7 +281,11 @@ TEST_F(ViewerTest, TheInfoPanelsFactsAreRoundedAsAPersonReadsThemWithTheirUnits)
                                                            "RotationHours=-9.93\n"),
                               "Size", "420"),
                     "OrbitPeriod", "0") +
-          withValue(bodySection("5.Planet.Moon", "5.Planet"), "OrbitPeriod", "3.3333"));
+          withValue(bodySection("5.Planet.Moon", "5.Planet"), "OrbitPeriod", "3.3333") +
+          // A circle tilted 30 degrees, at the top of its orbit at the epoch:
+          // 90 degrees past its node, 30 degrees above the ecliptic.
+          withValue(bodySection("6.Tilted", "Sun", "OrbitDays=100\nInclination=30\nAscendingNode=40\nPeriapsis=90\n"),
+                    "OrbitPeriod", "0"));
     std::vector<std::string> lines;
     for (const auto& body : bodyRegistry)
         for (const Fact& fact : bodyFacts(bodyRegistry, *body, Ogre::Vector3::ZERO, 0.0))
@@ -289,7 +293,8 @@ TEST_F(ViewerTest, TheInfoPanelsFactsAreRoundedAsAPersonReadsThemWithTheirUnits)
     for (const char* expected : {"5.Planet: [5.Planet]", "orbits: Sun", "radius: 420 units", "orbit period: 4,330 days",
                                  "eccentricity: 0.048", "inclination: 1.3\xC2\xB0", "spin period: 9.93 hours, backwards",
                                  "5.Planet.Moon: [5.Planet.Moon]", "orbits: 5.Planet", "from 5.Planet: 100 units",
-                                 "orbit period: 20 min (60 frames/s)"})
+                                 "orbit period: 20 min (60 frames/s)", "ecliptic long.: 130.0\xC2\xB0",
+                                 "ecliptic lat.: 30.0\xC2\xB0"})
         EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), expected)) << expected;
 }
 
@@ -462,10 +467,10 @@ TEST(FileWatchTest, AFileIsReadOnlyOnceItsWriterHasClosedItAndItHasStoodStill)
         writer << "[Second]\n";
     }
     ASSERT_TRUE(dueWithin(1.0f));
-    std::string text;
-    std::string unreadable;
-    ASSERT_TRUE(watch.take(text, unreadable));
-    EXPECT_EQ("[First]\n[Second]\n", text);
+    std::optional<Result<std::string>> taken = watch.take();
+    ASSERT_TRUE(taken);
+    ASSERT_TRUE(*taken) << taken->why();
+    EXPECT_EQ("[First]\n[Second]\n", **taken);
     EXPECT_FALSE(dueWithin(1.0f));   // taken: not due again until it changes or is asked for
     watch.request();
     EXPECT_TRUE(dueWithin(0.1f));
@@ -477,15 +482,21 @@ TEST(FileWatchTest, AFileIsReadOnlyOnceItsWriterHasClosedItAndItHasStoodStill)
     }
     // Deleted, then a folder in its place: due, and unreadable, once each.
     ASSERT_TRUE(dueWithin(1.0f));
-    ASSERT_TRUE(watch.take(text, unreadable));
+    taken = watch.take();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ("version 9", taken->value());
     ::unlink(path.c_str());
     ASSERT_TRUE(dueWithin(1.0f));
-    ASSERT_TRUE(watch.take(text, unreadable));
-    EXPECT_NE(std::string::npos, unreadable.find("Cannot open file"));
+    taken = watch.take();
+    ASSERT_TRUE(taken);
+    EXPECT_FALSE(*taken);
+    EXPECT_NE(std::string::npos, taken->why().find("Cannot open file")) << taken->why();
     ASSERT_EQ(0, ::mkdir(path.c_str(), 0700));
     ASSERT_TRUE(dueWithin(1.0f));
-    ASSERT_TRUE(watch.take(text, unreadable));
-    EXPECT_NE(std::string::npos, unreadable.find("not a regular file"));
+    taken = watch.take();
+    ASSERT_TRUE(taken);
+    EXPECT_FALSE(*taken);
+    EXPECT_NE(std::string::npos, taken->why().find("not a regular file")) << taken->why();
     ::rmdir(path.c_str());
 }
 

@@ -87,6 +87,8 @@ const std::vector<ViewKey>& viewKeys()
         {"OrbitLines", false, "0", &V::OrbitLines},
         {"Names", false, "0", &V::Names},
         {"Statistics", false, "1", &V::Statistics},
+        {"FieldOfView", false, "45", &V::FieldOfView,
+         L{narrowestFieldOfView, true, widestFieldOfView, true, L::Held, "the camera sees from 1 to 120 degrees"}},
     };
     return keys;
 }

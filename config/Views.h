@@ -12,6 +12,12 @@
 #include <string>
 #include <vector>
 
+// The camera's vertical field of view, degrees: the engine's 45 unless a
+// person zooms, from 1 to 120.
+constexpr double defaultFieldOfView = 45.0;
+constexpr double narrowestFieldOfView = 1.0;
+constexpr double widestFieldOfView = 120.0;
+
 // A view kept by name in the views file: where the camera stands and looks,
 // the body it went to and whether it follows it, the time and the panels
 // shown. Fields carry the names of their keys (viewKeys()).
@@ -31,6 +37,7 @@ struct SavedView
     bool OrbitLines = false;
     bool Names = false;
     bool Statistics = true;
+    double FieldOfView = defaultFieldOfView;                // vertical, degrees
 
     bool dated = false;   // whether the view says a date
     int line = 0;         // of its section line; 0 for a view not read from a file

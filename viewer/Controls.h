@@ -44,6 +44,8 @@ enum class Action
     KeepView,
     RecallView,
     Record,
+    ZoomIn,
+    ZoomOut,
     Count
 };
 
@@ -56,6 +58,7 @@ struct Input
         Key,          // code: an OIS::KeyCode
         Button,       // code: an OIS::MouseButtonID
         MouseMotion,
+        Wheel,        // code: +1 turned away from the person, -1 towards
     };
     Kind kind = None;
     int code = 0;
@@ -67,6 +70,7 @@ enum class Trigger
     Gated,        // while down, at most once every action delay
     Pressed,      // once per press, one press every action delay
     PressedInRun, // as Pressed, for each key from the first input's code to the second's; which one tells
+    EachPress,    // at once, for every press and every notch of the wheel
 };
 
 struct Control
@@ -135,6 +139,10 @@ constexpr Control orbitControls[] = {
      "fly in a second to the first nine kept views"},
     {Action::Record, Trigger::Pressed, {key(OIS::KC_V), Input{}}, "V",
      "start or stop recording a film of the view, 30 frames a second of its own time"},
+    {Action::ZoomIn, Trigger::EachPress, {key(OIS::KC_COMMA), Input{Input::Wheel, +1}}, ", or wheel away",
+     "narrow the field of view (zoom in), down to 1 degree"},
+    {Action::ZoomOut, Trigger::EachPress, {key(OIS::KC_PERIOD), Input{Input::Wheel, -1}}, ". or wheel towards you",
+     "widen the field of view, up to 120 degrees"},
     {Action::Help, Trigger::Pressed, {key(OIS::KC_H), key(OIS::KC_F1)}, "H or F1",
      "show or hide this list of controls"},
     {Action::Quit, Trigger::Held, {key(OIS::KC_ESCAPE), Input{}}, "Escape, or closing the window", "quit"},

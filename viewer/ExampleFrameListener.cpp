@@ -164,6 +164,8 @@ InputSnapshot ExampleFrameListener::readDevices(float dt)
     snapshot.buttonsDown = unsigned(state.buttons);
     snapshot.mouseX = state.X.rel;
     snapshot.mouseY = state.Y.rel;
+    // The window system reports a notch as 120.
+    snapshot.wheel = state.Z.rel / 120;
     snapshot.buttonsPressed = pressesSinceRead.buttonsPressed;
     snapshot.presses = pressesSinceRead.presses;
     snapshot.pressCount = pressesSinceRead.pressCount;

@@ -130,6 +130,8 @@ PathFrame FilmPath::frame(long index) const
     const double u = place.along;
     frame.rate = rateOf(from) + (rateOf(to) - rateOf(from)) * u;
     frame.speed = speedOf(from) + (speedOf(to) - speedOf(from)) * u;
+    const double eased = u * u * (3.0 - 2.0 * u);
+    frame.fieldOfView = from.FieldOfView * std::pow(to.FieldOfView / from.FieldOfView, eased);
     const double segmentDays =
         (timing.segmentStart(place.segment + 1) - timing.segmentStart(place.segment)) * seconds / 86400.0;
     frame.dated = from.dated || to.dated;

@@ -59,6 +59,7 @@ struct PathFrame
     bool dated = false;        // the clock goes to `date`, else it runs on at `speed`
     double date = 0.0;         // UTC days
     double speed = 0.0;        // sky seconds a second
+    double fieldOfView = 45.0; // vertical, degrees
 };
 
 // The timing of a film through two or more kept views: its frames evenly
@@ -69,7 +70,8 @@ struct PathFrame
 // two dated views it goes from one date to the other; from a dated view to an
 // undated one it runs on from the date; from an undated view it runs so as
 // to arrive at the next one's date; between two undated ones it runs on
-// from wherever it is.
+// from wherever it is. The field of view eases from one view's to the
+// next's, evenly in its ratio, so that a zoom reads as even.
 class FilmPath
 {
 public:

@@ -3,6 +3,7 @@
 #include "config/Utf8.h"
 #include "viewer/Controls.h"
 #include "viewer/OverlayOrder.h"
+#include "viewer/PanelMetrics.h"
 
 #include <OgreFont.h>
 #include <OgreOverlay.h>
@@ -14,11 +15,11 @@
 
 namespace
 {
-constexpr float lineHeight = 18.0f;    // pixels, at 96 dpi
-constexpr float margin = 12.0f;
+using panelMetrics::lineHeight;
+constexpr float margin = panelMetrics::edgeMargin;
 constexpr float columnGap = 20.0f;
 
-constexpr float charHeight = 16.0f;
+constexpr float charHeight = panelMetrics::textHeight;
 constexpr float spaceWidth = 5.0f;
 
 Ogre::TextAreaOverlayElement* makeColumn(Ogre::OverlayManager& overlays, const std::string& name,

@@ -4,6 +4,7 @@
 #include "sim/BodySteps.h"
 #include "sky/Orbit.h"
 #include "viewer/OverlayOrder.h"
+#include "viewer/PanelMetrics.h"
 #include "viewer/UiScale.h"
 
 #include <OgreOverlay.h>
@@ -17,11 +18,11 @@
 
 namespace
 {
-constexpr float lineHeight = 18.0f;   // pixels, at a scale of 1
-constexpr float margin = 8.0f;
+using panelMetrics::lineHeight;
+constexpr float margin = panelMetrics::innerMargin;
 constexpr float labelsWidth = 118.0f;
 constexpr float panelWidth = 330.0f;
-constexpr float panelTop = 52.0f;     // under the status line
+constexpr float panelTop = panelMetrics::belowStatus;
 
 std::string degrees(double angle)
 {

@@ -26,6 +26,7 @@ struct InputSnapshot
     unsigned int buttonsPressed = 0;    // pressed since the last frame, also if released again
     int mouseX = 0;                     // relative motion since the last frame, counts
     int mouseY = 0;
+    int wheel = 0;                      // notches the mouse wheel turned since the last frame, away from the person +
     // Presses since the last frame, also those released again before it
     // (with a buffered keyboard only; an unbuffered one reports none).
     std::array<KeyPress, 32> presses{};

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 
 namespace
 {
@@ -57,6 +58,8 @@ int pressesOf(const Control& control, const InputSnapshot& input, const InputSna
         const auto button = OIS::MouseButtonID(in.code);
         if (in.kind == Input::Button)
             count += input.buttonPressed(button) || (input.buttonDown(button) && !previous.buttonDown(button));
+        if (in.kind == Input::Wheel && input.wheel * in.code > 0)
+            count += std::abs(input.wheel);
         if (in.kind != Input::Key)
             continue;
         const OIS::KeyCode key = OIS::KeyCode(in.code);
@@ -92,6 +95,14 @@ void OrbitControls::refocus(int index)
     state.focusIndex = 0;
     state.hasFocus = false;
     state.following = false;
+}
+
+std::string fieldOfViewText(double degrees)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, degrees < 9.95 ? "Field of view %.1f\xC2\xB0" : "Field of view %.0f\xC2\xB0",
+                  degrees);
+    return text;
 }
 
 int nextFocusIndex(int index, int step, std::size_t count)
@@ -298,6 +309,7 @@ OrbitControls::ViewState OrbitControls::viewState() const
     view.statisticsShown = state.statisticsShown;
     view.orbitLinesShown = state.orbitLinesShown;
     view.labelsShown = state.labelsShown;
+    view.fieldOfView = state.fieldOfView;
     return view;
 }
 
@@ -315,6 +327,7 @@ void OrbitControls::recallViewState(const ViewState& view)
     state.statisticsShown = view.statisticsShown;
     state.orbitLinesShown = view.orbitLinesShown;
     state.labelsShown = view.labelsShown;
+    state.fieldOfView = std::clamp(view.fieldOfView, narrowestFieldOfView, widestFieldOfView);
 }
 
 void OrbitControls::queueRunPresses(const Control& control, const InputSnapshot& input)
@@ -446,9 +459,11 @@ OrbitActions OrbitControls::decide(const InputSnapshot& devices, const BodyRegis
         }
     }
 
-    // Counts of motion, not scaled by the frame's time.
-    actions.yawDegrees = -float(input.mouseX) * mouseTurnFactor;
-    actions.pitchDegrees = -float(input.mouseY) * mouseTurnFactor;
+    // Counts of motion, not scaled by the frame's time; as slow as the
+    // field of view is narrow, so that a count moves the picture as far.
+    const float turn = mouseTurnFactor * float(state.fieldOfView / defaultFieldOfView);
+    actions.yawDegrees = -float(input.mouseX) * turn;
+    actions.pitchDegrees = -float(input.mouseY) * turn;
 
     // While the prompt has the keyboard, the keys type and do nothing else.
     if (promptHadKeyboard)
@@ -495,6 +510,14 @@ OrbitActions OrbitControls::decide(const InputSnapshot& devices, const BodyRegis
         for (int n = pressesOf(control, input, previous); n > 0 && pendingCount < pending.size(); --n)
             pending[pendingCount++] = {control.action, 0};
     }
+    for (const Action zoom : {Action::ZoomIn, Action::ZoomOut})
+        if (const int notches = pressesOf(controlFor(zoom), input, previous))
+        {
+            const double factor = std::pow(zoomStep, zoom == Action::ZoomIn ? -notches : notches);
+            state.fieldOfView = std::clamp(state.fieldOfView * factor, narrowestFieldOfView, widestFieldOfView);
+            actions.fieldOfViewChanged = actions.statusChanged = true;
+            actions.status = fieldOfViewText(state.fieldOfView);
+        }
     if (pendingCount > 0 && state.actionCooldown < 0.0f)
     {
         state.actionCooldown = actionDelay;

@@ -2,6 +2,7 @@
 #define ORVTEST_VIEWER_ORBITCONTROLS_H
 
 #include "sim/WorldLimits.h"
+#include "config/Views.h"
 #include "sky/Clock.h"
 #include "viewer/Controls.h"
 #include "viewer/InputSnapshot.h"
@@ -41,6 +42,7 @@ struct OrbitActions
     std::string viewName;
     int recallView = -1;                 // the kept view to fly to, 0 for the first; -1 for none
     bool recordingToggled = false;       // start or stop recording a film
+    bool fieldOfViewChanged = false;     // to fieldOfView
 };
 
 // The orbit viewer's decisions: from one frame's input snapshot and its own
@@ -102,6 +104,10 @@ public:
     bool labelsShown() const { return state.labelsShown; }
     bool infoShown() const { return state.infoShown; }
     bool promptOpen() const { return state.prompt != Prompt::None; }
+    // The camera's vertical field of view, degrees.
+    double fieldOfView() const { return state.fieldOfView; }
+    // Each press of the zoom keys or notch of the wheel narrows or widens it by this factor.
+    static constexpr double zoomStep = 1.25;
 
     // What a kept view holds of these decisions.
     struct ViewState
@@ -114,6 +120,7 @@ public:
         bool statisticsShown = true;
         bool orbitLinesShown = false;
         bool labelsShown = false;
+        double fieldOfView = defaultFieldOfView;
     };
     ViewState viewState() const;
     // Takes on a kept view's state, its rate and speed as they are.
@@ -173,6 +180,7 @@ private:
         bool orbitLinesShown = false;
         bool labelsShown = false;
         bool infoShown = false;
+        double fieldOfView = defaultFieldOfView;   // vertical, degrees
         Prompt prompt = Prompt::None;
         std::string promptText;         // UTF-8, what has been typed at the prompt
         bool clockInUse = false;
@@ -196,6 +204,10 @@ private:
 
 // The focus index after a jump of `step` (+1 or -1) from `index` among `count` bodies.
 int nextFocusIndex(int index, int step, std::size_t count);
+
+// "Field of view 36°", as the status line says it: to a tenth of a degree
+// below 10 degrees, where the steps are that fine.
+std::string fieldOfViewText(double degrees);
 
 // The body a go-to name means: the first whose Name or section name equals it,
 // ignoring case (of Latin, Greek and Cyrillic letters), else the first that

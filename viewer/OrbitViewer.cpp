@@ -21,10 +21,26 @@
 #include <algorithm>
 #include <cmath>
 
+Ogre::Vector3 arrivalSide(const Body& body, const Ogre::Vector3& centre)
+{
+    if (!body.followsClock())
+        return Ogre::Vector3::NEGATIVE_UNIT_Z;
+    // Towards the Sun, then turned 45 degrees towards the ecliptic's north:
+    // the disc shows gibbous, its terminator in view, the same way up at
+    // every body.
+    const Ogre::Vector3 toSun = -centre.normalisedCopy();
+    Ogre::Vector3 north = Ogre::Vector3::UNIT_Y - toSun * toSun.dotProduct(Ogre::Vector3::UNIT_Y);
+    if (north.squaredLength() < 1e-6f)
+        north = Ogre::Vector3::UNIT_X - toSun * toSun.dotProduct(Ogre::Vector3::UNIT_X);
+    if (!(centre.squaredLength() > 0.0f))
+        return Ogre::Vector3::NEGATIVE_UNIT_Z;
+    return (toSun + north.normalisedCopy()).normalisedCopy();
+}
+
 bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
 {
     const Ogre::Vector3 target = bodyCentre(body);
-    const Ogre::Vector3 eye = target + Ogre::Vector3(0.0f, 0.0f, -5.0f * body.definition.Size);
+    const Ogre::Vector3 eye = target + arrivalSide(body, target) * (5.0f * body.definition.Size);
     // A body out at the end of the float range has no place for the camera.
     if (!isFinite(target) || !isFinite(eye))
         return false;
@@ -425,6 +441,8 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         takeScreenshot();
     if (actions.polygonModeChanged)
         camera->setPolygonMode(polygonModeAt(decisions.renderModeIndex()));
+    if (actions.fieldOfViewChanged)
+        showFieldOfView(decisions.fieldOfView());
     panels.apply(actions, decisions, bodyRegistry);
     showClock();
 
@@ -462,6 +480,7 @@ SavedView OrbitViewer::currentView(const std::string& name) const
     view.OrbitLines = state.orbitLinesShown;
     view.Names = state.labelsShown;
     view.Statistics = state.statisticsShown;
+    view.FieldOfView = state.fieldOfView;
     return view;
 }
 
@@ -472,6 +491,11 @@ CameraPose OrbitViewer::viewPose(const SavedView& view) const
     if (body >= 0)
         pose.position = bodyCentre(bodyRegistry.at(std::size_t(body))) + view.Offset;
     return pose;
+}
+
+void OrbitViewer::showFieldOfView(double degrees)
+{
+    camera->setFOVy(Ogre::Degree(Ogre::Real(degrees)));
 }
 
 void OrbitViewer::placeCamera(const CameraPose& pose)
@@ -492,11 +516,13 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
     state.statisticsShown = view.Statistics;
     state.orbitLinesShown = view.OrbitLines;
     state.labelsShown = view.Names;
+    state.fieldOfView = view.FieldOfView;
     OrbitActions switched;
     switched.statisticsChanged = decisions.statisticsShown() != view.Statistics;
     switched.orbitLinesChanged = decisions.orbitLinesShown() != view.OrbitLines;
     switched.labelsChanged = decisions.labelsShown() != view.Names;
     decisions.recallViewState(state);
+    showFieldOfView(decisions.fieldOfView());
     panels.apply(switched, decisions, bodyRegistry);
     if (view.dated && clockInUse)
     {
@@ -640,5 +666,6 @@ void OrbitViewer::showPathFrame(const FilmPath& path, long index, float dt)
     for (const SavedView& view : path.views())
         stops.push_back(viewPose(view));
     placeCamera(CameraPath(stops).at(frame.segment, frame.along));
+    showFieldOfView(frame.fieldOfView);
     runDetailStep(camera->getRealPosition());
 }

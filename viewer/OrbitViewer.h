@@ -157,6 +157,7 @@ private:
     // Flies on towards the view recalled; looking, flying or a jump ends the flight.
     void flyToView(const OrbitActions& actions, float dt);
     void placeCamera(const CameraPose& pose);
+    void showFieldOfView(double degrees);
     void toggleFilm();
 
     Ogre::Camera* camera;
@@ -186,9 +187,14 @@ private:
     static constexpr float recallSeconds = 1.0f;
 };
 
-// Places the camera node 5 × Size from the body's position node on the world's
-// -Z side, facing it. Leaves the camera alone, and returns false, when that
-// place lies beyond the float range.
+// The side of a body a jump arrives on, a unit vector from its centre: for a
+// body that follows the clock its sunlit side, the angle Sun-body-camera
+// 45 degrees, turned towards the ecliptic's north; else the world's -Z side.
+Ogre::Vector3 arrivalSide(const Body& body, const Ogre::Vector3& centre);
+
+// Places the camera node 5 × Size from the body's position node on its
+// arrival side, facing it. Leaves the camera alone, and returns false, when
+// that place lies beyond the float range.
 bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body);
 
 #endif

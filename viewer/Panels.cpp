@@ -2,8 +2,8 @@
 
 #include "viewer/HelpOverlay.h"
 #include "viewer/OrbitControls.h"
-
 #include "viewer/OverlayOrder.h"
+#include "viewer/PanelMetrics.h"
 #include "viewer/UiScale.h"
 
 #include <OgreCamera.h>
@@ -15,8 +15,9 @@
 
 namespace
 {
-constexpr float clockCharHeight = 18.0f;   // pixels
-constexpr float clockMargin = 12.0f;
+// The clock reads larger than the panels' text, a line high.
+constexpr float clockCharHeight = panelMetrics::lineHeight;
+constexpr float clockMargin = panelMetrics::edgeMargin;
 }
 
 Panels::Panels(Ogre::SceneManager* sceneManager, Ogre::Overlay* statisticsOverlay)

@@ -1,5 +1,6 @@
 #include "viewer/UiScale.h"
 
+#include "config/SettingsKeys.h"
 #include "viewer/OverlayOrder.h"
 
 #include <OgreFont.h>
@@ -16,16 +17,13 @@
 float uiScaleForDensity(float dotsPerInch)
 {
     const float quarters = std::round(dotsPerInch / 96.0f * 4.0f) / 4.0f;
-    return std::isfinite(quarters) ? std::clamp(quarters, 0.5f, 8.0f) : 1.0f;
+    return std::isfinite(quarters) ? std::clamp(quarters, smallestUiScale, largestUiScale) : 1.0f;
 }
 
 float chooseUiScale(float commandLine, float settings, float display)
 {
-    if (commandLine > 0.0f)
-        return commandLine;
-    if (settings > 0.0f)
-        return settings;
-    return display;
+    const float chosen = commandLine > 0.0f ? commandLine : settings > 0.0f ? settings : display;
+    return std::clamp(chosen, smallestUiScale, largestUiScale);
 }
 
 void scaleFonts(float scale)

@@ -35,6 +35,7 @@ SavedView everything(const std::string& name)
     view.Speed = 3600.0;
     view.OrbitLines = view.Names = true;
     view.Statistics = false;
+    view.FieldOfView = 12.5;
     return view;
 }
 
@@ -62,6 +63,8 @@ TEST(ViewsFileTest, KeptViewsReadBackInTheFilesOrderAndANameIsReplacedOnlyWhenAs
     EXPECT_TRUE(read.Paused && read.dated && read.OrbitLines && read.Names && !read.Statistics);
     EXPECT_NEAR(kept.Date.days, read.Date.days, 0.001 / 86400);   // to the millisecond
     EXPECT_EQ(kept.Speed, read.Speed);
+    EXPECT_EQ(12.5, read.FieldOfView);
+    EXPECT_EQ(45.0, views[0].FieldOfView);
     EXPECT_FALSE(views[2].dated || views[2].Follow || views[0].dated);
     // A view kept without a speed of its own keeps none: it takes the clock's start speed.
     EXPECT_TRUE(std::isnan(views[2].Speed));

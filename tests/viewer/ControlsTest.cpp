@@ -218,6 +218,34 @@ TEST_F(OrbitControlsTest, TimeKeysFireOncePerPressWithinTheRatesLimits)
     EXPECT_FALSE(controls.paused());
 }
 
+TEST_F(OrbitControlsTest, ZoomNarrowsAndWidensTheFieldByEveryPressAndNotchAndLookingSlowsWithIt)
+{
+    OrbitActions actions = press(OIS::KC_COMMA);
+    EXPECT_TRUE(actions.fieldOfViewChanged);
+    EXPECT_DOUBLE_EQ(45.0 / 1.25, controls.fieldOfView());
+    EXPECT_EQ("Field of view 36\xC2\xB0", actions.status);
+    // Three notches of the wheel towards the person in one frame, at once: not one a delay.
+    InputSnapshot notches = frame(frame60);
+    notches.wheel = -3;
+    controls.decide(notches, bodies);
+    EXPECT_NEAR(36.0 * 1.953125, controls.fieldOfView(), 1e-9);
+    // At either end it stays.
+    for (int n = 0; n < 30; ++n)
+        press(OIS::KC_PERIOD);
+    EXPECT_EQ(120.0, controls.fieldOfView());
+    notches.wheel = 40;
+    EXPECT_EQ("Field of view 1.0\xC2\xB0", controls.decide(notches, bodies).status);
+    EXPECT_EQ(1.0, controls.fieldOfView());
+    // A count of the mouse moves the picture as far at any field: at 1
+    // degree it turns the camera a 45th of what it does at 45.
+    const OrbitActions look = controls.decide(frame(frame60, {}, 0, 450, -90), bodies);
+    EXPECT_NEAR(-450 * OrbitControls::mouseTurnFactor / 45.0f, look.yawDegrees, 1e-5f);
+    EXPECT_NEAR(90 * OrbitControls::mouseTurnFactor / 45.0f, look.pitchDegrees, 1e-5f);
+    // While the prompt is open the comma types.
+    press(OIS::KC_RETURN);
+    EXPECT_FALSE(controls.decide(tap(0.01f, OIS::KC_COMMA, ','), bodies).fieldOfViewChanged);
+}
+
 TEST_F(OrbitControlsTest, FollowingNeedsABodyAndEndsWithIt)
 {
     EXPECT_EQ("Jump to a body first, then L follows it", press(OIS::KC_L, 0.25f).status);

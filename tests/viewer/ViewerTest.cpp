@@ -105,6 +105,33 @@ TEST_F(ViewerTest, FramesFlyTheCameraJumpToTheMovingBodyAndSwitchTheView)
     EXPECT_FALSE(viewer->runFrame(frame(0.1f, {OIS::KC_ESCAPE})));
 }
 
+TEST_F(ViewerTest, AJumpToADatedBodyArrivesOnItsSunlitSideTheSameWayUp)
+{
+    // Out of the ecliptic, so that "towards the north" is not the Sun's way.
+    start(bodySection("Planet", "Sun", "OrbitDays=400\nInclination=40\nAscendingNode=10\nMeanAnomaly=70\n") +
+          bodySection("Planet.Moon", "Planet", "OrbitDays=3\nMeanAnomaly=200\n"));
+    viewer->startClock(1234.5, 86400.0);
+    for (int jump = 0; jump < 2; ++jump)
+    {
+        run(frame(0.3f, {}, leftButton));
+        const Body& body = bodyRegistry.at(std::size_t(viewer->controls().focusIndex()));
+        const Ogre::Vector3 centre = bodyCentre(body);
+        const Ogre::Vector3 toCamera = cameraNode->getPosition() - centre;
+        const Ogre::Vector3 toSun = -centre;
+        const float degrees = toCamera.angleBetween(toSun).valueDegrees();
+        EXPECT_GE(degrees, 30.0f) << body.sectionName;
+        EXPECT_LE(degrees, 60.0f) << body.sectionName;
+        EXPECT_NEAR(5.0f * body.definition.Size, toCamera.length(), 1e-2f);
+        // Turned towards the ecliptic's north, not its south or sideways.
+        const Ogre::Vector3 sunward = toSun.normalisedCopy();
+        const Ogre::Vector3 north = (Ogre::Vector3::UNIT_Y - sunward * sunward.y).normalisedCopy();
+        EXPECT_GT((toCamera.normalisedCopy() - sunward * sunward.dotProduct(toCamera.normalisedCopy())).dotProduct(north),
+                  0.0f);
+        EXPECT_TRUE(vectorsNear(-toCamera.normalisedCopy(), cameraNode->getOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z,
+                                1e-4f));
+    }
+}
+
 TEST_F(ViewerTest, TimeRatesPauseAndStepsPerSecondMoveTheBodies)
 {
     start(planetAt(1000));
@@ -629,8 +656,10 @@ TEST_P(FilmPathTest, TheFirstFrameIsTheFirstViewAndTheLastTheLast)
     const PathRow& row = GetParam();
     start(bodySection("Planet", "Sun", "OrbitDays=400\nEccentricity=0.3\nInclination=10\n"));
     const double a = 0.0, b = 3 * 365.25 + 17.3;
-    const SavedView from = keptAt("from", a, Ogre::Vector3(0, 0, -50), row.firstDated);
-    const SavedView to = keptAt("to", b, Ogre::Vector3(30, 5, 0), row.lastDated);
+    SavedView from = keptAt("from", a, Ogre::Vector3(0, 0, -50), row.firstDated);
+    SavedView to = keptAt("to", b, Ogre::Vector3(30, 5, 0), row.lastDated);
+    from.FieldOfView = 60.0;
+    to.FieldOfView = 5.0;
 
     viewer->startClock(1000.0, 86400.0);   // where an undated view leaves the clock
     double firstDate = 0.0, lastDate = 0.0;
@@ -647,8 +676,11 @@ TEST_P(FilmPathTest, TheFirstFrameIsTheFirstViewAndTheLastTheLast)
     }
 
     // What --view shows of each, with the clock where the film had it.
+    // The field of view eased from the first view's to the last's.
+    EXPECT_NEAR(5.0, camera->getFOVy().valueDegrees(), 1e-4);
     viewer->startClock(firstDate, 86400.0);
     EXPECT_TRUE(vectorsNear(shown(from), first, 0.05f));
+    EXPECT_NEAR(60.0, camera->getFOVy().valueDegrees(), 1e-4);
     viewer->startClock(lastDate, 86400.0);
     EXPECT_TRUE(vectorsNear(shown(to), last, 0.05f));
 }

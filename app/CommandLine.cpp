@@ -2,6 +2,7 @@
 
 #include "config/Dates.h"
 #include "config/SettingsKeys.h"
+#include "config/Views.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,8 @@ const char* const viewerUsage =
     "  --fullscreen        the whole screen, without the dialog\n"
     "  --ui-scale F        text and marks on screen F times their size (the\n"
     "                      display's own by default: 1 at 96 dpi)\n"
+    "  --fov DEGREES       a vertical field of view of 1 to 120 degrees (45), over\n"
+    "                      a view's own\n"
     "  --view NAME         start at the view kept as NAME (K keeps one)\n"
     "  --record DIR        without the dialog, draw a film into DIR/frame_000001.png\n"
     "                      and on, then end: --size WxH frames (1920x1080), from\n"
@@ -141,6 +144,7 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
         {"--at", &CommandLine::clockStart, "DATE"},
         {"--size", &CommandLine::size, "WxH"},
         {"--ui-scale", &CommandLine::uiScale, "F"},
+        {"--fov", &CommandLine::fieldOfViewText, "DEGREES"},
         {"--view", &CommandLine::viewName, "NAME"},
         {"--record", &CommandLine::filmFolder, "DIR"},
         {"--frames", &CommandLine::framesText, "N"},
@@ -212,6 +216,10 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
                            boundText(largestUiScale)};
         line.scale = float(scale);
     }
+    if (!line.fieldOfViewText.empty() &&
+        !readNumberIn(line.fieldOfViewText, narrowestFieldOfView, widestFieldOfView, line.fieldOfView))
+        return Failure{"--fov " + line.fieldOfViewText + ": a number of degrees from " +
+                       boundText(narrowestFieldOfView) + " to " + boundText(widestFieldOfView)};
     if (const Result<> film = readFilmOptions(line); !film)
         return Failure{film.why()};
     return line;

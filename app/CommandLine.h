@@ -25,6 +25,8 @@ struct CommandLine
     bool fullscreen = false;       // --fullscreen: the whole screen, without the dialog
     std::string uiScale;           // --ui-scale F: the size of everything written on screen
     float scale = 0.0f;            // read from it; 0 when not given, for the display's own
+    std::string fieldOfViewText;   // --fov DEGREES
+    double fieldOfView = 0.0;      // read from it; 0 when not given
     std::string viewName;          // --view NAME: start at the kept view
     // A film (--record DIR): its frames, and how fast and where it goes.
     std::string filmFolder;        // --record DIR

@@ -64,6 +64,9 @@ Result<> prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, co
                                               : "; it keeps " + known)};
             }
             views.push_back(*view);
+            // The command line's field wins over the view's.
+            if (commandLine.fieldOfView > 0.0)
+                views.back().FieldOfView = commandLine.fieldOfView;
         }
     }
     if (commandLine.filmFolder.empty())

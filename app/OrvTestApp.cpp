@@ -101,6 +101,8 @@ void OrvTestApp::makeFrameListener()
         listener->takeTour(tourJumps);
     if (startView)
         listener->orbitViewer().showView(*startView);
+    if (askedFieldOfView > 0.0)
+        listener->orbitViewer().setFieldOfView(askedFieldOfView);
     if (filmOrder)
     {
         window->setAutoUpdated(false);

@@ -38,6 +38,9 @@ public:
     // The scale of everything written on screen the command line asks for;
     // 0 for the settings' UiScale, or the display's. Before run().
     void askUiScale(float scale) { askedUiScale = scale; }
+    // The camera's vertical field of view to start with, degrees; 0 for the
+    // start view's or a kept view's own. Before run().
+    void askFieldOfView(double degrees) { askedFieldOfView = degrees; }
     // Opens a window of this size (0 × 0: the screen's), or fills the
     // screen, without the dialog; before run().
     void chooseWindow(int width, int height, bool fullscreen)
@@ -73,6 +76,7 @@ private:
     int tourJumps = -1;   // no tour
     double clockDays = 0.0;
     float askedUiScale = 0.0f;
+    double askedFieldOfView = 0.0;
     float uiScale = 1.0f;
     // Renders the fonts for the scale as soon as they are declared.
     std::unique_ptr<Ogre::ResourceGroupListener> fontScaler;

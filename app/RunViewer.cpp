@@ -169,6 +169,7 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
         parseDate(commandLine.clockStart.empty() ? appSettings.Start.text : commandLine.clockStart);
     app.startClockAt(clockDays ? *clockDays : nowDays());
     app.askUiScale(commandLine.scale);
+    app.askFieldOfView(commandLine.fieldOfView);
     if (commandLine.windowChosen())
         app.chooseWindow(commandLine.width, commandLine.height, commandLine.fullscreen);
     if (const Result<> prepared = prepareViewsAndFilm(app, commandLine, places.viewsFile); !prepared)

@@ -9,6 +9,7 @@
 
 #include <OgreVector.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
@@ -106,6 +107,10 @@ public:
     bool promptOpen() const { return state.prompt != Prompt::None; }
     // The camera's vertical field of view, degrees.
     double fieldOfView() const { return state.fieldOfView; }
+    void setFieldOfView(double degrees)
+    {
+        state.fieldOfView = std::clamp(degrees, narrowestFieldOfView, widestFieldOfView);
+    }
     // Each press of the zoom keys or notch of the wheel narrows or widens it by this factor.
     static constexpr double zoomStep = 1.25;
 

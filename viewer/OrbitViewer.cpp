@@ -493,6 +493,12 @@ CameraPose OrbitViewer::viewPose(const SavedView& view) const
     return pose;
 }
 
+void OrbitViewer::setFieldOfView(double degrees)
+{
+    decisions.setFieldOfView(degrees);
+    showFieldOfView(decisions.fieldOfView());
+}
+
 void OrbitViewer::showFieldOfView(double degrees)
 {
     camera->setFOVy(Ogre::Degree(Ogre::Real(degrees)));

@@ -98,6 +98,9 @@ public:
     // body gone to and followed, time and panels. Where its body is gone,
     // the rest is shown, and the status line says so.
     void showView(const SavedView& view, float seconds = 0.0f);
+    // Narrows or widens the camera's vertical field of view, degrees, as the
+    // zoom keys would.
+    void setFieldOfView(double degrees);
     // The camera as the view places it now: where it was kept, or, for a
     // view that follows a body, at its offset from the body as it stands.
     CameraPose viewPose(const SavedView& view) const;

@@ -26,6 +26,7 @@ std::string describe(const Result<CommandLine>& parsed)
     field("size", read.width ? std::to_string(read.width) + "," + std::to_string(read.height) : "");
     field("fullscreen", read.fullscreen ? "yes" : "");
     field("scale", read.scale > 0 ? std::to_string(read.scale).substr(0, 4) : "");
+    field("fov", read.fieldOfView > 0 ? std::to_string(read.fieldOfView).substr(0, 5) : "");
     field("view", read.viewName);
     field("record", read.filmFolder);
     field("frames", read.frames ? std::to_string(read.frames) + " at " + std::to_string(read.framesPerSecond) : "");
@@ -72,6 +73,10 @@ TEST(CommandLineTest, ReadsWhatWasAskedAndSaysWhatWasWrong)
         {"TheLargestScale", {"--ui-scale=8"}, "scale=8.00"},
         {"AScaleJustBelow", {"--ui-scale=0.49"}, "error=--ui-scale 0.49: a number from 0.5 to 8"},
         {"AScaleJustAbove", {"--ui-scale=8.01"}, "error=--ui-scale 8.01: a number from 0.5 to 8"},
+        {"ANarrowField", {"--fov", "1"}, "fov=1.000"},
+        {"AFieldAndAView", {"--view", "home", "--fov=120"}, "fov=120.0 view=home"},
+        {"AFieldTooWide", {"--fov", "121"}, "error=--fov 121: a number of degrees from 1 to 120"},
+        {"AFieldOfNothing", {"--fov", "0"}, "error=--fov 0: a number of degrees from 1 to 120"},
         {"AFilmAlongAPath", {"--record", "f", "--seconds=2", "--fps", "12.5", "--path", "a,Earth rise", "--overlays"},
          "size=1920,1080 record=f frames=25 at 12.500000 path=<a><Earth rise> overlays=yes"},
         {"AFilmOfFramesFromAView", {"--record", "f", "--frames", "3", "--size", "64x48", "--view", "v"},

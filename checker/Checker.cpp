@@ -64,7 +64,7 @@ Whereabouts whereabouts(const Body& body, double utcDays)
     if (body.datedSpin)
     {
         where.spinDated = true;
-        where.meridian = body.datedSpin->meridianAt(days);
+        where.meridian = meridianOf(datedOrientation(body, days));
     }
     return where;
 }

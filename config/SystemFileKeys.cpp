@@ -58,6 +58,7 @@ const std::vector<BodyKey>& bodyKeys()
         {"PoleDec", false, poleDec, &B::PoleDec},
         {"PoleRARate", false, "0", &B::PoleRARate},
         {"PoleDecRate", false, "0", &B::PoleDecRate},
+        {"FacesParent", false, "0", &B::FacesParent},
     };
     return keys;
 }

@@ -357,7 +357,9 @@ void ruleDatedBodies(const SystemFacts& facts, Findings& findings)
     static const char* const orbitElements[] = {"Eccentricity", "Inclination", "AscendingNode", "Periapsis",
                                                 "MeanAnomaly",  "NodeDays",    "PeriapsisDays", "LaplacePoleRA",
                                                 "LaplacePoleDec", "Theory"};
-    static const char* const spinElements[] = {"Meridian", "PoleRA", "PoleDec", "PoleRARate", "PoleDecRate"};
+    static const char* const rotationModel[] = {"Meridian", "PoleRA", "PoleDec", "PoleRARate", "PoleDecRate"};
+    static const char* const spinElements[] = {"Meridian",   "PoleRA",      "PoleDec",
+                                               "PoleRARate", "PoleDecRate", "FacesParent"};
     static const char* const frameLockedOrbit[] = {"OrbitPeriod", "OrbitCompleted", "OrbitAxis"};
     static const char* const frameLockedSpin[] = {"PitchPeriod",    "YawPeriod",    "RollPeriod",
                                                   "PitchAxis",      "YawAxis",      "RollAxis",
@@ -406,10 +408,16 @@ void ruleDatedBodies(const SystemFacts& facts, Findings& findings)
             idleIfSet(frameLockedOrbit, "the body goes round its orbit by the clock (OrbitDays)");
         else
             idleIfGiven(orbitElements, "without OrbitDays the body's orbit does not follow the clock");
-        if (d.spinFollowsClock())
-            idleIfSet(frameLockedSpin, "the body turns by the clock (RotationHours)");
-        else
+        if (!d.spinFollowsClock())
             idleIfGiven(spinElements, "without RotationHours the body's spin does not follow the clock");
+        else
+        {
+            idleIfSet(frameLockedSpin, "the body turns by the clock (RotationHours)");
+            if (d.FacesParent && d.orbitFollowsClock())
+                idleIfGiven(rotationModel, "the body faces its parent (FacesParent): its orbit turns it");
+            else if (d.FacesParent)
+                tellIdle("FacesParent", "without OrbitDays the body has no orbit to face its parent along");
+        }
         if (!d.orbitFollowsClock() && !d.spinFollowsClock())
             idleIfGiven(std::array<const char*, 1>{"Epoch"}, "the body follows no clock");
     }

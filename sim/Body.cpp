@@ -106,6 +106,14 @@ Vector3d datedPlace(const Body& body, double dynamicalDays, EccentricAnomaly& gu
     return place * double(withinWorld(body.definition.OrbitRadius));
 }
 
+Quaterniond datedOrientation(const Body& body, double dynamicalDays)
+{
+    if (!body.definition.FacesParent || !body.keplerOrbit)
+        return body.datedSpin->orientationAt(dynamicalDays);
+    const Vector3d pole = body.keplerOrbit->planeAt(dynamicalDays) * Vector3d{0.0, 0.0, 1.0};
+    return facingParent(datedPlace(body, dynamicalDays), pole, body.definition.RotationHours < 0.0);
+}
+
 Vector3d datedPlace(const Body& body, double dynamicalDays)
 {
     EccentricAnomaly guess;

@@ -110,6 +110,11 @@ struct Body
 Vector3d datedPlace(const Body& body, double dynamicalDays, EccentricAnomaly& guess, TheoryTrack* track = nullptr);
 Vector3d datedPlace(const Body& body, double dynamicalDays);
 
+// A dated spin's orientation at `dynamicalDays`, from the body's local frame
+// to the J2000 ecliptic: its rotation model's, or, for a body that faces its
+// parent (FacesParent, with an orbit), turned with its orbit. Needs datedSpin.
+Quaterniond datedOrientation(const Body& body, double dynamicalDays);
+
 // The turn Node::rotate(axis, angle, TS_LOCAL) makes: `degrees` about the
 // axis as given, whose length changes the angle turned (a (1, 1, 0) axis
 // turns about 1.4 times the angle). Any finite axis gives a turn; a zero

@@ -79,6 +79,7 @@ struct BodyDefinition
     double PoleDec = 0.0;
     double PoleRARate = 0.0;      // degrees a Julian century
     double PoleDecRate = 0.0;
+    bool FacesParent = false;     // keeps one face to its parent, its pole its orbit's: no rotation model needed
 
     bool orbitFollowsClock() const { return OrbitDays > 0.0; }
     bool spinFollowsClock() const { return RotationHours != 0.0; }

@@ -170,7 +170,7 @@ double placedDays = 0.0;
 
 void turnDatedSpin(Body& body, double days)
 {
-    const Ogre::Quaternion spin = worldFromEcliptic(body.datedSpin->orientationAt(days));
+    const Ogre::Quaternion spin = worldFromEcliptic(datedOrientation(body, days));
     if (spin.isNaN())
         return;
     // The near node hangs under the orbit node, which a dated orbit keeps in

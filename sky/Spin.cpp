@@ -35,6 +35,25 @@ Vector3d BodySpin::poleAt(double days) const
     return {elements.poleRA + elements.poleRARate * centuries, elements.poleDec + elements.poleDecRate * centuries, 0.0};
 }
 
+Quaterniond facingParent(const Vector3d& place, const Vector3d& orbitPole, bool backwards)
+{
+    const Vector3d north = backwards ? -orbitPole.normalised() : orbitPole.normalised();
+    // Away from the parent, square to the pole: the antimeridian.
+    const Vector3d out = (place - north * north.dot(place)).normalised();
+    return Quaterniond::fromAxes(north.cross(out), north, out);
+}
+
+double meridianOf(const Quaterniond& orientation)
+{
+    const Vector3d north = orientation * Vector3d{0.0, 1.0, 0.0};
+    const Vector3d meridian = orientation * Vector3d{0.0, 0.0, -1.0};
+    const Vector3d pole = equatorialFromEcliptic(north);
+    const double ra = std::atan2(pole.y, pole.x);
+    const Vector3d node = eclipticFromEquatorial({-std::sin(ra), std::cos(ra), 0.0});
+    const Vector3d east = north.cross(node);
+    return normalisedDegrees(std::atan2(meridian.dot(east), meridian.dot(node)) / radiansPerDegree);
+}
+
 Quaterniond BodySpin::orientationAt(double days) const
 {
     Quaterniond axes = atMeridianZero;

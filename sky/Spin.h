@@ -41,4 +41,16 @@ private:
     Quaterniond atMeridianZero;
 };
 
+// The orientation of a body that keeps one face to its parent, as a
+// synchronous moon does: its prime meridian (local -Z) towards the parent,
+// its pole (local +Y) its orbit's pole, or the opposite one for a body that
+// turns backwards (Triton). `place` is the body's from its parent and
+// `orbitPole` its orbit's, both in the J2000 ecliptic frame.
+Quaterniond facingParent(const Vector3d& place, const Vector3d& orbitPole, bool backwards);
+
+// The prime meridian's angle W of an orientation (local frame to the J2000
+// ecliptic, as BodySpin gives it), degrees from 0 to 360: counted east from
+// the ascending node of the body's equator on the J2000 equator.
+double meridianOf(const Quaterniond& orientation);
+
 #endif

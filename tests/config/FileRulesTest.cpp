@@ -127,6 +127,13 @@ const VerdictRow verdictRows[] = {
      Problem::Note, false},
     {"AnOpenOrbitThatIsNoOrbit", false, bodySection("A", "Sun", "Eccentricity=1.5\n"), "idle-key", 12,
      Problem::Warning, false},
+    // A body that faces its parent is turned by its orbit: a rotation model beside it is idle.
+    {"FacingItsParentWithARotationModel", false,
+     withValue(bodySection("A", "Sun", "OrbitDays=9\nRotationHours=-216\nFacesParent=1\nMeridian=4\n"), "OrbitPeriod",
+               "0"),
+     "idle-key", 15, Problem::Warning, false},
+    {"FacingItsParentWithoutAnOrbit", false, bodySection("A", "Sun", "RotationHours=-216\nFacesParent=1\n"), "idle-key",
+     13, Problem::Warning, false},
     {"AClockStartNoOneCanRead", true, "[Clock]\nStart=tomorrow\n", "bad-date", 2, Problem::Error, true},
     {"SoundSettings", true, "[Performance]\nNearClipDistance=1e18\n[Light]\nRange=0\n[StarField]\nDistance=-1e18\n",
      "", 0, Problem::Note, false},

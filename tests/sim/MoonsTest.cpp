@@ -301,3 +301,27 @@ TEST_F(MoonsTest, TheSynchronousMoonsKeepTheirPrimeMeridiansTowardsTheirPlanets)
     }
 }
 }
+
+namespace
+{
+// Triton keeps its face to Neptune (FacesParent): its drawn pole and prime
+// meridian follow the IAU model, whose pole goes round with the orbit's,
+// where a rotation model held at its J2000 values parts from it by 20
+// degrees in a century.
+TEST_F(MoonsTest, TritonIsDrawnTurnedAsTheIauModelSays)
+{
+    const Body& moon = body("Triton");
+    ASSERT_TRUE(moon.definition.FacesParent && moon.datedSpin && moon.keplerOrbit);
+    for (double year = 1800.0; year <= 2200.0; year += 3.7)
+    {
+        const double days = daysOfYear(year);
+        const Quaterniond drawn = datedOrientation(moon, days);
+        const Vector3d pole = triton.pole(days);
+        const Vector3d north = equatorialFromEcliptic(drawn * Vector3d{0.0, 1.0, 0.0});
+        EXPECT_LT(std::acos(std::min(1.0, north.dot(equatorialDirection(pole.x, pole.y)))) / radiansPerDegree, 0.5)
+            << year;
+        const Vector3d meridian = equatorialFromEcliptic(drawn * Vector3d{0.0, 0.0, -1.0});
+        EXPECT_LT(std::acos(std::min(1.0, meridian.dot(triton.primeMeridian(days)))) / radiansPerDegree, 0.5) << year;
+    }
+}
+}

@@ -8,7 +8,9 @@
 //
 //   orvtest-probe [frames per view] [reloads] [view ...]
 //
-// A view is "lines" (the start view with orbit lines) or a section to jump to.
+// A view is "lines" (the start view with orbit lines), "sky" (the start view
+// with the star field shown and hidden by turns, ten frames each, to tell
+// its cost from a busy machine's swings) or a section to jump to.
 
 #include "app/OrvTestApp.h"
 #include "bench/ResidentMemory.h"
@@ -31,6 +33,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <malloc.h>
 #include <memory>
 #include <string>
@@ -43,6 +46,16 @@ double now()
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
+// Seconds of processor time the whole process (the renderer's threads too)
+// has had: on a shared machine a frame's cost, where its wall time is also
+// the other programs'.
+double processorSeconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
+    return double(time.tv_sec) + 1e-9 * double(time.tv_nsec);
+}
+
 struct View
 {
     std::string name;     // "start" or a section name to jump to
@@ -50,6 +63,9 @@ struct View
     // The engine's own update of the scene graph after a motion step, timed
     // alone: the floor under any frame of this scene.
     std::vector<double> updateMs;
+    std::vector<double> hiddenMs;   // "sky": the frames drawn without the star field
+    std::vector<double> processorMs;         // "sky": each frame's processor time, shown
+    std::vector<double> hiddenProcessorMs;   // and hidden
 };
 
 // Times the engine's scene-graph update of the whole tree as the rig builds
@@ -95,11 +111,22 @@ public:
             firstFrame = ended;
         if (current >= views.size())
             return false;
+        Ogre::SceneNode* stars = camera->getSceneManager()->getSceneNode("StarField");
+        const double processor = processorSeconds();
         if (++frame > settleFrames)
-            views[current].frameMs.push_back((ended - lastEnded) * 1000.0);
+        {
+            const bool shown = stars->getAttachedObject(0)->getVisible();
+            (shown ? views[current].frameMs : views[current].hiddenMs).push_back((ended - lastEnded) * 1000.0);
+            (shown ? views[current].processorMs : views[current].hiddenProcessorMs)
+                .push_back((processor - lastProcessor) * 1000.0);
+        }
+        lastProcessor = processor;
+        if (views[current].name == "sky")
+            stars->getAttachedObject(0)->setVisible((frame / 10) % 2 == 0);
         lastEnded = ended;
         if (frame < settleFrames + framesPerView)
             return true;
+        stars->getAttachedObject(0)->setVisible(true);
         timeSceneUpdate(camera->getSceneManager(), views[current].updateMs);
         lastEnded = now();
         frame = 0;
@@ -122,6 +149,7 @@ public:
 
     double firstFrame = 0.0;
     double lastEnded = 0.0;
+    double lastProcessor = 0.0;
 
 private:
     static constexpr int settleFrames = 30;
@@ -236,8 +264,14 @@ void printStats(const View& view, bool last)
     const double p95 = ms.empty() ? 0 : ms[std::min(ms.size() - 1, ms.size() * 95 / 100)];
     std::vector<double> update = view.updateMs;
     std::sort(update.begin(), update.end());
-    std::printf("    {\"view\": \"%s\", \"frames\": %zu, \"medianMs\": %.3f, \"p95Ms\": %.3f, \"updateMs\": %.3f}%s\n",
+    const auto medianOf = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values.empty() ? 0.0 : values[values.size() / 2];
+    };
+    std::printf("    {\"view\": \"%s\", \"frames\": %zu, \"medianMs\": %.3f, \"p95Ms\": %.3f, \"updateMs\": %.3f, "
+                "\"hiddenMedianMs\": %.3f, \"processorMs\": %.3f, \"hiddenProcessorMs\": %.3f}%s\n",
                 view.name.c_str(), ms.size(), median, p95, update.empty() ? 0.0 : update[update.size() / 2],
+                medianOf(view.hiddenMs), medianOf(view.processorMs), medianOf(view.hiddenProcessorMs),
                 last ? "" : ",");
 }
 }
@@ -247,9 +281,9 @@ int main(int argc, char** argv)
     const double start = now();
     const int frames = argc > 1 ? std::atoi(argv[1]) : 300;
     const int reloads = argc > 2 ? std::atoi(argv[2]) : 0;
-    std::vector<View> views{{"start", {}, {}}};
+    std::vector<View> views{{"start", {}, {}, {}, {}, {}}};
     for (int i = 3; i < argc; ++i)
-        views.push_back({argv[i], {}, {}});
+        views.push_back({argv[i], {}, {}, {}, {}, {}});
 
     loadSettings("OrvTest.cfg");
     const double settingsRead = now();

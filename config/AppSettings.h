@@ -39,6 +39,11 @@ struct AppSettings
     // [StarField]
     float Distance{};                   // half-edge of the star cube, world units
     int Density{};                      // number of stars; none when 0 or negative
+    Ogre::String Catalogue{};           // the real sky's stars; "" for the shipped one, in a dated system only
+    float MagnitudeLimit{};             // the faintest stars drawn, V
+    float Brightness{};                 // the real sky's light, a factor
+    bool Constellations{};              // the constellation figures shown at start
+    bool MilkyWay{};                    // the Milky Way shown
 
     // [Screen]
     float UiScale{};                    // size of what is written on screen; 0 for the display's own

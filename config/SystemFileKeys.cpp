@@ -14,6 +14,9 @@ const std::vector<BodyKey>& bodyKeys()
     const double world = worldExtent;
     const L withinTheWorld{-world, true, world, true, L::Held, "the engine cannot draw a length beyond it",
                            std::nullopt, "beyond-the-world"};
+    const L ringRadius{0.0, true, world, true, L::Held, "a ring's radius is a length from the body's centre"};
+    const L cloudHeight{0.0, true, 1.0, true, L::Held,
+                        "a layer below the surface would not show, and one a radius up is no cloud layer"};
     const std::string poleRA = formatNumber(eclipticPoleRA);
     const std::string poleDec = formatNumber(eclipticPoleDec);
     static const std::vector<BodyKey> keys{
@@ -59,6 +62,13 @@ const std::vector<BodyKey>& bodyKeys()
         {"PoleRARate", false, "0", &B::PoleRARate},
         {"PoleDecRate", false, "0", &B::PoleDecRate},
         {"FacesParent", false, "0", &B::FacesParent},
+        // A ring and clouds.
+        {"RingInner", false, "0", &B::RingInner, ringRadius},
+        {"RingOuter", false, "0", &B::RingOuter, ringRadius},
+        {"RingMap", false, "", &B::RingMap},
+        {"CloudMap", false, "", &B::CloudMap},
+        {"CloudHeight", false, "0.01", &B::CloudHeight, cloudHeight},
+        {"CloudRotationHours", false, "0", &B::CloudRotationHours},
     };
     return keys;
 }

@@ -423,6 +423,67 @@ void ruleDatedBodies(const SystemFacts& facts, Findings& findings)
     }
 }
 
+// Rings and clouds: keys that draw nothing, a ring with no pole to lie
+// about, and moons whose orbits reach into their planet's ring.
+void ruleRingsAndClouds(const SystemFacts& facts, Findings& findings)
+{
+    for (const auto& owned : facts.registry)
+    {
+        const BodyDefinition& d = owned->definition;
+        const std::string& section = owned->sectionName;
+        const SectionLines& lines = facts.sections.at(section);
+        const auto given = [&](const char* key) { return lines.timesOf(keyIndex(findBodyKey(key))) > 0; };
+        const auto warn = [&](const char* key, const char* kind, const std::string& message) {
+            findings.add(facts.lineOf(section, key), section, kind, message, Problem::Warning);
+        };
+        if (given("RingInner") || given("RingOuter") || given("RingMap"))
+        {
+            if (!(d.RingOuter > d.RingInner))
+                warn("RingOuter", "ring-radii",
+                     "RingInner " + formatNumber(d.RingInner) + " is not below RingOuter " + formatNumber(d.RingOuter) +
+                         ": no ring is drawn");
+            else if (d.RingMap.empty())
+                warn("RingOuter", "idle-key", "RingInner and RingOuter are ignored: without a RingMap no ring is drawn");
+            else
+            {
+                if (!d.spinFollowsClock())
+                    warn("RingMap", "ring-without-pole",
+                         "without RotationHours the ring has no pole: it lies in the model's own X-Z plane and "
+                         "turns with the frame-locked spin");
+                if (d.RingInner < d.Size)
+                    warn("RingInner", "ring-inside-body",
+                         "RingInner " + formatNumber(d.RingInner) + " is below Size " + formatNumber(d.Size) +
+                             ": the ring's inner part lies inside the body");
+            }
+        }
+        if (!d.hasClouds())
+        {
+            for (const char* key : {"CloudHeight", "CloudRotationHours"})
+                if (given(key))
+                    warn(key, "idle-key", std::string(key) + " is ignored: without a CloudMap there are no clouds");
+        }
+        else if (given("CloudRotationHours") && !d.spinFollowsClock())
+            warn("CloudRotationHours", "idle-key",
+                 "CloudRotationHours is ignored: without RotationHours the clouds turn with the body");
+
+        // An orbit that comes within the ring's radii crosses the ring's plane
+        // there, whatever its tilt.
+        const long parent = facts.bodyIndex(d.Parent);
+        if (parent < 0 || !facts.registry.at(std::size_t(parent)).definition.hasRing())
+            continue;
+        const BodyDefinition& planet = facts.registry.at(std::size_t(parent)).definition;
+        const double e = d.orbitFollowsClock() ? d.Eccentricity : 0.0;
+        const double nearest = double(d.OrbitRadius) * (1.0 - e) - d.Size;
+        const double farthest = double(d.OrbitRadius) * (1.0 + e) + d.Size;
+        if (nearest < planet.RingOuter && farthest > planet.RingInner)
+            warn("OrbitRadius", "orbit-through-ring",
+                 "the orbit, with the body's Size, reaches from " + formatNumber(nearest) + " to " +
+                     formatNumber(farthest) + " from its planet's centre, into the ring of '" + d.Parent + "' (" +
+                     formatNumber(planet.RingInner) + " to " + formatNumber(planet.RingOuter) +
+                     "): the body passes through the ring");
+    }
+}
+
 // Accepted bodies that will show otherwise than written.
 void ruleBodyValues(const SystemFacts& facts, Findings& findings)
 {
@@ -503,6 +564,7 @@ SystemVerdict judgeSystemText(const std::string& fileName, const std::string& te
         ruleModels(facts, meshExists, findings);
     ruleBodyValues(facts, findings);
     ruleDatedBodies(facts, findings);
+    ruleRingsAndClouds(facts, findings);
     ruleLongNames(facts, findings);
     verdict.problems = findings.sortedByLine();
     return verdict;

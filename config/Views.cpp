@@ -89,6 +89,8 @@ const std::vector<ViewKey>& viewKeys()
         {"Statistics", false, "1", &V::Statistics},
         {"FieldOfView", false, "45", &V::FieldOfView,
          L{narrowestFieldOfView, true, widestFieldOfView, true, L::Held, "the camera sees from 1 to 120 degrees"}},
+        {"Constellations", false, "0", &V::Constellations},
+        {"MilkyWay", false, "1", &V::MilkyWay},
     };
     return keys;
 }

@@ -38,6 +38,8 @@ struct SavedView
     bool Names = false;
     bool Statistics = true;
     double FieldOfView = defaultFieldOfView;                // vertical, degrees
+    bool Constellations = false;                            // the real sky's figures shown
+    bool MilkyWay = true;                                   // the real sky's Milky Way shown
 
     bool dated = false;   // whether the view says a date
     int line = 0;         // of its section line; 0 for a view not read from a file

@@ -26,7 +26,7 @@ HeadlessRoot::HeadlessRoot(const std::string& dataFolder, const std::string& plu
     // particle systems, and the billboard particle renderer.
     controllerManager.reset(new Ogre::ControllerManager());
     Ogre::ParticleSystemManager::getSingleton()._initialise();
-    for (const char* folder : {"materials", "particles", "textures"})
+    for (const char* folder : {"materials", "particles", "textures", "sky"})
         Ogre::ResourceGroupManager::getSingleton().addResourceLocation(dataFolder + "/media/" + folder, "FileSystem");
     Ogre::ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
 }

@@ -1,6 +1,8 @@
 #include "scene/BodyRig.h"
 
 #include "config/AppSettings.h"
+#include "scene/BodyShading.h"
+#include "scene/Rings.h"
 #include "sim/SceneNames.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
@@ -143,6 +145,7 @@ void rigBody(Body& body, Ogre::SceneManager* sceneManager)
     const Ogre::Any& parent = body.orbitNode->getParent()->getUserObjectBindings().getUserAny();
     body.parentBody = parent.has_value() ? Ogre::any_cast<Body*>(parent) : nullptr;
     body.nearNode = createNearDetail(body, sceneManager);
+    makeRing(body, sceneManager);
     body.farNode = createFarDetail(body);
     placeBodyNodes(body);
 }
@@ -183,6 +186,8 @@ void detachOrbitNodes(const BodyRegistry& bodies)
 
 void destroyBodyRig(Body& body, Ogre::SceneManager* sceneManager)
 {
+    forgetBodyShading(body);
+    destroyRing(body, sceneManager);
     if (body.nearNode && body.farNode && body.positionNode && body.orbitNode)
     {
         if (body.nearNode->numAttachedObjects() > 0)
@@ -221,10 +226,12 @@ void rigBodies(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager)
         if (position->numChildren() == 0 && position->numAttachedObjects() == 0)
             body->orbitNode->removeChild(position);
     }
+    shadeBodies(bodies, sceneManager);
 }
 
 void destroyBodyRigs(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager)
 {
+    forgetBodyShading();
     detachOrbitNodes(bodies);
     for (std::size_t i = bodies.size(); i-- > 0;)
         destroyBodyRig(bodies.at(i), sceneManager);

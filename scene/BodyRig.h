@@ -31,8 +31,9 @@ Ogre::SceneNode* createNearDetail(Body& body, Ogre::SceneManager* sceneManager);
 Ogre::SceneNode* createFarDetail(Body& body);
 // Puts the nodes at (0, 0, OrbitRadius) and turns them to the body's start angles.
 void placeBodyNodes(Body& body);
-// The whole rig of one body, in order: orbit, position, near and far nodes,
-// then the start pose. The body's parent must be rigged already.
+// The whole rig of one body, in order: orbit, position, near node (with the
+// body's ring, scene/Rings.h) and far node, then the start pose. The body's
+// parent must be rigged already.
 void rigBody(Body& body, Ogre::SceneManager* sceneManager);
 
 // Destroys the rig's entities and nodes, and forgets them in the body. Moons
@@ -44,7 +45,8 @@ void destroyBodyRig(Body& body, Ogre::SceneManager* sceneManager);
 // spheres from their orbit nodes) and every position node without moons.
 // They keep their names, places and sizes; the engine only stops updating
 // and visiting them every frame, which for a system of thousands of small
-// bodies is most of its work.
+// bodies is most of its work. Last, the bodies get their shading
+// (shadeBodies, scene/BodyShading.h).
 void rigBodies(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager);
 void destroyBodyRigs(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager);
 

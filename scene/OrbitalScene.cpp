@@ -2,6 +2,7 @@
 
 #include "config/AppSettings.h"
 #include "scene/BodyRig.h"
+#include "scene/BodyShading.h"
 #include "scene/SphereMesh.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
@@ -28,7 +29,8 @@ Ogre::Camera* createStartCamera(Ogre::SceneManager* sceneManager)
 void buildOrbitalScene(Ogre::SceneManager* sceneManager, const Ogre::Vector3& cameraPosition, double dynamicalDays)
 {
     sceneManager->setAmbientLight(appSettings.AmbientLight);
-    sceneManager->setShadowTechnique(appSettings.ShadowTechnique);
+    // None where the bodies shade their own shadows (scene/BodyShading.h).
+    sceneManager->setShadowTechnique(shadowTechniqueFor(bodyRegistry));
 
     createSun(sceneManager);
 

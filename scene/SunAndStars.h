@@ -5,6 +5,10 @@
 
 #include <OgrePrerequisites.h>
 
+#include <string>
+
+class SkyBackground;
+
 // The sun: node "Sun.Position" at the origin, the anchor of every body whose
 // Parent is "Sun", with the particle system "SunParticle" (template
 // "Stars/StarParticle1") on its child node "SunParticle".
@@ -17,15 +21,45 @@ void createSunLight(Ogre::SceneManager* sceneManager);
 // appSettings again, for settings read while the viewer runs.
 void updateLights(Ogre::SceneManager* sceneManager);
 
-// Makes the star field anew from appSettings, where the old one stood: the
-// same sky as at start-up for the same Distance and Density.
+// The star field: the node "StarField" under the root, which the viewer
+// keeps on the camera, holding either the real sky or the random field.
+//
+// The real sky (SkyBackground "StarField") is drawn where some body follows
+// the clock, or where the settings name a Catalogue: the catalogue's stars
+// to MagnitudeLimit at Brightness, the constellation figures (shown as
+// Constellations says) and the Milky Way (as MilkyWay says), from the
+// engine's resources (media/sky/). A catalogue that cannot be read leaves
+// the random field, and realSkyProblem() says why.
+//
+// The random field is the billboard set "StarField": Density white stars of
+// material "Stars/Star1" inside the cube of half-edge Distance. The
+// positions come from the C runtime's rand(), which is never seeded, so the
+// sky is the same on every run. Density is capped at maxStarCount.
+void createStarField(Ogre::SceneManager* sceneManager);
+
+// Makes the star field anew from appSettings and the bodies, where the old
+// one stood: the same random sky as at start-up for the same Distance and
+// Density.
 void recreateStarField(Ogre::SceneManager* sceneManager);
 
-// The billboard set "StarField" on the node of that name under the root: Density
-// white stars of material "Stars/Star1" inside the cube of half-edge Distance.
-// The positions come from the C runtime's rand(), which is never seeded, so
-// the sky is the same on every run. Density is capped at maxStarCount.
-void createStarField(Ogre::SceneManager* sceneManager);
+// Makes it anew only when the bodies now want the other kind of sky, after
+// the bodies were replaced; true when it did.
+bool matchStarFieldToBodies(Ogre::SceneManager* sceneManager);
+
+// Whether the settings and the bodies ask for the real sky.
+bool wantsRealSky();
+
+// The scene's real sky; null while it shows the random field.
+SkyBackground* realSky(Ogre::SceneManager* sceneManager);
+
+// Why the star field made last is the random field though the real sky was
+// wanted ("FILE:LINE: what is wrong; the random stars stay"); empty when not.
+const std::string& realSkyProblem();
+
+// The catalogue shipped in media/sky/, drawn when the settings name none.
+inline const char* const shippedCatalogue = "hipparcos-8.csv.gz";
+inline const char* const constellationFigures = "constellations.csv";
+inline const char* const milkyWayGrid = "milky-way.txt.gz";
 
 // The angle, in radians, of one star coordinate: rand() × 360.
 float randomAngle();

@@ -81,8 +81,19 @@ struct BodyDefinition
     double PoleDecRate = 0.0;
     bool FacesParent = false;     // keeps one face to its parent, its pole its orbit's: no rotation model needed
 
+    // A ring in the equatorial plane (scene/Rings.h) and clouds above the
+    // surface (scene/BodyShading.h).
+    float RingInner = 0.0f;       // radii from the centre, world units
+    float RingOuter = 0.0f;
+    std::string RingMap;          // the ring's radial map, inner edge on the left; "" none
+    std::string CloudMap;         // "" none
+    float CloudHeight = 0.0f;     // above the surface, a fraction of Size
+    double CloudRotationHours = 0.0;   // the clouds' spin period; 0 the body's own
+
     bool orbitFollowsClock() const { return OrbitDays > 0.0; }
     bool spinFollowsClock() const { return RotationHours != 0.0; }
+    bool hasRing() const { return !RingMap.empty() && RingOuter > RingInner; }
+    bool hasClouds() const { return !CloudMap.empty(); }
 };
 
 #endif

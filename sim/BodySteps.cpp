@@ -179,6 +179,11 @@ void turnDatedSpin(Body& body, double days)
 }
 }
 
+double datedBodiesPlacedAt()
+{
+    return placedDays;
+}
+
 void placeDatedBodies(double days)
 {
     placedDays = days;

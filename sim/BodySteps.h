@@ -52,6 +52,8 @@ void runMotionStep();
 // model turned as its rotation model says. Bodies that do not follow the
 // clock are left alone. Allocates nothing.
 void placeDatedBodies(double days);
+// The date they were last placed at (dynamical days from J2000), 0 before.
+double datedBodiesPlacedAt();
 
 // Shows the near node within NearDistance of the camera (world position) and
 // the far node beyond it; a body whose Far is off leaves its far node alone

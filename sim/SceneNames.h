@@ -30,6 +30,8 @@ inline std::string orbitNode(const std::string& section) { return section + ".Or
 inline std::string positionNode(const std::string& section) { return section + ".Position"; }
 inline std::string nearNode(const std::string& section) { return section + ".Near"; }
 inline std::string farNode(const std::string& section) { return section + ".Far"; }
+// A body's ring, under its near node (scene/Rings.h).
+inline std::string ringNode(const std::string& section) { return section + ".Ring"; }
 inline const std::string sunNode = positionNode(sun);
 
 // The spheres the viewer generates, which any body's Model may name, finest

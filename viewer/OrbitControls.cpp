@@ -405,6 +405,11 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
         actions.labelsChanged = true;
         actions.statusChanged = false;
         break;
+    case Action::Constellations:
+        // The sky holds whether they show: it is made anew with the settings.
+        actions.constellationsToggled = true;
+        actions.statusChanged = false;
+        break;
     case Action::Info:
         state.infoShown = !state.infoShown;
         actions.infoChanged = true;

@@ -31,6 +31,7 @@ struct OrbitActions
     bool helpChanged = false;            // to helpShown
     bool orbitLinesChanged = false;      // to orbitLinesShown
     bool labelsChanged = false;          // to labelsShown
+    bool constellationsToggled = false;  // the constellation figures shown or hidden
     bool infoChanged = false;            // to infoShown
     bool pick = false;                   // focus on the body under the centre of the view
     bool reload = false;                 // read the files again now

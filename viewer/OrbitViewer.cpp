@@ -2,6 +2,7 @@
 
 #include "config/Dates.h"
 #include "scene/BodyRig.h"
+#include "scene/SkyBackground.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
@@ -56,6 +57,8 @@ OrbitViewer::OrbitViewer(Ogre::Camera* viewCamera, Ogre::SceneManager* scene, Og
       status(statusText), decisions(moveSpeed), panels(scene, statistics), stepsPerSecond(motionStepsPerSecond)
 {
     lookAtBodies();
+    if (!realSkyProblem().empty())
+        say(realSkyProblem());
 }
 
 void OrbitViewer::startClock(double days, double speed)
@@ -164,6 +167,8 @@ Result<> OrbitViewer::replaceBodies(BodyRegistry& bodies)
     }
     panels.takeBodies(bodyRegistry);
     lookAtBodies();
+    // A dated system shows the real sky, another the random stars.
+    matchStarFieldToBodies(sceneManager);
     // Near or far, before the next frame draws every near model.
     runDetailStep(camera->getRealPosition());
     if (focusValid)
@@ -211,6 +216,8 @@ std::string OrbitViewer::takeSettings(const std::string& file, const SettingsVer
         updateLights(sceneManager);
     if (stars)
         recreateStarField(sceneManager);
+    if (stars && !realSkyProblem().empty())
+        return realSkyProblem();
     decisions.setMoveSpeed(appSettings.MoveConstant);
     stepsPerSecond = appSettings.StepsPerSecond;
 
@@ -444,6 +451,8 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     if (actions.fieldOfViewChanged)
         showFieldOfView(decisions.fieldOfView());
     panels.apply(actions, decisions, bodyRegistry);
+    if (actions.constellationsToggled)
+        toggleConstellations();
     showClock();
 
     sceneManager->getSceneNode(sceneNames::starField)->setPosition(cameraNode->_getDerivedPosition());
@@ -481,6 +490,9 @@ SavedView OrbitViewer::currentView(const std::string& name) const
     view.Names = state.labelsShown;
     view.Statistics = state.statisticsShown;
     view.FieldOfView = state.fieldOfView;
+    const SkyBackground* sky = realSky(sceneManager);
+    view.Constellations = sky && sky->showsFigures();
+    view.MilkyWay = !sky || sky->showsMilkyWay();
     return view;
 }
 
@@ -502,6 +514,18 @@ void OrbitViewer::setFieldOfView(double degrees)
 void OrbitViewer::showFieldOfView(double degrees)
 {
     camera->setFOVy(Ogre::Degree(Ogre::Real(degrees)));
+}
+
+void OrbitViewer::toggleConstellations()
+{
+    SkyBackground* sky = realSky(sceneManager);
+    if (!sky)
+    {
+        say("No constellations: no body follows the clock");
+        return;
+    }
+    sky->showFigures(!sky->showsFigures());
+    logViewerLine(sky->showsFigures() ? "constellations shown" : "constellations hidden");
 }
 
 void OrbitViewer::placeCamera(const CameraPose& pose)
@@ -530,6 +554,11 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
     decisions.recallViewState(state);
     showFieldOfView(decisions.fieldOfView());
     panels.apply(switched, decisions, bodyRegistry);
+    if (SkyBackground* sky = realSky(sceneManager))
+    {
+        sky->showFigures(view.Constellations);
+        sky->showMilkyWay(view.MilkyWay);
+    }
     if (view.dated && clockInUse)
     {
         skyClock.setDays(view.Date.days);

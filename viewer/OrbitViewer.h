@@ -160,6 +160,8 @@ private:
     // Flies on towards the view recalled; looking, flying or a jump ends the flight.
     void flyToView(const OrbitActions& actions, float dt);
     void placeCamera(const CameraPose& pose);
+    // B: the real sky's constellation figures shown or hidden.
+    void toggleConstellations();
     void showFieldOfView(double degrees);
     void toggleFilm();
 

@@ -36,6 +36,8 @@ SavedView everything(const std::string& name)
     view.OrbitLines = view.Names = true;
     view.Statistics = false;
     view.FieldOfView = 12.5;
+    view.Constellations = true;
+    view.MilkyWay = false;
     return view;
 }
 
@@ -64,7 +66,11 @@ TEST(ViewsFileTest, KeptViewsReadBackInTheFilesOrderAndANameIsReplacedOnlyWhenAs
     EXPECT_NEAR(kept.Date.days, read.Date.days, 0.001 / 86400);   // to the millisecond
     EXPECT_EQ(kept.Speed, read.Speed);
     EXPECT_EQ(12.5, read.FieldOfView);
+    EXPECT_TRUE(read.Constellations);
+    EXPECT_FALSE(read.MilkyWay);
     EXPECT_EQ(45.0, views[0].FieldOfView);
+    EXPECT_FALSE(views[0].Constellations);
+    EXPECT_TRUE(views[0].MilkyWay);
     EXPECT_FALSE(views[2].dated || views[2].Follow || views[0].dated);
     // A view kept without a speed of its own keeps none: it takes the clock's start speed.
     EXPECT_TRUE(std::isnan(views[2].Speed));

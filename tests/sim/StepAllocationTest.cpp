@@ -5,6 +5,7 @@
 #include "HeadlessEngine.h"
 #include "bench/AllocationCounter.h"
 #include "scene/BodyRig.h"
+#include "scene/BodyShading.h"
 #include "scene/SphereMesh.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
@@ -19,7 +20,7 @@ namespace
 {
 using StepAllocationTest = HeadlessEngine;
 
-TEST_F(StepAllocationTest, MotionAndDetailStepsAllocateNothing)
+TEST_F(StepAllocationTest, MotionAndDetailStepsAndShadowCastersAllocateNothing)
 {
     createSun(sceneManager);
     createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
@@ -46,10 +47,19 @@ TEST_F(StepAllocationTest, MotionAndDetailStepsAllocateNothing)
         }
         if (i % 7 == 2)
             definition.RotationHours = 5.0 + i;
+        if (i % 9 == 0)
+        {
+            definition.RingInner = 8;
+            definition.RingOuter = 12;
+            definition.RingMap = "rings.png";
+        }
         Body* body = new Body(section, definition);
         bodyRegistry.add(body);
         rigBody(*body, sceneManager);
     }
+    // The shadow casters the bodies' own shading is handed every frame.
+    shadeBodies(bodyRegistry, sceneManager);
+    ASSERT_GT(shadedBodyCount(), 10u);
     Ogre::SceneNode* rootNode = sceneManager->getRootSceneNode();
     for (int frame = 0; frame < 200; ++frame)
     {
@@ -59,6 +69,9 @@ TEST_F(StepAllocationTest, MotionAndDetailStepsAllocateNothing)
         runDetailStep(Ogre::Vector3(0, 0, float(frame * 10 - 1000)));   // sweeping through, so detail switches
         countingAllocations = false;
         rootNode->_update(true, false);
+        countingAllocations = true;
+        writeShadowCasters();
+        countingAllocations = false;
     }
     EXPECT_EQ(0, allocationCount);
 }

@@ -9,6 +9,8 @@
 #include "config/Files.h"
 #include "scene/BodyRig.h"
 #include "scene/OrbitalScene.h"
+#include "scene/SkyBackground.h"
+#include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 #include "sim/SkyToWorld.h"
@@ -413,6 +415,32 @@ TEST_F(ViewerTest, ASoundFileReplacesEveryBodyAtTheRateInForceAndKeepsTheFocus)
     EXPECT_NE(std::string::npos, replaced.why().find("Teapot"));
     EXPECT_TRUE(sceneManager->hasEntity("C.Near"));
     EXPECT_FALSE(sceneManager->hasSceneNode("D.Orbit"));
+}
+
+TEST_F(ViewerTest, ADatedSystemHasTheRealSkyWhoseFiguresBAndTheViewsSwitch)
+{
+    start(bodySection("Planet", "Sun", "OrbitDays=400\n"));
+    const SkyBackground* sky = realSky(sceneManager);
+    ASSERT_NE(nullptr, sky) << realSkyProblem();
+    EXPECT_FALSE(sky->showsFigures());
+    run(frame(0.25f, {OIS::KC_B}));
+    EXPECT_TRUE(sky->showsFigures());
+    SavedView kept = viewer->currentView("figures");
+    EXPECT_TRUE(kept.Constellations);
+    EXPECT_TRUE(kept.MilkyWay);
+    kept.Constellations = false;
+    kept.MilkyWay = false;
+    viewer->showView(kept);
+    EXPECT_FALSE(sky->showsFigures());
+    EXPECT_FALSE(sky->showsMilkyWay());
+
+    // Bodies that do not follow the clock bring the random stars back, and B says there are no figures.
+    ASSERT_TRUE(viewer->reloadSystemFrom("s.cfg", bodySection("Other")));
+    EXPECT_EQ(nullptr, realSky(sceneManager));
+    EXPECT_TRUE(sceneManager->hasBillboardSet("StarField"));
+    run(frame(0.25f));
+    run(frame(0.25f, {OIS::KC_B}));
+    EXPECT_EQ("No constellations: no body follows the clock", status);
 }
 
 TEST_F(ViewerTest, AFileWithAnErrorChangesNothingAndTheStatusLineSaysWhereFirst)

@@ -211,7 +211,11 @@ private:
         }
         // Names are placed from each body's chain of parents: now and then will do.
         if (result.frames % 10 == 0)
-            placeLabels(bodyRegistry, *camera, 800.0f, 600.0f, NameLabels::most, labels);
+        {
+            // Names as wide as ten characters of the overlay's font.
+            nameWidths.resize(bodyRegistry.size(), 80.0f);
+            labels.placeLabels(bodyRegistry, *camera, LabelView(), nameWidths, NameLabels::most);
+        }
 
         if (!isFinite(cameraNode->_getDerivedPosition()))
             find("the camera lost its place");
@@ -232,7 +236,8 @@ private:
     Ogre::DefaultShadowCameraSetup shadowSetup;
     std::unique_ptr<OrbitViewer> viewer;
     std::string status;
-    std::vector<LabelPlace> labels;
+    LabelLayout labels;
+    std::vector<float> nameWidths;
 };
 }
 

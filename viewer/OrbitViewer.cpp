@@ -406,7 +406,13 @@ void OrbitViewer::takeScreenshot()
     const Result<long> saved = saveScreenshot(window, screenshotFolder, shotNumber + 1);
     lastShotWasSaved = saved.ok();
     if (saved)
+    {
         shotNumber = int(*saved);
+        // The names as the picture shows them: this frame's are placed after it was drawn.
+        const std::string names = panels.describeLabels(bodyRegistry);
+        if (!names.empty())
+            logViewerLine("names in " + screenshotName(*saved) + ": " + names);
+    }
     ++shotsTried;
     say(screenshotStatus(screenshotFolder, saved));
 }
@@ -456,7 +462,7 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     showClock();
 
     sceneManager->getSceneNode(sceneNames::starField)->setPosition(cameraNode->_getDerivedPosition());
-    panels.update(bodyRegistry, *camera);
+    panels.update(bodyRegistry, *camera, decisions.hasFocus() ? decisions.focusIndex() : -1);
     if (decisions.infoShown() && decisions.hasFocus() && std::size_t(decisions.focusIndex()) < bodyRegistry.size())
         panels.showInfo(bodyFacts(bodyRegistry, bodyRegistry.at(std::size_t(decisions.focusIndex())),
                                   cameraNode->_getDerivedPosition(), skyClock.dynamicalDays()));

@@ -21,7 +21,7 @@ constexpr float clockMargin = panelMetrics::edgeMargin;
 }
 
 Panels::Panels(Ogre::SceneManager* sceneManager, Ogre::Overlay* statisticsOverlay)
-    : statistics(statisticsOverlay), help(createHelpOverlay()), orbitLines(sceneManager)
+    : statistics(statisticsOverlay), help(createHelpOverlay()), orbitLines(sceneManager), labels(sceneManager)
 {
     Ogre::OverlayManager* overlays = Ogre::OverlayManager::getSingletonPtr();
     if (!overlays)
@@ -102,13 +102,13 @@ void Panels::takeBodies(const BodyRegistry& bodies)
         orbitLines.create(bodies, clockDays);
 }
 
-void Panels::update(const BodyRegistry& bodies, const Ogre::Camera& camera)
+void Panels::update(const BodyRegistry& bodies, const Ogre::Camera& camera, int focus)
 {
     if (const Ogre::Viewport* viewport = camera.getViewport())
     {
         windowWidth = float(viewport->getActualWidth());
         windowHeight = float(viewport->getActualHeight());
-        labels.update(bodies, camera, windowWidth, windowHeight);
+        labels.update(bodies, camera, windowWidth, windowHeight, focus);
     }
 }
 

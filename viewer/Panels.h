@@ -33,8 +33,12 @@ public:
     void forgetBodies();
     // The bodies were replaced: orbit lines and labels follow them.
     void takeBodies(const BodyRegistry& bodies);
-    // Places this frame's labels.
-    void update(const BodyRegistry& bodies, const Ogre::Camera& camera);
+    // Places this frame's labels, `focus` the registry index of the body in
+    // focus (its name first) or -1.
+    void update(const BodyRegistry& bodies, const Ogre::Camera& camera, int focus);
+    // The names shown in the last frame, where they stand (NameLabels::describe);
+    // "" while they are hidden.
+    std::string describeLabels(const BodyRegistry& bodies) const { return labels.describe(bodies); }
     // The clock in the bottom right corner, shown while some body follows it.
     void showClock(bool shown);
     // The clock's date, TT days from J2000: the ellipses that turn follow it.

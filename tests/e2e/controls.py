@@ -1,6 +1,8 @@
 """What the keys and the mouse do, as only the running program shows it."""
 
 import math
+import re
+import subprocess
 import time
 
 from common import (SANITIZED, body, bright_count, check, difference, facing_system, finish, moon_centre,
@@ -253,9 +255,139 @@ def orbit_line_and_label(args, display):
     finish(viewer)
 
 
+# Above the ecliptic, as the tour's second picture: the default system's
+# widest orbit (Neptune's aphelion) fills the height with a tenth to spare.
+NAMES_VIEW = """[above]
+Position=0 20356 0
+Direction=0 -1 0
+Up=0 0 -1
+Date=%s
+Paused=1
+OrbitLines=1
+Names=1
+Statistics=0
+"""
+
+
+def rgb_pixels(path):
+    """The picture's rows of (red, green, blue)."""
+    size = subprocess.run(["identify", "-format", "%w %h", path], check=True, stdout=subprocess.PIPE, text=True)
+    width, height = (int(n) for n in size.stdout.split())
+    data = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, stdout=subprocess.PIPE).stdout
+    return [[tuple(data[3 * (y * width + x):3 * (y * width + x) + 3]) for x in range(width)] for y in range(height)]
+
+
+def names_in_log(viewer, shot, after=0):
+    """The names the viewer says a screenshot shows: {name: (left, top, right, bottom)}, pixels."""
+    line = "OrvTest: names in %s: " % shot
+    end = viewer.wait_for_log(line, after=after)
+    text = viewer.log_text()[end:].split("\n")[0]
+    names = {}
+    for item in text.split("; "):
+        match = re.fullmatch(r"(.+) at (-?\d+),(-?\d+) ([\d.]+)x(\d+)", item)
+        check(match, "a name the log does not give in place: %r" % item)
+        left, top = int(match.group(2)), int(match.group(3))
+        names[match.group(1)] = (left, top, left + float(match.group(4)), top + int(match.group(5)))
+    return names
+
+
+def names_across_jupiter(viewer, shot, after):
+    """Goes to Jupiter and takes a screenshot: the names it shows, none of them across Jupiter's disc but its own."""
+    display = viewer.display
+    display.key("Return")
+    display.type_text("Jupiter")
+    display.key("Return")
+    viewer.wait_for_log("OrvTest: status: Jupiter", after=after)
+    viewer.wait_frames(5)
+    viewer.wait_action_delay()
+    display.key("Print")
+    near = names_in_log(viewer, shot, after=after)
+    rows = xdrive.gray_pixels(viewer.file(shot), 800, 600)
+
+    def limb(dx, dy):
+        """How far from the middle the disc reaches one way: to the first of three dark pixels in a row."""
+        dark = 0
+        for step in range(1, 300):
+            dark = dark + 1 if rows[300 + dy * step][400 + dx * step] < 30 else 0
+            if dark == 3:
+                return step - 3
+        return 300
+    # The camera five radii from its centre: a radius of 300 tan(asin(1/5)) / tan(22.5 degrees), 148 pixels.
+    radius = max(limb(1, 0), limb(-1, 0), limb(0, 1), limb(0, -1))
+    check(140 < radius < 156, "Jupiter's disc is %d pixels across in %s, not seen from five radii" % (2 * radius, shot))
+    check("Jupiter" in near, "Jupiter has no name in %s: %s" % (shot, sorted(near)))
+    for name, (left, top, right, bottom) in near.items():
+        dx = 400 - min(max(400, left), right)
+        dy = 300 - min(max(300, top), bottom)
+        check(name == "Jupiter" or math.hypot(dx, dy) >= radius - 2,
+              "%s is written across Jupiter's disc (%s)" % (name, shot))
+    return near
+
+
+def names_never_collide(args, display):
+    """N from above the ecliptic, where the tour once wrote Mars, Phobos and Deimos over one another: every
+    name the picture shows lies where the viewer says, inside the window, with two pixels between any two.
+    Gone to Jupiter, no name but Jupiter's lies across its disc: when Io is behind it, Io has none, and
+    when Europa's name would lie across it on its right, it goes elsewhere."""
+    with open(args.folder + "/views.cfg", "w") as stream:
+        # Io on the far side of Jupiter, 126 pixels from the middle of its disc seen from where a go-to arrives.
+        stream.write(NAMES_VIEW % "2026-12-12T18:50:00.000Z")
+    viewer = xdrive.Viewer(display, args.folder, arguments=["--view", "above"])
+    viewer.start()
+    display.key("Print")
+    shown = names_in_log(viewer, "screenshot_1.png")
+    viewer.wait_for_log("OrvTest: status: Saved: screenshot_1.png")
+    check({"Mars", "Jupiter", "Saturn", "Earth"} <= set(shown), "names shown from above: %s" % sorted(shown))
+    for name, (left, top, right, bottom) in shown.items():
+        check(left >= 0 and top >= 0 and right <= 800 and bottom <= 600, "%s leaves the window" % name)
+        for other, (left2, top2, right2, bottom2) in shown.items():
+            apart = right + 2 <= left2 or right2 + 2 <= left or bottom + 2 <= top2 or bottom2 + 2 <= top
+            check(other == name or apart, "%s and %s are less than two pixels apart" % (name, other))
+
+    # The same view without names: what changed is the names' text, and all of it lies where the log says.
+    scene = (800, 500, 0, 50)                  # below the status line
+    before = viewer.picture("named.png", crop=scene)
+    viewer.wait_action_delay()
+    display.key("n")
+    picture_until(viewer, "unnamed.png", scene, lambda rows: difference(rows, before) > 0.3, "N hid no names")
+    viewer.wait_action_delay()
+    display.key("Print")
+    viewer.wait_for_log("OrvTest: status: Saved: screenshot_2.png")
+    named, bare = rgb_pixels(viewer.file("screenshot_1.png")), rgb_pixels(viewer.file("screenshot_2.png"))
+    inked = {name: 0 for name in shown}
+    for y in range(600):
+        for x in range(800):
+            if max(abs(a - b) for a, b in zip(named[y][x], bare[y][x])) < 40:
+                continue
+            # The status line said something else, and the sun's glow flickers.
+            if (y < 46 and abs(x - 400) < 300) or (x - 400) ** 2 + (y - 300) ** 2 < 20 ** 2:
+                continue
+            under = [name for name, (left, top, right, bottom) in shown.items()
+                     if left - 1 <= x <= right + 1 and top - 1 <= y <= bottom + 1]
+            check(under, "text at %d,%d outside every name the log gives (screenshot_1.png)" % (x, y))
+            for name in under:
+                inked[name] += 1
+    blank = [name for name, count in inked.items() if count < 10]
+    check(not blank, "names the log gives but the picture does not show: %s" % blank)
+
+    viewer.wait_action_delay()
+    display.key("n")
+    near = names_across_jupiter(viewer, "screenshot_3.png", len(viewer.log_text()))
+    check("Io" not in near, "Io, behind Jupiter, is named (screenshot_3.png)")
+    # A day later Europa stands left of Jupiter's disc, its name's right-hand place across it.
+    log_end = len(viewer.log_text())
+    display.key("t")
+    display.type_text("2026-12-13T20:00")
+    display.key("Return")
+    viewer.wait_for_log("OrvTest: the clock set to 2026-12-13 20:00 UTC", after=log_end)
+    names_across_jupiter(viewer, "screenshot_4.png", log_end)
+    display.key("Escape")
+    finish(viewer)
+
+
 # Layouts, screen densities and window sizes are the window system's: the
 # sanitizers would find nothing in them the plain pass's frames do not run.
-SCENARIOS = [facing_moon_session, the_clock, info_and_picking, orbit_line_and_label] + (
+SCENARIOS = [facing_moon_session, the_clock, info_and_picking, orbit_line_and_label, names_never_collide] + (
     [] if SANITIZED else [resized_window_keeps_proportions, text_follows_the_screens_density,
                           help_and_flight_by_place])
 WINDOW_MANAGER = {"resized_window_keeps_proportions"}

@@ -19,7 +19,6 @@
 #include "viewer/HelpOverlay.h"
 #include "viewer/InfoPanel.h"
 #include "viewer/InputFrames.h"
-#include "viewer/NameLabels.h"
 #include "viewer/OrbitViewer.h"
 #include "viewer/StatusText.h"
 
@@ -471,36 +470,6 @@ TEST_F(ViewerTest, AFileWithAnErrorChangesNothingAndTheStatusLineSaysWhereFirst)
     EXPECT_NE(std::string::npos, status.find("MeshLod takes effect at the next start")) << status;
     EXPECT_TRUE(sceneManager->hasEntity("A.Near"));
     EXPECT_EQ(0, std::system(("rm -rf " + std::string(folder)).c_str()));
-}
-
-TEST_F(ViewerTest, LabelsNameTheNearestBodiesInFrontOnly)
-{
-    // A ring of bodies round the camera, which stands at the sun looking along +Z.
-    std::string text;
-    for (int n = 0; n < 1000; ++n)
-        text += withValue(bodySection("B" + std::to_string(1000 + n), "Sun",
-                                      "OrbitCompleted=" + std::to_string(n * 0.36) + "\n"),
-                          "OrbitRadius", std::to_string(200 + n % 50));
-    start(text);
-    cameraNode->setPosition(Ogre::Vector3::ZERO);
-    cameraNode->lookAt(Ogre::Vector3::UNIT_Z, Ogre::Node::TS_WORLD);
-    std::vector<LabelPlace> places;
-    placeLabels(bodyRegistry, *camera, 800, 600, 100, places);
-    ASSERT_EQ(100u, places.size());
-    for (std::size_t i = 0; i < places.size(); ++i)
-    {
-        EXPECT_TRUE(i == 0 || places[i - 1].distance <= places[i].distance);
-        EXPECT_GT(bodyCentre(bodyRegistry.at(places[i].body)).z, 0.0f);
-        EXPECT_TRUE(places[i].left >= 0 && places[i].left <= 800 && places[i].top >= 0 && places[i].top <= 600);
-        EXPECT_TRUE(places[i].top >= statusStripBottom || std::abs(places[i].left - 400) >= statusStripWidth / 2);
-    }
-    // Neither detail shown: no name.
-    const std::size_t hidden = places[0].body;
-    bodyRegistry.at(hidden).nearShown = false;
-    bodyRegistry.at(hidden).farShown = false;
-    placeLabels(bodyRegistry, *camera, 800, 600, 100, places);
-    for (const LabelPlace& place : places)
-        EXPECT_NE(hidden, place.body);
 }
 
 TEST(FileWatchTest, AFileIsReadOnlyOnceItsWriterHasClosedItAndItHasStoodStill)

@@ -1,6 +1,7 @@
 #include "viewer/OrvTestFrameListener.h"
 
 #include "config/AppSettings.h"
+#include "sim/BodyRegistry.h"
 #include "sim/SceneNames.h"
 
 #include <OgreCamera.h>
@@ -32,7 +33,12 @@ OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogr
 
 void OrvTestFrameListener::takeTour(int jumps)
 {
-    touring = std::make_unique<Tour>(jumps, viewer.clockShown());
+    // The first ringed body of a dated system makes the last stop, close up.
+    std::string ringed;
+    for (const auto& body : bodyRegistry)
+        if (ringed.empty() && viewer.clockShown() && body->definition.hasRing())
+            ringed = body->definition.Name;
+    touring = std::make_unique<Tour>(jumps, viewer.clockShown(), 10, ringed);
 }
 
 void OrvTestFrameListener::recordFilm(const FilmOrder& order)

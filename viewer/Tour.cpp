@@ -2,8 +2,9 @@
 
 #include "viewer/OrbitViewer.h"
 
-Tour::Tour(int jumps, bool fromAbove, int framesToSettle)
-    : jumpsLeft(jumps), overviewDue(fromAbove), settleFrames(framesToSettle), framesLeft(framesToSettle)
+Tour::Tour(int jumps, bool fromAbove, int framesToSettle, const std::string& ringed)
+    : jumpsLeft(jumps), overviewDue(fromAbove), settleFrames(framesToSettle), framesLeft(framesToSettle),
+      goToName(ringed)
 {
 }
 
@@ -13,6 +14,13 @@ void Tour::holdDown(InputSnapshot& input) const
         input.keysDown.set(OIS::KC_SYSRQ);
     else if (step == Step::Jump)
         input.buttonsDown |= 1u << OIS::MB_Left;
+    else if (step == Step::GoTo && typed <= int(goToName.size()) + 1)
+    {
+        // As a person types it: Return opens the prompt, the name, Return goes.
+        const bool name = typed > 0 && typed <= int(goToName.size());
+        input.addPress(KeyPress{name ? OIS::KC_UNASSIGNED : OIS::KC_RETURN,
+                                name ? static_cast<unsigned char>(goToName[std::size_t(typed - 1)]) : 0u, false});
+    }
     else if (step == Step::ShowOrbits || step == Step::HideOrbits)
     {
         input.keysDown.set(OIS::KC_O);
@@ -41,6 +49,10 @@ void Tour::observe(OrbitViewer& viewer)
         break;
     case Step::Jump:
         stepDone = focus != focusSeen;
+        break;
+    case Step::GoTo:
+        ++typed;
+        stepDone = typed > int(goToName.size()) + 1 && focus != focusSeen;
         break;
     case Step::ShowOrbits:
         stepDone = orbitsShown;
@@ -79,12 +91,22 @@ void Tour::observe(OrbitViewer& viewer)
             step = Step::HideOrbits;
         else
         {
-            step = jumpsLeft-- > 0 ? Step::Jump : Step::Done;
             focusSeen = focus;
+            if (jumpsLeft-- > 0)
+                step = Step::Jump;
+            else if (!goToName.empty())
+            {
+                step = Step::GoTo;
+                typed = 0;
+            }
+            else
+                step = Step::Done;
         }
     }
     else
     {
+        if (step == Step::GoTo)
+            goToName.clear();   // visited: the tour ends after its picture
         step = Step::Settle;
         framesLeft = settleFrames;
     }

@@ -40,11 +40,11 @@ def command_line(args, display):
 def tour(args, display):
     """--tour takes its pictures without the dialog, each stop a different view, and ends by itself: for the
     frame-locked system the start view and four jumps, for the dated default one a view from above too, which
-    shows the planets where they stand at the run's date."""
+    shows the planets where they stand at the run's date, and last a go-to to ringed Saturn."""
     above = {}
     # Lit all round: a jump may well face a body's night side.
     set_setting(args.folder, "AmbientLight", "0.6 0.6 0.6")
-    for system, date, stops in (("clockwork.cfg", None, 5), ("1.cfg", "1986-02-09", 6), ("1.cfg", "2030-01-01", 6)):
+    for system, date, stops in (("clockwork.cfg", None, 5), ("1.cfg", "1986-02-09", 7), ("1.cfg", "2030-01-01", 7)):
         folder = "pictures-%s-%s" % (system, date)
         viewer = xdrive.Viewer(display, args.folder, arguments=["--tour", folder, "--system", system] +
                                (["--at", date] if date else []))

@@ -121,6 +121,12 @@ const VerdictRow verdictRows[] = {
      Problem::Warning, false},
     {"ElementsWithoutOrbitDays", false, bodySection("A", "Sun", "Inclination=5\n"), "idle-key", 12,
      Problem::Warning, false},
+    // One rule for the eccentricity: an ellipse's for a dated orbit, idle (never wrong) without one.
+    {"AnEccentricityJustBelowOne", false,
+     withValue(bodySection("A", "Sun", "OrbitDays=100\nEccentricity=0.9999999\n"), "OrbitPeriod", "0"), "", 0,
+     Problem::Note, false},
+    {"AnOpenOrbitThatIsNoOrbit", false, bodySection("A", "Sun", "Eccentricity=1.5\n"), "idle-key", 12,
+     Problem::Warning, false},
     {"AClockStartNoOneCanRead", true, "[Clock]\nStart=tomorrow\n", "bad-date", 2, Problem::Error, true},
     {"SoundSettings", true, "[Performance]\nNearClipDistance=1e18\n[Light]\nRange=0\n[StarField]\nDistance=-1e18\n",
      "", 0, Problem::Note, false},

@@ -120,6 +120,10 @@ const SystemRow systemRows[] = {
      {{"OrbitCompleted", "10"}, {"PitchCompleted", "20"}, {"YawCompleted", "30"}, {"RollCompleted", "40"},
       {"NearDistance", "300"}, {"FarDistance", "4000"}}},
     {"AByteOrderMarkIsSkipped", "\xEF\xBB\xBF" + bodySection("A"), {}},
+    // An ellipse as close to a parabola as written, never rounded.
+    {"AnEccentricityJustBelowOneIsKept", without("", "OrbitDays=100\nEccentricity=0.9999999\n"),
+     {{"OrbitDays", "100"}, {"Eccentricity", "0.9999999"}}},
+    {"SizeBeyondTheWorldIsHeldAtItsEdge", without("Size", "Size=-3e30\n"), {{"Size", "-1e18"}}},
     {"ANameIsCutToWhatTheViewerShows", without("Name", "Name=" + std::string(100, 'x') + "\xC3\xA4\n"),
      {{"Name", std::string(64, 'x')}}},
     {"ANameIsNotCutInsideALetter", without("Name", "Name=" + std::string(63, 'x') + "\xC3\xA4\n"),

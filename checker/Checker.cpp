@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <unordered_map>
@@ -47,6 +48,7 @@ struct Whereabouts
 {
     bool orbitDated = false;
     Vector3d spherical;       // longitude, latitude, distance
+    std::optional<double> distanceAU;
     bool spinDated = false;
     double meridian = 0.0;
 };
@@ -56,10 +58,12 @@ Whereabouts whereabouts(const Body& body, double utcDays)
 {
     const double days = dynamicalFromUtc(utcDays);
     Whereabouts where;
-    if (body.keplerOrbit)
+    if (body.orbitDated())
     {
         where.orbitDated = true;
         where.spherical = spherical(datedPlace(body, days));
+        if (const std::optional<Vector3d> real = realPlaceAU(body, days))
+            where.distanceAU = real->length();
     }
     if (body.datedSpin)
     {
@@ -211,6 +215,7 @@ void writeJson(std::ostream& out, const AppSettings* settings, const BodyRegistr
                              {"longitude", jsonIf(where.orbitDated, where.spherical.x)},
                              {"latitude", jsonIf(where.orbitDated, where.spherical.y)},
                              {"distance", jsonIf(where.orbitDated, where.spherical.z)},
+                             {"distanceAU", jsonIf(where.distanceAU.has_value(), where.distanceAU.value_or(0.0))},
                              {"meridian", jsonIf(where.spinDated, where.meridian)}},
                             ", ");
             out << "}";
@@ -286,6 +291,9 @@ void writeBody(std::ostream& out, const Body& b)
     }
     if (b.keplerOrbit)
         out << ", round in " << d.OrbitDays << " days" << (b.theory ? std::string(" by ") + b.theory->name : "");
+    else if (b.conicOrbit)
+        out << ", perihelion " << d.PerihelionDistance << " (" << d.PerihelionAU << " AU) on "
+            << isoDate(d.PerihelionDate.days).substr(0, 16) << " TT, e " << d.Eccentricity;
     else
         out << ", orbit period " << d.OrbitPeriod;
     if (b.datedSpin)
@@ -356,8 +364,8 @@ void writePositions(std::ostream& out, const std::string& systemFile, const Body
 {
     out << systemFile << " at " << dateText(days) << ": each body from its parent, J2000 ecliptic\n";
     char row[256];
-    std::snprintf(row, sizeof row, "%-24s %-16s %10s %9s %14s %9s\n", "body", "parent", "longitude", "latitude",
-                  "distance", "meridian");
+    std::snprintf(row, sizeof row, "%-24s %-16s %10s %9s %14s %11s %9s\n", "body", "parent", "longitude", "latitude",
+                  "distance", "AU", "meridian");
     out << row;
     for (const auto& owned : bodies)
     {
@@ -367,9 +375,13 @@ void writePositions(std::ostream& out, const std::string& systemFile, const Body
         std::string orbit = "   (by frames, not by the clock)";
         if (where.orbitDated)
         {
-            char numbers[64];
-            std::snprintf(numbers, sizeof numbers, "%9.3f° %8.3f° %14.6g", where.spherical.x, where.spherical.y,
-                          where.spherical.z);
+            // The distance in AU, from the Sun, where the real size of the orbit is known.
+            char au[16] = "";
+            if (where.distanceAU)
+                std::snprintf(au, sizeof au, "%11.6f", *where.distanceAU);
+            char numbers[80];
+            std::snprintf(numbers, sizeof numbers, "%9.3f° %8.3f° %14.6g %11s", where.spherical.x, where.spherical.y,
+                          where.spherical.z, au);
             orbit = numbers;
         }
         char meridian[32] = "";

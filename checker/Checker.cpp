@@ -1,6 +1,9 @@
 #include "checker/Checker.h"
 
 #include "OrvTestVersion.h"
+#include "catalogue/CatalogueReading.h"
+#include "checker/CatalogueReport.h"
+#include "checker/JsonText.h"
 #include "config/ConfigFileReading.h"
 #include "config/Dates.h"
 #include "config/SettingsJudge.h"
@@ -25,25 +28,28 @@
 namespace
 {
 const char* const usage =
-    "usage: orvtest-check [--json] [--at DATE] [SYSTEM_FILE]\n"
+    "usage: orvtest-check [--json] [--at DATE] [--catalogue FILE]... [SYSTEM_FILE]\n"
     "Explains what OrvTest will do with its settings and system files, line by line.\n"
     "\n"
-    "  SYSTEM_FILE   check this system file only\n"
-    "  --json        print the findings as JSON\n"
-    "  --at DATE     say where each body stands at DATE (2030-01-01,\n"
-    "                2030-01-01T12:00 or now), instead of the tree of bodies\n"
-    "  --help        print this help and end\n"
-    "  --version     print the version and end\n"
+    "  SYSTEM_FILE       check this system file only\n"
+    "  --catalogue FILE  check a catalogue of asteroids or comets too (MPCORB,\n"
+    "                    MPC comets or JPL SBDB JSON, gzipped or not); repeatable\n"
+    "  --json            print the findings as JSON\n"
+    "  --at DATE         say where each body stands at DATE, UTC (2030-01-01,\n"
+    "                    2030-01-01T12:00 or now), instead of the tree of bodies\n"
+    "  --help            print this help and end\n"
+    "  --version         print the version and end\n"
     "\n"
     "Without SYSTEM_FILE, checks the settings file the viewer would read from this\n"
     "folder (OrvTest.cfg here, else ~/.config/orvtest/OrvTest.cfg), the system\n"
     "file it names and the views kept beside it (views.cfg). Exit status: 0 sound,\n"
-    "1 errors or warnings, 2 unreadable.\n"
+    "1 errors or warnings, 2 unreadable (a catalogue of no known format too).\n"
     "See orvtest-check(1).\n";
 
 // Where a body stands at a date, relative to its parent: J2000 ecliptic
-// longitude and latitude (degrees) and distance (world units), and its prime
-// meridian's angle (degrees), for the parts that follow the clock.
+// longitude and latitude (degrees) and distance (world units), its distance
+// from the Sun in AU where the real size of its orbit is known, and its
+// prime meridian's angle (degrees), for the parts that follow the clock.
 struct Whereabouts
 {
     bool orbitDated = false;
@@ -74,50 +80,6 @@ Whereabouts whereabouts(const Body& body, double utcDays)
 }
 
 // ---------------------------------------------------------------- JSON output
-
-std::string jsonString(const std::string& text)
-{
-    std::string out = "\"";
-    for (size_t i = 0; i < text.size(); ++i)
-    {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\')
-            out += std::string("\\") + char(c);
-        else if (c < 0x20)
-        {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        }
-        else if (c < 0x80)
-            out += char(c);
-        else
-        {
-            // Pass well-formed UTF-8 through; anything else becomes U+FFFD.
-            const size_t length = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-            bool valid = length > 0 && i + length <= text.size();
-            for (size_t k = 1; valid && k < length; ++k)
-                valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-            if (valid)
-            {
-                out += text.substr(i, length);
-                i += length - 1;
-            }
-            else
-                out += "\\ufffd";
-        }
-    }
-    return out + "\"";
-}
-
-std::string jsonNumber(double value)
-{
-    if (!std::isfinite(value))
-        return "null";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", value);
-    return text;
-}
 
 std::string jsonVector(const float* components, int count)
 {
@@ -195,9 +157,16 @@ std::string jsonIf(bool given, double number)
     return given ? jsonNumber(number) : "null";
 }
 
-// `at`: days from J2000 to say where the bodies stand, or null.
+// A catalogue read, by the name it was given.
+struct CatalogueRead
+{
+    std::string file;
+    Catalogue catalogue;
+};
+
+// `at`: UTC days to say where the bodies stand, or null.
 void writeJson(std::ostream& out, const AppSettings* settings, const BodyRegistry& bodies,
-               const std::vector<Problem>& problems, const double* at)
+               const std::vector<Problem>& problems, const std::vector<CatalogueRead>& catalogues, const double* at)
 {
     out << "{\n";
     if (at)
@@ -260,7 +229,18 @@ void writeJson(std::ostream& out, const AppSettings* settings, const BodyRegistr
             << ", \"severity\": " << jsonString(p.severityName())
             << ", \"message\": " << jsonString(p.message) << "}";
     }
-    out << (problems.empty() ? "]\n" : "\n  ]\n") << "}\n";
+    out << (problems.empty() ? "]" : "\n  ]");
+    if (!catalogues.empty())
+    {
+        out << ",\n  \"catalogues\": [";
+        for (std::size_t i = 0; i < catalogues.size(); ++i)
+        {
+            out << (i ? ",\n" : "\n");
+            writeCatalogueJson(out, catalogues[i].file, catalogues[i].catalogue, at);
+        }
+        out << "\n  ]";
+    }
+    out << "\n}\n";
 }
 
 // A file that cannot be read, for a reader of the JSON.
@@ -490,6 +470,7 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
 {
     bool json = false;
     std::string systemFile;
+    std::vector<std::string> catalogueFiles;
     bool dated = false;
     double at = 0.0;
     for (std::size_t i = 0; i < arguments.size(); ++i)
@@ -514,6 +495,16 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
             }
             at = *read;
             dated = true;
+        }
+        else if (argument == "--catalogue" || argument.rfind("--catalogue=", 0) == 0)
+        {
+            const bool separate = argument == "--catalogue";
+            if (separate && i + 1 >= arguments.size())
+            {
+                err << "orvtest-check: --catalogue needs a FILE\n" << usage;
+                return 2;
+            }
+            catalogueFiles.push_back(separate ? arguments[++i] : argument.substr(12));
         }
         else if (argument == "--help" || argument == "-h")
         {
@@ -577,15 +568,42 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
         }, out, err))
         return 2;
 
+    // Every catalogue is read before anything is written: one that cannot be
+    // read is said alone, as a file that cannot be read always is.
+    std::vector<CatalogueRead> catalogues;
+    catalogues.reserve(catalogueFiles.size());
+    for (const std::string& file : catalogueFiles)
+    {
+        Result<Catalogue> read = readCatalogueFile(file);
+        if (!read)
+        {
+            err << "orvtest-check: cannot read the catalogue: " << read.why() << "\n";
+            if (json)
+                writeJsonError(out, file, read.why());
+            return 2;
+        }
+        catalogues.push_back({file, std::move(read.value())});
+    }
+
     if (json)
-        writeJson(out, settingsRead ? &settings.read : nullptr, *system.bodies, problems, dated ? &at : nullptr);
+        writeJson(out, settingsRead ? &settings.read : nullptr, *system.bodies, problems, catalogues,
+                  dated ? &at : nullptr);
     else if (dated)
     {
         writePositions(out, systemFile, *system.bodies, at);
         writeProblems(out, *system.bodies, problems);
+        for (const CatalogueRead& read : catalogues)
+            writeCataloguePositions(out, read.file, read.catalogue, at);
     }
     else
+    {
         writeText(out, systemFile, *system.bodies, problems);
+        for (const CatalogueRead& read : catalogues)
+            writeCatalogueText(out, read.file, read.catalogue);
+    }
+    for (const CatalogueRead& read : catalogues)
+        if (problemCount(read.catalogue) > 0)
+            return 1;
     for (const Problem& p : problems)
         if (p.severity != Problem::Note)
             return 1;

@@ -34,11 +34,15 @@ BODY = ["section", "parentNode"] + documented_keys("SYSTEM-FILE.md", "# The syst
     "orbitStep", "pitchStep", "yawStep", "rollStep", "nearDistanceSquared"]
 PROBLEM = ["file", "line", "section", "kind", "severity", "message"]
 POSITION = ["section", "Name", "Parent", "longitude", "latitude", "distance", "distanceAU", "meridian"]
+CATALOGUE = ["file", "format", "bodyCount", "problems", "problemsNotListed"]
+CATALOGUE_PROBLEM = ["file", "line", "kind", "severity", "message"]
+CATALOGUE_POSITION = ["name", "longitude", "latitude", "distanceAU"]
 assert len(SETTINGS) > 10 and len(BODY) > 20, (SETTINGS, BODY)
 
 
-def run(folder, *arguments):
-    result = subprocess.run([checker, "--json", *arguments], cwd=folder, stdout=subprocess.PIPE, text=True)
+def run(folder, *arguments, quiet=False):
+    result = subprocess.run([checker, "--json", *arguments], cwd=folder, stdout=subprocess.PIPE, text=True,
+                            stderr=subprocess.DEVNULL if quiet else None)
     return result.returncode, json.loads(result.stdout)
 
 
@@ -95,6 +99,24 @@ try:
     code, report = run(folder, "--at", "now", "clockwork.cfg")
     assert all(p["longitude"] is None and p["meridian"] is None for p in report["positions"])
     assert subprocess.run([checker, "--at", "2000-13-01"], cwd=folder, stderr=subprocess.DEVNULL).returncode == 2
+
+    # Catalogues: each judged, and with --at each of its bodies placed, in the file's order.
+    comets, mpcorb = (os.path.join(test_data, "catalogue", name) for name in ("comets.txt", "mpcorb.txt"))
+    code, report = run(folder, "--catalogue", comets, "--catalogue", mpcorb, "1.cfg")
+    assert code == 1 and [sorted(c) for c in report["catalogues"]] == [sorted(CATALOGUE)] * 2, report["catalogues"]
+    first, second = report["catalogues"]
+    assert (first["file"], first["format"], first["bodyCount"], first["problems"]) == (comets, "MPC comets", 3, [])
+    assert second["format"] == "MPCORB" and second["bodyCount"] == 2 and second["problemsNotListed"] == 0
+    assert [sorted(p) for p in second["problems"]] == [sorted(CATALOGUE_PROBLEM)], second["problems"]
+    assert (second["problems"][0]["line"], second["problems"][0]["severity"]) == (6, "warning")
+    code, report = run(folder, "--at", "2019-12-28", "--catalogue", comets, "1.cfg")
+    places = report["catalogues"][0]["positions"]
+    assert [sorted(p) for p in places] == [sorted(CATALOGUE_POSITION)] * 3, places
+    assert [p["name"] for p in places] == ["1P/Halley", "2I/Borisov", "C/1995 O1"], places
+    # 2I/Borisov by the MPC's elements, 2.0526 AU from the Sun that day (q 2.006548 AU on December 8).
+    assert abs(places[1]["distanceAU"] - 2.0526) < 1e-4, places[1]
+    code, report = run(folder, "--catalogue", readme, "1.cfg", quiet=True)
+    assert code == 2 and list(report) == ["error"] and report["error"]["file"] == readme, report
 
     # Awkward bytes and values still make valid JSON.
     with open(os.path.join(folder, "odd.cfg"), "wb") as stream:

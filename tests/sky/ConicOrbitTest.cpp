@@ -1,6 +1,7 @@
 // Orbits of any eccentricity against an independent two-body integration
 // and against Meeus's worked examples.
 
+#include "TwoBodyIntegration.h"
 #include "sky/ConicOrbit.h"
 
 #include <gtest/gtest.h>
@@ -10,59 +11,7 @@
 
 namespace
 {
-constexpr double k2 = gaussianGravitationalConstant * gaussianGravitationalConstant;
-constexpr double degree = 3.14159265358979323846 / 180.0;
-
-// Rz(node) Rx(i) Rz(peri) applied to a vector of the orbit's plane, by
-// matrices: the test's own route to the ecliptic frame.
-Vector3d toEcliptic(const Vector3d& v, double i, double node, double peri)
-{
-    auto rz = [](const Vector3d& p, double a) {
-        return Vector3d{p.x * std::cos(a) - p.y * std::sin(a), p.x * std::sin(a) + p.y * std::cos(a), p.z};
-    };
-    auto rx = [](const Vector3d& p, double a) {
-        return Vector3d{p.x, p.y * std::cos(a) - p.z * std::sin(a), p.y * std::sin(a) + p.z * std::cos(a)};
-    };
-    return rz(rx(rz(v, peri * degree), i * degree), node * degree);
-}
-
-struct State
-{
-    Vector3d r, v;
-};
-
-State derivative(const State& s)
-{
-    const double d = s.r.length();
-    return {s.v, s.r * (-k2 / (d * d * d))};
-}
-
-// Classical fourth-order Runge-Kutta on r'' = -k² r / |r|³, each step a
-// small share of the local free-fall time (r^(3/2) / k), to `toDays`.
-State integrate(State s, double fromDays, double toDays)
-{
-    const double direction = toDays > fromDays ? 1.0 : -1.0;
-    double t = fromDays;
-    while ((toDays - t) * direction > 0.0)
-    {
-        const double d = s.r.length();
-        double h = 0.002 * d * std::sqrt(d) / gaussianGravitationalConstant;
-        h = std::min(h, (toDays - t) * direction) * direction;
-        const State a = derivative(s);
-        const State b = derivative({s.r + a.r * (0.5 * h), s.v + a.v * (0.5 * h)});
-        const State c = derivative({s.r + b.r * (0.5 * h), s.v + b.v * (0.5 * h)});
-        const State e = derivative({s.r + c.r * h, s.v + c.v * h});
-        s.r += (a.r + b.r * 2.0 + c.r * 2.0 + e.r) * (h / 6.0);
-        s.v += (a.v + b.v * 2.0 + c.v * 2.0 + e.v) * (h / 6.0);
-        t += h;
-    }
-    return s;
-}
-
-double degreesBetween(const Vector3d& a, const Vector3d& b)
-{
-    return std::atan2(a.cross(b).length(), a.dot(b)) / degree;
-}
+using namespace twoBody;
 
 struct ConicCase
 {
@@ -91,11 +40,7 @@ TEST_P(ConicAgainstIntegration, KeepsToTheIntegratedPathForYears)
     const ConicCase& c = GetParam();
     const double T = 7000.0;   // perihelion, TT days from J2000
     const ConicOrbit orbit({c.q, c.e, c.inclination, c.node, c.periapsis, T});
-    // At perihelion the body stands at q along the perihelion direction and
-    // moves across it at the vis-viva speed √(k²(1+e)/q).
-    const State perihelion{toEcliptic({c.q, 0.0, 0.0}, c.inclination, c.node, c.periapsis),
-                           toEcliptic({0.0, std::sqrt(k2 * (1.0 + c.e) / c.q), 0.0}, c.inclination, c.node,
-                                      c.periapsis)};
+    const State perihelion = atPerihelion(c.q, c.e, c.inclination, c.node, c.periapsis);
     for (double sign : {1.0, -0.5})
     {
         State s = perihelion;

@@ -1,5 +1,6 @@
 #include "checker/JsonText.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -42,8 +43,10 @@ std::string jsonNumber(double value)
 {
     if (!std::isfinite(value))
         return "null";
+    // As printf's %.9g writes it, at a fraction of the cost: a catalogue
+    // writes three for each of its million bodies.
     char text[32];
-    std::snprintf(text, sizeof text, "%.9g", value);
-    return text;
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 9);
+    return std::string(text, written.ptr);
 }
 

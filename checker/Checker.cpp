@@ -476,35 +476,44 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         const std::string& argument = arguments[i];
+        // The value of an option given as "--name VALUE" or "--name=VALUE";
+        // false, once said why, when it has none.
+        std::string value;
+        const auto valueOf = [&](const std::string& name, const char* what) {
+            if (argument.rfind(name + "=", 0) == 0)
+                value = argument.substr(name.size() + 1);
+            else if (i + 1 < arguments.size())
+                value = arguments[++i];
+            else
+            {
+                err << "orvtest-check: " << name << " needs a " << what << "\n" << usage;
+                return false;
+            }
+            return true;
+        };
+        const auto named = [&](const std::string& name) {
+            return argument == name || argument.rfind(name + "=", 0) == 0;
+        };
         if (argument == "--json")
             json = true;
-        else if (argument == "--at" || argument.rfind("--at=", 0) == 0)
+        else if (named("--at"))
         {
-            const bool separate = argument == "--at";
-            if (separate && i + 1 >= arguments.size())
-            {
-                err << "orvtest-check: --at needs a DATE\n" << usage;
+            if (!valueOf("--at", "DATE"))
                 return 2;
-            }
-            const std::string date = separate ? arguments[++i] : argument.substr(5);
-            const Result<double> read = parseDate(date);
+            const Result<double> read = parseDate(value);
             if (!read)
             {
-                err << "orvtest-check: --at " << date << ": " << read.why() << "\n";
+                err << "orvtest-check: --at " << value << ": " << read.why() << "\n";
                 return 2;
             }
             at = *read;
             dated = true;
         }
-        else if (argument == "--catalogue" || argument.rfind("--catalogue=", 0) == 0)
+        else if (named("--catalogue"))
         {
-            const bool separate = argument == "--catalogue";
-            if (separate && i + 1 >= arguments.size())
-            {
-                err << "orvtest-check: --catalogue needs a FILE\n" << usage;
+            if (!valueOf("--catalogue", "FILE"))
                 return 2;
-            }
-            catalogueFiles.push_back(separate ? arguments[++i] : argument.substr(12));
+            catalogueFiles.push_back(value);
         }
         else if (argument == "--help" || argument == "-h")
         {

@@ -1,6 +1,9 @@
 #include "checker/Checker.h"
 
 #include "OrvTestVersion.h"
+#include "catalogue/CatalogueReading.h"
+#include "checker/CatalogueReport.h"
+#include "checker/JsonText.h"
 #include "config/ConfigFileReading.h"
 #include "config/Dates.h"
 #include "config/SettingsJudge.h"
@@ -17,6 +20,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <unordered_map>
@@ -24,29 +28,33 @@
 namespace
 {
 const char* const usage =
-    "usage: orvtest-check [--json] [--at DATE] [SYSTEM_FILE]\n"
+    "usage: orvtest-check [--json] [--at DATE] [--catalogue FILE]... [SYSTEM_FILE]\n"
     "Explains what OrvTest will do with its settings and system files, line by line.\n"
     "\n"
-    "  SYSTEM_FILE   check this system file only\n"
-    "  --json        print the findings as JSON\n"
-    "  --at DATE     say where each body stands at DATE (2030-01-01,\n"
-    "                2030-01-01T12:00 or now), instead of the tree of bodies\n"
-    "  --help        print this help and end\n"
-    "  --version     print the version and end\n"
+    "  SYSTEM_FILE       check this system file only\n"
+    "  --catalogue FILE  check a catalogue of asteroids or comets too (MPCORB,\n"
+    "                    MPC comets or JPL SBDB JSON, gzipped or not); repeatable\n"
+    "  --json            print the findings as JSON\n"
+    "  --at DATE         say where each body stands at DATE, UTC (2030-01-01,\n"
+    "                    2030-01-01T12:00 or now), instead of the tree of bodies\n"
+    "  --help            print this help and end\n"
+    "  --version         print the version and end\n"
     "\n"
     "Without SYSTEM_FILE, checks the settings file the viewer would read from this\n"
     "folder (OrvTest.cfg here, else ~/.config/orvtest/OrvTest.cfg), the system\n"
     "file it names and the views kept beside it (views.cfg). Exit status: 0 sound,\n"
-    "1 errors or warnings, 2 unreadable.\n"
+    "1 errors or warnings, 2 unreadable (a catalogue of no known format too).\n"
     "See orvtest-check(1).\n";
 
 // Where a body stands at a date, relative to its parent: J2000 ecliptic
-// longitude and latitude (degrees) and distance (world units), and its prime
-// meridian's angle (degrees), for the parts that follow the clock.
+// longitude and latitude (degrees) and distance (world units), its distance
+// from the Sun in AU where the real size of its orbit is known, and its
+// prime meridian's angle (degrees), for the parts that follow the clock.
 struct Whereabouts
 {
     bool orbitDated = false;
     Vector3d spherical;       // longitude, latitude, distance
+    std::optional<double> distanceAU;
     bool spinDated = false;
     double meridian = 0.0;
 };
@@ -56,10 +64,12 @@ Whereabouts whereabouts(const Body& body, double utcDays)
 {
     const double days = dynamicalFromUtc(utcDays);
     Whereabouts where;
-    if (body.keplerOrbit)
+    if (body.orbitDated())
     {
         where.orbitDated = true;
         where.spherical = spherical(datedPlace(body, days));
+        if (const std::optional<Vector3d> real = realPlaceAU(body, days))
+            where.distanceAU = real->length();
     }
     if (body.datedSpin)
     {
@@ -70,50 +80,6 @@ Whereabouts whereabouts(const Body& body, double utcDays)
 }
 
 // ---------------------------------------------------------------- JSON output
-
-std::string jsonString(const std::string& text)
-{
-    std::string out = "\"";
-    for (size_t i = 0; i < text.size(); ++i)
-    {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\')
-            out += std::string("\\") + char(c);
-        else if (c < 0x20)
-        {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        }
-        else if (c < 0x80)
-            out += char(c);
-        else
-        {
-            // Pass well-formed UTF-8 through; anything else becomes U+FFFD.
-            const size_t length = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-            bool valid = length > 0 && i + length <= text.size();
-            for (size_t k = 1; valid && k < length; ++k)
-                valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-            if (valid)
-            {
-                out += text.substr(i, length);
-                i += length - 1;
-            }
-            else
-                out += "\\ufffd";
-        }
-    }
-    return out + "\"";
-}
-
-std::string jsonNumber(double value)
-{
-    if (!std::isfinite(value))
-        return "null";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", value);
-    return text;
-}
 
 std::string jsonVector(const float* components, int count)
 {
@@ -191,9 +157,16 @@ std::string jsonIf(bool given, double number)
     return given ? jsonNumber(number) : "null";
 }
 
-// `at`: days from J2000 to say where the bodies stand, or null.
+// A catalogue read, by the name it was given.
+struct CatalogueRead
+{
+    std::string file;
+    Catalogue catalogue;
+};
+
+// `at`: UTC days to say where the bodies stand, or null.
 void writeJson(std::ostream& out, const AppSettings* settings, const BodyRegistry& bodies,
-               const std::vector<Problem>& problems, const double* at)
+               const std::vector<Problem>& problems, const std::vector<CatalogueRead>& catalogues, const double* at)
 {
     out << "{\n";
     if (at)
@@ -211,6 +184,7 @@ void writeJson(std::ostream& out, const AppSettings* settings, const BodyRegistr
                              {"longitude", jsonIf(where.orbitDated, where.spherical.x)},
                              {"latitude", jsonIf(where.orbitDated, where.spherical.y)},
                              {"distance", jsonIf(where.orbitDated, where.spherical.z)},
+                             {"distanceAU", jsonIf(where.distanceAU.has_value(), where.distanceAU.value_or(0.0))},
                              {"meridian", jsonIf(where.spinDated, where.meridian)}},
                             ", ");
             out << "}";
@@ -255,7 +229,18 @@ void writeJson(std::ostream& out, const AppSettings* settings, const BodyRegistr
             << ", \"severity\": " << jsonString(p.severityName())
             << ", \"message\": " << jsonString(p.message) << "}";
     }
-    out << (problems.empty() ? "]\n" : "\n  ]\n") << "}\n";
+    out << (problems.empty() ? "]" : "\n  ]");
+    if (!catalogues.empty())
+    {
+        out << ",\n  \"catalogues\": [";
+        for (std::size_t i = 0; i < catalogues.size(); ++i)
+        {
+            out << (i ? ",\n" : "\n");
+            writeCatalogueJson(out, catalogues[i].file, catalogues[i].catalogue, at);
+        }
+        out << "\n  ]";
+    }
+    out << "\n}\n";
 }
 
 // A file that cannot be read, for a reader of the JSON.
@@ -286,6 +271,9 @@ void writeBody(std::ostream& out, const Body& b)
     }
     if (b.keplerOrbit)
         out << ", round in " << d.OrbitDays << " days" << (b.theory ? std::string(" by ") + b.theory->name : "");
+    else if (b.conicOrbit)
+        out << ", perihelion " << d.PerihelionDistance << " (" << d.PerihelionAU << " AU) on "
+            << isoDate(d.PerihelionDate.days).substr(0, 16) << " TT, e " << d.Eccentricity;
     else
         out << ", orbit period " << d.OrbitPeriod;
     if (b.datedSpin)
@@ -356,8 +344,8 @@ void writePositions(std::ostream& out, const std::string& systemFile, const Body
 {
     out << systemFile << " at " << dateText(days) << ": each body from its parent, J2000 ecliptic\n";
     char row[256];
-    std::snprintf(row, sizeof row, "%-24s %-16s %10s %9s %14s %9s\n", "body", "parent", "longitude", "latitude",
-                  "distance", "meridian");
+    std::snprintf(row, sizeof row, "%-24s %-16s %10s %9s %14s %11s %9s\n", "body", "parent", "longitude", "latitude",
+                  "distance", "AU", "meridian");
     out << row;
     for (const auto& owned : bodies)
     {
@@ -367,9 +355,13 @@ void writePositions(std::ostream& out, const std::string& systemFile, const Body
         std::string orbit = "   (by frames, not by the clock)";
         if (where.orbitDated)
         {
-            char numbers[64];
-            std::snprintf(numbers, sizeof numbers, "%9.3f° %8.3f° %14.6g", where.spherical.x, where.spherical.y,
-                          where.spherical.z);
+            // The distance in AU, from the Sun, where the real size of the orbit is known.
+            char au[16] = "";
+            if (where.distanceAU)
+                std::snprintf(au, sizeof au, "%11.6f", *where.distanceAU);
+            char numbers[80];
+            std::snprintf(numbers, sizeof numbers, "%9.3f° %8.3f° %14.6g %11s", where.spherical.x, where.spherical.y,
+                          where.spherical.z, au);
             orbit = numbers;
         }
         char meridian[32] = "";
@@ -478,30 +470,50 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
 {
     bool json = false;
     std::string systemFile;
+    std::vector<std::string> catalogueFiles;
     bool dated = false;
     double at = 0.0;
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         const std::string& argument = arguments[i];
+        // The value of an option given as "--name VALUE" or "--name=VALUE";
+        // false, once said why, when it has none.
+        std::string value;
+        const auto valueOf = [&](const std::string& name, const char* what) {
+            if (argument.rfind(name + "=", 0) == 0)
+                value = argument.substr(name.size() + 1);
+            else if (i + 1 < arguments.size())
+                value = arguments[++i];
+            else
+            {
+                err << "orvtest-check: " << name << " needs a " << what << "\n" << usage;
+                return false;
+            }
+            return true;
+        };
+        const auto named = [&](const std::string& name) {
+            return argument == name || argument.rfind(name + "=", 0) == 0;
+        };
         if (argument == "--json")
             json = true;
-        else if (argument == "--at" || argument.rfind("--at=", 0) == 0)
+        else if (named("--at"))
         {
-            const bool separate = argument == "--at";
-            if (separate && i + 1 >= arguments.size())
-            {
-                err << "orvtest-check: --at needs a DATE\n" << usage;
+            if (!valueOf("--at", "DATE"))
                 return 2;
-            }
-            const std::string date = separate ? arguments[++i] : argument.substr(5);
-            const Result<double> read = parseDate(date);
+            const Result<double> read = parseDate(value);
             if (!read)
             {
-                err << "orvtest-check: --at " << date << ": " << read.why() << "\n";
+                err << "orvtest-check: --at " << value << ": " << read.why() << "\n";
                 return 2;
             }
             at = *read;
             dated = true;
+        }
+        else if (named("--catalogue"))
+        {
+            if (!valueOf("--catalogue", "FILE"))
+                return 2;
+            catalogueFiles.push_back(value);
         }
         else if (argument == "--help" || argument == "-h")
         {
@@ -565,15 +577,42 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
         }, out, err))
         return 2;
 
+    // Every catalogue is read before anything is written: one that cannot be
+    // read is said alone, as a file that cannot be read always is.
+    std::vector<CatalogueRead> catalogues;
+    catalogues.reserve(catalogueFiles.size());
+    for (const std::string& file : catalogueFiles)
+    {
+        Result<Catalogue> read = readCatalogueFile(file);
+        if (!read)
+        {
+            err << "orvtest-check: cannot read the catalogue: " << read.why() << "\n";
+            if (json)
+                writeJsonError(out, file, read.why());
+            return 2;
+        }
+        catalogues.push_back({file, std::move(read.value())});
+    }
+
     if (json)
-        writeJson(out, settingsRead ? &settings.read : nullptr, *system.bodies, problems, dated ? &at : nullptr);
+        writeJson(out, settingsRead ? &settings.read : nullptr, *system.bodies, problems, catalogues,
+                  dated ? &at : nullptr);
     else if (dated)
     {
         writePositions(out, systemFile, *system.bodies, at);
         writeProblems(out, *system.bodies, problems);
+        for (const CatalogueRead& read : catalogues)
+            writeCataloguePositions(out, read.file, read.catalogue, at);
     }
     else
+    {
         writeText(out, systemFile, *system.bodies, problems);
+        for (const CatalogueRead& read : catalogues)
+            writeCatalogueText(out, read.file, read.catalogue);
+    }
+    for (const CatalogueRead& read : catalogues)
+        if (problemCount(read.catalogue) > 0)
+            return 1;
     for (const Problem& p : problems)
         if (p.severity != Problem::Note)
             return 1;

@@ -4,6 +4,7 @@
 #include "sky/Frames.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 #include <unordered_map>
 
@@ -44,6 +45,10 @@ const std::vector<BodyKey>& bodyKeys()
         // Following the clock.
         {"OrbitDays", false, "0", &B::OrbitDays},
         {"Epoch", false, "J2000", &B::Epoch},
+        // Or following the clock from perihelion, on an orbit of any eccentricity.
+        {"PerihelionDistance", false, "0", &B::PerihelionDistance, withinTheWorld},
+        {"PerihelionAU", false, "0", &B::PerihelionAU},
+        {"PerihelionDate", false, "J2000", &B::PerihelionDate},
         {"Eccentricity", false, "0", &B::Eccentricity},
         {"Inclination", false, "0", &B::Inclination},
         {"AscendingNode", false, "0", &B::AscendingNode},
@@ -107,5 +112,19 @@ const BodyDefinition& defaultBodyDefinition()
 const ValueLimits& orbitEccentricityLimits()
 {
     static const ValueLimits limits{0.0, true, 1.0, false, ValueLimits::Refused, "the orbit would be no ellipse"};
+    return limits;
+}
+
+const ValueLimits& perihelionEccentricityLimits()
+{
+    static const ValueLimits limits{0.0, true, INFINITY, false, ValueLimits::Refused,
+                                    "an orbit's eccentricity is never below 0"};
+    return limits;
+}
+
+const ValueLimits& perihelionAULimits()
+{
+    static const ValueLimits limits{0.0, false, INFINITY, false, ValueLimits::Refused,
+                                    "the Sun's gravity paces the body by its real perihelion distance"};
     return limits;
 }

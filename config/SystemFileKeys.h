@@ -32,7 +32,11 @@ const BodyDefinition& defaultBodyDefinition();
 // How many keys are required.
 std::size_t requiredBodyKeyCount();
 
-// The eccentricities of an orbit that follows the clock: an ellipse's.
+// The eccentricities of an orbit that follows the clock by OrbitDays: an ellipse's.
 const ValueLimits& orbitEccentricityLimits();
+// Those of an orbit by its perihelion: any conic's, 0 or more.
+const ValueLimits& perihelionEccentricityLimits();
+// The real perihelion distance of an orbit by its perihelion, AU: above 0.
+const ValueLimits& perihelionAULimits();
 
 #endif

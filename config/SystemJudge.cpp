@@ -351,12 +351,17 @@ bool differsFromDefault(const BodyKey& key, const BodyDefinition& definition)
 // Bodies that follow the clock: elements no orbit has, theories that do
 // not exist, and keys left idle by the clock or idle without it. One rule
 // for each element, whether or not the body is dated: an element of an
-// undated body is idle, never wrong.
+// undated body is idle, never wrong. The eccentricity's: an ellipse's with
+// OrbitDays, any conic's with PerihelionDistance, idle without either.
 void ruleDatedBodies(const SystemFacts& facts, Findings& findings)
 {
     static const char* const orbitElements[] = {"Eccentricity", "Inclination", "AscendingNode", "Periapsis",
                                                 "MeanAnomaly",  "NodeDays",    "PeriapsisDays", "LaplacePoleRA",
-                                                "LaplacePoleDec", "Theory"};
+                                                "LaplacePoleDec", "Theory",    "PerihelionAU",  "PerihelionDate"};
+    static const char* const perihelionKeys[] = {"PerihelionDistance", "PerihelionAU", "PerihelionDate"};
+    // An orbit by its perihelion is about the Sun, fixed in the J2000 ecliptic.
+    static const char* const notOfAConic[] = {"MeanAnomaly",   "NodeDays",       "PeriapsisDays",
+                                              "LaplacePoleRA", "LaplacePoleDec", "Theory"};
     static const char* const rotationModel[] = {"Meridian", "PoleRA", "PoleDec", "PoleRARate", "PoleDecRate"};
     static const char* const spinElements[] = {"Meridian",   "PoleRA",      "PoleDec",
                                                "PoleRARate", "PoleDecRate", "FacesParent"};
@@ -370,15 +375,40 @@ void ruleDatedBodies(const SystemFacts& facts, Findings& findings)
         const std::string& section = owned->sectionName;
         const SectionLines& lines = facts.sections.at(section);
         const auto given = [&](const char* key) { return lines.timesOf(keyIndex(findBodyKey(key))) > 0; };
+        const auto refuseNumber = [&](const char* key, double value, const ValueLimits& limits) {
+            if (!limits.allows(value))
+                findings.refuse(facts.lineOf(section, key), section, "bad-element",
+                                std::string(key) + " " + formatNumber(value) + " is not " + limits.text() + ": " +
+                                    limits.why + ", and the viewer does not start with it");
+        };
+        const bool byPerihelion = d.orbitByPerihelion();
         if (given("OrbitDays") && !(d.OrbitDays > 0.0))
             findings.refuse(facts.lineOf(section, "OrbitDays"), section, "bad-element",
                             "OrbitDays " + formatNumber(d.OrbitDays) +
                                 " is not above 0: no orbit takes no time, and the viewer does not start with it");
-        if (d.orbitFollowsClock() && !orbitEccentricityLimits().allows(d.Eccentricity))
-            findings.refuse(facts.lineOf(section, "Eccentricity"), section, "bad-element",
-                            "Eccentricity " + formatNumber(d.Eccentricity) + " is not " +
-                                orbitEccentricityLimits().text() + ": " + orbitEccentricityLimits().why +
-                                ", and the viewer does not start with it");
+        if (!d.orbitFollowsClock() && given("PerihelionDistance") && !byPerihelion)
+            findings.refuse(facts.lineOf(section, "PerihelionDistance"), section, "bad-element",
+                            "PerihelionDistance " + formatNumber(d.PerihelionDistance) +
+                                " is not above 0: no orbit passes through the Sun, and the viewer does not start "
+                                "with it");
+        if (d.orbitFollowsClock())
+            refuseNumber("Eccentricity", d.Eccentricity, orbitEccentricityLimits());
+        if (byPerihelion)
+        {
+            refuseNumber("Eccentricity", d.Eccentricity, perihelionEccentricityLimits());
+            if (!given("PerihelionAU"))
+                findings.refuse(facts.lineOf(section, "PerihelionDistance"), section, "bad-element",
+                                "PerihelionDistance without PerihelionAU: the Sun's gravity paces the body by its "
+                                "real perihelion distance, in AU, which the display's scale does not give; the "
+                                "viewer does not start without it");
+            else
+                refuseNumber("PerihelionAU", d.PerihelionAU, perihelionAULimits());
+            if (d.Parent != sceneNames::sun)
+                findings.refuse(facts.lineOf(section, "Parent"), section, "moon-by-perihelion",
+                                "an orbit by its perihelion goes round the Sun, paced by the Sun's gravity, and the "
+                                "file gives no mass of '" + d.Parent + "' to pace a moon by: give the moon "
+                                "OrbitDays and an ellipse instead; the viewer does not start with it");
+        }
         if (d.orbitFollowsClock() && !d.Theory.empty() && !findTheory(d.Theory))
         {
             std::string known;
@@ -405,9 +435,21 @@ void ruleDatedBodies(const SystemFacts& facts, Findings& findings)
                     tellIdle(key, why);
         };
         if (d.orbitFollowsClock())
+        {
             idleIfSet(frameLockedOrbit, "the body goes round its orbit by the clock (OrbitDays)");
+            idleIfGiven(perihelionKeys, "the body goes round its orbit by OrbitDays");
+        }
+        else if (byPerihelion)
+        {
+            idleIfSet(frameLockedOrbit, "the body goes round its orbit by the clock (PerihelionDistance)");
+            idleIfSet(std::array<const char*, 1>{"OrbitRadius"},
+                      "the body's distance is PerihelionDistance's at perihelion");
+            idleIfGiven(notOfAConic, "an orbit by its perihelion is fixed in the J2000 ecliptic and placed on it by "
+                                     "PerihelionDate");
+        }
         else
-            idleIfGiven(orbitElements, "without OrbitDays the body's orbit does not follow the clock");
+            idleIfGiven(orbitElements, "without OrbitDays or PerihelionDistance the body's orbit does not follow the "
+                                       "clock");
         if (!d.spinFollowsClock())
             idleIfGiven(spinElements, "without RotationHours the body's spin does not follow the clock");
         else
@@ -419,7 +461,9 @@ void ruleDatedBodies(const SystemFacts& facts, Findings& findings)
                 tellIdle("FacesParent", "without OrbitDays the body has no orbit to face its parent along");
         }
         if (!d.orbitFollowsClock() && !d.spinFollowsClock())
-            idleIfGiven(std::array<const char*, 1>{"Epoch"}, "the body follows no clock");
+            idleIfGiven(std::array<const char*, 1>{"Epoch"}, byPerihelion ? "an orbit by its perihelion is dated by "
+                                                                            "PerihelionDate"
+                                                                          : "the body follows no clock");
     }
 }
 

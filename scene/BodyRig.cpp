@@ -249,14 +249,14 @@ void placeBodyNodes(Body& body)
 {
     // A dated orbit moves the orbit node itself (placeDatedBodies).
     const Ogre::Vector3 onOrbit =
-        body.keplerOrbit ? Ogre::Vector3::ZERO : Ogre::Vector3(0.0f, 0.0f, withinWorld(body.definition.OrbitRadius));
+        body.orbitDated() ? Ogre::Vector3::ZERO : Ogre::Vector3(0.0f, 0.0f, withinWorld(body.definition.OrbitRadius));
     body.nearNode->setPosition(onOrbit);
     body.nearOffset = onOrbit;
     body.positionNode->setPosition(onOrbit);
     body.farNode->setPosition(onOrbit);
 
     // What follows the clock is placed and turned by the clock (placeDatedBodies).
-    if (!body.keplerOrbit)
+    if (!body.orbitDated())
         turnNodeLocal(body.orbitNode, body.definition.OrbitAxis, body.definition.OrbitCompleted);
     if (body.datedSpin)
         return;

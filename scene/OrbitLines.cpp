@@ -12,6 +12,7 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -60,34 +61,95 @@ std::vector<Ogre::Vector3> ellipsePoints(const KeplerOrbit& orbit, float semiMaj
     return points;
 }
 
+std::vector<Ogre::Vector3> conicPoints(double perihelionDistance, double eccentricity, double reach, int count)
+{
+    const double q = perihelionDistance, e = eccentricity;
+    std::vector<Ogre::Vector3> points;
+    if (e < 1.0)
+    {
+        const double a = q / (1.0 - e), b = a * std::sqrt((1.0 - e) * (1.0 + e));
+        points.reserve(std::size_t(count));
+        for (int n = 0; n < count; ++n)
+        {
+            const double eccentricAnomaly = 2.0 * M_PI * n / count;
+            points.emplace_back(float(a * (std::cos(eccentricAnomaly) - e)), float(b * std::sin(eccentricAnomaly)),
+                                0.0f);
+        }
+        return points;
+    }
+    // r = p / (1 + e cos ν): the true anomaly at which the arc reaches that far.
+    const double p = q * (1.0 + e);
+    const double farthest = std::acos(std::clamp((p / std::max(reach, 4.0 * q) - 1.0) / e, -1.0, 1.0));
+    points.reserve(std::size_t(count) + 1);
+    for (int n = 0; n <= count; ++n)
+    {
+        const double v = farthest * (2.0 * n / count - 1.0);
+        const double r = p / (1.0 + e * std::cos(v));
+        points.emplace_back(float(r * std::cos(v)), float(r * std::sin(v)), 0.0f);
+    }
+    return points;
+}
+
 namespace
 {
-// Closed lines through each run of points, as one manual object.
+// Lines through each run of points, closed round each loop and open along
+// each arc, as one manual object.
 Ogre::ManualObject* makeLines(Ogre::SceneManager* sceneManager, const std::string& name,
-                              const std::vector<std::vector<Ogre::Vector3>>& loops)
+                              const std::vector<std::vector<Ogre::Vector3>>& loops,
+                              const std::vector<std::vector<Ogre::Vector3>>& arcs = {})
 {
     std::size_t vertices = 0;
-    for (const auto& loop : loops)
-        vertices += loop.size();
+    for (const auto* runs : {&loops, &arcs})
+        for (const auto& run : *runs)
+            vertices += run.size();
     Ogre::ManualObject* lines = sceneManager->createManualObject(name);
     lines->setCastShadows(false);
     lines->estimateVertexCount(vertices);
     lines->estimateIndexCount(vertices * 2);
     lines->begin(lineMaterial, Ogre::RenderOperation::OT_LINE_LIST);
     Ogre::uint32 first = 0;
-    for (const auto& loop : loops)
+    for (const auto* runs : {&loops, &arcs})
     {
-        const auto count = Ogre::uint32(loop.size());
-        for (Ogre::uint32 n = 0; n < count; ++n)
+        const bool closed = runs == &loops;
+        for (const auto& run : *runs)
         {
-            lines->position(loop[n]);
-            lines->index(first + n);
-            lines->index(first + (n + 1) % count);
+            const auto count = Ogre::uint32(run.size());
+            for (Ogre::uint32 n = 0; n < count; ++n)
+                lines->position(run[n]);
+            for (Ogre::uint32 n = 0; n + (closed ? 0 : 1) < count; ++n)
+            {
+                lines->index(first + n);
+                lines->index(first + (n + 1) % count);
+            }
+            first += count;
         }
-        first += count;
     }
     lines->end();
     return lines;
+}
+
+// How far from the Sun the widest orbit about it reaches, world units: the
+// span an open orbit's arc is drawn over.
+double widestOrbitAboutTheSun(const BodyRegistry& bodies)
+{
+    double widest = 0.0;
+    for (const auto& owned : bodies)
+    {
+        const Body& body = *owned;
+        if (body.definition.Parent != sceneNames::sun)
+            continue;
+        const double radius = std::abs(double(withinWorld(body.definition.OrbitRadius)));
+        if (body.keplerOrbit)
+            widest = std::max(widest, radius * (1.0 + body.keplerOrbit->elements.eccentricity));
+        else if (body.conicOrbit && body.conicOrbit->elements.eccentricity < 1.0)
+        {
+            const double e = body.conicOrbit->elements.eccentricity;
+            widest = std::max(widest, double(withinWorld(body.definition.PerihelionDistance)) * (1.0 + e) / (1.0 - e));
+        }
+        else if (!body.conicOrbit)
+            widest = std::max(widest, radius);
+    }
+    return std::min(widest, worldExtent);
 }
 }
 
@@ -101,10 +163,23 @@ void OrbitLines::create(const BodyRegistry& bodies, double days)
     created = true;
 
     // Satellites by parent, in registry order.
-    std::map<std::string, std::vector<std::vector<Ogre::Vector3>>> loopsOf;
+    std::map<std::string, std::vector<std::vector<Ogre::Vector3>>> loopsOf, arcsOf;
+    const double widest = widestOrbitAboutTheSun(bodies);
     for (const auto& owned : bodies)
     {
         const Body& body = *owned;
+        if (body.conicOrbit)
+        {
+            // About the Sun in the J2000 ecliptic, fixed: in the Sun's batch.
+            const ConicElements& elements = body.conicOrbit->elements;
+            const OrbitAxes axes = orbitAxes(elements.inclination, elements.ascendingNode, elements.periapsis);
+            std::vector<Ogre::Vector3> run = conicPoints(withinWorld(body.definition.PerihelionDistance),
+                                                         elements.eccentricity, widest, ellipseSegments);
+            for (Ogre::Vector3& point : run)
+                point = worldFromEcliptic(axes.towardsPerihelion * double(point.x) + axes.alongMotion * double(point.y));
+            (elements.eccentricity < 1.0 ? loopsOf : arcsOf)[body.definition.Parent].push_back(std::move(run));
+            continue;
+        }
         if (!body.keplerOrbit)
         {
             OrbitCircle circle;
@@ -144,12 +219,17 @@ void OrbitLines::create(const BodyRegistry& bodies, double days)
         turning.push_back(line);
     }
 
+    for (const auto& parent : arcsOf)
+        loopsOf[parent.first];
     for (const auto& parent : loopsOf)
     {
         const std::string nodeName = sceneNames::positionNode(parent.first);
         if (!sceneManager->hasSceneNode(nodeName))
             continue;
-        Ogre::ManualObject* lines = makeLines(sceneManager, "OrbitLines/" + parent.first, parent.second);
+        const auto arcs = arcsOf.find(parent.first);
+        Ogre::ManualObject* lines =
+            makeLines(sceneManager, "OrbitLines/" + parent.first, parent.second,
+                      arcs == arcsOf.end() ? std::vector<std::vector<Ogre::Vector3>>{} : arcs->second);
         lines->setVisible(visible);
         sceneManager->getSceneNode(nodeName)->attachObject(lines);
         batches.push_back(lines);

@@ -37,9 +37,19 @@ bool orbitCircleOf(const BodyDefinition& body, OrbitCircle& circle);
 // periapsis on, evenly spread in eccentric anomaly.
 std::vector<Ogre::Vector3> ellipsePoints(const KeplerOrbit& orbit, float semiMajorAxis, int count);
 
+// The line of an orbit by its perihelion (sky/ConicOrbit.h) in the orbit's
+// own plane (x towards perihelion, y along the motion there), world units,
+// from its perihelion distance q and eccentricity e: below e = 1 the whole
+// ellipse, `count` points from perihelion on, a closed line; from e = 1 on
+// the arc on both sides of perihelion out to `reach` from the focus (at
+// least 4 q), `count` + 1 points evenly spread in true anomaly, an open one.
+std::vector<Ogre::Vector3> conicPoints(double perihelionDistance, double eccentricity, double reach, int count);
+
 // The orbit lines of a system, drawn in few batches: one manual object per
 // parent, on the parent's position node (so its lines turn with it as its
-// satellites do), holding the closed line of every satellite's orbit. A
+// satellites do), holding the line of every satellite's orbit: closed,
+// but for an open orbit's arc, which reaches as far as the widest orbit
+// about the Sun or four times its perihelion distance, whichever is further. A
 // dated orbit whose ellipse turns (a precessing node or periapsis), or whose
 // parent's frame turns, has a line of its own on a node of its own, beside
 // its orbit node, which follow() turns with the orbit. The engine owns the

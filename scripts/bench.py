@@ -302,6 +302,41 @@ def bench_judging(build, repeats):
          refused <= 1.25 * sound, "judging is no longer linear in the file")
 
 
+def bench_checker_catalogue(build, repeats):
+    """orvtest-check --at --json on synthetic MPCORB files of 100,000 and 1,000,000 lines: the time per body
+    stays flat (the positions are worked and written a share at a time) and the memory is the catalogue's."""
+    checker = os.path.join(build, "run", "orvtest-check")
+    empty = os.path.join(WORK, "empty.cfg")
+    open(empty, "w").close()
+    rows, per_body = [], {}
+    for lines in (100000, 1000000):
+        catalogue = os.path.join(WORK, "MPCORB-%d.DAT" % lines)
+        subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "make-mpcorb"), "--lines", str(lines),
+                        "--seed", "1", "--output", catalogue], check=True)
+        runs = []
+        for _ in range(repeats):
+            with open(os.devnull, "w") as sink:
+                start = time.monotonic()
+                child = subprocess.Popen([checker, "--json", "--at", "2030-01-01", "--catalogue", catalogue, empty],
+                                         stdout=sink)
+                _, status, usage = os.wait4(child.pid, 0)
+                runs.append((time.monotonic() - start, usage.ru_maxrss / 1024))
+                child.returncode = os.waitstatus_to_exitcode(status)
+                if child.returncode not in (0, 1):
+                    runs[-1] = (Unmeasured("orvtest-check ended with %d" % child.returncode),) * 2
+        seconds, peak = median([r[0] for r in runs]), median([r[1] for r in runs])
+        per_body[lines] = seconds / lines
+        rows.append(["%d" % lines, "%.2f" % seconds, "%.2f" % (seconds / lines * 1e6), "%.0f" % peak])
+        os.remove(catalogue)
+    print("### orvtest-check --json --at on a synthetic MPCORB, median of %d runs\n" % repeats)
+    print_table(["lines", "seconds", "µs a body", "peak resident MiB"], rows)
+    goal("a million-body catalogue's --at --json within 10 s", "%.2f s" % (per_body[1000000] * 1e6),
+         per_body[1000000] * 1e6 <= 10, "reading or writing the places is no longer streamed")
+    goal("--at --json linear: a body of the million within 1.25 x one of the hundred thousand",
+         "%.2f x" % (per_body[1000000] / per_body[100000]), per_body[1000000] <= 1.25 * per_body[100000],
+         "something grows faster than the catalogue")
+
+
 # ---------------------------------------------------------------- 6. the peer
 
 def steady_after(samples, period, start_offset):
@@ -447,6 +482,7 @@ def main():
     parser.add_argument("--only-soak", action="store_true")
     parser.add_argument("--only-film", action="store_true")
     parser.add_argument("--only-sky", action="store_true")
+    parser.add_argument("--only-checker", action="store_true")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     try:
@@ -461,8 +497,14 @@ def main():
             bench_sky(build, args.repeats)
             print_table(["goal", "measured", "", "why, where missed"], [list(row) for row in GOALS])
             return 0
+        if args.only_checker:
+            bench_checker_catalogue(build, args.repeats)
+            print("### Against the goals\n")
+            print_table(["goal", "measured", "", "why, where missed"], [list(row) for row in GOALS])
+            return 0
         bench_steps(build, args.repeats)
         bench_judging(build, args.repeats)
+        bench_checker_catalogue(build, args.repeats)
         bench_startup_and_frames(build, args.repeats)
         bench_film(build, args.repeats)
         bench_sky(build, args.repeats)

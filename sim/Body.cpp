@@ -1,5 +1,6 @@
 #include "sim/Body.h"
 
+#include "sim/SceneNames.h"
 #include "sim/WorldLimits.h"
 #include "sky/Theories.h"
 
@@ -81,6 +82,17 @@ std::unique_ptr<const KeplerOrbit> keplerOrbitOf(const BodyDefinition& d)
     return std::make_unique<const KeplerOrbit>(elements);
 }
 
+// Only about the Sun, whose gravity paces it, and only for elements that
+// make an orbit: the checker refuses the others, and they stay frame-locked.
+std::unique_ptr<const ConicOrbit> conicOrbitOf(const BodyDefinition& d)
+{
+    if (!d.orbitByPerihelion() || d.Parent != sceneNames::sun || !(d.PerihelionAU > 0.0) ||
+        !std::isfinite(d.PerihelionAU) || !(d.Eccentricity >= 0.0) || !std::isfinite(d.Eccentricity))
+        return nullptr;
+    return std::make_unique<const ConicOrbit>(ConicElements{d.PerihelionAU, d.Eccentricity, d.Inclination,
+                                                            d.AscendingNode, d.Periapsis, d.PerihelionDate.days});
+}
+
 std::unique_ptr<const BodySpin> spinOf(const BodyDefinition& d)
 {
     if (!d.spinFollowsClock())
@@ -99,6 +111,11 @@ std::unique_ptr<const BodySpin> spinOf(const BodyDefinition& d)
 
 Vector3d datedPlace(const Body& body, double dynamicalDays, EccentricAnomaly& guess, TheoryTrack* track)
 {
+    // The real shape and pace, on the display's scale: PerihelionDistance
+    // world units stand for PerihelionAU.
+    if (body.conicOrbit)
+        return body.conicOrbit->positionAt(dynamicalDays) *
+               (double(withinWorld(body.definition.PerihelionDistance)) / body.definition.PerihelionAU);
     const bool byTheory = body.theory && theoryHolds(*body.theory, dynamicalDays);
     const Vector3d place = !byTheory ? body.keplerOrbit->placeAt(dynamicalDays, guess)
                            : track   ? track->placeAt(dynamicalDays)
@@ -120,14 +137,21 @@ Vector3d datedPlace(const Body& body, double dynamicalDays)
     return datedPlace(body, dynamicalDays, guess);
 }
 
+std::optional<Vector3d> realPlaceAU(const Body& body, double dynamicalDays)
+{
+    if (body.conicOrbit)
+        return body.conicOrbit->positionAt(dynamicalDays);
+    return std::nullopt;
+}
+
 Body::Body(const std::string& section, const BodyDefinition& d)
     : sectionName(section), definition(d), nearDistanceSquared(d.NearDistance * d.NearDistance),
-      orbitStep(d.orbitFollowsClock() ? 0.0f : stepForPeriod(d.OrbitPeriod)),
+      orbitStep(d.orbitFollowsClock() || d.orbitByPerihelion() ? 0.0f : stepForPeriod(d.OrbitPeriod)),
       pitchStep(d.spinFollowsClock() ? 0.0f : stepForPeriod(d.PitchPeriod)),
       yawStep(d.spinFollowsClock() ? 0.0f : stepForPeriod(d.YawPeriod)),
       rollStep(d.spinFollowsClock() ? 0.0f : stepForPeriod(d.RollPeriod)), orbitTurn(turnAbout(d.OrbitAxis, orbitStep)),
       spinTurn(turnAbout(d.PitchAxis, pitchStep) * turnAbout(d.YawAxis, yawStep) * turnAbout(d.RollAxis, rollStep)),
-      keplerOrbit(keplerOrbitOf(d)), datedSpin(spinOf(d)),
+      keplerOrbit(keplerOrbitOf(d)), conicOrbit(conicOrbitOf(d)), datedSpin(spinOf(d)),
       theory(d.orbitFollowsClock() && !d.Theory.empty() ? findTheory(d.Theory) : nullptr),
       theoryTrack(theory ? std::make_unique<TheoryTrack>(*theory) : nullptr), orbitTurnNow(orbitTurn.oneStep),
       spinTurnNow(spinTurn.oneStep)

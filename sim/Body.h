@@ -2,6 +2,7 @@
 #define ORVTEST_SIM_BODY_H
 
 #include "sim/BodyDefinition.h"
+#include "sky/ConicOrbit.h"
 #include "sky/Orbit.h"
 #include "sky/Spin.h"
 #include "sky/TheoryTrack.h"
@@ -11,6 +12,7 @@
 #include <OgreVector.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 // A node's transform in the world, as the engine composes it.
@@ -61,13 +63,17 @@ struct Body
     // The orbit and spin that follow the clock, where the definition gives
     // them (its steps are then 0); null for frame-locked ones.
     const std::unique_ptr<const KeplerOrbit> keplerOrbit;
+    // An orbit by its perihelion (orbitByPerihelion), about the Sun only:
+    // the file gives no other body's mass. Null otherwise.
+    const std::unique_ptr<const ConicOrbit> conicOrbit;
     const std::unique_ptr<const BodySpin> datedSpin;
     // The theory of motion that places the body within its years; null for none.
     const Theory* const theory;
     // The theory sampled for the per-frame step, which asks it every frame;
     // null for none. Its samples change with the date.
     const std::unique_ptr<TheoryTrack> theoryTrack;
-    bool followsClock() const { return keplerOrbit || datedSpin; }
+    bool orbitDated() const { return keplerOrbit || conicOrbit; }
+    bool followsClock() const { return orbitDated() || datedSpin; }
     // The last eccentric anomaly solved: the next solution starts there.
     EccentricAnomaly eccentricAnomaly;
 
@@ -106,7 +112,7 @@ struct Body
 // theory's years, else by its orbit. `guess` is the last solution of Kepler's
 // equation, and comes out solved. A `track` of the body's theory (its
 // theoryTrack) gives the theory's place interpolated, for a caller that asks
-// every frame. Needs keplerOrbit.
+// every frame. Needs orbitDated().
 Vector3d datedPlace(const Body& body, double dynamicalDays, EccentricAnomaly& guess, TheoryTrack* track = nullptr);
 Vector3d datedPlace(const Body& body, double dynamicalDays);
 
@@ -114,6 +120,10 @@ Vector3d datedPlace(const Body& body, double dynamicalDays);
 // to the J2000 ecliptic: its rotation model's, or, for a body that faces its
 // parent (FacesParent, with an orbit), turned with its orbit. Needs datedSpin.
 Quaterniond datedOrientation(const Body& body, double dynamicalDays);
+// Where a dated body stands from the Sun in AU, J2000 ecliptic, where the
+// real size of its orbit is known: an orbit by its perihelion, whose
+// PerihelionAU gives it. Nothing for a body known only on the display's scale.
+std::optional<Vector3d> realPlaceAU(const Body& body, double dynamicalDays);
 
 // The turn Node::rotate(axis, angle, TS_LOCAL) makes: `degrees` about the
 // axis as given, whose length changes the angle turned (a (1, 1, 0) axis

@@ -63,6 +63,13 @@ struct BodyDefinition
     // rotation model. Angles in degrees, at the Epoch.
     double OrbitDays = 0.0;       // sidereal period
     DynamicalDate Epoch;
+    // Or, in place of OrbitDays, an orbit of any eccentricity about the Sun
+    // by its perihelion (sky/ConicOrbit.h): drawn PerihelionDistance from
+    // the Sun at perihelion, the display's scale as OrbitRadius is, and paced
+    // by the Sun's gravity at the real perihelion distance PerihelionAU.
+    float PerihelionDistance = 0.0f;   // world units
+    double PerihelionAU = 0.0;         // AU
+    DynamicalDate PerihelionDate;      // the time of perihelion passage
     double Eccentricity = 0.0;
     double Inclination = 0.0;     // to the reference plane: the J2000 ecliptic or the Laplace plane
     double AscendingNode = 0.0;   // from the reference plane's node on the J2000 equator
@@ -91,6 +98,8 @@ struct BodyDefinition
     double CloudRotationHours = 0.0;   // the clouds' spin period; 0 the body's own
 
     bool orbitFollowsClock() const { return OrbitDays > 0.0; }
+    // An orbit by its perihelion: OrbitDays, where given, takes precedence.
+    bool orbitByPerihelion() const { return !orbitFollowsClock() && PerihelionDistance > 0.0f; }
     bool spinFollowsClock() const { return RotationHours != 0.0; }
     bool hasRing() const { return !RingMap.empty() && RingOuter > RingInner; }
     bool hasClouds() const { return !CloudMap.empty(); }

@@ -159,7 +159,7 @@ Ogre::Quaternion currentWorldOrientation(const Ogre::Node* node)
 
 bool keepsWorldAxes(const Body& body)
 {
-    return !body.parentBody || body.parentBody->keplerOrbit;
+    return !body.parentBody || body.parentBody->orbitDated();
 }
 
 namespace
@@ -175,7 +175,7 @@ void turnDatedSpin(Body& body, double days)
         return;
     // The near node hangs under the orbit node, which a dated orbit keeps in
     // the world's axes; a frame-locked one turns, and is turned back out.
-    body.nearNode->setOrientation(body.keplerOrbit ? spin : currentWorldOrientation(body.orbitNode).Inverse() * spin);
+    body.nearNode->setOrientation(body.orbitDated() ? spin : currentWorldOrientation(body.orbitNode).Inverse() * spin);
 }
 }
 
@@ -206,7 +206,7 @@ void placeDatedBodies(double days)
         // body's other nodes sit at its origin. The node keeps the world's
         // axes: under a frame-locked parent it turns back what the parent's
         // frame turns.
-        if (body.keplerOrbit)
+        if (body.orbitDated())
         {
             const Ogre::Vector3 onOrbit =
                 worldFromEcliptic(datedPlace(body, days, body.eccentricAnomaly, body.theoryTrack.get()));

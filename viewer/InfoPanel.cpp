@@ -115,6 +115,18 @@ std::vector<Fact> bodyFacts(const BodyRegistry& bodies, const Body& body, const 
                                    {"ecliptic long.", degrees(place.x)},
                                    {"ecliptic lat.", degrees(place.y)}});
     }
+    else if (body.conicOrbit)
+    {
+        const ConicElements& orbit = body.conicOrbit->elements;
+        const Vector3d place = spherical(*realPlaceAU(body, days));
+        facts.insert(facts.end(), {{"perihelion", readableNumber(d.PerihelionDistance) + " units, " +
+                                                      readableNumber(orbit.perihelionDistance) + " AU"},
+                                   {"eccentricity", readableNumber(orbit.eccentricity)},
+                                   {"inclination", degrees(orbit.inclination)},
+                                   {"from the Sun", readableNumber(place.z) + " AU"},
+                                   {"ecliptic long.", degrees(place.x)},
+                                   {"ecliptic lat.", degrees(place.y)}});
+    }
     else
         facts.insert(facts.end(), {{"orbit radius", readableNumber(d.OrbitRadius) + " units"},
                                    {"orbit period", frameLockedTurn(d.OrbitPeriod)}});

@@ -6,6 +6,8 @@
 #include "config/Files.h"
 #include "sim/WorldLimits.h"
 
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <unistd.h>
 
@@ -136,6 +138,84 @@ TEST_F(CheckerTest, TheViewsBesideTheSettingsAreJudgedAgainstTheSystem)
                              "views.cfg:7: [b] warning: 'Zoom' is not a key of a view and is ignored",
                              "views.cfg:10: [c] error: Direction is 0 0 0", "1 body, 2 errors, 3 warnings"})
         EXPECT_NE(std::string::npos, out.str().find(said)) << said << "\n" << out.str();
+}
+
+// A catalogue judged as the viewer's reader reads it: a file of the test
+// data (a name under tests/data/catalogue) or bytes written for the row.
+struct CatalogueRow
+{
+    const char* name;
+    const char* dataFile;   // null: `bytes` are written to catalogue.txt
+    std::string bytes;
+    int status;
+    const char* said;       // in the text report, or on the error stream when refused
+    const char* saidAsJson;
+};
+
+const CatalogueRow catalogueRows[] = {
+    {"ASoundFile", "comets.txt", "", 0, "comets.txt: MPC comets, 3 bodies\n", "\"format\": \"MPC comets\", \"bodyCount\": 3"},
+    {"AGzippedFile", "comets.txt.gz", "", 0, "comets.txt.gz: MPC comets, 3 bodies\n", "\"bodyCount\": 3"},
+    {"AMalformedLineNamedAndSkipped", "mpcorb.txt", "", 1,
+     "mpcorb.txt:6: warning: columns 71-79 (orbital eccentricity) read \"0.3x96520\"; the line is skipped\n"
+     "mpcorb.txt: 2 bodies, 1 warning\n",
+     "\"line\": 6, \"kind\": \"malformed-line\", \"severity\": \"warning\""},
+    {"AJsonRowThatPlacesNoBody", "sbdb-query.json", "", 1, "sbdb-query.json: JPL SBDB query, 1 body\n",
+     "\"format\": \"JPL SBDB query\", \"bodyCount\": 1"},
+    {"Utf16Refused", nullptr, std::string("\xFF\xFE" "0\0" "0\0" "0\0" "1\0" "P\0", 12), 2,
+     "catalogue.txt is UTF-16 (little-endian, with a byte-order mark) text; save it as UTF-8 or ASCII",
+     "\"error\": {\"file\": "},
+    {"AnUnknownFormatRefused", nullptr, "Name,q,e\nHalley,0.586,0.967\n", 2,
+     "catalogue.txt is none of the formats read here (MPCORB, MPC comets, JPL SBDB JSON): it is text whose first "
+     "line reads \"Name,q,e\"",
+     "is none of the formats read here"},
+    {"AnEmptyFileRefused", nullptr, "", 2, "catalogue.txt is empty", "\"error\": "},
+};
+
+class CatalogueVerdictTest : public CheckerTest, public ::testing::WithParamInterface<CatalogueRow>
+{
+};
+
+TEST_P(CatalogueVerdictTest, SaysWhatTheViewersReaderMakesOfIt)
+{
+    const CatalogueRow& row = GetParam();
+    write("1.cfg", bodySection("A"));
+    std::string file = "catalogue.txt";
+    if (row.dataFile)
+    {
+        // Named as given, for the report to name it so.
+        file = row.dataFile;
+        std::ifstream source(std::string(ORVTEST_TEST_DATA_DIR) + "/catalogue/" + row.dataFile, std::ios::binary);
+        write(file, std::string(std::istreambuf_iterator<char>(source), {}));
+    }
+    else
+        write(file, row.bytes);
+    EXPECT_EQ(row.status, check({"--catalogue", file}));
+    const std::string& report = row.status == 2 ? err.str() : out.str();
+    EXPECT_NE(std::string::npos, report.find(row.said)) << report;
+    // The system's own report comes first, whatever the catalogue.
+    if (row.status != 2)
+    {
+        EXPECT_LT(out.str().find("1 body, 0 errors, 0 warnings"), out.str().find(file + ": "));
+    }
+    EXPECT_EQ(row.status, check({"--json", "--catalogue=" + file}));
+    EXPECT_NE(std::string::npos, out.str().find(row.saidAsJson)) << out.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogues, CatalogueVerdictTest, ::testing::ValuesIn(catalogueRows), RowName());
+
+TEST_F(CheckerTest, EachCatalogueIsJudgedAndTheWorstDecidesTheStatus)
+{
+    write("1.cfg", bodySection("A"));
+    const std::string data = std::string(ORVTEST_TEST_DATA_DIR) + "/catalogue/";
+    EXPECT_EQ(1, check({"--catalogue", data + "comets.txt", "--catalogue", data + "mpcorb.txt"}));
+    EXPECT_NE(std::string::npos, out.str().find("comets.txt: 3 bodies, 0 warnings\n"));
+    EXPECT_NE(std::string::npos, out.str().find("mpcorb.txt: 2 bodies, 1 warning\n"));
+    // One that cannot be read is said alone, before anything else is written.
+    write("catalogue.txt", "not a catalogue\n");
+    EXPECT_EQ(2, check({"--catalogue", data + "comets.txt", "--catalogue", "catalogue.txt"}));
+    EXPECT_EQ("", out.str());
+    EXPECT_EQ(2, check({"--catalogue"}));
+    EXPECT_NE(std::string::npos, err.str().find("--catalogue needs a FILE"));
 }
 
 TEST_F(CheckerTest, ABodyNamedSunIsListedOnce)

@@ -33,11 +33,16 @@ SETTINGS = documented_keys("SETTINGS.md", "# The settings file", 2)
 BODY = ["section", "parentNode"] + documented_keys("SYSTEM-FILE.md", "# The system file", 1) + [
     "orbitStep", "pitchStep", "yawStep", "rollStep", "nearDistanceSquared"]
 PROBLEM = ["file", "line", "section", "kind", "severity", "message"]
+POSITION = ["section", "Name", "Parent", "longitude", "latitude", "distance", "distanceAU", "meridian"]
+CATALOGUE = ["file", "format", "bodyCount", "problems", "problemsNotListed"]
+CATALOGUE_PROBLEM = ["file", "line", "kind", "severity", "message"]
+CATALOGUE_POSITION = ["name", "longitude", "latitude", "distanceAU"]
 assert len(SETTINGS) > 10 and len(BODY) > 20, (SETTINGS, BODY)
 
 
-def run(folder, *arguments):
-    result = subprocess.run([checker, "--json", *arguments], cwd=folder, stdout=subprocess.PIPE, text=True)
+def run(folder, *arguments, quiet=False):
+    result = subprocess.run([checker, "--json", *arguments], cwd=folder, stdout=subprocess.PIPE, text=True,
+                            stderr=subprocess.DEVNULL if quiet else None)
     return result.returncode, json.loads(result.stdout)
 
 
@@ -65,6 +70,10 @@ try:
     assert code == 0 and report["at"] == "2000-01-01T12:00:00Z"
     places = {p["Name"]: p for p in report["positions"]}
     assert [p["section"] for p in report["positions"]] == sections
+    for place in report["positions"]:
+        assert sorted(place) == sorted(POSITION), place
+        # The display's scale alone: no real size of orbit is known.
+        assert place["distanceAU"] is None, place
     assert abs(places["Mercury"]["longitude"] - 253.78) < 0.01, places["Mercury"]   # VSOP87: 253.7830
     assert places["Moon"]["Parent"] == "3.Earth"
     # The Earth's prime meridian by the IAU model (Archinal et al. 2011: W = 190.147 + 360.9856235 d,
@@ -74,10 +83,40 @@ try:
     d = 2459001.5 + 69.184 / 86400 - 2451545.0
     meridian = next(p for p in report["positions"] if p["Name"] == "Earth")["meridian"]
     assert abs((meridian - (190.147 + 360.9856235 * d) + 180) % 360 - 180) < 0.01, meridian
+    # A body by its perihelion, at perihelion: PerihelionDistance world units
+    # from the Sun and its real distance, PerihelionAU, beside them (the
+    # date is UTC, the perihelion TT: 2020-01-01T00:00 TT is 69.184 s earlier in UTC).
+    with open(os.path.join(folder, "open.cfg"), "w") as stream:
+        stream.write("[Comet]\nName=Comet\nParent=Sun\nModel=SphereMesh_4x6\nMaterial=default\nSize=5\n"
+                     "OrbitRadius=0\nOrbitPeriod=0\nPitchPeriod=0\nYawPeriod=0\nRollPeriod=0\n"
+                     "PerihelionDistance=900\nPerihelionAU=1.5\nPerihelionDate=2020-01-01\nEccentricity=1.5\n")
+    code, report = run(folder, "--at", "2019-12-31T23:58:50.816", "open.cfg")
+    assert code == 0, report["problems"]
+    comet = report["positions"][0]
+    assert abs(comet["distance"] - 900) < 1e-4 and abs(comet["distanceAU"] - 1.5) < 1e-7, comet
+    assert report["bodies"][0]["PerihelionDate"] == "2020-01-01T00:00:00 TT", report["bodies"][0]
     shutil.copy(os.path.join(data_dir, "clockwork.cfg"), folder)
     code, report = run(folder, "--at", "now", "clockwork.cfg")
     assert all(p["longitude"] is None and p["meridian"] is None for p in report["positions"])
     assert subprocess.run([checker, "--at", "2000-13-01"], cwd=folder, stderr=subprocess.DEVNULL).returncode == 2
+
+    # Catalogues: each judged, and with --at each of its bodies placed, in the file's order.
+    comets, mpcorb = (os.path.join(test_data, "catalogue", name) for name in ("comets.txt", "mpcorb.txt"))
+    code, report = run(folder, "--catalogue", comets, "--catalogue", mpcorb, "1.cfg")
+    assert code == 1 and [sorted(c) for c in report["catalogues"]] == [sorted(CATALOGUE)] * 2, report["catalogues"]
+    first, second = report["catalogues"]
+    assert (first["file"], first["format"], first["bodyCount"], first["problems"]) == (comets, "MPC comets", 3, [])
+    assert second["format"] == "MPCORB" and second["bodyCount"] == 2 and second["problemsNotListed"] == 0
+    assert [sorted(p) for p in second["problems"]] == [sorted(CATALOGUE_PROBLEM)], second["problems"]
+    assert (second["problems"][0]["line"], second["problems"][0]["severity"]) == (6, "warning")
+    code, report = run(folder, "--at", "2019-12-28", "--catalogue", comets, "1.cfg")
+    places = report["catalogues"][0]["positions"]
+    assert [sorted(p) for p in places] == [sorted(CATALOGUE_POSITION)] * 3, places
+    assert [p["name"] for p in places] == ["1P/Halley", "2I/Borisov", "C/1995 O1"], places
+    # 2I/Borisov by the MPC's elements, 2.0526 AU from the Sun that day (q 2.006548 AU on December 8).
+    assert abs(places[1]["distanceAU"] - 2.0526) < 1e-4, places[1]
+    code, report = run(folder, "--catalogue", readme, "1.cfg", quiet=True)
+    assert code == 2 and list(report) == ["error"] and report["error"]["file"] == readme, report
 
     # Awkward bytes and values still make valid JSON.
     with open(os.path.join(folder, "odd.cfg"), "wb") as stream:

@@ -82,6 +82,15 @@ std::string chain(int levels)
     return text;
 }
 
+// A planet of the sun on an orbit by its perihelion, at 300 world units for
+// 0.25 AU, then `extra` lines from line 14 on.
+std::string byPerihelion(const std::string& extra)
+{
+    return withValue(withValue(bodySection("A", "Sun", "PerihelionDistance=300\nPerihelionAU=0.25\n" + extra),
+                               "OrbitRadius", "0"),
+                     "OrbitPeriod", "0");
+}
+
 struct VerdictRow
 {
     const char* name;
@@ -158,6 +167,40 @@ const VerdictRow verdictRows[] = {
      false},
     {"CloudsBelowTheSurface", false, bodySection("A", "Sun", "CloudMap=c.dds\nCloudHeight=-0.1\n"), "out-of-range", 13,
      Problem::Warning, false},
+    // Orbits by their perihelion: any conic about the Sun, paced by the real perihelion distance.
+    {"AHyperbolaByItsPerihelion", false, byPerihelion("Eccentricity=1.2\nPerihelionDate=2017-09-09T11:42\n"), "", 0,
+     Problem::Note, false},
+    {"AParabolaByItsPerihelion", false, byPerihelion("Eccentricity=1\n"), "", 0, Problem::Note, false},
+    {"AnEllipseByItsPerihelion", false, byPerihelion("Eccentricity=0.5\n"), "", 0, Problem::Note, false},
+    {"ANegativeEccentricityByItsPerihelion", false, byPerihelion("Eccentricity=-0.1\n"), "bad-element", 14,
+     Problem::Error, true},
+    {"APerihelionDistanceWithoutItsPace", false,
+     withValue(withValue(bodySection("A", "Sun", "PerihelionDistance=300\n"), "OrbitRadius", "0"), "OrbitPeriod",
+               "0"),
+     "bad-element", 12, Problem::Error, true},
+    {"APerihelionAUOfZero", false,
+     withValue(withValue(bodySection("A", "Sun", "PerihelionDistance=300\nPerihelionAU=0\n"), "OrbitRadius", "0"),
+               "OrbitPeriod", "0"),
+     "bad-element", 13, Problem::Error, true},
+    {"APerihelionDistanceBelowZero", false, bodySection("A", "Sun", "PerihelionDistance=-5\n"), "bad-element", 12,
+     Problem::Error, true},
+    {"AMoonByItsPerihelion", false,
+     bodySection("A") + withValue(withValue(bodySection("A.M", "A", "PerihelionDistance=30\nPerihelionAU=0.1\n"),
+                                            "OrbitRadius", "0"),
+                                  "OrbitPeriod", "0"),
+     "moon-by-perihelion", 14, Problem::Error, true},
+    {"AnOrbitRadiusTheConicLeavesIdle", false,
+     withValue(bodySection("A", "Sun", "PerihelionDistance=300\nPerihelionAU=0.25\n"), "OrbitPeriod", "0"),
+     "idle-key", 7, Problem::Warning, false},
+    {"AMeanAnomalyTheConicLeavesIdle", false, byPerihelion("MeanAnomaly=10\n"), "idle-key", 14, Problem::Warning,
+     false},
+    {"AnEpochTheConicLeavesIdle", false, byPerihelion("Epoch=2017-09-01\n"), "idle-key", 14, Problem::Warning,
+     false},
+    {"PerihelionKeysBesideOrbitDays", false,
+     withValue(bodySection("A", "Sun", "OrbitDays=100\nPerihelionDate=2020-01-01\n"), "OrbitPeriod", "0"),
+     "idle-key", 13, Problem::Warning, false},
+    {"ThePaceWithoutAnOrbit", false, bodySection("A", "Sun", "PerihelionAU=2\n"), "idle-key", 12, Problem::Warning,
+     false},
     {"AClockStartNoOneCanRead", true, "[Clock]\nStart=tomorrow\n", "bad-date", 2, Problem::Error, true},
     {"SoundSettings", true, "[Performance]\nNearClipDistance=1e18\n[Light]\nRange=0\n[StarField]\nDistance=-1e18\n",
      "", 0, Problem::Note, false},

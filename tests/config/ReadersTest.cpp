@@ -123,6 +123,10 @@ const SystemRow systemRows[] = {
     // An ellipse as close to a parabola as written, never rounded.
     {"AnEccentricityJustBelowOneIsKept", without("", "OrbitDays=100\nEccentricity=0.9999999\n"),
      {{"OrbitDays", "100"}, {"Eccentricity", "0.9999999"}}},
+    // An orbit by its perihelion: the display's distance held as OrbitRadius is, the date read as TT.
+    {"ThePerihelionKeys",
+     without("", "PerihelionDistance=2e19\nPerihelionAU=0.25524\nPerihelionDate=2017-09-09T11:42:35.04\n"),
+     {{"PerihelionDistance", "1e18"}, {"PerihelionAU", "0.25524"}, {"PerihelionDate", "2017-09-09T11:42:35.04"}}},
     {"SizeBeyondTheWorldIsHeldAtItsEdge", without("Size", "Size=-3e30\n"), {{"Size", "-1e18"}}},
     {"ANameIsCutToWhatTheViewerShows", without("Name", "Name=" + std::string(100, 'x') + "\xC3\xA4\n"),
      {{"Name", std::string(64, 'x')}}},

@@ -158,6 +158,78 @@ TEST_F(OrbitLinesTest, DatedBodiesStayOnTheirEllipsesAsTheyTurn)
     }
 }
 
+TEST_F(OrbitLinesTest, BodiesByTheirPerihelionStandOnTheirArcsAndPassPerihelionWhereTheirElementsPoint)
+{
+    // The MPC's elements for 1I/ʻOumuamua (its CometEls, as kstars-data
+    // carries it): T 2017 September 9.4886 TT, q 0.25524 AU, e 1.199252,
+    // ω 241.6845°, Ω 24.5997°, i 122.6778°, J2000 ecliptic; T is 6460.9886
+    // TT days from J2000. Then a parabola and an ellipse of the same q.
+    const double T = 6460.9886;
+    const auto byPerihelion = [&](const std::string& section, double e) {
+        BodyDefinition definition = bodyDefinition("Sun", section);
+        definition.Model = "SphereMesh_4x6";
+        definition.PerihelionDistance = 300.0f;
+        definition.PerihelionAU = 0.25524;
+        definition.PerihelionDate.days = T;
+        definition.Eccentricity = e;
+        definition.Inclination = 122.6778;
+        definition.AscendingNode = 24.5997;
+        definition.Periapsis = 241.6845;
+        bodyRegistry.add(new Body(section, definition));
+        rigBody(bodyRegistry.at(bodyRegistry.size() - 1), sceneManager);
+    };
+    byPerihelion("I", 1.199252);
+    byPerihelion("P", 1.0);
+    byPerihelion("E", 0.7);
+    add("Q", "Sun", 2000, Ogre::Vector3::UNIT_Y, 1, 0);   // the widest orbit: the arcs reach it
+    OrbitLines lines(sceneManager);
+    lines.create(bodyRegistry, T);
+    EXPECT_EQ(1u, lines.batchCount());
+    Ogre::ManualObject* sunLines = sceneManager->getManualObject("OrbitLines/Sun");
+
+    // The direction of perihelion, worked from the angles (Meeus, "Astronomical
+    // Algorithms", chapter 33: the heliocentric place for v = 0), in the world's axes.
+    const double degree = M_PI / 180.0, i = 122.6778 * degree, node = 24.5997 * degree, w = 241.6845 * degree;
+    const Ogre::Vector3 perihelion(float(std::cos(node) * std::cos(w) - std::sin(node) * std::sin(w) * std::cos(i)),
+                                   float(std::sin(w) * std::sin(i)),
+                                   float(-(std::sin(node) * std::cos(w) + std::cos(node) * std::sin(w) * std::cos(i))));
+    for (double days : {T, T - 40.0, T + 3.0, T + 60.0, T + 150.0})
+    {
+        placeDatedBodies(days);
+        sceneManager->getRootSceneNode()->_update(true, false);
+        for (const char* section : {"I", "P", "E"})
+        {
+            const Body& body = bodyRegistry.at(std::size_t(bodyRegistry.indexOf(section)));
+            const Ogre::Vector3 centre = bodyCentre(body);
+            if (days == T)
+            {
+                EXPECT_TRUE(vectorsNear(300.0f * perihelion, centre, 1e-3f)) << section;
+            }
+            // Within the arc's reach, on the line.
+            if (centre.length() < 2000.0f)
+            {
+                EXPECT_LT(offLines(sunLines, centre), 0.3f) << section << " at T " << days - T << " days";
+            }
+        }
+    }
+    // The open arcs reach the widest orbit and no further; the ellipse closes.
+    const Ogre::RenderOperation* operation = sunLines->getSections()[0]->getRenderOperation();
+    const std::size_t pieces = OrbitLines::ellipseSegments;
+    EXPECT_EQ(3 * pieces + 2 + std::size_t(OrbitLines::segments), operation->vertexData->vertexCount);
+    EXPECT_EQ(2 * (3 * pieces + std::size_t(OrbitLines::segments)), operation->indexData->indexCount);
+    const std::vector<Ogre::Vector3> arc = conicPoints(300.0, 1.199252, 2000.0, int(pieces));
+    EXPECT_NEAR(2000.0f, arc.front().length(), 0.01f);
+    EXPECT_NEAR(2000.0f, arc.back().length(), 0.01f);
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(300.0f, 0.0f, 0.0f), arc[pieces / 2]));
+    // A far-out orbit's arc reaches four times its perihelion distance.
+    EXPECT_NEAR(4.0f * 5000.0f, conicPoints(5000.0, 1.0, 2000.0, 64).back().length(), 0.1f);
+
+    // The file gives no planet's mass: a moon is given no orbit by its perihelion.
+    BodyDefinition moon = bodyRegistry.at(0).definition;
+    moon.Parent = "Q";
+    EXPECT_EQ(nullptr, Body("Q.M", moon).conicOrbit);
+}
+
 TEST_F(OrbitLinesTest, OneBatchPerParentWithTheCirclesItDraws)
 {
     add("A", "Sun", 1000, Ogre::Vector3::UNIT_Y, 1, 0);

@@ -1,0 +1,116 @@
+#include "catalogue/SmallBodies.h"
+
+#include <algorithm>
+#include <charconv>
+
+void SmallBodies::reserve(std::size_t bodies, std::size_t nameBytes)
+{
+    for (auto* v : {&perihelionDays, &perihelionDistances, &eccentricities, &epochs})
+        v->reserve(bodies);
+    axes.reserve(bodies * 6);
+    for (auto* v : {&inclinations, &nodes, &periapses, &magnitudes, &slopes})
+        v->reserve(bodies);
+    numbers.reserve(bodies);
+    kinds.reserve(bodies);
+    nameEnds.reserve(bodies);
+    names.reserve(nameBytes);
+}
+
+void SmallBodies::add(const SmallBody& body)
+{
+    const ConicElements& o = body.orbit;
+    perihelionDays.push_back(o.perihelionDays);
+    perihelionDistances.push_back(o.perihelionDistance);
+    eccentricities.push_back(o.eccentricity);
+    epochs.push_back(body.epochDays);
+    const OrbitAxes a = orbitAxes(o.inclination, o.ascendingNode, o.periapsis);
+    for (double v : {a.towardsPerihelion.x, a.towardsPerihelion.y, a.towardsPerihelion.z, a.alongMotion.x,
+                     a.alongMotion.y, a.alongMotion.z})
+        axes.push_back(float(v));
+    inclinations.push_back(float(o.inclination));
+    nodes.push_back(float(o.ascendingNode));
+    periapses.push_back(float(o.periapsis));
+    magnitudes.push_back(body.magnitude);
+    slopes.push_back(body.slope);
+    numbers.push_back(body.number);
+    kinds.push_back(body.kind);
+    names += body.name;
+    nameEnds.push_back(std::uint32_t(names.size()));
+}
+
+void SmallBodies::shrinkToFit()
+{
+    for (auto* v : {&perihelionDays, &perihelionDistances, &eccentricities, &epochs})
+        v->shrink_to_fit();
+    for (auto* v : {&axes, &inclinations, &nodes, &periapses, &magnitudes, &slopes})
+        v->shrink_to_fit();
+    numbers.shrink_to_fit();
+    kinds.shrink_to_fit();
+    nameEnds.shrink_to_fit();
+    names.shrink_to_fit();
+}
+
+std::string_view SmallBodies::name(std::size_t index) const
+{
+    const std::uint32_t start = index == 0 ? 0 : nameEnds[index - 1];
+    return std::string_view(names).substr(start, nameEnds[index] - start);
+}
+
+ConicElements SmallBodies::elements(std::size_t index) const
+{
+    return {perihelionDistances[index], eccentricities[index], inclinations[index], nodes[index], periapses[index],
+            perihelionDays[index]};
+}
+
+Vector3d SmallBodies::positionAt(std::size_t index, double days) const
+{
+    const PlaneState s = stateInPlane(perihelionDistances[index], eccentricities[index], days - perihelionDays[index]);
+    const float* a = &axes[index * 6];
+    return {a[0] * s.x + a[3] * s.y, a[1] * s.x + a[4] * s.y, a[2] * s.x + a[5] * s.y};
+}
+
+void SmallBodies::positionsAt(double days, std::size_t first, std::size_t count, Vector3d* places) const
+{
+    for (std::size_t i = 0; i < count; ++i)
+        places[i] = positionAt(first + i, days);
+}
+
+std::vector<std::size_t> SmallBodies::find(std::string_view text, std::size_t limit) const
+{
+    std::vector<std::size_t> found;
+    if (text.empty() || limit == 0)
+        return found;
+    std::uint32_t wanted = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), wanted);
+    if (error == std::errc() && end == text.data() + text.size() && wanted > 0)
+    {
+        const auto at = std::find(numbers.begin(), numbers.end(), wanted);
+        if (at != numbers.end())
+            found.push_back(std::size_t(at - numbers.begin()));
+    }
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    const auto same = [&](char a, char b) { return lower(a) == lower(b); };
+    for (std::size_t i = 0; i < size() && found.size() < limit; ++i)
+    {
+        const std::string_view n = name(i);
+        if (std::search(n.begin(), n.end(), text.begin(), text.end(), same) != n.end() &&
+            (found.empty() || found.front() != i))
+            found.push_back(i);
+    }
+    return found;
+}
+
+std::size_t SmallBodies::bytesPerBody()
+{
+    return 4 * sizeof(double) + 6 * sizeof(float) + 5 * sizeof(float) + sizeof(std::uint32_t) + sizeof(BodyKind);
+}
+
+std::size_t SmallBodies::bytesHeld() const
+{
+    std::size_t bytes = 0;
+    for (auto* v : {&perihelionDays, &perihelionDistances, &eccentricities, &epochs})
+        bytes += v->capacity() * sizeof(double);
+    for (auto* v : {&axes, &inclinations, &nodes, &periapses, &magnitudes, &slopes})
+        bytes += v->capacity() * sizeof(float);
+    return bytes + numbers.capacity() * sizeof(std::uint32_t) + kinds.capacity() * sizeof(BodyKind) + nameBytes();
+}

@@ -27,6 +27,7 @@ OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogr
     viewer.watchFiles(files.systemFile.empty() ? appSettings.StaticSystem : files.systemFile, files.settingsFile);
     viewer.setScreenshotFolder(files.screenshotFolder);
     viewer.keepViewsIn(files.viewsFile);
+    viewer.showCatalogues(files.catalogueFiles, files.cataloguesFromSettings, files.findFile);
     screenshotFolder = files.screenshotFolder;
 }
 

@@ -7,6 +7,11 @@
 #include <cmath>
 #include <numeric>
 
+bool nearlyParabolic(double eccentricity)
+{
+    return std::abs(eccentricity - 1.0) < 1e-4;
+}
+
 namespace
 {
 constexpr double pi = 3.14159265358979323846;
@@ -50,6 +55,10 @@ DotArrays packDots(const SmallBodies& bodies, double referenceDays)
     std::vector<double> eccentricity(count);
     for (std::size_t i = 0; i < count; ++i)
         eccentricity[i] = bodies.elements(i).eccentricity;
+    // The nearly parabolic among the open orbits, where they are solved.
+    for (double& e : eccentricity)
+        if (nearlyParabolic(e))
+            e = 1.0;
     std::stable_sort(dots.catalogueIndex.begin(), dots.catalogueIndex.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return eccentricity[a] < eccentricity[b]; });
 
@@ -63,7 +72,13 @@ DotArrays packDots(const SmallBodies& bodies, double referenceDays)
         const double q = orbit.perihelionDistance, e = orbit.eccentricity;
         const OrbitAxes axes = orbitAxes(orbit.inclination, orbit.ascendingNode, orbit.periapsis);
         double along = 0.0, across = 0.0, meanMotion = 0.0;
-        if (e < 1.0)
+        if (nearlyParabolic(e))
+        {
+            along = q;
+            across = 2.0 * q;
+            meanMotion = k / std::sqrt(2.0 * q * q * q);
+        }
+        else if (e < 1.0)
         {
             along = q / (1.0 - e);
             across = along * std::sqrt((1.0 - e) * (1.0 + e));
@@ -75,18 +90,12 @@ DotArrays packDots(const SmallBodies& bodies, double referenceDays)
             across = along * std::sqrt((e - 1.0) * (e + 1.0));
             meanMotion = k / (along * std::sqrt(along));
         }
-        else
-        {
-            along = q;
-            across = 2.0 * q;
-            meanMotion = k / std::sqrt(2.0 * q * q * q);
-        }
         double mean = meanMotion * (referenceDays - orbit.perihelionDays);
-        if (e < 1.0)
+        if (e < 1.0 && !nearlyParabolic(e))
             mean = std::remainder(mean, 2.0 * pi);
         float* a = &dots.axes[8 * dot];
         putWorld(a, axes.towardsPerihelion, along);
-        a[3] = float(e);
+        a[3] = nearlyParabolic(e) ? 1.0f : float(e);
         putWorld(a + 4, axes.alongMotion, across);
         const float magnitude = std::isnan(bodies.magnitude(index)) ? unknownMagnitude : bodies.magnitude(index);
         a[7] = magnitude + (bodies.kind(index) == BodyKind::Comet ? cometMagnitudeOffset : 0.0f);

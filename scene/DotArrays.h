@@ -56,6 +56,11 @@ constexpr float unknownMagnitude = 15.0f;
 // them; measured over a grid of M for each eccentricity).
 int keplerSteps(double eccentricity);
 
+// Whether an orbit is drawn as a parabola: e within 1e-4 of 1, where the
+// ellipse's or the hyperbola's axes in single precision lose the place near
+// perihelion to cancellation (a = q / (1 - e) is then 10,000 q and more).
+bool nearlyParabolic(double eccentricity);
+
 // Packs every body of the catalogue for a reference time (TT days from
 // J2000). For a worker thread: it touches no engine.
 DotArrays packDots(const SmallBodies& bodies, double referenceDays);

@@ -71,12 +71,25 @@ void main()
 #else
     mean -= 6.2831853 * floor((mean + 3.1415927) / 6.2831853);
     float s = sin(mean), c = cos(mean);
-    float anomaly = mean + e * s * inversesqrt(1.0 - 2.0 * e * c + e * e);
+    // The starting value E0 = M + shift, and its sine and cosine from the
+    // mean anomaly's by the angle-sum rule: the shift is at most e (below
+    // 1), where these series of the shift's own are exact to a float.
+    float shift = e * s * inversesqrt(1.0 - 2.0 * e * c + e * e);
+    float q = shift * shift;
+    float shiftSine = shift * (1.0 - q / 6.0 * (1.0 - q / 20.0 * (1.0 - q / 42.0 * (1.0 - q / 72.0 * (1.0 - q / 110.0)))));
+    float shiftCosine = 1.0 - q / 2.0 * (1.0 - q / 12.0 * (1.0 - q / 30.0 * (1.0 - q / 56.0 * (1.0 - q / 90.0))));
+    float anomaly = mean + shift;
+    float sine = s * shiftCosine + c * shiftSine;
+    c = c * shiftCosine - s * shiftSine;
+    s = sine;
     float step = 0.0;
     for (int k = 0; k < STEPS; ++k)
     {
-        s = sin(anomaly);
-        c = cos(anomaly);
+        if (k > 0)
+        {
+            s = sin(anomaly);
+            c = cos(anomaly);
+        }
         float f = anomaly - e * s - mean, d1 = 1.0 - e * c;
         step = f / (d1 - 0.5 * f * e * s / d1);
         anomaly -= step;
@@ -85,7 +98,8 @@ void main()
     place = a.xyz * (c + step * s - e) + b.xyz * (s - step * c);
 #endif
     float r = length(place);
-    if (!(r > 0.0))
+    // Beyond a float's reach (a hyperbola far out) or at the Sun: no dot.
+    if (!(r > 0.0 && r < 1e30))
         return;
     place *= mappedDistance(r) / r;
     vec4 clip = viewProjection * vec4(place, 1.0);
@@ -101,7 +115,7 @@ void main()
             near[at] = dot;
     }
     vec3 ndc = clip.xyz / clip.w;
-    if (any(greaterThan(abs(ndc), vec3(1.0))))
+    if (!all(lessThanEqual(abs(ndc), vec3(1.0))))
         return;
     uvec2 pixel = uvec2(min((vec2(ndc.x, ndc.y * view.z) * 0.5 + 0.5) * view.xy, view.xy - 1.0));
     uint depth = uint((ndc.z * 0.5 + 0.5) * 16777215.0);

@@ -136,9 +136,14 @@ const Catalogue* Catalogues::catalogue(std::size_t index) const
     return nullptr;
 }
 
-bool Catalogues::reading() const
+bool Catalogues::busy() const
 {
-    return worker && !worker->idle();
+    if (!worker)
+        return false;
+    for (const Shown& entry : shown)
+        if (!entry.path.empty() && entry.due)
+            return true;
+    return !worker->idle() || drawn->dotsOnCard() != drawn->dotCount();
 }
 
 Catalogues::News Catalogues::poll(float dt, double dynamicalDays)
@@ -215,10 +220,10 @@ Catalogues::News Catalogues::poll(float dt, double dynamicalDays)
     }
     // Busy until every dot is on the graphics card; the frame after that,
     // the first to draw them all, counts too.
-    const bool busy = reading() || drawn->dotsOnCard() != drawn->dotCount();
-    reportFrames = !busy && wasBusy;
-    countingFrames = busy || reportFrames;
-    wasBusy = busy;
+    const bool busyNow = busy();
+    reportFrames = !busyNow && wasBusy;
+    countingFrames = begin && (busyNow || reportFrames);
+    wasBusy = begin && busyNow;
     return news;
 }
 

@@ -52,8 +52,10 @@ public:
     // The catalogue read from the `index`th file named, or null while it has
     // none.
     const Catalogue* catalogue(std::size_t index) const;
-    // Whether a file is being read or waits to be, or what was read waits to be taken over.
-    bool reading() const;
+    // Whether a file waits to be read or is read, or what was read waits to
+    // be taken over or to be put on the graphics card: the dots shown are
+    // not yet those of the files as they are.
+    bool busy() const;
     // The dots; null until a file is named.
     CatalogueDots* dots() const { return drawn.get(); }
 

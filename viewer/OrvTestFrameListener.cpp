@@ -63,6 +63,15 @@ bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
         return false;
     if (touring && touring->finished())
         return false;
+    // A film or a tour shows the catalogues from its first picture: it waits
+    // for them, the frames going on meanwhile.
+    waitingForCatalogues = (filmOrder || touring) && viewer.catalogues().busy();
+    if (waitingForCatalogues)
+    {
+        InputSnapshot nobody;
+        viewer.handleInput(nobody);
+        return true;
+    }
     if (filmOrder)
         return runFilmFrame();
 
@@ -101,6 +110,8 @@ bool OrvTestFrameListener::runFilmFrame()
 bool OrvTestFrameListener::frameEnded(const Ogre::FrameEvent& evt)
 {
     ExampleFrameListener::frameEnded(evt);
+    if (waitingForCatalogues)
+        return true;
     if (const Result<> kept = viewer.keepFilmFrame(); !kept)
     {
         // A film of V's says so on the status line and the viewer goes on.

@@ -67,6 +67,7 @@ private:
     long filmFrame = 0;                     // frames written
     bool filmDone = false;
     double filmStarted = 0.0;               // seconds, steady clock
+    bool waitingForCatalogues = false;      // this frame: a film or tour waits for the catalogues
     double lastReport = 0.0;
 };
 

@@ -8,6 +8,9 @@
 
 #include "sim/BodyDefinition.h"
 
+#include <string>
+#include <vector>
+
 // The viewer's own settings, read from "OrvTest.cfg". Each field carries the
 // name of its key. Which keys exist, in which section, with which default, is
 // written once, in settingsKeys() (config/SettingsKeys.h); a new record holds
@@ -51,6 +54,9 @@ struct AppSettings
     // [Clock]
     DateText Start{};                   // where the clock starts: "now" or a date
     float Speed{};                      // the clock's start speed, sky seconds a second
+
+    // [Catalogues]
+    std::vector<std::string> Files{};   // asteroid and comet catalogues shown, found as the system file is
 };
 
 // The process-wide settings: defaults until loadSettings runs, read-only after.

@@ -79,8 +79,6 @@ std::vector<FileRow> fileRows()
         {"JplQuery", json, CatalogueFormat::JplQuery, 1, nullptr},
         {"GzipMpcorb", gzipped(mpcorb), CatalogueFormat::MpcOrbits, 2, nullptr},
         {"GzipOfThreeMembers", gzipped(mpcorb + mpcorb.substr(header.size()), 3), CatalogueFormat::MpcOrbits, 4, nullptr},
-        {"GzipComets", gzipped(comets), CatalogueFormat::MpcComets, 2, nullptr},
-        {"GzipJson", gzipped(json), CatalogueFormat::JplQuery, 1, nullptr},
         {"Utf16LittleEndian", utf16(mpcorb, true, true), {}, 0, "UTF-16 (little-endian"},
         {"Utf16BigEndian", utf16(comets, false, true), {}, 0, "UTF-16 (big-endian"},
         {"Utf16WithoutMark", utf16(json, true, false), {}, 0, "zero bytes between the letters"},

@@ -1,6 +1,7 @@
 // The two readers: every row a file and what the reader must make of it.
 // Expected values are written as the file writes them and read with the key
-// tables; every key a row does not name must keep its default.
+// tables; every key a row does not name must keep its default. Separators
+// and the byte-order mark are the shared line reader's, tried on settings.
 
 #include "HeadlessEngine.h"
 #include "TestPaths.h"
@@ -104,8 +105,6 @@ const SystemRow systemRows[] = {
     {"TheRequiredKeysAloneGiveTheDefaults", bodySection("A"),
      {{"Name", "A"}, {"Parent", "Sun"}, {"Model", "SphereMesh_4x6"}, {"Material", "default"}, {"Size", "5"},
       {"OrbitRadius", "100"}, {"OrbitPeriod", "1"}, {"PitchPeriod", "0"}, {"YawPeriod", "0"}, {"RollPeriod", "0"}}},
-    {"SizeAfterColonAndBlank", without("Size", "Size: 7\n"), {{"Size", "7"}}},
-    {"SizeAfterATab", without("Size", "Size\t8\n"), {{"Size", "8"}}},
     {"ANameOfTwoWordsKeepsTheFirst", without("Name", "Name=Red Planet\n"), {{"Name", "Red"}}},
     {"AbcCountsButLeavesSizeAtZero", without("Size", "Size=abc\n"), {{"Size", "0"}}},
     {"TwelveAbcGivesTwelve", without("Size", "Size=12abc\n"), {{"Size", "12"}}},
@@ -119,7 +118,6 @@ const SystemRow systemRows[] = {
                  "FarDistance=4000\n"),
      {{"OrbitCompleted", "10"}, {"PitchCompleted", "20"}, {"YawCompleted", "30"}, {"RollCompleted", "40"},
       {"NearDistance", "300"}, {"FarDistance", "4000"}}},
-    {"AByteOrderMarkIsSkipped", "\xEF\xBB\xBF" + bodySection("A"), {}},
     // An ellipse as close to a parabola as written, never rounded.
     {"AnEccentricityJustBelowOneIsKept", without("", "OrbitDays=100\nEccentricity=0.9999999\n"),
      {{"OrbitDays", "100"}, {"Eccentricity", "0.9999999"}}},
@@ -133,7 +131,6 @@ const SystemRow systemRows[] = {
     {"ANameIsNotCutInsideALetter", without("Name", "Name=" + std::string(63, 'x') + "\xC3\xA4\n"),
      {{"Name", std::string(63, 'x')}}},
     {"SizeMissing", without("Size"), {}, 0},
-    {"SizeWrittenWithBlanksAlone", without("Size", "Size 5\n"), {}, 0},
     {"SizeInLowerCase", without("Size", "size=5\n"), {}, 0},
     {"AnExtraRequiredSetting", without("", "Size=6\n"), {}, 0},
     {"TheNamelessSectionAheadOfTheFirstHeader", bodySection("A").substr(4), {}, 0},

@@ -4,6 +4,7 @@
 // to the Earth of 1I/ʻOumuamua.
 
 #include "HeadlessEngine.h"
+#include "MpcLines.h"
 #include "TwoBodyIntegration.h"
 #include "catalogue/PackedCodes.h"
 #include "checker/Checker.h"
@@ -95,15 +96,11 @@ std::string systemSection(const Conic& c, const std::string& perihelionDate, dou
     return text;
 }
 
-// The same orbit as a line of the MPC's comet elements (the columns of the
-// MPC's "Export Format for Comet Orbits"), perihelion at that date (TT).
+// The same orbit as a line of the MPC's comet elements, perihelion at that date (TT).
 std::string cometLine(const Conic& c, int year, int month, double day, const char* packed)
 {
-    char line[200];
-    std::snprintf(line, sizeof line,
-                  "    C%7s  %4d %02d %7.4f %9.6f  %8.6f  %8.4f  %8.4f  %8.4f  20200315  10.0  4.0  %s\n", packed, year,
-                  month, day, c.q, c.e, c.periapsis, c.node, c.inclination, c.name);
-    return line;
+    return ::cometLine("    C", packed, year, month, day, c.q, c.e, c.periapsis, c.node, c.inclination, "20200315", 10.0,
+                       4.0, c.name) + "\n";
 }
 
 TEST(PositionsTest, EveryKindOfOrbitKeepsToTheIntegratedPathInTheSystemFileAndInACatalogue)

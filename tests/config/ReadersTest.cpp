@@ -83,8 +83,8 @@ TEST_P(SettingsReaderTest, ReadsEveryKeyByItsRules)
 
 INSTANTIATE_TEST_SUITE_P(Settings, SettingsReaderTest, ::testing::ValuesIn(settingsRows), RowName());
 
-// The shipped asteroids need a dated system's scale to stand on; a spec-style
-// system shows only the catalogues its settings name.
+// The shipped asteroids need a dated system's scale to stand on; a system
+// that follows no clock shows only the catalogues its settings name.
 TEST(CatalogueNamesTest, TheShippedOnesOnlyWhereBodiesFollowTheClockAndNamedFilesAnywhere)
 {
     using Names = std::vector<std::string>;

@@ -4,7 +4,6 @@
 // and the byte-order mark are the shared line reader's, tried on settings.
 
 #include "HeadlessEngine.h"
-#include "TestPaths.h"
 #include "config/AppSettings.h"
 #include "config/SettingsKeys.h"
 #include "config/SystemFile.h"
@@ -241,22 +240,5 @@ TEST(ReaderFailureTest, UnreadableFilesRaiseAndChangeNothing)
         EXPECT_EQ(0u, bodyRegistry.size());
         EXPECT_EQ("1.cfg", appSettings.StaticSystem);
     }
-}
-
-TEST(SystemReaderTest, TheDefaultSystemHasEveryPlanetAndMajorMoonAfterItsParent)
-{
-    loadSystemFile(std::string(ORVTEST_DATA_DIR) + "/1.cfg");
-    std::string names;
-    for (const auto& body : bodyRegistry)
-        names += body->definition.Name + " ";
-    EXPECT_EQ("Mercury Venus Earth Moon Mars Deimos Phobos Jupiter Callisto Europa Ganymede Io "
-              "Saturn Titan Uranus Neptune Triton ",
-              names);
-    for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
-    {
-        const std::string& parent = bodyRegistry.at(i).definition.Parent;
-        EXPECT_TRUE(parent == "Sun" || bodyRegistry.indexOf(parent) < int(i)) << bodyRegistry.at(i).sectionName;
-    }
-    resetProcessState();
 }
 }

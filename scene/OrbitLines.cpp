@@ -132,6 +132,8 @@ void LinePicture::draw(const Ogre::Matrix4& clip, int width, int height)
             std::fill(counts.begin() + std::ptrdiff_t(y) * columns + reached.left,
                       counts.begin() + std::ptrdiff_t(y) * columns + reached.right, std::uint8_t(0));
     fullCells.assign(std::size_t((columns + cellSize - 1) / cellSize) * std::size_t((rows + cellSize - 1) / cellSize), 0);
+    fullBlocks.assign(std::size_t((columns + blockSize - 1) / blockSize) * std::size_t((rows + blockSize - 1) / blockSize),
+                      0);
     reached = Rect{columns, rows, 0, 0};
     runsCounted = segmentsCounted = 0;
 
@@ -295,6 +297,19 @@ void LinePicture::countPixels(float x0, float y0, float x1, float y1)
         x0 = std::clamp(x0 + from * dx, 0.0f, right);
         y0 = std::clamp(y0 + from * dy, 0.0f, bottom);
     }
+    // A segment within the full blocks about one corner (it touches only
+    // pixels between its ends) changes nothing: most of a dense belt's.
+    const unsigned first = unsigned(std::min(x0, x1)) / blockSize, last = unsigned(std::max(x0, x1)) / blockSize;
+    const unsigned top = unsigned(std::min(y0, y1)) / blockSize, low = unsigned(std::max(y0, y1)) / blockSize;
+    const unsigned blockColumns = unsigned(columns + blockSize - 1) / blockSize;
+    const unsigned blockRows = unsigned(rows + blockSize - 1) / blockSize;
+    const auto full = [&](unsigned column, unsigned row) {
+        return column < blockColumns && row < blockRows &&
+               fullBlocks[std::size_t(row) * blockColumns + column] == cellsInBlock;
+    };
+    if (last - first <= 1 && low - top <= 1 && full(first, top) && full(last, top) && full(first, low) &&
+        full(last, low))
+        return;
     if (std::abs(x1 - x0) >= std::abs(y1 - y0))
         countAlong<true>(x0, y0, x1, y1);
     else
@@ -327,8 +342,9 @@ void LinePicture::countAlong(float a, float aSide, float b, float bSide)
     const std::int32_t step = std::int32_t(slope * 65536.0f);
     const std::size_t along = across ? 1 : std::size_t(columns), sideways = across ? std::size_t(columns) : 1;
     const int cellColumns = (columns + cellSize - 1) / cellSize;
-    const auto cellOf = [cellColumns](int n, int other) {
-        return std::size_t(((across ? other : n) / cellSize) * cellColumns + (across ? n : other) / cellSize);
+    const auto cellOf = [cellColumns](int n, int other) {   // both within the window
+        const unsigned column = unsigned(across ? n : other), row = unsigned(across ? other : n);
+        return std::size_t(row / cellSize) * std::size_t(cellColumns) + column / cellSize;
     };
     const auto full = [&](int n, int other) {
         return unsigned(other) < unsigned(side) && fullCells[cellOf(n, other)] == cellSize * cellSize;
@@ -338,7 +354,7 @@ void LinePicture::countAlong(float a, float aSide, float b, float bSide)
     {
         // A stretch within one column (row) of cells: skipped whole where
         // both cells it can touch (the slope is at most 1) are full.
-        const int end = std::min((n / cellSize + 1) * cellSize, last);
+        const int end = std::min(int((unsigned(n) / cellSize + 1) * cellSize), last);
         const std::int32_t endAt = at + (end - 1 - n) * step;
         if (full(n, at >> 16) && full(n, endAt >> 16))
         {
@@ -352,8 +368,12 @@ void LinePicture::countAlong(float a, float aSide, float b, float bSide)
             if (unsigned(other) >= unsigned(side))
                 continue;
             std::uint8_t& pixel = start[std::size_t(n) * along + std::size_t(other) * sideways];
-            if (pixel < most && ++pixel == most)
-                ++fullCells[cellOf(n, other)];
+            if (pixel < most && ++pixel == most && ++fullCells[cellOf(n, other)] == cellSize * cellSize)
+            {
+                const unsigned column = unsigned(across ? n : other), row = unsigned(across ? other : n);
+                ++fullBlocks[std::size_t(row / blockSize) * std::size_t((columns + blockSize - 1) / blockSize) +
+                             column / blockSize];
+            }
         }
     }
     const int low = std::clamp(int(std::min(aSide, bSide)), 0, side - 1);

@@ -133,6 +133,11 @@ private:
     // full cells it crosses, most of a dense belt.
     static constexpr int cellSize = 8;
     std::vector<std::uint8_t> fullCells;
+    // Full cells in each block of blockSize × blockSize pixels: a segment
+    // within full blocks is skipped before it is set up.
+    static constexpr int blockSize = 32;
+    static constexpr int cellsInBlock = (blockSize / cellSize) * (blockSize / cellSize);
+    std::vector<std::uint8_t> fullBlocks;
     std::uint8_t most = 255;
     int columns = 0, rows = 0;
     Rect reached;

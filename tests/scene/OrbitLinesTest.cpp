@@ -412,30 +412,70 @@ TEST(LinePictureTest, CrossingLinesAddUpToTheMost)
 
 TEST(LinePictureTest, SkippingFullCellsChangesNoPixel)
 {
-    // Lines dense enough to fill cells, against the same lines counted to
-    // 255, which fills none.
+    // Lines dense enough to fill cells and blocks, long ones and short ones
+    // (those a block or two long are skipped whole), against the same lines
+    // counted to 255, which fill none.
     std::mt19937 random(7);
-    std::uniform_real_distribution<float> across(-10.0f, 74.0f);
+    std::uniform_real_distribution<float> anywhere(-10.0f, 138.0f), near(-12.0f, 12.0f);
     LinePicture capped, plain;
     capped.setMost(4);
-    for (int n = 0; n < 800; ++n)
+    for (int n = 0; n < 6000; ++n)
     {
-        const auto points = run({{across(random), across(random)}, {across(random), across(random)}});
-        capped.add(points, false);
-        plain.add(points, false);
+        const Ogre::Vector2 from(anywhere(random), anywhere(random) * 0.75f);
+        const Ogre::Vector2 to = n % 4 == 0 ? Ogre::Vector2(anywhere(random), anywhere(random) * 0.75f)
+                                            : from + Ogre::Vector2(near(random), near(random));
+        capped.add(run({from, to}), false);
+        plain.add(run({from, to}), false);
     }
     for (int frame = 0; frame < 2; ++frame)   // the second over the first's counts
     {
-        capped.draw(windowClip(64, 48), 64, 48);
-        plain.draw(windowClip(64, 48), 64, 48);
+        capped.draw(windowClip(128, 96), 128, 96);
+        plain.draw(windowClip(128, 96), 128, 96);
         std::size_t atMost = 0;
-        for (int y = 0; y < 48; ++y)
-            for (int x = 0; x < 64; ++x)
+        for (int y = 0; y < 96; ++y)
+            for (int x = 0; x < 128; ++x)
             {
                 EXPECT_EQ(std::min(plain.countAt(x, y), 4u), capped.countAt(x, y)) << x << "," << y;
                 atMost += capped.countAt(x, y) == 4u;
             }
-        EXPECT_GT(atMost, 64u * 48u / 2u);
+        EXPECT_GT(atMost, 128u * 96u * 3u / 4u);
+    }
+}
+
+TEST(LinePictureTest, ALineStillCountsWhereABlockItCrossesIsNotFull)
+{
+    // Counted to 1, rows of lines light whole 32 × 32 blocks; one pixel left
+    // out keeps its block from being full; a line through it, or through a
+    // block between two full ones, must still light its pixels.
+    const auto fill = [](LinePicture& picture, float left, float right) {
+        for (int row = 0; row < 32; ++row)
+            picture.add(run({{left, float(row) + 0.5f}, {right, float(row) + 0.5f}}), false);
+    };
+    {
+        LinePicture gap;
+        gap.setMost(1);
+        for (int row = 0; row < 32; ++row)
+            if (row == 5)
+            {
+                gap.add(run({{0.0f, 5.5f}, {20.0f, 5.5f}}), false);
+                gap.add(run({{21.0f, 5.5f}, {32.0f, 5.5f}}), false);
+            }
+            else
+                gap.add(run({{0.0f, float(row) + 0.5f}, {32.0f, float(row) + 0.5f}}), false);
+        gap.add(run({{20.5f, 2.0f}, {20.5f, 8.0f}}), false);   // through the pixel left out
+        gap.draw(windowClip(64, 64), 64, 64);
+        EXPECT_EQ(1u, gap.countAt(20, 5));
+    }
+    {
+        LinePicture picture;
+        picture.setMost(1);
+        fill(picture, 0.0f, 32.0f);
+        fill(picture, 64.0f, 96.0f);
+        picture.add(run({{10.0f, 10.5f}, {80.0f, 10.5f}}), false);
+        picture.draw(windowClip(96, 32), 96, 32);
+        for (int x = 32; x < 64; ++x)
+            EXPECT_EQ(1u, picture.countAt(x, 10)) << x;
+        EXPECT_EQ(0u, picture.countAt(40, 11));
     }
 }
 

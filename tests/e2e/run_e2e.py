@@ -3,7 +3,7 @@
 and mouse clicks and judged by its exit code, its files and its pictures.
 Every step waits for an event (a window, frames drawn, a file, a picture
 that changes), each with a deadline. The scenarios live by area:
-start_and_end, failures, controls, files, films, desktop, shading and sky.
+start_and_end, failures, controls, files, films, desktop, shading, sky and catalogues.
 
 Usage: run_e2e.py --run-dir BUILD/run --work DIR [--failing-viewer PATH] SCENARIO
        run_e2e.py --list
@@ -15,6 +15,7 @@ import shutil
 import sys
 import tempfile
 
+import catalogues
 import common
 import controls
 import desktop
@@ -25,7 +26,7 @@ import shading
 import sky
 import start_and_end
 
-AREAS = (start_and_end, failures, controls, files, films, desktop, shading, sky)
+AREAS = (start_and_end, failures, controls, files, films, desktop, shading, sky, catalogues)
 SCENARIOS = {scenario.__name__: (scenario, area) for area in AREAS for scenario in area.SCENARIOS}
 
 

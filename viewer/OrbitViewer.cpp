@@ -4,11 +4,15 @@
 #include "scene/BodyRig.h"
 #include "scene/SkyBackground.h"
 #include "scene/SunAndStars.h"
+#include "scene/TrueScaleDepth.h"
+#include "scene/TrueScaleWorld.h"
+#include "sim/TrueScale.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 #include "sim/SceneNames.h"
 #include "sim/WorldLimits.h"
 #include "viewer/FilmFrames.h"
+#include "viewer/InfoPanel.h"
 #include "viewer/Picking.h"
 #include "viewer/Screenshot.h"
 #include "viewer/StatusText.h"
@@ -61,6 +65,8 @@ OrbitViewer::OrbitViewer(Ogre::Camera* viewCamera, Ogre::SceneManager* scene, Og
         say(realSkyProblem());
 }
 
+OrbitViewer::~OrbitViewer() = default;
+
 void OrbitViewer::startClock(double days, double speed)
 {
     skyClock = Clock(days, speed);
@@ -82,7 +88,166 @@ void OrbitViewer::lookAtBodies()
 
 void OrbitViewer::placeBodiesByTheClock()
 {
-    placeDatedBodies(skyClock.dynamicalDays());
+    if (trueScaleShown())
+        placeAtTrueScale();
+    else
+        placeDatedBodies(skyClock.dynamicalDays());
+}
+
+bool OrbitViewer::trueScaleShown() const
+{
+    return trueScale && trueScale->active();
+}
+
+std::size_t OrbitViewer::depthRangesDrawn() const
+{
+    return depth ? depth->drawn() : 1;
+}
+
+double OrbitViewer::pixelsPerRadian() const
+{
+    const Ogre::Viewport* viewport = camera->getViewport();
+    const double pixels = viewport ? double(viewport->getActualHeight()) : 600.0;
+    return pixels / (2.0 * std::tan(camera->getFOVy().valueRadians() / 2.0));
+}
+
+void OrbitViewer::placeAtTrueScale()
+{
+    // A followed body carries the camera with it, in double precision.
+    if (decisions.following() && decisions.hasFocus() && trueScale->shows(std::size_t(decisions.focusIndex())))
+    {
+        const std::size_t focus = std::size_t(decisions.focusIndex());
+        trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
+        cameraPlaceKm = cameraPlaceKm + (trueScale->placeOf(focus) - followedKm);
+        followedKm = trueScale->placeOf(focus);
+    }
+    trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
+    if (depth)
+        depth->setRanges(trueScale->depthRanges());
+}
+
+void OrbitViewer::rebaseTrueScale()
+{
+    if (!trueScaleShown())
+        return;
+    cameraNode->setPosition(Ogre::Vector3::ZERO);
+    placeAtTrueScale();
+}
+
+void OrbitViewer::setCameraKm(const Vector3d& place)
+{
+    cameraPlaceKm = place;
+    if (decisions.following() && decisions.hasFocus() && trueScale && trueScale->shows(std::size_t(decisions.focusIndex())))
+        followedKm = trueScale->placeOf(std::size_t(decisions.focusIndex()));
+    rebaseTrueScale();
+}
+
+namespace
+{
+Vector3d doubled(const Ogre::Vector3& v)
+{
+    return {v.x, v.y, v.z};
+}
+
+Ogre::Vector3 toFloat(const Vector3d& v)
+{
+    return Ogre::Vector3(float(v.x), float(v.y), float(v.z));
+}
+}
+
+void OrbitViewer::setTrueScale(bool on)
+{
+    if (on == trueScaleShown())
+        return;
+    if (!trueScale)
+        trueScale = std::make_unique<TrueScaleWorld>(sceneManager);
+    const double days = skyClock.dynamicalDays();
+    // The body kept on screen: the one in focus, else the one nearest in its radii.
+    int anchor = decisions.hasFocus() ? decisions.focusIndex() : -1;
+    const Vector3d eye = on ? doubled(cameraNode->getPosition()) : cameraPlaceKm;
+    const auto centreOf = [&](std::size_t i) {
+        return on ? doubled(bodyCentre(bodyRegistry.at(i))) : trueScale->placeOf(i);
+    };
+    const auto radiusOf = [&](std::size_t i) { return double(bodyRegistry.at(i).drawnRadius); };
+    if (anchor < 0 || std::size_t(anchor) >= bodyRegistry.size())
+    {
+        double nearest = INFINITY;
+        for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
+        {
+            if (!on && !trueScale->shows(i))
+                continue;
+            const double radii = (eye - centreOf(i)).length() / radiusOf(i);
+            if (hasRealValues(bodyRegistry.at(i).definition) && radii < nearest)
+            {
+                nearest = radii;
+                anchor = int(i);
+            }
+        }
+    }
+    Vector3d direction{0.0, 0.0, -1.0};
+    double radii = 5.0;
+    if (anchor >= 0)
+    {
+        const Vector3d from = eye - centreOf(std::size_t(anchor));
+        if (from.length() > 0.0)
+        {
+            direction = from.normalised();
+            radii = from.length() / radiusOf(std::size_t(anchor));
+        }
+    }
+    if (on)
+    {
+        trueScale->enter(bodyRegistry);
+        for (Ogre::MovableObject* object : sceneManager->getSceneNode(sceneNames::starField)->getAttachedObjects())
+            object->setVisibilityFlags(DepthPartitions::backgroundFlag);
+        cameraNode->setPosition(Ogre::Vector3::ZERO);
+        trueScale->place(bodyRegistry, days, Vector3d{}, pixelsPerRadian());
+        if (anchor >= 0 && trueScale->shows(std::size_t(anchor)))
+            cameraPlaceKm = trueScale->placeOf(std::size_t(anchor)) +
+                            direction * (radii * bodyRegistry.at(std::size_t(anchor)).definition.RadiusKm);
+        else
+            cameraPlaceKm = Vector3d{0.0, 0.0, -kilometresPerAU};
+        Ogre::Viewport* viewport = camera->getViewport();
+        if (window && viewport)
+            depth = std::make_unique<DepthPartitions>(camera, window, viewport);
+        if (decisions.following() && decisions.hasFocus() && trueScale->shows(std::size_t(decisions.focusIndex())))
+            followedKm = trueScale->placeOf(std::size_t(decisions.focusIndex()));
+        placeAtTrueScale();
+        say("True scale: " + std::to_string(bodyRegistry.size() - trueScale->leftOut()) + " bodies at their real "
+            "sizes and distances" +
+            (trueScale->leftOut() ? ", " + std::to_string(trueScale->leftOut()) + " left out without them" : ""));
+    }
+    else
+    {
+        depth.reset();
+        trueScale->leave(bodyRegistry);
+        decisions.setMoveSpeed(appSettings.MoveConstant);
+        placeDatedBodies(days);
+        if (anchor >= 0)
+            cameraNode->setPosition(
+                toFloat(centreOf(std::size_t(anchor)) + direction * (radii * bodyRegistry.at(std::size_t(anchor)).definition.Size)));
+        camera->setNearClipDistance(appSettings.NearClipDistance);
+        runDetailStep(camera->getRealPosition());
+        say("Display scale");
+    }
+    if (decisions.following() && decisions.hasFocus())
+        following.start(bodyRegistry.at(std::size_t(decisions.focusIndex())));
+    logViewerLine(on ? "true scale" : "display scale");
+}
+
+bool OrbitViewer::jumpAtTrueScale(const Body& body)
+{
+    const int index = bodyRegistry.indexOf(body.sectionName);
+    if (index < 0 || !trueScale->shows(std::size_t(index)))
+        return false;
+    const Vector3d centre = trueScale->placeOf(std::size_t(index));
+    const Ogre::Vector3 side = arrivalSide(body, toFloat(centre));
+    cameraPlaceKm = centre + doubled(side) * (5.0 * body.definition.RadiusKm);
+    followedKm = centre;
+    cameraNode->setPosition(Ogre::Vector3::ZERO);
+    cameraNode->lookAt(toFloat(centre - cameraPlaceKm), Ogre::Node::TS_WORLD);
+    rebaseTrueScale();
+    return true;
 }
 
 void OrbitViewer::lookFromAbove()
@@ -150,6 +315,10 @@ Result<> OrbitViewer::replaceBodies(BodyRegistry& bodies)
     const bool focusValid = decisions.hasFocus() && std::size_t(decisions.focusIndex()) < bodyRegistry.size();
     const std::string focusSection = focusValid ? bodyRegistry.at(std::size_t(decisions.focusIndex())).sectionName : "";
     panels.forgetBodies();
+    // A reload keeps the scale: the new rigs are made at the display's and taken to true scale.
+    const bool atTrueScale = trueScaleShown();
+    if (atTrueScale)
+        trueScale->leave(bodyRegistry);
     destroyBodyRigs(bodyRegistry, sceneManager);
     bodyRegistry.swapBodies(bodies);
     Result<> built;
@@ -169,8 +338,14 @@ Result<> OrbitViewer::replaceBodies(BodyRegistry& bodies)
     lookAtBodies();
     // A dated system shows the real sky, another the random stars.
     matchStarFieldToBodies(sceneManager);
-    // Near or far, before the next frame draws every near model.
-    runDetailStep(camera->getRealPosition());
+    if (atTrueScale)
+    {
+        trueScale->enter(bodyRegistry);
+        placeAtTrueScale();
+    }
+    else
+        // Near or far, before the next frame draws every near model.
+        runDetailStep(camera->getRealPosition());
     if (focusValid)
     {
         const int focus = bodyRegistry.indexOf(focusSection);
@@ -335,7 +510,7 @@ void OrbitViewer::runBodySteps(float dt)
     }
     if (detailCountdown >= 0.0f)
         detailCountdown -= dt;
-    if (detailCountdown < 0.0f)
+    if (detailCountdown < 0.0f && !trueScaleShown())
     {
         detailCountdown = detailInterval;
         runDetailStep(camera->getRealPosition());
@@ -353,6 +528,11 @@ bool OrbitViewer::runFrame(const InputSnapshot& input)
 void OrbitViewer::jumpTo(int index)
 {
     const Body& body = bodyRegistry.at(std::size_t(index));
+    if (trueScaleShown())
+    {
+        say(jumpAtTrueScale(body) ? body.definition.Name : body.definition.Name + " is left out at true scale");
+        return;
+    }
     say(jumpCameraToBody(cameraNode, body) ? body.definition.Name : body.definition.Name + " is out of reach");
 }
 
@@ -365,6 +545,13 @@ void OrbitViewer::followFocus(const OrbitActions& actions)
         return;
     }
     const Body& body = bodyRegistry.at(std::size_t(decisions.focusIndex()));
+    if (trueScaleShown())
+    {
+        // The true scale's camera follows in double precision, as it places the bodies.
+        if ((actions.followChanged || jumped) && trueScale->shows(std::size_t(decisions.focusIndex())))
+            followedKm = trueScale->placeOf(std::size_t(decisions.focusIndex()));
+        return;
+    }
     // A jump while following follows the new body from where the jump put the camera.
     if (actions.followChanged || jumped || !following.isActive())
         following.start(body);
@@ -379,6 +566,13 @@ void OrbitViewer::followFocus(const OrbitActions& actions)
 void OrbitViewer::flyCamera(const OrbitActions& actions)
 {
     const Ogre::Vector3 step = cameraNode->getOrientation() * actions.translation;
+    if (trueScaleShown())
+    {
+        cameraPlaceKm = cameraPlaceKm + doubled(step);
+        cameraNode->yaw(Ogre::Degree(actions.yawDegrees));
+        cameraNode->pitch(Ogre::Degree(actions.pitchDegrees));
+        return;
+    }
     // Past the float range the camera would have no position at all.
     if (isFinite(cameraNode->getPosition() + step))
         cameraNode->translate(step, Ogre::Node::TS_WORLD);
@@ -423,9 +617,15 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     Reloading::Due due = reloading.poll(input.dt, meshExists, appSettings);
     applyReloads(due);
 
+    // At true scale a key press crosses a share of the distance to the nearest surface.
+    if (trueScaleShown())
+        decisions.setMoveSpeed(float(std::max(std::abs(trueScale->nearestSurfaceKm(cameraPlaceKm)), 1e-3) *
+                                     flightPerSecond));
     const OrbitActions actions = decisions.decide(input, bodyRegistry);
     if (actions.quit)
         return false;
+    if (actions.scaleToggled)
+        setTrueScale(!trueScaleShown());
     if (actions.reload)
         reloading.requestNow();
     if (actions.statusChanged)
@@ -461,11 +661,27 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         toggleConstellations();
     showClock();
 
+    // The camera moved this frame: the bodies stand where it sees them from.
+    rebaseTrueScale();
     sceneManager->getSceneNode(sceneNames::starField)->setPosition(cameraNode->_getDerivedPosition());
     panels.update(bodyRegistry, *camera, decisions.hasFocus() ? decisions.focusIndex() : -1);
     if (decisions.infoShown() && decisions.hasFocus() && std::size_t(decisions.focusIndex()) < bodyRegistry.size())
-        panels.showInfo(bodyFacts(bodyRegistry, bodyRegistry.at(std::size_t(decisions.focusIndex())),
-                                  cameraNode->_getDerivedPosition(), skyClock.dynamicalDays()));
+    {
+        const Body& body = bodyRegistry.at(std::size_t(decisions.focusIndex()));
+        std::vector<Fact> facts = bodyFacts(bodyRegistry, body, cameraNode->_getDerivedPosition(), skyClock.dynamicalDays());
+        // At true scale the places are km from the camera, and the sizes real.
+        if (trueScaleShown())
+            for (Fact& fact : facts)
+            {
+                if (fact.first == "radius")
+                    fact.second = readableNumber(body.definition.RadiusKm) + " km";
+                else if (fact.first == "semi-major axis")
+                    fact.second = readableNumber(body.definition.SemiMajorAxisKm) + " km";
+                else if (fact.second.size() > 6 && fact.second.compare(fact.second.size() - 6, 6, " units") == 0)
+                    fact.second.replace(fact.second.size() - 6, 6, " km");
+            }
+        panels.showInfo(facts);
+    }
     else if (decisions.infoShown())
         panels.showInfo({{"No body chosen", ""}, {"jump, go to", "or pick one (C)"}});
     generatePendingLod();
@@ -476,7 +692,7 @@ SavedView OrbitViewer::currentView(const std::string& name) const
 {
     SavedView view;
     view.name = name;
-    view.Position = cameraNode->getPosition();
+    view.Position = trueScaleShown() ? toFloat(cameraPlaceKm) : cameraNode->getPosition();
     setViewOrientation(view, cameraNode->getOrientation());
     const OrbitControls::ViewState state = decisions.viewState();
     if (state.focusIndex >= 0 && std::size_t(state.focusIndex) < bodyRegistry.size())
@@ -485,7 +701,8 @@ SavedView OrbitViewer::currentView(const std::string& name) const
         view.Focus = body.sectionName;
         view.Follow = state.following;
         if (view.Follow)
-            view.Offset = view.Position - bodyCentre(body);
+            view.Offset = trueScaleShown() ? toFloat(cameraPlaceKm - trueScale->placeOf(std::size_t(state.focusIndex)))
+                                           : view.Position - bodyCentre(body);
     }
     view.Rate = state.timeRate;
     view.Paused = state.paused;
@@ -506,7 +723,9 @@ CameraPose OrbitViewer::viewPose(const SavedView& view) const
 {
     CameraPose pose{view.Position, viewOrientation(view)};
     const int body = view.Follow ? bodyRegistry.indexOf(view.Focus) : -1;
-    if (body >= 0)
+    if (body >= 0 && trueScaleShown())
+        pose.position = toFloat(trueScale->placeOf(std::size_t(body)) + doubled(view.Offset));
+    else if (body >= 0)
         pose.position = bodyCentre(bodyRegistry.at(std::size_t(body))) + view.Offset;
     return pose;
 }
@@ -536,8 +755,13 @@ void OrbitViewer::toggleConstellations()
 
 void OrbitViewer::placeCamera(const CameraPose& pose)
 {
-    cameraNode->setPosition(pose.position);
     cameraNode->setOrientation(pose.orientation);
+    if (trueScaleShown())
+    {
+        setCameraKm(doubled(pose.position));
+        return;
+    }
+    cameraNode->setPosition(pose.position);
 }
 
 void OrbitViewer::showView(const SavedView& view, float seconds)
@@ -576,7 +800,9 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
     SavedView destination = view;
     destination.Follow = decisions.following();
     following.stop();
-    keptViews.startFlight(destination, CameraPose{cameraNode->getPosition(), cameraNode->getOrientation()},
+    keptViews.startFlight(destination,
+                          CameraPose{trueScaleShown() ? toFloat(cameraPlaceKm) : cameraNode->getPosition(),
+                                     cameraNode->getOrientation()},
                           seconds);
     if (!(seconds > 0.0f))
     {
@@ -708,5 +934,6 @@ void OrbitViewer::showPathFrame(const FilmPath& path, long index, float dt)
         stops.push_back(viewPose(view));
     placeCamera(CameraPath(stops).at(frame.segment, frame.along));
     showFieldOfView(frame.fieldOfView);
-    runDetailStep(camera->getRealPosition());
+    if (!trueScaleShown())
+        runDetailStep(camera->getRealPosition());
 }

@@ -163,7 +163,8 @@ void OrbitViewer::setTrueScale(bool on)
         trueScale = std::make_unique<TrueScaleWorld>(sceneManager);
     const double days = skyClock.dynamicalDays();
     // The body kept on screen: the one in focus, else the one nearest in its radii.
-    int anchor = decisions.hasFocus() ? decisions.focusIndex() : -1;
+    // Switching back, the body the switch there kept: X twice leaves the camera where it was.
+    int anchor = decisions.hasFocus() ? decisions.focusIndex() : on ? -1 : scaleAnchor;
     const Vector3d eye = on ? doubled(cameraNode->getPosition()) : cameraPlaceKm;
     const auto centreOf = [&](std::size_t i) {
         return on ? doubled(bodyCentre(bodyRegistry.at(i))) : trueScale->placeOf(i);
@@ -184,6 +185,7 @@ void OrbitViewer::setTrueScale(bool on)
             }
         }
     }
+    scaleAnchor = anchor;
     Vector3d direction{0.0, 0.0, -1.0};
     double radii = 5.0;
     if (anchor >= 0)
@@ -223,9 +225,10 @@ void OrbitViewer::setTrueScale(bool on)
         trueScale->leave(bodyRegistry);
         decisions.setMoveSpeed(appSettings.MoveConstant);
         placeDatedBodies(days);
+        // The anchor's centre at the display scale, now the clock has placed it there.
         if (anchor >= 0)
-            cameraNode->setPosition(
-                toFloat(centreOf(std::size_t(anchor)) + direction * (radii * bodyRegistry.at(std::size_t(anchor)).definition.Size)));
+            cameraNode->setPosition(bodyCentre(bodyRegistry.at(std::size_t(anchor))) +
+                                    toFloat(direction * (radii * double(bodyRegistry.at(std::size_t(anchor)).drawnRadius))));
         camera->setNearClipDistance(appSettings.NearClipDistance);
         runDetailStep(camera->getRealPosition());
         say("Display scale");

@@ -218,6 +218,7 @@ private:
     std::unique_ptr<DepthPartitions> depth;
     Vector3d cameraPlaceKm;
     Vector3d followedKm;            // the followed body's place when last followed
+    int scaleAnchor = -1;           // the body the last switch of scale kept on screen
     // Flown at true scale: this share a second of the distance to the nearest surface.
     static constexpr double flightPerSecond = 0.5;
     static constexpr float recallSeconds = 1.0f;

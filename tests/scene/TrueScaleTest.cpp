@@ -1,0 +1,175 @@
+// The true scale on the real engine without a window: the default system at
+// its real sizes and distances, as the engine is handed it.
+
+#include "HeadlessEngine.h"
+#include "TestPaths.h"
+#include "config/ConfigFileReading.h"
+#include "config/Dates.h"
+#include "config/SystemJudge.h"
+#include "scene/BodyRig.h"
+#include "scene/OrbitalScene.h"
+#include "scene/TrueScaleWorld.h"
+#include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
+#include "sim/SceneNames.h"
+#include "sim/TrueScale.h"
+#include "sky/TimeScales.h"
+#include "viewer/OrbitViewer.h"
+
+#include <OgreCamera.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <cmath>
+#include <memory>
+
+namespace
+{
+class TrueScaleTest : public HeadlessEngine
+{
+protected:
+    void SetUp() override
+    {
+        HeadlessEngine::SetUp();
+        SystemVerdict verdict =
+            judgeSystemText("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"), meshExists);
+        ASSERT_TRUE(verdict.sound());
+        bodyRegistry.swapBodies(*verdict.bodies);
+        camera = makeStartCamera();
+        buildOrbitalScene(sceneManager, camera->getRealPosition());
+        viewer = std::make_unique<OrbitViewer>(camera, sceneManager, nullptr, nullptr, status, 100.0f);
+        viewer->startClock(*parseDate("2026-03-20"), 0.0);
+    }
+
+    void TearDown() override
+    {
+        viewer.reset();
+        HeadlessEngine::TearDown();
+    }
+
+    std::size_t indexOf(const std::string& name) const
+    {
+        for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
+            if (bodyRegistry.at(i).definition.Name == name)
+                return i;
+        ADD_FAILURE() << "no " << name;
+        return 0;
+    }
+    // Where the engine was told the body stands: relative to the camera.
+    Ogre::Vector3 handedToEngine(const std::string& name) const
+    {
+        return bodyRegistry.at(indexOf(name)).orbitNode->getPosition();
+    }
+
+    Ogre::Camera* camera = nullptr;
+    std::string status;
+    std::unique_ptr<OrbitViewer> viewer;
+};
+
+TEST_F(TrueScaleTest, FromTheEarthTheMoonIsSixtyEarthRadiiAwayAndTheSunHalfADegreeAcross)
+{
+    viewer->setTrueScale(true);
+    ASSERT_TRUE(viewer->trueScaleShown());
+    EXPECT_EQ(0u, viewer->trueScaleWorld()->leftOut());
+    // From the Earth's centre: the camera may stand inside a body.
+    viewer->setCameraKm(viewer->trueScaleWorld()->placeOf(indexOf("Earth")));
+    const double earthRadius = bodyRegistry.at(indexOf("Earth")).definition.RadiusKm;
+    // The Moon's distance swings from 356,400 to 406,700 km (perigee to
+    // apogee, Meeus ch. 50): 56 to 64 Earth radii, "about 60".
+    const double moonRadii = double(handedToEngine("Moon").length()) / earthRadius;
+    EXPECT_GT(moonRadii, 55.9);
+    EXPECT_LT(moonRadii, 63.9);
+    // The Sun: 695,700 km seen from 0.983 to 1.017 AU, 0.524 to 0.542 degrees.
+    const Ogre::Vector3 sun = sceneManager->getSceneNode(sceneNames::sunNode)->getPosition();
+    const double sunDegrees = 2.0 * std::atan(sunRadiusKm / double(sun.length())) * 180.0 / M_PI;
+    EXPECT_GT(sunDegrees, 0.523);
+    EXPECT_LT(sunDegrees, 0.543);
+    // The camera stands at the engine's origin; the Earth's centre is there too.
+    EXPECT_LT(handedToEngine("Earth").length(), 1e-3f);
+}
+
+TEST_F(TrueScaleTest, ABodyNearThirtyAuIsHandedToTheEngineAsItsDoublePlaceLessTheCamera)
+{
+    viewer->setTrueScale(true);
+    const std::size_t triton = indexOf("Triton");
+    const Vector3d centre = viewer->trueScaleWorld()->placeOf(triton);
+    ASSERT_GT(centre.length(), 29.0 * kilometresPerAU);
+    const double radius = bodyRegistry.at(triton).definition.RadiusKm;
+    // Hovering 1 km above its surface, the camera drifting by metres: the
+    // place handed over stays within a millimetre of the double truth, where
+    // a float of the place from the Sun would be off by 256 km.
+    for (int step = 0; step < 600; ++step)
+    {
+        const Vector3d eye = centre + Vector3d{0.0, 0.0, radius + 1.0 + 1e-3 * std::sin(step * 0.1)};
+        viewer->setCameraKm(eye);
+        const Vector3d truth = viewer->trueScaleWorld()->placeOf(triton) - eye;
+        const Ogre::Vector3 handed = handedToEngine("Triton");
+        const Vector3d error = Vector3d{handed.x, handed.y, handed.z} - truth;
+        // A float's rounding of 1,353 km: 6e-5 km, 5e-5 of a pixel at 800 x 600.
+        ASSERT_LT(error.length(), 1e-4) << "step " << step;
+    }
+    const float fromSun = float(centre.length());
+    EXPECT_GT(std::abs(double(std::nextafter(fromSun, INFINITY) - fromSun)), 100.0);
+}
+
+TEST_F(TrueScaleTest, SwitchingBackLeavesTheDisplayScaleAsItWas)
+{
+    struct Pose
+    {
+        Ogre::Node* parent;
+        Ogre::Vector3 orbitPlace, nearScale, farScale;
+        Ogre::Quaternion orbitTurn;
+        float radius;
+    };
+    std::vector<Pose> before;
+    for (const auto& body : bodyRegistry)
+        before.push_back({body->orbitNode->getParent(), body->orbitNode->getPosition(), body->nearNode->getScale(),
+                          body->farNode->getScale(), body->orbitNode->getOrientation(), body->drawnRadius});
+    const Ogre::Vector3 eye = camera->getParentSceneNode()->getPosition();
+    viewer->setTrueScale(true);
+    EXPECT_NE(before[0].parent, bodyRegistry.at(0).orbitNode->getParent());
+    viewer->setTrueScale(false);
+    for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
+    {
+        const Body& body = bodyRegistry.at(i);
+        SCOPED_TRACE(body.definition.Name);
+        EXPECT_EQ(before[i].parent, body.orbitNode->getParent());
+        // Dated orbits are placed anew by the clock: to the float's last digits.
+        EXPECT_LT((before[i].orbitPlace - body.orbitNode->getPosition()).length(),
+                  1e-5f * before[i].orbitPlace.length() + 1e-6f);
+        EXPECT_EQ(before[i].orbitTurn, body.orbitNode->getOrientation());
+        EXPECT_EQ(before[i].nearScale, body.nearNode->getScale());
+        EXPECT_EQ(before[i].farScale, body.farNode->getScale());
+        EXPECT_EQ(before[i].radius, body.drawnRadius);
+        EXPECT_FALSE(body.atTrueScale);
+    }
+    // No body in focus: the nearest in its radii kept its apparent size, the
+    // camera back within a float's rounding of where it was.
+    EXPECT_LT((camera->getParentSceneNode()->getPosition() - eye).length(), 1e-3f * eye.length());
+    EXPECT_EQ(Ogre::Vector3::ZERO, sceneManager->getSceneNode(sceneNames::sunNode)->getPosition());
+}
+
+TEST_F(TrueScaleTest, SwitchingKeepsTheBodyInFocusAtTheSameApparentSize)
+{
+    // Jupiter in focus, 8 of its radii away at the display scale.
+    const std::size_t jupiter = indexOf("Jupiter");
+    const Body& body = bodyRegistry.at(jupiter);
+    Ogre::SceneNode* eye = camera->getParentSceneNode();
+    const Ogre::Vector3 centre = bodyCentre(body);
+    eye->setPosition(centre + Ogre::Vector3(0.6f, 0.0f, 0.8f) * (8.0f * body.definition.Size));
+    viewer->showView([&] {
+        SavedView view;
+        view.name = "near Jupiter";
+        view.Position = eye->getPosition();
+        view.Direction = centre - eye->getPosition();
+        view.Focus = body.sectionName;
+        return view;
+    }());
+    viewer->setTrueScale(true);
+    const double distance = double(body.orbitNode->getPosition().length());
+    EXPECT_NEAR(distance / body.definition.RadiusKm, 8.0, 1e-3);
+    // Still in the middle of the view.
+    const Ogre::Vector3 ahead = camera->getDerivedOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z;
+    EXPECT_GT(ahead.dotProduct(body.orbitNode->getPosition().normalisedCopy()), 0.99999f);
+}
+}

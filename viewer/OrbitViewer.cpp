@@ -696,6 +696,9 @@ SavedView OrbitViewer::currentView(const std::string& name) const
     SavedView view;
     view.name = name;
     view.Position = trueScaleShown() ? toFloat(cameraPlaceKm) : cameraNode->getPosition();
+    view.TrueScale = trueScaleShown();
+    if (view.TrueScale)
+        view.PositionKm = cameraPlaceKm;
     setViewOrientation(view, cameraNode->getOrientation());
     const OrbitControls::ViewState state = decisions.viewState();
     if (state.focusIndex >= 0 && std::size_t(state.focusIndex) < bodyRegistry.size())
@@ -703,9 +706,10 @@ SavedView OrbitViewer::currentView(const std::string& name) const
         const Body& body = bodyRegistry.at(std::size_t(state.focusIndex));
         view.Focus = body.sectionName;
         view.Follow = state.following;
+        if (view.Follow && view.TrueScale)
+            view.OffsetKm = cameraPlaceKm - trueScale->placeOf(std::size_t(state.focusIndex));
         if (view.Follow)
-            view.Offset = trueScaleShown() ? toFloat(cameraPlaceKm - trueScale->placeOf(std::size_t(state.focusIndex)))
-                                           : view.Position - bodyCentre(body);
+            view.Offset = view.TrueScale ? toFloat(view.OffsetKm) : view.Position - bodyCentre(body);
     }
     view.Rate = state.timeRate;
     view.Paused = state.paused;
@@ -720,6 +724,14 @@ SavedView OrbitViewer::currentView(const std::string& name) const
     view.Constellations = sky && sky->showsFigures();
     view.MilkyWay = !sky || sky->showsMilkyWay();
     return view;
+}
+
+Vector3d OrbitViewer::viewPlaceKm(const SavedView& view) const
+{
+    const int body = view.Follow ? bodyRegistry.indexOf(view.Focus) : -1;
+    if (body >= 0 && trueScale && trueScale->shows(std::size_t(body)))
+        return trueScale->placeOf(std::size_t(body)) + view.OffsetKm;
+    return view.PositionKm;
 }
 
 CameraPose OrbitViewer::viewPose(const SavedView& view) const
@@ -769,6 +781,8 @@ void OrbitViewer::placeCamera(const CameraPose& pose)
 
 void OrbitViewer::showView(const SavedView& view, float seconds)
 {
+    // A view is shown at the scale it was taken in.
+    setTrueScale(view.TrueScale);
     const int body = view.Focus.empty() ? -1 : bodyRegistry.indexOf(view.Focus);
     OrbitControls::ViewState state;
     state.focusIndex = body;
@@ -803,14 +817,23 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
     SavedView destination = view;
     destination.Follow = decisions.following();
     following.stop();
+    // At true scale the flight is worked out from its destination, so the
+    // camera's place is as precise as its distance to it.
     keptViews.startFlight(destination,
-                          CameraPose{trueScaleShown() ? toFloat(cameraPlaceKm) : cameraNode->getPosition(),
+                          CameraPose{trueScaleShown() ? toFloat(cameraPlaceKm - viewPlaceKm(destination))
+                                                      : cameraNode->getPosition(),
                                      cameraNode->getOrientation()},
                           seconds);
     if (!(seconds > 0.0f))
     {
         keptViews.endFlight();
-        placeCamera(viewPose(destination));
+        if (trueScaleShown())
+        {
+            cameraNode->setOrientation(viewOrientation(destination));
+            setCameraKm(viewPlaceKm(destination));
+        }
+        else
+            placeCamera(viewPose(destination));
         // Near or far from here, before a frame is drawn.
         runDetailStep(camera->getRealPosition());
     }
@@ -833,10 +856,18 @@ void OrbitViewer::flyToView(const OrbitActions& actions, float dt)
         keptViews.endFlight();
         return;
     }
-    const CameraPose pose = keptViews.fly(dt, viewPose(keptViews.destination()));
+    const bool km = trueScaleShown();
+    const SavedView& to = keptViews.destination();
+    const CameraPose pose = keptViews.fly(dt, km ? CameraPose{Ogre::Vector3::ZERO, viewOrientation(to)} : viewPose(to));
     if (!isFinite(pose.position))
     {
         keptViews.endFlight();
+        return;
+    }
+    if (km)
+    {
+        cameraNode->setOrientation(pose.orientation);
+        setCameraKm(viewPlaceKm(to) + doubled(pose.position));
         return;
     }
     placeCamera(pose);

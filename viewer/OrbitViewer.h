@@ -110,6 +110,8 @@ public:
     // The camera as the view places it now: where it was kept, or, for a
     // view that follows a body, at its offset from the body as it stands.
     CameraPose viewPose(const SavedView& view) const;
+    // Where a view taken at true scale puts the camera, km from the Sun.
+    Vector3d viewPlaceKm(const SavedView& view) const;
 
     // Records a film from the next frame on (see FilmRecorder), in film time.
     Result<> startFilm(const std::string& folder, unsigned width, unsigned height, double framesPerSecond,

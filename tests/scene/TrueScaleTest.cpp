@@ -5,6 +5,8 @@
 #include "TestPaths.h"
 #include "config/ConfigFileReading.h"
 #include "config/Dates.h"
+#include "config/Files.h"
+#include "config/Views.h"
 #include "config/SystemJudge.h"
 #include "scene/BodyRig.h"
 #include "scene/OrbitalScene.h"
@@ -14,6 +16,7 @@
 #include "sim/SceneNames.h"
 #include "sim/TrueScale.h"
 #include "sky/TimeScales.h"
+#include "viewer/InputFrames.h"
 #include "viewer/OrbitViewer.h"
 
 #include <OgreCamera.h>
@@ -171,5 +174,43 @@ TEST_F(TrueScaleTest, SwitchingKeepsTheBodyInFocusAtTheSameApparentSize)
     // Still in the middle of the view.
     const Ogre::Vector3 ahead = camera->getDerivedOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z;
     EXPECT_GT(ahead.dotProduct(body.orbitNode->getPosition().normalisedCopy()), 0.99999f);
+}
+
+TEST_F(TrueScaleTest, KKeepsAViewAtTrueScaleInKilometresAndItsNumberBringsBothBack)
+{
+    const std::string file = writeTempFile("views.cfg", "");
+    viewer->keepViewsIn(file);
+    const auto run = [&](const InputSnapshot& input, int frames = 1) {
+        for (int n = 0; n < frames; ++n)
+            ASSERT_TRUE(viewer->runFrame(input));
+    };
+    run(tap(0.25f, OIS::KC_X));
+    ASSERT_TRUE(viewer->trueScaleShown());
+    // 1 km and some metres above Triton, near 30 AU: a float would put it 256 km off.
+    const std::size_t triton = indexOf("Triton");
+    const Vector3d eye = viewer->trueScaleWorld()->placeOf(triton) +
+                         Vector3d{0.0, bodyRegistry.at(triton).definition.RadiusKm + 1.2345678, 0.0};
+    viewer->setCameraKm(eye);
+    run(tap(0.25f, OIS::KC_K));
+    for (char c : std::string("triton"))
+        run(tap(0.01f, OIS::KC_UNASSIGNED, (unsigned char)c));
+    run(tap(0.01f, OIS::KC_RETURN));
+    ASSERT_NE(std::string::npos, status.find("Kept view")) << status;
+    // The clock paused: Triton stays where it was kept.
+    const Result<std::vector<SavedView>> views = loadViews(file);
+    ASSERT_TRUE(views.ok());
+    ASSERT_EQ(1u, views->size());
+    const SavedView& kept = views->front();
+    EXPECT_TRUE(kept.TrueScale);
+    EXPECT_EQ(eye, kept.PositionKm);
+
+    // Away at the display scale; 1 comes back to true scale and to the place, to the millimetre.
+    run(tap(0.25f, OIS::KC_X));
+    ASSERT_FALSE(viewer->trueScaleShown());
+    run(tap(0.25f, OIS::KC_1));
+    EXPECT_TRUE(viewer->trueScaleShown()) << status;
+    run(frame(0.25f), 6);
+    EXPECT_LT((viewer->cameraKm() - kept.PositionKm).length(), 1e-6);
+    EXPECT_EQ(kept.PositionKm, viewer->cameraKm());
 }
 }

@@ -200,6 +200,7 @@ void OrbitViewer::setTrueScale(bool on)
     if (on)
     {
         trueScale->enter(bodyRegistry);
+        panels.allowOrbitLines(false);
         for (Ogre::MovableObject* object : sceneManager->getSceneNode(sceneNames::starField)->getAttachedObjects())
             object->setVisibilityFlags(DepthPartitions::backgroundFlag);
         cameraNode->setPosition(Ogre::Vector3::ZERO);
@@ -217,12 +218,14 @@ void OrbitViewer::setTrueScale(bool on)
         placeAtTrueScale();
         say("True scale: " + std::to_string(bodyRegistry.size() - trueScale->leftOut()) + " bodies at their real "
             "sizes and distances" +
-            (trueScale->leftOut() ? ", " + std::to_string(trueScale->leftOut()) + " left out without them" : ""));
+            (trueScale->leftOut() ? ", " + std::to_string(trueScale->leftOut()) + " left out without them" : "") +
+            (decisions.orbitLinesShown() ? "; no orbit lines at true scale" : ""));
     }
     else
     {
         depth.reset();
         trueScale->leave(bodyRegistry);
+        panels.allowOrbitLines(true);
         decisions.setMoveSpeed(appSettings.MoveConstant);
         placeDatedBodies(days);
         // The anchor's centre at the display scale, now the clock has placed it there.

@@ -20,6 +20,7 @@
 #include "viewer/OrbitViewer.h"
 
 #include <OgreCamera.h>
+#include <OgreManualObject.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
@@ -212,5 +213,36 @@ TEST_F(TrueScaleTest, KKeepsAViewAtTrueScaleInKilometresAndItsNumberBringsBothBa
     run(frame(0.25f), 6);
     EXPECT_LT((viewer->cameraKm() - kept.PositionKm).length(), 1e-6);
     EXPECT_EQ(kept.PositionKm, viewer->cameraKm());
+}
+
+TEST_F(TrueScaleTest, OrbitLinesShownAtTheDisplayScaleAreHiddenAtTrueScaleAndComeBack)
+{
+    const auto run = [&](const InputSnapshot& input) { ASSERT_TRUE(viewer->runFrame(input)); };
+    run(tap(0.25f, OIS::KC_O));
+    run(frame(0.25f));
+    // One batch of lines for each parent and one for each ellipse of its own: how many of them show.
+    const auto shownLines = [&] {
+        std::size_t count = 0, visible = 0;
+        for (const auto& [name, object] : sceneManager->getMovableObjects("ManualObject"))
+            if (name.rfind("OrbitLine", 0) == 0)
+            {
+                ++count;
+                visible += object->getVisible() ? 1 : 0;
+            }
+        return std::make_pair(count, visible);
+    };
+    const auto before = shownLines();
+    ASSERT_GT(before.first, 5u);
+    ASSERT_EQ(before.first, before.second);
+    // At true scale their nodes would compose the display's sizes with the flat rig's kilometres.
+    run(tap(0.25f, OIS::KC_X));
+    run(frame(0.25f));
+    ASSERT_TRUE(viewer->trueScaleShown());
+    EXPECT_EQ(std::make_pair(before.first, std::size_t(0)), shownLines());
+    EXPECT_NE(std::string::npos, status.find("no orbit lines at true scale")) << status;
+    run(tap(0.25f, OIS::KC_X));
+    run(frame(0.25f));
+    EXPECT_FALSE(viewer->trueScaleShown());
+    EXPECT_EQ(before, shownLines());
 }
 }

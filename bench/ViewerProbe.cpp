@@ -10,7 +10,8 @@
 //
 // A view is "lines" (the start view with orbit lines), "sky" (the start view
 // with the star field shown and hidden by turns, ten frames each, to tell
-// its cost from a busy machine's swings) or a section to jump to.
+// its cost from a busy machine's swings), "truescale" (the view before it,
+// switched to true scale as X switches it) or a section to jump to.
 
 #include "app/OrvTestApp.h"
 #include "bench/ResidentMemory.h"
@@ -98,8 +99,8 @@ void timeSceneUpdate(Ogre::SceneManager* sceneManager, std::vector<double>& upda
 class Stopwatch : public Ogre::FrameListener
 {
 public:
-    Stopwatch(Ogre::Camera* viewCamera, std::vector<View>& measuredViews, int frames)
-        : camera(viewCamera), views(measuredViews), framesPerView(frames)
+    Stopwatch(Ogre::Camera* viewCamera, std::vector<View>& measuredViews, int frames, OrbitViewer& orbitViewer)
+        : camera(viewCamera), views(measuredViews), framesPerView(frames), viewer(orbitViewer)
     {
     }
 
@@ -141,6 +142,11 @@ public:
         if (lines)
             lines->destroy();
         lines.reset();
+        if (views[current].name == "truescale")
+        {
+            viewer.setTrueScale(true);
+            return true;
+        }
         for (const auto& body : bodyRegistry)
             if (body->sectionName == views[current].name)
                 jumpCameraToBody(camera->getParentSceneNode(), *body);
@@ -156,6 +162,7 @@ private:
     Ogre::Camera* camera;
     std::vector<View>& views;
     int framesPerView;
+    OrbitViewer& viewer;
     size_t current = 0;
     int frame = 0;
     std::unique_ptr<OrbitLines> lines;
@@ -245,7 +252,8 @@ protected:
     void makeFrameListener() override
     {
         OrvTestApp::makeFrameListener();
-        stopwatch = new Stopwatch(camera, views, frames);
+        stopwatch = new Stopwatch(camera, views, frames,
+                                  static_cast<OrvTestFrameListener*>(frameListener)->orbitViewer());
         root->addFrameListener(stopwatch);
         listenerMade = now();
     }

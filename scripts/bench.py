@@ -474,6 +474,44 @@ def bench_sky(build, repeats):
         "llvmpipe pays about half a microsecond for each of the 2,400 stars in view, whatever their size")
 
 
+# ---------------------------------------------------------------- true scale
+
+def bench_true_scale(build, repeats):
+    """The default system's start view, then the same switched to true scale (X) in the same window; and,
+    headless, placing 10,000 dated bodies relative to the camera against the engine's update of the tree,
+    and the jitter of a disc hovered over near 30 AU."""
+    runs = [run_probe(build, views=("truescale",), frames=300) for _ in range(repeats)]
+    display_ms = median([r["views"][0]["medianMs"] for r in runs])
+    true_ms = median([r["views"][1]["medianMs"] for r in runs])
+    print("### True scale: the default system's start view at 800 x 600, medians of %d runs\n" % repeats)
+    print_table(["scale", "median ms", "fps"], [["display", "%.1f" % display_ms, "%.0f" % (1000 / display_ms)],
+                                                ["true", "%.1f" % true_ms, "%.0f" % (1000 / true_ms)]])
+    goal("true scale at least 0.9 x the display scale's frame rate", "%.2f x" % (display_ms / true_ms),
+         display_ms / true_ms >= 0.9, "each depth range is a viewport of its own, drawn with the whole scene's culling")
+
+    placing, update, rebasing, jitter = [], [], [], {}
+    for _ in range(repeats):
+        out = subprocess.run([os.path.join(build, "bench", "orvtest-bench-truescale"), "600"], check=True,
+                             stdout=subprocess.PIPE, text=True, cwd=WORK).stdout
+        for line in out.splitlines():
+            words = line.split()
+            if line.startswith("placing "):
+                placing.append(float(words[1]))
+                update.append(float(words[3]))
+                rebasing.append(float(words[5]))
+            elif line.startswith("jitter "):
+                jitter.setdefault(words[1], []).append(float(words[2]))
+    print("### True scale, headless: the last run's tables\n")
+    print("\n".join(line for line in out.splitlines() if line.startswith("|") or not line) + "\n")
+    goal("rebasing 10,000 bodies within half the engine's update of their tree",
+         "%.2f ms / %.2f ms" % (median(rebasing), median(update)), median(rebasing) <= 0.5 * median(update),
+         "each frame sorts every body's stretch of depth to choose the depth ranges, and the engine queues each moved "
+         "node in its parent's set of children to update")
+    for name, steps in sorted(jitter.items()):
+        goal("hovering over %s: the disc moves at most 0.1 px from frame to frame" % name.split(".")[-1],
+             "%.2g px" % max(steps), max(steps) <= 0.1)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
@@ -483,6 +521,7 @@ def main():
     parser.add_argument("--only-film", action="store_true")
     parser.add_argument("--only-sky", action="store_true")
     parser.add_argument("--only-checker", action="store_true")
+    parser.add_argument("--only-true-scale", action="store_true")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     try:
@@ -497,6 +536,11 @@ def main():
             bench_sky(build, args.repeats)
             print_table(["goal", "measured", "", "why, where missed"], [list(row) for row in GOALS])
             return 0
+        if args.only_true_scale:
+            bench_true_scale(build, args.repeats)
+            print("### Against the goals\n")
+            print_table(["goal", "measured", "", "why, where missed"], [list(row) for row in GOALS])
+            return 0
         if args.only_checker:
             bench_checker_catalogue(build, args.repeats)
             print("### Against the goals\n")
@@ -508,6 +552,7 @@ def main():
         bench_startup_and_frames(build, args.repeats)
         bench_film(build, args.repeats)
         bench_sky(build, args.repeats)
+        bench_true_scale(build, args.repeats)
         bench_peer(build, args.repeats)
         bench_memory(build, args.soak_frames)
         print("### Against the goals\n")

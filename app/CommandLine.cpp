@@ -14,6 +14,9 @@ const char* const viewerUsage =
     "Shows a sun and the planets and moons that orbit it, and lets you fly among them.\n"
     "\n"
     "  --system FILE       show FILE instead of the system the settings name\n"
+    "  --catalogue FILE    show the asteroids or comets of the catalogue FILE\n"
+    "                      (MPCORB.DAT, CometEls.txt, JPL's answers; gzipped or\n"
+    "                      not) instead of those the settings name; repeatable\n"
     "  --settings FILE     read FILE instead of OrvTest.cfg\n"
     "  --screenshots DIR   save screenshots in DIR\n"
     "  --tour DIR          without the dialog, save a picture of the start view and\n"
@@ -180,6 +183,17 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
         if (argument == "--true-scale")
         {
             line.trueScale = true;
+            continue;
+        }
+        // The one option that may be given again: each names one more catalogue.
+        if (argument == "--catalogue" || argument.compare(0, 12, "--catalogue=") == 0)
+        {
+            std::string value = argument.size() > 11 ? argument.substr(12) : "";
+            if (argument.size() == 11 && i + 1 < arguments.size())
+                value = arguments[++i];
+            if (value.empty())
+                return Failure{"--catalogue needs a FILE"};
+            line.catalogueFiles.push_back(value);
             continue;
         }
         bool known = false;

@@ -15,6 +15,7 @@ struct CommandLine
     // Whether the window is chosen on the command line, so the dialog is not shown.
     bool windowChosen() const { return width > 0 || fullscreen; }
     std::string systemFile;        // --system: instead of the settings' StaticSystem
+    std::vector<std::string> catalogueFiles;   // --catalogue, each time given: instead of the settings' Files
     std::string settingsFile;      // --settings: instead of OrvTest.cfg
     std::string screenshotFolder;  // --screenshots
     std::string tourFolder;        // --tour: take the tour, its pictures there

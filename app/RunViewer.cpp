@@ -14,6 +14,7 @@
 #include "config/SystemFile.h"
 #include "sim/BodyRegistry.h"
 #include "sim/WorldLimits.h"
+#include "viewer/Catalogues.h"
 
 #include <OgreException.h>
 #include <OISException.h>
@@ -98,11 +99,15 @@ std::vector<std::string> placesForTheLog(const Places& places, const std::string
         std::string("OrvTest ") + orvtestVersion,
         "OrvTest: settings from " + places.settingsFile,
         "OrvTest: system from " + systemFile,
+    };
+    for (const std::string& catalogue : viewerFiles.catalogueFiles)
+        lines.push_back("OrvTest: catalogue from " + catalogue);
+    lines.insert(lines.end(), {
         "OrvTest: resources from " + places.resourcesFile + ", plug-ins from " + places.pluginsFile,
         "OrvTest: render settings in " + places.renderSettingsFile,
         "OrvTest: screenshots to " + (viewerFiles.screenshotFolder.empty() ? "the working folder"
                                                                           : viewerFiles.screenshotFolder),
-    };
+    });
     for (const std::string& note : places.notes)
         lines.push_back("OrvTest: " + note);
     return lines;
@@ -151,6 +156,22 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     if (!loadStartupFiles(places.settingsFile, places, commandLine.systemFile, systemFile, quiet))
         return exitFailure;
 
+    // The catalogues are read behind the frames; one the viewer cannot show
+    // at all is refused now, as a system file is.
+    const bool cataloguesFromSettings = commandLine.catalogueFiles.empty();
+    std::vector<std::string> catalogueFiles;
+    for (const std::string& name : cataloguesFromSettings ? catalogueNames(appSettings, bodyRegistry.anyFollowsClock())
+                                                          : commandLine.catalogueFiles)
+    {
+        catalogueFiles.push_back(places.find(name));
+        if (const Result<> readable = catalogueReadable(catalogueFiles.back()); !readable)
+        {
+            tellUser("Cannot read the catalogue file \"" + catalogueFiles.back() + "\".\n" + readable.why(), quiet);
+            bodyRegistry.clear();
+            return exitFailure;
+        }
+    }
+
     EngineFiles engineFiles;
     engineFiles.plugins = places.pluginsFile;
     engineFiles.resources = places.resourcesFile;
@@ -161,6 +182,9 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     viewerFiles.settingsFile = places.settingsFile;
     viewerFiles.screenshotFolder = places.screenshotFolder;
     viewerFiles.viewsFile = places.viewsFile;
+    viewerFiles.catalogueFiles = catalogueFiles;
+    viewerFiles.cataloguesFromSettings = cataloguesFromSettings;
+    viewerFiles.findFile = [places](const std::string& name) { return places.find(name); };
     app.useFiles(engineFiles, viewerFiles, placesForTheLog(places, systemFile, viewerFiles));
     if (touring)
         app.takeTour(int(std::min<std::size_t>(tourJumps, bodyRegistry.size())));

@@ -110,6 +110,13 @@ std::string jsonOf(const std::string& text)
 {
     return jsonString(text);
 }
+std::string jsonOf(const std::vector<std::string>& names)
+{
+    std::string out = "[";
+    for (std::size_t i = 0; i < names.size(); ++i)
+        out += (i ? ", " : "") + jsonString(names[i]);
+    return out + "]";
+}
 std::string jsonOf(bool flag)
 {
     return flag ? "true" : "false";

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <variant>
+#include <vector>
 
 // A key of a configuration file names a field of a record; the field's type
 // says how the key's value is read. The key tables of both files
@@ -26,13 +27,14 @@ enum class ValueType
     Date,        // as parseDate reads it: UTC
     DynamicalDate,   // as parseDynamicalDate reads it: TT
     DateText,        // a date kept as written, which parseDate must read
+    List,            // names separated by commas, each without the blanks around it
 };
 
 template <typename Record>
 using KeyField = std::variant<std::string Record::*, bool Record::*, float Record::*, int Record::*,
                               Ogre::Vector3 Record::*, Ogre::ColourValue Record::*,
                               Ogre::ShadowTechnique Record::*, double Record::*, ::Date Record::*,
-                              DynamicalDate Record::*, DateText Record::*>;
+                              DynamicalDate Record::*, DateText Record::*, std::vector<std::string> Record::*>;
 
 template <typename Record>
 ValueType valueTypeOf(const KeyField<Record>& field)
@@ -83,6 +85,23 @@ inline bool parseValue(const std::string& text, DynamicalDate& value)
     if (days)
         value.days = *days;
     return days.ok();
+}
+
+// A list: every name between commas, blanks around it dropped; an empty
+// value is an empty list.
+inline bool parseValue(const std::string& text, std::vector<std::string>& value)
+{
+    value.clear();
+    std::size_t at = 0;
+    while (at <= text.size())
+    {
+        const std::size_t comma = std::min(text.find(',', at), text.size());
+        const std::size_t first = text.find_first_not_of(" \t", at);
+        if (first < comma)
+            value.push_back(text.substr(first, text.find_last_not_of(" \t", comma - 1) + 1 - first));
+        at = comma + 1;
+    }
+    return true;
 }
 
 // Reads `text` into the record's field by the field's rules; false when

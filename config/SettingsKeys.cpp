@@ -54,6 +54,9 @@ const std::vector<SettingsKey>& settingsKeys()
         {"Clock", "Speed", formatNumber(defaultClockSpeed), &S::Speed, atNextStart,
          L{-clockSpeedLadder().back(), true, clockSpeedLadder().back(), true, L::Held,
            "the clock runs at most a year a second, either way"}},
+        // Read on a worker while the viewer runs, and again when the list changes.
+        {"Catalogues", "Files", "", &S::Files, atOnce},
+        {"Catalogues", "Shipped", "1", &S::Shipped, atOnce},
     };
     return keys;
 }

@@ -2,6 +2,7 @@
 
 #include "config/Dates.h"
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -88,6 +89,17 @@ std::string valueTrouble(const std::string& key, const std::string& value, Value
                (type == ValueType::Integer ? std::to_string(integer)
                 : type == ValueType::Precise ? formatNumber(number)
                                              : formatNumber(float(number)));
+    }
+    case ValueType::List:
+    {
+        // Two commas with nothing between them name nothing.
+        std::vector<std::string> names;
+        parseValue(value, names);
+        const std::size_t commas = std::size_t(std::count(value.begin(), value.end(), ','));
+        const bool blank = value.find_first_not_of(" \t") == std::string::npos;
+        if (!blank && names.size() != commas + 1)
+            return "'" + value + "' has an empty name between commas, which is skipped";
+        return "";
     }
     case ValueType::Vector:
     case ValueType::Colour:

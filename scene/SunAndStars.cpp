@@ -15,6 +15,7 @@
 #include <OgreLogManager.h>
 #include <OgreMath.h>
 #include <OgreParticleSystem.h>
+#include <OgreParticleEmitter.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
@@ -38,6 +39,33 @@ void createSun(Ogre::SceneManager* sceneManager)
         sunNode->createChildSceneNode(sceneNames::sunParticle, Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
     particleNode->setPosition(0, 0, 0);
     particleNode->attachObject(particles);
+}
+
+namespace
+{
+// The sun's glow under the real sky: a tenth of the particles, each four
+// times as bright (its material), so that it looks the same; blending 120
+// discs over a close-up of a planet before the Sun took the software
+// renderer 80 ms a frame.
+void matchSunGlowToSky(Ogre::SceneManager* sceneManager, bool realSkyShown)
+{
+    if (!sceneManager->hasParticleSystem(sceneNames::sunParticle))
+        return;
+    Ogre::ParticleSystem* glow = sceneManager->getParticleSystem(sceneNames::sunParticle);
+    if ((glow->getMaterialName() == sceneNames::realSkySunGlow) == realSkyShown)
+        return;
+    Ogre::SceneNode* node = glow->getParentSceneNode();
+    sceneManager->destroyParticleSystem(glow);
+    glow = sceneManager->createParticleSystem(sceneNames::sunParticle, sceneNames::sunParticleTemplate);
+    node->attachObject(glow);
+    if (!realSkyShown)
+        return;
+    constexpr int share = 10;
+    glow->setParticleQuota(glow->getParticleQuota() / share);
+    for (unsigned short i = 0; i < glow->getNumEmitters(); ++i)
+        glow->getEmitter(i)->setEmissionRate(glow->getEmitter(i)->getEmissionRate() / share);
+    glow->setMaterialName(sceneNames::realSkySunGlow);
+}
 }
 
 namespace
@@ -196,8 +224,7 @@ void destroyStarField(Ogre::SceneManager* sceneManager)
 
 bool wantsRealSky()
 {
-    return !appSettings.Catalogue.empty() ||
-           std::any_of(bodyRegistry.begin(), bodyRegistry.end(), [](const auto& body) { return body->followsClock(); });
+    return !appSettings.Catalogue.empty() || bodyRegistry.anyFollowsClock();
 }
 
 SkyBackground* realSky(Ogre::SceneManager* sceneManager)
@@ -216,9 +243,10 @@ void createStarField(Ogre::SceneManager* sceneManager)
 {
     problem.clear();
     Ogre::SceneNode* node = starFieldNode(sceneManager);
-    if (wantsRealSky() && createRealSky(sceneManager, node))
-        return;
-    createRandomField(sceneManager, node);
+    const bool realSkyShown = wantsRealSky() && createRealSky(sceneManager, node);
+    if (!realSkyShown)
+        createRandomField(sceneManager, node);
+    matchSunGlowToSky(sceneManager, realSkyShown);
 }
 
 void recreateStarField(Ogre::SceneManager* sceneManager)

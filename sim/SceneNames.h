@@ -11,6 +11,8 @@ namespace sceneNames
 inline const std::string sun = "Sun";
 inline const std::string sunParticle = "SunParticle";
 inline const std::string sunParticleTemplate = "Stars/StarParticle1";
+// Its material under the real sky, where it has a tenth of the particles.
+inline const std::string realSkySunGlow = "Stars/SunGlowBright";
 inline const std::string sunLight = "SunLight";
 inline const std::string starField = "StarField";
 inline const std::string starMaterial = "Stars/Star1";

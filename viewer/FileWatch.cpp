@@ -37,3 +37,13 @@ std::optional<Result<std::string>> FileWatch::take()
     requested = false;
     return text;
 }
+
+bool FileWatch::claim()
+{
+    const FileStatus now = statusOf(watched);
+    if (now != seen)
+        return false;
+    taken = now;
+    requested = false;
+    return true;
+}

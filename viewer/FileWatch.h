@@ -26,6 +26,10 @@ public:
     // read (readConfigFile). Nothing, and nothing taken, so that it is due
     // again later, when the file did not stand still while it was read.
     std::optional<Result<std::string>> take();
+    // For a due file its caller reads itself (a catalogue, on a worker):
+    // counts the file as taken as it stands now. False, and nothing taken,
+    // when it has changed since the last poll.
+    bool claim();
     const std::string& path() const { return watched; }
 
 private:

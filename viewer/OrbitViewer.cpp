@@ -2,6 +2,7 @@
 
 #include "config/Dates.h"
 #include "scene/BodyRig.h"
+#include "scene/CatalogueDots.h"
 #include "scene/SkyBackground.h"
 #include "scene/SunAndStars.h"
 #include "scene/TrueScaleDepth.h"
@@ -9,6 +10,7 @@
 #include "sim/TrueScale.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
+#include "sim/DisplayScale.h"
 #include "sim/SceneNames.h"
 #include "sim/WorldLimits.h"
 #include "viewer/FilmFrames.h"
@@ -58,7 +60,8 @@ bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
 OrbitViewer::OrbitViewer(Ogre::Camera* viewCamera, Ogre::SceneManager* scene, Ogre::RenderTarget* target,
                          Ogre::Overlay* statistics, std::string& statusText, float moveSpeed, float motionStepsPerSecond)
     : camera(viewCamera), cameraNode(viewCamera->getParentSceneNode()), sceneManager(scene), window(target),
-      status(statusText), decisions(moveSpeed), panels(scene, statistics), stepsPerSecond(motionStepsPerSecond)
+      status(statusText), decisions(moveSpeed), panels(scene, statistics), shownCatalogues(scene),
+      stepsPerSecond(motionStepsPerSecond)
 {
     lookAtBodies();
     if (!realSkyProblem().empty())
@@ -78,8 +81,9 @@ void OrbitViewer::startClock(double days, double speed)
 
 void OrbitViewer::lookAtBodies()
 {
-    clockInUse = std::any_of(bodyRegistry.begin(), bodyRegistry.end(),
-                             [](const auto& body) { return body->followsClock(); });
+    // Catalogue bodies stand where the clock says, on the planets' scale.
+    shownCatalogues.setMap(displayMapOf(bodyRegistry));
+    clockInUse = !shownCatalogues.files().empty() || bodyRegistry.anyFollowsClock();
     decisions.setClockInUse(clockInUse);
     panels.showClock(clockInUse);
     if (clockInUse)
@@ -92,6 +96,7 @@ void OrbitViewer::placeBodiesByTheClock()
         placeAtTrueScale();
     else
         placeDatedBodies(skyClock.dynamicalDays());
+    shownCatalogues.setTime(skyClock.dynamicalDays());
 }
 
 bool OrbitViewer::trueScaleShown() const
@@ -124,6 +129,10 @@ void OrbitViewer::placeAtTrueScale()
     trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
     if (depth)
         depth->setRanges(trueScale->depthRanges());
+    // The catalogues' dots are placed on the display's map about the world's
+    // origin, which at true scale is the camera: not drawn there.
+    if (CatalogueDots* dots = shownCatalogues.dots())
+        dots->setVisible(false);
 }
 
 void OrbitViewer::rebaseTrueScale()
@@ -226,6 +235,8 @@ void OrbitViewer::setTrueScale(bool on)
         depth.reset();
         trueScale->leave(bodyRegistry);
         panels.allowOrbitLines(true);
+        if (CatalogueDots* dots = shownCatalogues.dots())
+            dots->setVisible(true);
         decisions.setMoveSpeed(appSettings.MoveConstant);
         placeDatedBodies(days);
         // The anchor's centre at the display scale, now the clock has placed it there.
@@ -309,6 +320,17 @@ void OrbitViewer::watchFiles(const std::string& systemFile, const std::string& s
     reloading.watch(systemFile, settingsFile);
 }
 
+void OrbitViewer::showCatalogues(const std::vector<std::string>& files, bool fromSettings,
+                                 std::function<std::string(const std::string&)> find)
+{
+    cataloguesFromSettings = fromSettings;
+    findCatalogue = std::move(find);
+    const bool shownBefore = !shownCatalogues.files().empty();
+    shownCatalogues.show(files);
+    if (shownBefore != !files.empty())
+        lookAtBodies();
+}
+
 void OrbitViewer::logProblems(const std::vector<Problem>& problems) const
 {
     for (const Problem& p : problems)
@@ -387,14 +409,24 @@ std::string OrbitViewer::takeSettings(const std::string& file, const SettingsVer
         return statusWhere(*firstError(verdict.problems)) + " (not reloaded)";
     bool lights = false;
     bool stars = false;
+    bool catalogueList = false;
     for (const SettingsKey* key : verdict.atOnce)
     {
         copyField(*key, verdict.read, appSettings);
         lights = lights || std::string(key->section) == "Light";
         stars = stars || std::string(key->section) == "StarField";
+        catalogueList = catalogueList || std::string(key->section) == "Catalogues";
     }
     if (lights)
         updateLights(sceneManager);
+    // The command line's catalogues stand over the settings'.
+    if (catalogueList && cataloguesFromSettings)
+    {
+        std::vector<std::string> files;
+        for (const std::string& name : catalogueNames(appSettings, bodyRegistry.anyFollowsClock()))
+            files.push_back(findCatalogue ? findCatalogue(name) : name);
+        showCatalogues(files, true, findCatalogue);
+    }
     if (stars)
         recreateStarField(sceneManager);
     if (stars && !realSkyProblem().empty())
@@ -622,6 +654,12 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     reloading.returnOwedPages();
     Reloading::Due due = reloading.poll(input.dt, meshExists, appSettings);
     applyReloads(due);
+    // The one place where what the catalogue worker read comes into the scene.
+    const Catalogues::News catalogueNews = shownCatalogues.poll(input.dt, skyClock.dynamicalDays());
+    for (const std::string& line : catalogueNews.log)
+        logViewerLine(line);
+    if (!catalogueNews.status.empty())
+        say(catalogueNews.status);
 
     // At true scale a key press crosses a share of the distance to the nearest surface.
     if (trueScaleShown())

@@ -5,6 +5,7 @@
 #include "sky/Clock.h"
 #include "sky/Vector.h"
 #include "viewer/CameraPath.h"
+#include "viewer/Catalogues.h"
 #include "viewer/FilmSession.h"
 #include "viewer/Following.h"
 #include "viewer/KeptViews.h"
@@ -15,6 +16,7 @@
 
 #include <OgrePrerequisites.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,6 +80,14 @@ public:
     // nothing and the status line says "FILE:LINE: message". Every problem
     // goes to the log.
     void watchFiles(const std::string& systemFile, const std::string& settingsFile);
+    // Shows the asteroids and comets of these catalogue files (as found on
+    // disk), read on a worker from the next frame on and again when one
+    // changes; the status line says how far the reading has come. With
+    // `fromSettings`, a settings file read again that names others shows
+    // those, each found by `find` (config/Places.h).
+    void showCatalogues(const std::vector<std::string>& files, bool fromSettings = false,
+                        std::function<std::string(const std::string&)> find = {});
+    const Catalogues& catalogues() const { return shownCatalogues; }
     // What watching does once a file is complete, for text already read.
     // True when the file was taken.
     bool reloadSystemFrom(const std::string& file, const std::string& text);
@@ -198,6 +208,9 @@ private:
     Reloading reloading;
     KeptViews keptViews;
     FilmSession films;
+    Catalogues shownCatalogues;
+    bool cataloguesFromSettings = false;
+    std::function<std::string(const std::string&)> findCatalogue;
     Clock skyClock;
     bool clockInUse = false;
     std::string theoriesNote;       // the clock's corner's, while the date is beyond every theory

@@ -28,6 +28,7 @@ OrvTestFrameListener::OrvTestFrameListener(Ogre::RenderWindow* renderWindow, Ogr
     viewer.watchFiles(files.systemFile.empty() ? appSettings.StaticSystem : files.systemFile, files.settingsFile);
     viewer.setScreenshotFolder(files.screenshotFolder);
     viewer.keepViewsIn(files.viewsFile);
+    viewer.showCatalogues(files.catalogueFiles, files.cataloguesFromSettings, files.findFile);
     screenshotFolder = files.screenshotFolder;
 }
 
@@ -68,6 +69,24 @@ bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
         return false;
     if (touring && touring->finished())
         return false;
+    // A film or a tour shows the catalogues from its first picture: it waits
+    // for them, the frames going on meanwhile.
+    const bool wasWaiting = waitingForCatalogues;
+    waitingForCatalogues = (filmOrder || touring) && viewer.catalogues().busy();
+    // The sun's glow stands still meanwhile: how many frames the reading
+    // takes varies, and two recordings of a film must give the same frames.
+    if (filmOrder && waitingForCatalogues != wasWaiting)
+    {
+        Ogre::SceneManager* scene = camera->getSceneManager();
+        if (scene->hasParticleSystem(sceneNames::sunParticle))
+            scene->getParticleSystem(sceneNames::sunParticle)->setSpeedFactor(waitingForCatalogues ? 0.0f : 1.0f);
+    }
+    if (waitingForCatalogues)
+    {
+        InputSnapshot nobody;
+        viewer.handleInput(nobody);
+        return true;
+    }
     if (filmOrder)
         return runFilmFrame();
 
@@ -106,6 +125,8 @@ bool OrvTestFrameListener::runFilmFrame()
 bool OrvTestFrameListener::frameEnded(const Ogre::FrameEvent& evt)
 {
     ExampleFrameListener::frameEnded(evt);
+    if (waitingForCatalogues)
+        return true;
     if (const Result<> kept = viewer.keepFilmFrame(); !kept)
     {
         // A film of V's says so on the status line and the viewer goes on.

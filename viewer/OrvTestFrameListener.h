@@ -6,8 +6,10 @@
 #include "viewer/OrbitViewer.h"
 #include "viewer/Tour.h"
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The files a run started from, which the viewer watches, and where its
 // screenshots go.
@@ -17,6 +19,9 @@ struct ViewerFiles
     std::string settingsFile = "OrvTest.cfg";
     std::string screenshotFolder;   // "" for the working folder, else ending in '/'
     std::string viewsFile;          // the kept views; empty for none
+    std::vector<std::string> catalogueFiles;   // as found: the command line's, or the settings' Files
+    bool cataloguesFromSettings = true;        // so that the settings read again may name others
+    std::function<std::string(const std::string&)> findFile;   // a name found as the system file is
 };
 
 // The orbit viewer's frame listener: every frame it moves the bodies and
@@ -62,6 +67,7 @@ private:
     long filmFrame = 0;                     // frames written
     bool filmDone = false;
     double filmStarted = 0.0;               // seconds, steady clock
+    bool waitingForCatalogues = false;      // this frame: a film or tour waits for the catalogues
     double lastReport = 0.0;
 };
 

@@ -19,6 +19,10 @@ std::string describe(const Result<CommandLine>& parsed)
     field("help", read.help ? "yes" : "");
     field("version", read.version ? "yes" : "");
     field("system", read.systemFile);
+    std::string catalogues;
+    for (const std::string& name : read.catalogueFiles)
+        catalogues += "<" + name + ">";
+    field("catalogues", catalogues);
     field("settings", read.settingsFile);
     field("screenshots", read.screenshotFolder);
     field("tour", read.tourFolder);
@@ -54,6 +58,12 @@ TEST(CommandLineTest, ReadsWhatWasAskedAndSaysWhatWasWrong)
          "system=belt.cfg settings=my.cfg screenshots=shots tour=/tmp/t"},
         {"AValueThatLooksLikeAnOption", {"--system", "--help"}, "system=--help"},
         {"TheLastOfTwoWins", {"--system", "a.cfg", "--system", "b.cfg"}, "system=b.cfg"},
+        // Each --catalogue adds one, in order, a name with blanks or commas as it is.
+        {"CataloguesAddUp", {"--catalogue", "MPCORB.DAT.gz", "--catalogue=Comet Els,1.txt", "--catalogue", "--help"},
+         "catalogues=<MPCORB.DAT.gz><Comet Els,1.txt><--help>"},
+        {"ACatalogueWithoutItsFile", {"--catalogue"}, "error=--catalogue needs a FILE"},
+        {"ACatalogueOfNoName", {"--catalogue="}, "error=--catalogue needs a FILE"},
+        {"ACataloguesPrefixIsNotIt", {"--catalog", "x"}, "error=unknown option --catalog"},
         {"UnknownOption", {"--bogus"}, "error=unknown option --bogus"},
         {"AKnownOptionsPrefixIsNotIt", {"--sys", "a.cfg"}, "error=unknown option --sys"},
         {"StrayArgument", {"1.cfg"}, "error=unexpected argument 1.cfg"},

@@ -3,7 +3,7 @@
 and mouse clicks and judged by its exit code, its files and its pictures.
 Every step waits for an event (a window, frames drawn, a file, a picture
 that changes), each with a deadline. The scenarios live by area:
-start_and_end, failures, controls, files, films, desktop, shading, sky and truescale.
+start_and_end, failures, controls, files, films, desktop, shading, sky, catalogues and truescale.
 
 Usage: run_e2e.py --run-dir BUILD/run --work DIR [--failing-viewer PATH] SCENARIO
        run_e2e.py --list
@@ -15,6 +15,7 @@ import shutil
 import sys
 import tempfile
 
+import catalogues
 import common
 import controls
 import desktop
@@ -26,7 +27,7 @@ import sky
 import start_and_end
 import truescale
 
-AREAS = (start_and_end, failures, controls, files, films, desktop, shading, sky, truescale)
+AREAS = (start_and_end, failures, controls, files, films, desktop, shading, sky, catalogues, truescale)
 SCENARIOS = {scenario.__name__: (scenario, area) for area in AREAS for scenario in area.SCENARIOS}
 
 

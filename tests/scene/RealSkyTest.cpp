@@ -12,6 +12,8 @@
 #include "scene/SunAndStars.h"
 
 #include <OgreBillboardSet.h>
+#include <OgreParticleEmitter.h>
+#include <OgreParticleSystem.h>
 #include <OgreSceneManager.h>
 
 #include <cmath>
@@ -269,5 +271,31 @@ TEST_F(RealSkyTest, ACatalogueThatDoesNotReadLeavesTheRandomStarsAndSaysWhy)
     appSettings.Catalogue = "nowhere.csv";
     recreateStarField(sceneManager);
     EXPECT_EQ("nowhere.csv: no such file here or among the sky data; the random stars stay", realSkyProblem());
+}
+
+TEST_F(RealSkyTest, UnderTheRealSkyTheSunsGlowHasATenthOfItsParticlesEachBrighter)
+{
+    createSun(sceneManager);
+    const auto glow = [&] { return sceneManager->getParticleSystem("SunParticle"); };
+    const auto emitted = [&] {
+        float perSecond = 0.0f;
+        for (unsigned short i = 0; i < glow()->getNumEmitters(); ++i)
+            perSecond += glow()->getEmitter(i)->getEmissionRate();
+        return perSecond;
+    };
+    EXPECT_EQ(120u, glow()->getParticleQuota());
+    EXPECT_EQ(60.0f, emitted());
+    appSettings.Catalogue = shippedCatalogue;
+    buildSky();
+    EXPECT_EQ(12u, glow()->getParticleQuota());
+    EXPECT_EQ(6.0f, emitted());
+    EXPECT_EQ("Stars/SunGlowBright", glow()->getMaterialName());
+    EXPECT_EQ(sceneManager->getSceneNode("SunParticle"), glow()->getParentSceneNode());
+
+    // The random field again: the whole glow.
+    appSettings.Catalogue = "";
+    EXPECT_TRUE(matchStarFieldToBodies(sceneManager));
+    EXPECT_EQ(120u, glow()->getParticleQuota());
+    EXPECT_EQ("Stars/SunGlow", glow()->getMaterialName());
 }
 }

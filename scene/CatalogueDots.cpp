@@ -1,0 +1,713 @@
+#include "scene/CatalogueDots.h"
+
+#include "catalogue/SmallBodies.h"
+#include "config/Result.h"
+#include "sim/DisplayScale.h"
+#include "sim/SceneNames.h"
+
+#include <OgreCamera.h>
+#include <OgreHardwareBufferManager.h>
+#include <OgreLight.h>
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreMesh.h>
+#include <OgreMeshManager.h>
+#include <OgreRenderQueue.h>
+#include <OgreRenderSystem.h>
+#include <OgreRenderTarget.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreSubMesh.h>
+#include <OgreViewport.h>
+
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+namespace
+{
+const char* const pictureMaterial = "OrvTest/CatalogueDots";
+const char* const sphereMaterial = "OrvTest/FarSphere";
+const char* const sphereMesh = "SphereMesh_32x64.Mesh";
+const char* const computeSource = "CatalogueDots.comp";
+constexpr GLuint emptyPixel = 0xFFFFFFFFu;
+// The compute program's local_size_x, and the groups one dispatch may ask for.
+constexpr std::size_t groupSize = 64;
+constexpr std::size_t groupsAtOnce = 65535;
+
+void logLine(const std::string& text)
+{
+    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
+        log->logMessage("OrvTest: " + text);
+}
+
+std::string number(double value)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%.9e", value);
+    return text;
+}
+}
+
+double bodyRadius(float magnitude)
+{
+    return 1329.0 / std::sqrt(0.25) / 2.0 / kilometresPerWorldUnit * std::pow(10.0, -double(magnitude) / 5.0);
+}
+
+std::string mappedDistanceSource(const RadialMap& map)
+{
+    // The pieces as straight code: constants the compiler folds, where an
+    // array indexed in a loop would be read lane by lane.
+    const std::vector<RadialMap::Piece>& pieces = map.pieces();
+    const auto polynomial = [](const RadialMap::Piece& p) {
+        return "((" + number(p.c3) + " * u + " + number(p.c2) + ") * u + " + number(p.c1) + ") * u + " +
+               number(p.c0);
+    };
+    std::string text = "float mappedDistance(float r)\n{\n    float x = log(r);\n    float u = x - " +
+                       number(pieces.front().origin) + ";\n    float y = " + polynomial(pieces.front()) + ";\n";
+    for (std::size_t i = 1; i < pieces.size(); ++i)
+        text += "    u = x - " + number(pieces[i].origin) + ";\n    y = x >= " + number(pieces[i].begin) + " ? " +
+                polynomial(pieces[i]) + " : y;\n";
+    return text + "    return exp(y);\n}\n";
+}
+
+// ---------------------------------------------------------------- the graphics card's part
+
+// The compute programs and buffers, made in the render window's context the
+// first time the dots are drawn.
+struct CatalogueDots::Device
+{
+    struct Program
+    {
+        GLuint name = 0;
+        GLint days = -1, first = -1, count = -1, viewProjection = -1, view = -1, nearCapacity = -1;
+    };
+    struct Buffers
+    {
+        GLuint axes = 0, motion = 0, near = 0;
+        GLuint nextAxes = 0, nextMotion = 0;   // the arrays coming, filled a share a frame
+        std::size_t uploaded = 0;              // bytes of them so far
+    };
+
+    // The compute program's text with a map written in, and the programs
+    // made of it: by the Halley steps of their ellipses, 0 for the open orbits.
+    struct ProgramSet
+    {
+        unsigned long mapVersion = ~0ul;
+        std::string source;
+        std::map<int, Program> programs;
+
+        const Program* program(int steps) const
+        {
+            const auto found = programs.find(steps);
+            return found == programs.end() ? nullptr : &found->second;
+        }
+        void drop()
+        {
+            for (const auto& [steps, program] : programs)
+                glDeleteProgram(program.name);
+            programs.clear();
+        }
+    };
+
+    bool tried = false;
+    bool usable = false;
+    ProgramSet current;    // drawing
+    ProgramSet next;       // for a new map, made a program a frame
+    std::vector<Buffers> buffers;
+    GLuint pixels = 0;
+    GLsizeiptr pixelBytes = 0;
+
+    ~Device()
+    {
+        // Only with the context the names belong to.
+        if (!usable || !glXGetCurrentContext())
+            return;
+        for (std::size_t slot = 0; slot < buffers.size(); ++slot)
+            release(slot);
+        glDeleteBuffers(1, &pixels);
+        current.drop();
+        next.drop();
+    }
+
+    // Whether this context can run the programs; `why` says what it lacks.
+    static bool capable(std::string& why)
+    {
+        if (!glXGetCurrentContext())
+        {
+            why = "no OpenGL context";
+            return false;
+        }
+        GLint major = 0, minor = 0;
+        glGetIntegerv(GL_MAJOR_VERSION, &major);
+        glGetIntegerv(GL_MINOR_VERSION, &minor);
+        if (major * 10 + minor < 43)
+        {
+            const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+            why = std::string("OpenGL 4.3 is needed for compute programs; this renderer gives ") +
+                  (version ? version : "an older one");
+            return false;
+        }
+        return true;
+    }
+
+    // A set of programs for the map, none made yet; a Failure when the
+    // program's text cannot be had.
+    static Result<ProgramSet> setFor(const RadialMap& map, unsigned long version)
+    {
+        ProgramSet set;
+        set.mapVersion = version;
+        try
+        {
+            set.source = Ogre::ResourceGroupManager::getSingleton()
+                             .openResource(computeSource, Ogre::RGN_AUTODETECT)
+                             ->getAsString();
+        }
+        catch (const Ogre::Exception& error)
+        {
+            return Failure{error.getDescription()};
+        }
+        const std::size_t versionEnd = set.source.find('\n', set.source.find("#version"));
+        const std::size_t mapAt =
+            versionEnd == std::string::npos ? versionEnd : set.source.find("MAPPED_DISTANCE", versionEnd);
+        if (mapAt == std::string::npos)
+            return Failure{std::string(computeSource) + " has no #version line and MAPPED_DISTANCE after it"};
+        // Constants in the text, not uniforms: a software renderer reads a
+        // uniform afresh for every lane, and the map is read once a dot.
+        set.source.replace(mapAt, std::strlen("MAPPED_DISTANCE"), mappedDistanceSource(map));
+        return set;
+    }
+
+    // The set's program for ellipses of `steps` Halley steps (0: the open
+    // orbits), made and run once, so that the renderer has turned it into
+    // machine code: tens of milliseconds when its disk cache does not have
+    // it, which the caller spreads over frames.
+    static Result<> make(ProgramSet& set, int steps)
+    {
+        const std::size_t versionEnd = set.source.find('\n', set.source.find("#version"));
+        const std::string define =
+            steps > 0 ? "#define STEPS " + std::to_string(steps) + "\n" : "#define OPEN_ORBITS\n";
+        Result<Program> built = build(set.source.substr(0, versionEnd + 1) + define + set.source.substr(versionEnd + 1));
+        if (!built)
+            return Failure{built.why()};
+        glUseProgram(built->name);
+        glUniform1ui(built->count, 0u);
+        glDispatchCompute(1, 1, 1);
+        set.programs[steps] = *built;
+        return {};
+    }
+
+    static Result<Program> build(const std::string& text)
+    {
+        const GLuint shader = glCreateShader(GL_COMPUTE_SHADER);
+        const char* chars = text.c_str();
+        glShaderSource(shader, 1, &chars, nullptr);
+        glCompileShader(shader);
+        GLint ok = GL_FALSE;
+        glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+        Program program;
+        program.name = glCreateProgram();
+        glAttachShader(program.name, shader);
+        if (ok)
+            glLinkProgram(program.name);
+        GLint linked = GL_FALSE;
+        glGetProgramiv(program.name, GL_LINK_STATUS, &linked);
+        if (!ok || !linked)
+        {
+            char log[2048] = "";
+            if (!ok)
+                glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+            else
+                glGetProgramInfoLog(program.name, sizeof log, nullptr, log);
+            glDeleteShader(shader);
+            glDeleteProgram(program.name);
+            return Failure{std::string(computeSource) + " does not build: " + log};
+        }
+        glDeleteShader(shader);
+        const auto at = [&](const char* name) { return glGetUniformLocation(program.name, name); };
+        program.days = at("days");
+        program.first = at("first");
+        program.count = at("count");
+        program.viewProjection = at("viewProjection");
+        program.view = at("view");
+        program.nearCapacity = at("nearCapacity");
+        return program;
+    }
+
+    // Puts up to `budget` bytes more of the slot's coming arrays on the
+    // card, taking them from the budget; true once all of them are there.
+    bool upload(std::size_t slot, const DotArrays& dots, std::size_t& budget)
+    {
+        if (buffers.size() <= slot)
+            buffers.resize(slot + 1);
+        Buffers& b = buffers[slot];
+        const std::size_t axesBytes = dots.axes.size() * sizeof(float);
+        const std::size_t motionBytes = dots.motion.size() * sizeof(float);
+        if (!b.nextAxes)
+        {
+            GLuint names[2];
+            glGenBuffers(2, names);
+            b.nextAxes = names[0];
+            b.nextMotion = names[1];
+            b.uploaded = 0;
+            glBindBuffer(GL_SHADER_STORAGE_BUFFER, b.nextAxes);
+            glBufferData(GL_SHADER_STORAGE_BUFFER, GLsizeiptr(axesBytes), nullptr, GL_STATIC_DRAW);
+            glBindBuffer(GL_SHADER_STORAGE_BUFFER, b.nextMotion);
+            glBufferData(GL_SHADER_STORAGE_BUFFER, GLsizeiptr(motionBytes), nullptr, GL_STATIC_DRAW);
+        }
+        while (budget > 0 && b.uploaded < axesBytes + motionBytes)
+        {
+            const bool axes = b.uploaded < axesBytes;
+            const std::size_t from = axes ? b.uploaded : b.uploaded - axesBytes;
+            const std::size_t size = std::min(budget, (axes ? axesBytes : motionBytes) - from);
+            glBindBuffer(GL_SHADER_STORAGE_BUFFER, axes ? b.nextAxes : b.nextMotion);
+            glBufferSubData(GL_SHADER_STORAGE_BUFFER, GLintptr(from), GLsizeiptr(size),
+                            reinterpret_cast<const char*>(axes ? dots.axes.data() : dots.motion.data()) + from);
+            b.uploaded += size;
+            budget -= size;
+        }
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+        return b.uploaded == axesBytes + motionBytes;
+    }
+
+    // The arrays uploaded take the place of those drawn, which go.
+    void swapIn(std::size_t slot)
+    {
+        Buffers& b = buffers[slot];
+        const GLuint old[] = {b.axes, b.motion};
+        glDeleteBuffers(2, old);
+        b.axes = b.nextAxes;
+        b.motion = b.nextMotion;
+        b.nextAxes = b.nextMotion = 0;
+        if (!b.near)
+            glGenBuffers(1, &b.near);
+        const std::vector<GLuint> emptyList(nearCapacity + 1, 0u);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, b.near);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, GLsizeiptr(emptyList.size() * sizeof(GLuint)), emptyList.data(),
+                     GL_DYNAMIC_COPY);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    }
+
+    void release(std::size_t slot)
+    {
+        if (slot >= buffers.size())
+            return;
+        const Buffers& b = buffers[slot];
+        const GLuint names[] = {b.axes, b.motion, b.near, b.nextAxes, b.nextMotion};
+        glDeleteBuffers(5, names);
+        buffers[slot] = {};
+    }
+
+    // A cleared picture of `width` × `height` pixels.
+    void clearPixels(GLsizei width, GLsizei height)
+    {
+        const GLsizeiptr bytes = GLsizeiptr(width) * height * GLsizeiptr(sizeof(GLuint));
+        if (!pixels)
+            glGenBuffers(1, &pixels);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, pixels);
+        if (bytes != pixelBytes)
+        {
+            glBufferData(GL_SHADER_STORAGE_BUFFER, bytes, nullptr, GL_DYNAMIC_COPY);
+            pixelBytes = bytes;
+        }
+        glClearBufferData(GL_SHADER_STORAGE_BUFFER, GL_R32UI, GL_RED_INTEGER, GL_UNSIGNED_INT, &emptyPixel);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 2, pixels);
+    }
+
+    // The dots listed near by the last run of the slot's program, and the list emptied.
+    std::vector<std::uint32_t> takeNear(std::size_t slot)
+    {
+        std::vector<GLuint> list(nearCapacity + 1, 0u);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers[slot].near);
+        glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, GLsizeiptr(list.size() * sizeof(GLuint)), list.data());
+        const GLuint zero = 0;
+        glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof zero, &zero);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+        const std::size_t listed = std::min<std::size_t>(list[0], nearCapacity);
+        return std::vector<std::uint32_t>(list.begin() + 1, list.begin() + 1 + long(listed));
+    }
+};
+
+// ---------------------------------------------------------------- the picture laid over the view
+
+// One triangle over the whole viewport in the picture's material; as it is
+// drawn, the owner runs the compute programs that fill the picture.
+class CatalogueDots::Picture : public Ogre::Renderable
+{
+public:
+    explicit Picture(CatalogueDots& dots) : owner(dots)
+    {
+        material = Ogre::MaterialManager::getSingleton().getByName(pictureMaterial);
+        vertexData.reset(new Ogre::VertexData());
+        vertexData->vertexDeclaration->addElement(0, 0, Ogre::VET_FLOAT2, Ogre::VES_POSITION);
+        const float corners[] = {-1.0f, -1.0f, 3.0f, -1.0f, -1.0f, 3.0f};
+        Ogre::HardwareVertexBufferSharedPtr buffer = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
+            2 * sizeof(float), 3, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
+        buffer->writeData(0, sizeof corners, corners, true);
+        vertexData->vertexBufferBinding->setBinding(0, buffer);
+        vertexData->vertexCount = 3;
+        setUseIdentityProjection(true);
+        setUseIdentityView(true);
+        setPolygonModeOverrideable(false);
+    }
+
+    bool ready() const { return bool(material); }
+
+    const Ogre::MaterialPtr& getMaterial() const override { return material; }
+    void getRenderOperation(Ogre::RenderOperation& op) override
+    {
+        op.operationType = Ogre::RenderOperation::OT_TRIANGLE_LIST;
+        op.useIndexes = false;
+        op.vertexData = vertexData.get();
+        op.indexData = nullptr;
+        op.numberOfInstances = 1;
+        op.srcRenderable = this;
+    }
+    void getWorldTransforms(Ogre::Matrix4* xform) const override { *xform = Ogre::Matrix4::IDENTITY; }
+    Ogre::Real getSquaredViewDepth(const Ogre::Camera*) const override { return 0.0f; }
+    const Ogre::LightList& getLights() const override { return noLights; }
+    bool getCastsShadows() const override { return false; }
+    bool preRender(Ogre::SceneManager*, Ogre::RenderSystem* renderSystem) override
+    {
+        owner.drawDots(renderSystem);
+        return owner.missing.empty();
+    }
+
+private:
+    CatalogueDots& owner;
+    Ogre::MaterialPtr material;
+    std::unique_ptr<Ogre::VertexData> vertexData;
+    Ogre::LightList noLights;
+};
+
+// ---------------------------------------------------------------- the spheres near the camera
+
+// The bodies near the camera, as one instanced draw of a sphere in the far
+// spheres' material, lit by the sun (media/programs/FarSphere.vert reads an
+// instance's centre and size from uv1, its turn from uv2).
+class CatalogueDots::Spheres : public Ogre::Renderable
+{
+public:
+    Spheres(Ogre::SceneManager* sceneManager)
+    {
+        material = Ogre::MaterialManager::getSingleton().getByName(sphereMaterial);
+        Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(sphereMesh);
+        if (!material || !mesh || !sceneManager->hasLight(sceneNames::sunLight))
+            return;
+        lights.push_back(sceneManager->getLight(sceneNames::sunLight));
+        vertexData.reset(mesh->sharedVertexData->clone(false));
+        indexData.reset(mesh->getSubMesh(0)->indexData->clone(false));
+        for (unsigned short slot = 0; slot < 2; ++slot)
+            vertexData->vertexDeclaration->addElement(1, slot * 4 * sizeof(float), Ogre::VET_FLOAT4,
+                                                      Ogre::VES_TEXTURE_COORDINATES, slot + 1);
+        setCustomParameter(0, Ogre::Vector4(0.0f, 0.0f, 0.0f, 0.0f));
+    }
+
+    bool ready() const { return bool(vertexData); }
+    std::size_t drawn() const { return count; }
+
+    // Writes this frame's spheres: centre and radius in world units.
+    void write(const std::vector<Ogre::Vector4>& spheres)
+    {
+        count = 0;
+        if (spheres.empty() || !ready())
+            return;
+        if (spheres.size() > capacity)
+        {
+            capacity = std::max<std::size_t>(spheres.size(), 64);
+            instances = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
+                8 * sizeof(float), capacity, Ogre::HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY_DISCARDABLE);
+            if (Ogre::Root::getSingleton().getRenderSystem())
+            {
+                instances->setIsInstanceData(true);
+                instances->setInstanceDataStepRate(1);
+            }
+            vertexData->vertexBufferBinding->setBinding(1, instances);
+        }
+        auto* next = static_cast<float*>(instances->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+        for (const Ogre::Vector4& sphere : spheres)
+        {
+            const float instance[] = {sphere.x, sphere.y, sphere.z, sphere.w, 0.0f, 0.0f, 0.0f, 1.0f};
+            std::memcpy(next, instance, sizeof instance);
+            next += 8;
+        }
+        instances->unlock();
+        count = spheres.size();
+    }
+
+    const Ogre::MaterialPtr& getMaterial() const override { return material; }
+    void getRenderOperation(Ogre::RenderOperation& op) override
+    {
+        op.operationType = Ogre::RenderOperation::OT_TRIANGLE_LIST;
+        op.useIndexes = true;
+        op.vertexData = vertexData.get();
+        op.indexData = indexData.get();
+        op.numberOfInstances = count;
+        op.srcRenderable = this;
+        op.useGlobalInstancingVertexBufferIsAvailable = false;
+    }
+    void getWorldTransforms(Ogre::Matrix4* xform) const override { *xform = Ogre::Matrix4::IDENTITY; }
+    Ogre::Real getSquaredViewDepth(const Ogre::Camera*) const override { return 0.0f; }
+    const Ogre::LightList& getLights() const override { return lights; }
+    bool getCastsShadows() const override { return false; }
+
+private:
+    Ogre::MaterialPtr material;
+    Ogre::LightList lights;
+    std::unique_ptr<Ogre::VertexData> vertexData;
+    std::unique_ptr<Ogre::IndexData> indexData;
+    Ogre::HardwareVertexBufferSharedPtr instances;
+    std::size_t capacity = 0;
+    std::size_t count = 0;
+};
+
+// ---------------------------------------------------------------- the dots
+
+CatalogueDots::CatalogueDots(Ogre::SceneManager* scene)
+    : Ogre::MovableObject("CatalogueDots"), sceneManager(scene), device(std::make_unique<Device>())
+{
+    picture = std::make_unique<Picture>(*this);
+    if (!picture->ready())
+        missing = std::string("the material ") + pictureMaterial + " is not there: the media folder is incomplete";
+    spheres = std::make_unique<Spheres>(sceneManager);
+    setCastShadows(false);
+    sceneManager->getRootSceneNode()->attachObject(this);
+}
+
+CatalogueDots::~CatalogueDots()
+{
+    if (getParentSceneNode())
+        getParentSceneNode()->detachObject(this);
+}
+
+void CatalogueDots::show(std::size_t slot, std::shared_ptr<const DotArrays> dots,
+                         std::shared_ptr<const SmallBodies> bodies)
+{
+    if (slots.size() <= slot)
+        slots.resize(slot + 1);
+    Slot& entry = slots[slot];
+    entry.coming = Shown();
+    entry.replacing = true;
+    entry.arrays = std::move(dots);
+    if (!entry.arrays)
+        return;
+    entry.coming.catalogueIndex = entry.arrays->catalogueIndex;
+    entry.coming.bands = entry.arrays->bands;
+    entry.coming.referenceDays = entry.arrays->referenceDays;
+    entry.coming.count = entry.arrays->size();
+    entry.coming.bodies = std::move(bodies);
+}
+
+void CatalogueDots::setMap(const RadialMap& newMap)
+{
+    if (newMap == map && mapVersion > 0)
+        return;
+    map = newMap;
+    ++mapVersion;
+}
+
+std::size_t CatalogueDots::dotCount() const
+{
+    std::size_t count = 0;
+    for (const Slot& slot : slots)
+        count += slot.replacing ? slot.coming.count : slot.drawn.count;
+    return count;
+}
+
+std::size_t CatalogueDots::dotsOnCard() const
+{
+    std::size_t count = 0;
+    for (const Slot& slot : slots)
+        count += slot.drawn.count;
+    return count;
+}
+
+std::size_t CatalogueDots::sphereCount() const
+{
+    return spheres->drawn();
+}
+
+Ogre::Vector3 CatalogueDots::placeOf(const SmallBodies& bodies, std::size_t index) const
+{
+    return displayPlace(bodies.positionAt(index, days), map);
+}
+
+const Ogre::String& CatalogueDots::getMovableType() const
+{
+    static const Ogre::String type = "CatalogueDots";
+    return type;
+}
+
+const Ogre::AxisAlignedBox& CatalogueDots::getBoundingBox() const
+{
+    // Spread through the whole system: never culled as one.
+    static const Ogre::AxisAlignedBox everywhere(Ogre::AxisAlignedBox::EXTENT_INFINITE);
+    return everywhere;
+}
+
+void CatalogueDots::_notifyCurrentCamera(Ogre::Camera* viewCamera)
+{
+    MovableObject::_notifyCurrentCamera(viewCamera);
+    camera = viewCamera;
+}
+
+void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
+{
+    // The spheres the last frame listed, where they stand now.
+    std::vector<Ogre::Vector4> near;
+    for (const Slot& slot : slots)
+        if (slot.drawn.bodies)
+            for (std::uint32_t dot : slot.near)
+            {
+                const SmallBodies& bodies = *slot.drawn.bodies;
+                const std::size_t index = slot.drawn.catalogueIndex.at(dot);
+                const float magnitude = std::isnan(bodies.magnitude(index)) ? unknownMagnitude : bodies.magnitude(index);
+                const Ogre::Vector3 centre = placeOf(bodies, index);
+                near.emplace_back(centre.x, centre.y, centre.z, float(bodyRadius(magnitude)));
+            }
+    spheres->write(near);
+    if (spheres->drawn() > 0)
+        queue->addRenderable(spheres.get(), getRenderQueueGroup());
+    if (missing.empty())
+        queue->addRenderable(picture.get(), getRenderQueueGroup());
+}
+
+void CatalogueDots::visitRenderables(Ogre::Renderable::Visitor* visitor, bool)
+{
+    visitor->visit(picture.get(), 0, false);
+    visitor->visit(spheres.get(), 0, false);
+}
+
+void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
+{
+    if (!device->tried)
+    {
+        device->tried = true;
+        device->usable = Device::capable(missing);
+        if (!device->usable)
+        {
+            logLine("catalogue dots cannot be drawn: " + missing);
+            return;
+        }
+    }
+    if (!device->usable || !camera)
+        return;
+    // The programs replace the one the engine has bound for the picture: put back after.
+    GLint bound = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &bound);
+    const auto giveUp = [&](const std::string& why) {
+        missing = why;
+        device->usable = false;
+        logLine("catalogue dots cannot be drawn: " + why);
+        glUseProgram(GLuint(bound));
+    };
+    // The programs a frame may need: those most catalogues need, and those
+    // the bands shown and coming need.
+    std::vector<int> needed{1, 2, 0, 3};
+    for (const Slot& slot : slots)
+        for (const Shown* shown : {&slot.drawn, &slot.coming})
+            for (const DotArrays::Band& band : shown->bands)
+                if (std::find(needed.begin(), needed.end(), band.steps) == needed.end())
+                    needed.push_back(band.steps);
+    // The first set is made at once, in the first frame, which draws every
+    // material for the first time anyway. After that one program is made a
+    // frame: for a new map (the system read again), the old map's draw
+    // until all are made; a band whose program is not made yet waits for it.
+    const bool first = device->current.mapVersion == ~0ul;
+    if (device->current.mapVersion != mapVersion && device->next.mapVersion != mapVersion)
+    {
+        Result<Device::ProgramSet> set = Device::setFor(map, mapVersion);
+        if (!set)
+            return giveUp(set.why());
+        device->next.drop();
+        device->next = std::move(set.value());
+    }
+    Device::ProgramSet& building = device->current.mapVersion == mapVersion ? device->current : device->next;
+    for (int steps : needed)
+        if (!building.program(steps))
+        {
+            if (const Result<> made = Device::make(building, steps); !made)
+                return giveUp(made.why());
+            if (!first)
+                break;
+        }
+    if (&building == &device->next &&
+        std::all_of(needed.begin(), needed.end(), [&](int steps) { return building.program(steps); }))
+    {
+        device->current.drop();
+        device->current = std::move(device->next);
+        device->next = Device::ProgramSet();
+    }
+
+    const Ogre::Viewport* viewport = renderSystem->_getViewport();
+    const GLsizei width = viewport ? viewport->getActualWidth() : 1;
+    const GLsizei height = viewport ? viewport->getActualHeight() : 1;
+    const bool flipped = viewport && viewport->getTarget()->requiresTextureFlipping();
+    device->clearPixels(width, height);
+    const Ogre::Matrix4 viewProjection = camera->getProjectionMatrixWithRSDepth() * camera->getViewMatrix();
+    // Column-major, as GL reads it.
+    float matrix[16];
+    for (int column = 0; column < 4; ++column)
+        for (int row = 0; row < 4; ++row)
+            matrix[column * 4 + row] = float(viewProjection[row][column]);
+    const float pixelsPerUnit = float(height) / (2.0f * std::tan(camera->getFOVy().valueRadians() / 2.0f));
+
+    std::size_t budget = uploadBytesPerFrame;
+    for (std::size_t index = 0; index < slots.size(); ++index)
+    {
+        Slot& slot = slots[index];
+        if (slot.replacing && !slot.arrays)
+        {
+            device->release(index);
+            slot = Slot();
+        }
+        else if (slot.replacing && device->upload(index, *slot.arrays, budget))
+        {
+            device->swapIn(index);
+            slot.drawn = std::move(slot.coming);
+            slot.coming = Shown();
+            slot.arrays.reset();
+            slot.replacing = false;
+            slot.near.clear();
+        }
+        if (slot.drawn.count == 0)
+            continue;
+        const Device::Buffers& b = device->buffers[index];
+        slot.near = device->takeNear(index);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, b.axes);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, b.motion);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 3, b.near);
+        const float since = float(days - slot.drawn.referenceDays);
+        for (const DotArrays::Band& band : slot.drawn.bands)
+        {
+            const Device::Program* program = device->current.program(band.steps);
+            if (!program)
+                continue;
+            glUseProgram(program->name);
+            glUniform1f(program->days, since);
+            glUniformMatrix4fv(program->viewProjection, 1, GL_FALSE, matrix);
+            glUniform4f(program->view, float(width), float(height), flipped ? -1.0f : 1.0f, pixelsPerUnit);
+            glUniform1ui(program->nearCapacity, GLuint(nearCapacity));
+            // In runs of at most the 65,535 groups every implementation takes.
+            for (std::size_t from = 0; from < band.count; from += groupsAtOnce * groupSize)
+            {
+                const std::size_t dots = std::min(band.count - from, groupsAtOnce * groupSize);
+                glUniform1ui(program->first, GLuint(band.first + from));
+                glUniform1ui(program->count, GLuint(dots));
+                glDispatchCompute(GLuint((dots + groupSize - 1) / groupSize), 1, 1);
+            }
+        }
+    }
+    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
+    glUseProgram(GLuint(bound));
+}

@@ -18,6 +18,7 @@
 #include "viewer/Picking.h"
 #include "viewer/Screenshot.h"
 #include "viewer/StatusText.h"
+#include "viewer/TrueScalePath.h"
 
 #include <OgreCamera.h>
 #include <OgreRenderTarget.h>
@@ -1004,6 +1005,21 @@ void OrbitViewer::showPathFrame(const FilmPath& path, long index, float dt)
     // The path has the camera: following a body would move it on top.
     following.stop();
     decisions.stopFollowing();
+    if (trueScaleShown() && path.views().size() > 1)
+    {
+        // In double precision, the pace eased in the log of the distance (viewer/TrueScalePath.h).
+        const auto stop = [&](const SavedView& view) {
+            const Vector3d place = viewPlaceKm(view);
+            return TrueScaleStop{place, viewOrientation(view), std::abs(trueScale->nearestSurfaceKm(place))};
+        };
+        const std::size_t last = path.views().size() - 1;
+        const TrueScaleStop from = stop(path.views()[std::min(frame.segment, last)]);
+        const TrueScaleStop to = stop(path.views()[std::min(frame.segment + 1, last)]);
+        cameraNode->setOrientation(trueScalePathTurn(from, to, frame.along));
+        setCameraKm(trueScalePathPlace(from, to, frame.along));
+        showFieldOfView(frame.fieldOfView);
+        return;
+    }
     std::vector<CameraPose> stops;
     for (const SavedView& view : path.views())
         stops.push_back(viewPose(view));

@@ -16,6 +16,7 @@
 #include "sim/SceneNames.h"
 #include "sim/TrueScale.h"
 #include "sky/TimeScales.h"
+#include "viewer/FilmSession.h"
 #include "viewer/InputFrames.h"
 #include "viewer/OrbitViewer.h"
 
@@ -244,5 +245,58 @@ TEST_F(TrueScaleTest, OrbitLinesShownAtTheDisplayScaleAreHiddenAtTrueScaleAndCom
     run(frame(0.25f));
     EXPECT_FALSE(viewer->trueScaleShown());
     EXPECT_EQ(before, shownLines());
+}
+
+TEST_F(TrueScaleTest, APathFromTheEarthToSaturnEasesInTheLogOfTheDistanceAndLandsOnEachView)
+{
+    viewer->setTrueScale(true);
+    // Each view five real radii from its planet's centre.
+    const auto keptBeside = [&](const std::string& name) {
+        const std::size_t planet = indexOf(name);
+        viewer->setCameraKm(viewer->trueScaleWorld()->placeOf(planet) +
+                            Vector3d{0.0, 5.0 * bodyRegistry.at(planet).definition.RadiusKm, 0.0});
+        return viewer->currentView(name);
+    };
+    const SavedView earth = keptBeside("Earth");
+    const SavedView saturn = keptBeside("Saturn");
+    ASSERT_TRUE(earth.TrueScale && saturn.TrueScale);
+    const double gap = (saturn.PositionKm - earth.PositionKm).length();
+    ASSERT_GT(gap, 7.0 * kilometresPerAU);
+
+    const long frames = 601;
+    const FilmPath path({earth, saturn}, frames, 30.0, 0.0);
+    std::vector<Vector3d> places;
+    for (long i = 0; i < frames; ++i)
+    {
+        viewer->showPathFrame(path, i, 1.0f / 30.0f);
+        places.push_back(viewer->cameraKm());
+    }
+    // On each view to the last digit.
+    EXPECT_EQ(earth.PositionKm, places.front());
+    EXPECT_EQ(saturn.PositionKm, places.back());
+    const Vector3d line = (saturn.PositionKm - earth.PositionKm).normalised();
+    double previous = -1.0;
+    for (long i = 0; i < frames; ++i)
+    {
+        const Vector3d from = places[std::size_t(i)] - earth.PositionKm;
+        // On the straight line, in double precision: within a metre of it at 10 AU.
+        ASSERT_LT((from - line * from.dot(line)).length(), 1e-3) << "frame " << i;
+        // Always onwards: a float's rounding would step back and forth by 500 km out there.
+        ASSERT_GT(from.dot(line), previous) << "frame " << i;
+        previous = from.dot(line);
+    }
+    // In the log of the distance from the Earth, even steps in the first
+    // half: the same ratio from a fifth of the film's time to three tenths
+    // as from three tenths to two fifths, where an even pace would give 1.5
+    // and 1.33; and the same towards Saturn in the second half.
+    const auto ratio = [&](const Vector3d& end, long a, long b) {
+        return (places[std::size_t(b)] - end).length() / (places[std::size_t(a)] - end).length();
+    };
+    EXPECT_GT(ratio(earth.PositionKm, 120, 180), 3.0);
+    EXPECT_NEAR(ratio(earth.PositionKm, 120, 180), ratio(earth.PositionKm, 180, 240),
+                0.03 * ratio(earth.PositionKm, 180, 240));
+    EXPECT_GT(ratio(saturn.PositionKm, 480, 420), 3.0);
+    EXPECT_NEAR(ratio(saturn.PositionKm, 480, 420), ratio(saturn.PositionKm, 420, 360),
+                0.03 * ratio(saturn.PositionKm, 420, 360));
 }
 }

@@ -270,6 +270,9 @@ void TrueScaleWorld::place(const BodyRegistry& bodies, double days, const Vector
     if (!on)
         return;
     camera = cameraKm;
+    // Every body moves: the flat rig's children are all updated, and none
+    // is queued one by one in its set of children to update.
+    flat->needUpdate();
     const std::size_t count = std::min(bodies.size(), shown.size());
     for (std::size_t i = 0; i < count; ++i)
     {
@@ -334,13 +337,31 @@ void TrueScaleWorld::workOutRanges(const BodyRegistry& bodies, const Vector3d& c
             spans.push_back({distance - radius, distance + radius});
     };
     add(cameraKm.length(), glowRadii * sunRadiusKm);
+    // A dot is a pixel: its depth need only fall within the ranges, which
+    // run on from the nearest to the farthest, so the nearest and farthest
+    // dots stand for them all and thousands are not sorted every frame.
+    double nearestDot = INFINITY;
+    double farthestDot = 0.0;
     for (std::size_t i = 0; i < shown.size() && i < bodies.size(); ++i)
     {
         if (!shown[i])
             continue;
-        const BodyDefinition& d = bodies.at(i).definition;
+        const Body& body = bodies.at(i);
+        const double distance = (places[i] - cameraKm).length();
+        if (!body.nearShown)
+        {
+            nearestDot = std::min(nearestDot, distance);
+            farthestDot = std::max(farthestDot, distance);
+            continue;
+        }
+        const BodyDefinition& d = body.definition;
         const double reach = d.hasRing() ? std::max(1.0, double(d.RingOuter) / d.Size) : 1.0;
-        add((places[i] - cameraKm).length(), d.RadiusKm * reach);
+        add(distance, d.RadiusKm * reach);
+    }
+    if (farthestDot > 0.0)
+    {
+        spans.push_back({nearestDot, nearestDot});
+        spans.push_back({farthestDot, farthestDot});
     }
     std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.nearKm < b.nearKm; });
     // Clusters of what overlaps in depth, then ranges of clusters within the

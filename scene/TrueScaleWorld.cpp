@@ -173,6 +173,11 @@ void TrueScaleWorld::enter(const BodyRegistry& bodies)
         {
             const float scale = radius / entity->getBoundingRadius();
             body.nearNode->setScale(scale, scale, scale);
+            // The mesh's levels of detail switch at display-scale distances: as
+            // far in the body's real radii, so that a body filling the view has
+            // its finest mesh. The engine divides its squared distance by the bias.
+            const float farther = radius / body.definition.Size;
+            entity->setMeshLodBias(farther * farther);
         }
         body.farNode->setScale(radius, radius, radius);
         const float ringScale = radius / body.definition.Size;
@@ -204,6 +209,8 @@ void TrueScaleWorld::leave(const BodyRegistry& bodies)
         body.atTrueScale = false;
         body.drawnRadius = body.definition.Size;
         body.nearNode->setScale(was.nearScale);
+        if (Ogre::Entity* entity = nearEntity(body))
+            entity->setMeshLodBias(1.0f);
         body.farNode->setScale(was.farScale);
         if (Ogre::SceneNode* ring = ringNode(body, sceneManager))
             ring->setScale(was.ringScale);

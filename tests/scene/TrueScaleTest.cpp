@@ -3,6 +3,7 @@
 
 #include "HeadlessEngine.h"
 #include "TestPaths.h"
+#include "config/AppSettings.h"
 #include "config/ConfigFileReading.h"
 #include "config/Dates.h"
 #include "config/Files.h"
@@ -21,7 +22,10 @@
 #include "viewer/OrbitViewer.h"
 
 #include <OgreCamera.h>
+#include <OgreEntity.h>
 #include <OgreManualObject.h>
+#include <OgreMesh.h>
+#include <OgreMeshLodGenerator.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
@@ -298,5 +302,41 @@ TEST_F(TrueScaleTest, APathFromTheEarthToSaturnEasesInTheLogOfTheDistanceAndLand
     EXPECT_GT(ratio(saturn.PositionKm, 480, 420), 3.0);
     EXPECT_NEAR(ratio(saturn.PositionKm, 480, 420), ratio(saturn.PositionKm, 420, 360),
                 0.03 * ratio(saturn.PositionKm, 420, 360));
+}
+
+TEST_F(TrueScaleTest, ABodyFillingTheViewHasItsFinestMeshAtBothScales)
+{
+    // The bodies made again with the reduced level of detail each mesh gets beside its full one.
+    appSettings.MeshLod = true;
+    Ogre::MeshLodGenerator generator;
+    ASSERT_TRUE(viewer->reloadSystemFrom("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg")));
+    while (generatePendingLod())
+    {
+    }
+    const std::size_t index = indexOf("Jupiter");
+    const Body& jupiter = bodyRegistry.at(index);
+    auto* entity = static_cast<Ogre::Entity*>(jupiter.nearNode->getAttachedObject(0));
+    ASSERT_EQ(2u, entity->getMesh()->getNumLodLevels());
+    // The level the engine picks with the camera `radii` of the planet's radii from its centre.
+    const auto levelFrom = [&](double radii) {
+        if (viewer->trueScaleShown())
+            viewer->setCameraKm(viewer->trueScaleWorld()->placeOf(index) +
+                                Vector3d{0.0, 0.0, radii * jupiter.definition.RadiusKm});
+        else
+            camera->getParentSceneNode()->setPosition(bodyCentre(jupiter) +
+                                                      Ogre::Vector3(0.0f, 0.0f, float(radii) * jupiter.definition.Size));
+        sceneManager->getRootSceneNode()->_update(true, false);
+        entity->_notifyCurrentCamera(camera);
+        return int(entity->getCurrentLodIndex());
+    };
+    // The display scale switches 4,000 units off: about 10 radii of a planet of size 420.
+    const double switchRadii = double(nearLodDistance) / jupiter.definition.Size;
+    for (const bool atTrueScale : {false, true, false})
+    {
+        viewer->setTrueScale(atTrueScale);
+        SCOPED_TRACE(atTrueScale ? "true scale" : "display scale");
+        EXPECT_EQ(0, levelFrom(5.0));
+        EXPECT_EQ(1, levelFrom(2.0 * switchRadii));
+    }
 }
 }

@@ -339,4 +339,28 @@ TEST_F(TrueScaleTest, ABodyFillingTheViewHasItsFinestMeshAtBothScales)
         EXPECT_EQ(1, levelFrom(2.0 * switchRadii));
     }
 }
+
+TEST_F(TrueScaleTest, AReloadKeepsTrueScaleAndCPicksTheBodyAtTheCentre)
+{
+    const auto run = [&](const InputSnapshot& input) { ASSERT_TRUE(viewer->runFrame(input)); };
+    run(tap(0.25f, OIS::KC_X));
+    ASSERT_TRUE(viewer->trueScaleShown());
+    // Five real radii off Saturn, looking at it, the camera as far from the Sun as Saturn.
+    const std::size_t saturn = indexOf("Saturn");
+    const double radius = bodyRegistry.at(saturn).definition.RadiusKm;
+    viewer->setCameraKm(viewer->trueScaleWorld()->placeOf(saturn) + Vector3d{0.0, 0.0, 5.0 * radius});
+    camera->getParentSceneNode()->setOrientation(Ogre::Quaternion::IDENTITY);
+    run(frame(0.25f));
+    run(tap(0.25f, OIS::KC_C));
+    run(frame(0.25f));
+    EXPECT_EQ("Picked Saturn", status);
+
+    ASSERT_TRUE(viewer->reloadSystemFrom("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg")));
+    EXPECT_TRUE(viewer->trueScaleShown());
+    // The new rigs at true scale: Saturn as large as it is and where it was, from the camera.
+    const Body& reloaded = bodyRegistry.at(indexOf("Saturn"));
+    EXPECT_TRUE(reloaded.atTrueScale);
+    EXPECT_EQ(float(radius), reloaded.drawnRadius);
+    EXPECT_NEAR(5.0 * radius, double(reloaded.orbitNode->getPosition().length()), 1e-3 * radius);
+}
 }

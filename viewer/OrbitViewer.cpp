@@ -130,6 +130,13 @@ void OrbitViewer::placeAtTrueScale()
     trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
     if (depth)
         depth->setRanges(trueScale->depthRanges());
+    else
+    {
+        // No window's stretches to draw (a film from the command line): one
+        // depth buffer from the nearest surface to the farthest.
+        camera->setNearClipDistance(Ogre::Real(trueScale->depthRanges().back().nearKm));
+        camera->setFarClipDistance(Ogre::Real(trueScale->depthRanges().front().farKm));
+    }
     // The catalogues' dots are placed on the display's map about the world's
     // origin, which at true scale is the camera: not drawn there.
     if (CatalogueDots* dots = shownCatalogues.dots())

@@ -107,8 +107,10 @@ void main()
         return;
     bool comet = b.w > 50.0;
     float magnitude = comet ? b.w - 100.0 : b.w;
-    // Near enough to be a sphere of a pixel's radius or more.
-    if (radiusOf(magnitude) * view.w >= clip.w)
+    // Near enough to be a sphere of a pixel's radius or more. Not a comet:
+    // its M1 is the brightness of its coma, which would make Halley's
+    // 11 km nucleus a sphere 105 km across and fill the inner system with them.
+    if (!comet && radiusOf(magnitude) * view.w >= clip.w)
     {
         uint at = atomicAdd(nearCount, 1u);
         if (at < nearCapacity)

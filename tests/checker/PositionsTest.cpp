@@ -172,9 +172,9 @@ TEST(PositionsTest, OumuamuaPassesThePerihelionAndTheEarthAsPublished)
 
 // --true-scale: each body's real distance from its parent, in km and AU,
 // where true scale shows it; the bodies it leaves out named, once each.
-TEST_F(PositionsTest, TrueScaleGivesTheRealDistancesAndNamesTheBodiesLeftOut)
+TEST(PositionsTest, TrueScaleGivesTheRealDistancesAndNamesTheBodiesLeftOut)
 {
-    const std::string file = write("real.cfg", R"([Earth]
+    const std::string file = writeTempFile("real.cfg", R"([Earth]
 Name=Earth
 Parent=Sun
 Model=SphereMesh_32x64
@@ -278,9 +278,9 @@ RollPeriod=0
     EXPECT_NE(std::string::npos, table.str().find(" 36840")) << table.str();
 }
 
-TEST_F(PositionsTest, ARealSizeNotAbove0IsAnErrorTheViewerDoesNotStartWith)
+TEST(PositionsTest, ARealSizeNotAbove0IsAnErrorTheViewerDoesNotStartWith)
 {
-    const std::string file = write("bad.cfg", "[A]\nName=A\nParent=Sun\nModel=SphereMesh_32x64\nMaterial=default\n"
+    const std::string file = writeTempFile("bad.cfg", "[A]\nName=A\nParent=Sun\nModel=SphereMesh_32x64\nMaterial=default\n"
                                               "Size=5\nOrbitRadius=10\nOrbitPeriod=0\nPitchPeriod=0\nYawPeriod=0\n"
                                               "RollPeriod=0\nOrbitDays=10\nRadiusKm=0\nSemiMajorAxisKm=-3\n");
     std::ostringstream out, err;

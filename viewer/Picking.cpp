@@ -25,7 +25,7 @@ int bodyAtCentre(const BodyRegistry& bodies, const Ogre::Vector3& eye, const Ogr
         if (!(ahead > 0.0f))
             continue;
         const float distance = toBody.length();
-        const float size = std::abs(body.definition.Size);
+        const float size = std::abs(body.drawnRadius);
         if (!body.nearShown && !farSphereDrawn(body, distance * distance))
             continue;
         // The angle from the view's centre to the body's, against the angle its disc covers.

@@ -1,12 +1,6 @@
-"""Driving the real viewer in a virtual X display, as a person would.
+"""Driving the real viewer in a virtual X display (Xvfb, xdotool, xwininfo, wmctrl, openbox, ImageMagick).
 
-Used by the end-to-end tests, the benchmarks and scripts/run on a machine
-without a display. Needs Xvfb, xdotool, xwininfo, wmctrl, openbox and
-ImageMagick.
-
-Everything here waits for an event (a window, a frame count, a file, a line
-in the log), each with a deadline, never for a fixed time: on a loaded
-machine a frame may take a second.
+Every wait is for an event with a deadline, never a fixed time: on a loaded machine a frame may take a second.
 """
 
 import os
@@ -42,11 +36,8 @@ def wait_until(condition, timeout, what, interval=0.05):
 class VirtualDisplay:
     """An Xvfb server of its own, optionally with a window manager.
 
-    Each display gets a number no other display of this machine holds, so a
-    program never reaches a server that another test is shutting down; stop()
-    returns only once the server is gone and its socket removed. The server
-    does not reset when its last client leaves (as an X server otherwise
-    does, refusing connections meanwhile), unless `resets` asks for it."""
+    A number no other display holds, so a program never reaches a server another test is shutting down; the
+    server does not reset (refusing connections meanwhile) when its last client leaves, unless `resets`."""
 
     def __init__(self, width=1024, height=768, window_manager=False, resets=False, dpi=None):
         self.resets = resets
@@ -108,17 +99,8 @@ class VirtualDisplay:
         return subprocess.run(["xwininfo", "-id", window], env=self.env, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL).returncode == 0
 
-    def click_in(self, window, x, y, button=1):
-        self.run("xdotool", "mousemove", "--window", window, str(x), str(y))
-        self.run("xdotool", "mousedown", str(button))
-        time.sleep(0.05)
-        self.run("xdotool", "mouseup", str(button))
-
     def dialog_button(self, dialog, name):
-        """The window of a button of the engine's dialog, found in its widget tree.
-
-        The dialog's button box is the one widget with exactly two children:
-        Cancel on the left, Accept on the right."""
+        """The button's window: the dialog's one widget of exactly two children holds Cancel, then Accept."""
         tree = self.run("xwininfo", "-tree", "-id", dialog, check=False).splitlines()
         for i, line in enumerate(tree):
             if line.strip() == "2 children:" and i + 2 < len(tree):
@@ -219,10 +201,7 @@ def make_working_folder(run_dir, parent=None):
 
 
 class Viewer:
-    """One run of the viewer in a working folder on a virtual display.
-
-    Mesa's frame-rate counter is written to the folder's hud/ as it runs, so
-    that a test can wait for frames to be drawn."""
+    """One run of the viewer in a working folder; Mesa's frame-rate counter in `hud` tells of frames drawn."""
 
     HUD_PERIOD = 0.05
 

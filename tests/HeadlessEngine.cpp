@@ -3,6 +3,7 @@
 #include "TestPaths.h"
 #include "config/AppSettings.h"
 #include "config/SystemFileKeys.h"
+#include "config/SystemJudge.h"
 #include "fuzz/HeadlessRoot.h"
 #include "scene/BodyRig.h"
 #include "scene/OrbitalScene.h"
@@ -49,6 +50,20 @@ Ogre::Camera* HeadlessEngine::makeStartCamera()
 {
     Ogre::Camera* camera = createStartCamera(sceneManager);
     camera->setAspectRatio(800.0f / 600.0f);
+    return camera;
+}
+
+Ogre::Camera* HeadlessEngine::startScene(const std::string& system)
+{
+    SystemVerdict verdict = judgeSystemText("s.cfg", system, meshExists);
+    if (!verdict.sound())
+    {
+        ADD_FAILURE() << verdict.problems.front().where();
+        return nullptr;
+    }
+    bodyRegistry.swapBodies(*verdict.bodies);
+    Ogre::Camera* camera = makeStartCamera();
+    buildOrbitalScene(sceneManager, camera->getRealPosition());
     return camera;
 }
 

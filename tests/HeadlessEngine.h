@@ -22,6 +22,8 @@ protected:
 
     // The viewer's camera "Camera" on its node, where the viewer starts it.
     Ogre::Camera* makeStartCamera();
+    // The scene of the system file's text as the program builds it, and its start camera; null if unsound.
+    Ogre::Camera* startScene(const std::string& system);
 
     Ogre::SceneManager* sceneManager = nullptr;
 };

@@ -16,10 +16,7 @@ def command_line(args, display):
         ("orvtest", ["--help"], 0, "stdout", "--tour DIR"),
         ("orvtest", ["--version"], 0, "stdout", "orvtest 1."),
         ("orvtest", ["--bogus"], 2, "stderr", "unknown option --bogus\nusage: orvtest"),
-        ("orvtest", ["--system"], 2, "stderr", "--system needs a FILE"),
-        ("orvtest", ["1.cfg"], 2, "stderr", "unexpected argument 1.cfg"),
         ("orvtest", ["--tour", "shots"], 1, "stderr", "xvfb-run orvtest --tour shots"),
-        ("orvtest", ["--at", "2030-02-30"], 2, "stderr", "--at 2030-02-30: '2030-02-30' is no date"),
         ("orvtest-check", ["--at"], 2, "stderr", "--at needs a DATE"),
         ("orvtest-check", ["--help"], 0, "stdout", "usage: orvtest-check"),
         ("orvtest-check", ["--version"], 0, "stdout", "orvtest-check 1."),
@@ -38,9 +35,7 @@ def command_line(args, display):
 
 
 def tour(args, display):
-    """--tour takes its pictures without the dialog, each stop a different view, and ends by itself: for the
-    frame-locked system the start view and four jumps, for the dated default one a view from above too, which
-    shows the planets where they stand at the run's date, and last a go-to to ringed Saturn."""
+    """--tour's stops, each a new picture, without the dialog; from above the planets move between dates."""
     above = {}
     # Lit all round: a jump may well face a body's night side.
     set_setting(args.folder, "AmbientLight", "0.6 0.6 0.6")
@@ -68,8 +63,7 @@ def tour(args, display):
 
 
 def installed_from_an_empty_folder(args, display):
-    """Installed under a prefix and started from an empty folder by someone new: the person's folders are
-    made, the screenshot goes to their pictures, nothing is written where they stood."""
+    """Installed and started from an empty folder: the person's folders made, nothing written there."""
     build = os.path.dirname(os.path.abspath(args.run_dir))
     prefix = tempfile.mkdtemp(prefix="orvtest-prefix-", dir=args.work)
     subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)

@@ -25,8 +25,7 @@ def error_boxes(args, display):
 
 
 def refused_files(args, display):
-    """Files that cannot be read or that the engine could not take: a message that says where, and exit 1,
-    before the engine or the display are touched."""
+    """Unreadable or untakeable files: a message saying where and exit 1, before the engine starts."""
     chain = "".join(body("c%04d" % n, "c%04d" % (n - 1) if n else "Sun") for n in range(1001))
     def write_bytes(data):
         with open(os.path.join(args.folder, "test.cfg"), "wb") as stream:

@@ -2,7 +2,7 @@
 
 import os
 
-from common import check, difference, finish, picture_until, xdrive
+from common import check, difference, finish, xdrive
 
 # Three views of the default system, each at its own date.
 VIEWS = """[a]
@@ -20,25 +20,10 @@ Date=2000-02-01T00:00:00.000Z
 """
 
 
-def kept_view_comes_back(args, display):
-    """K and a name keep the paused view; turned away, 1 flies back to the same picture. V records the view
-    at the window's size into film_1/ until V again."""
-    viewer = xdrive.Viewer(display, args.folder, arguments=["--at", "2000-01-01"])
+def window_film(args, display):
+    """V records the view at the window's size into film_1/ until V again."""
+    viewer = xdrive.Viewer(display, args.folder)
     viewer.start()
-    display.key("space")
-    viewer.wait_action_delay()
-    display.key("k")
-    display.type_text("home")
-    display.key("Return")
-    viewer.wait_for_log("OrvTest: kept the view 'home'")
-    scene = (800, 380, 0, 70)                  # clear of the status line and the statistics
-    kept = viewer.picture("kept.png", crop=scene)
-    display.run("xdotool", "mousemove_relative", "300", "0")
-    picture_until(viewer, "away.png", scene, lambda rows: difference(rows, kept) > 1, "the mouse did not turn away")
-    display.key("1")
-    picture_until(viewer, "back.png", scene, lambda rows: difference(rows, kept) < 0.3,
-                  "1 did not bring the view back")
-
     display.key("v")
     viewer.wait_for_log("OrvTest: recording a film of 800 x 600 in film_1/")
     viewer.wait_frames(10)
@@ -53,9 +38,7 @@ def kept_view_comes_back(args, display):
 
 
 def film_along_a_path(args, display):
-    """--record along kept views: the frames asked for, the first the picture of the first view and the last
-    of the last, the same bytes when recorded again; a folder that holds its frames is refused, and a film
-    of a view not kept leaves no folder behind."""
+    """--record along kept views: its frames, the first view's first, the same bytes again; refusals."""
     with open(os.path.join(args.folder, "views.cfg"), "w") as stream:
         stream.write(VIEWS)
 
@@ -83,12 +66,8 @@ def film_along_a_path(args, display):
     record("first", "--view", "a", "--frames", "1", "--fps", "10")
     with open(frame("path", 1), "rb") as path_frame, open(frame("first", 1), "rb") as view_frame:
         check(path_frame.read() == view_frame.read(), "the path's first frame is not view a")
-    record("last", "--view", "c", "--frames", "1", "--fps", "10")
-    # The sun's glow has flickered on meanwhile; the rest stands where view c shows it.
-    gap = difference(xdrive.gray_pixels(frame("path", 12), 320, 240), xdrive.gray_pixels(frame("last", 1), 320, 240))
-    check(gap < 1.0, "the path's last frame differs from view c by %.2f" % gap)
     check(difference(xdrive.gray_pixels(frame("path", 1), 320, 240),
-                     xdrive.gray_pixels(frame("last", 1), 320, 240)) > 5, "the path went nowhere")
+                     xdrive.gray_pixels(frame("path", 12), 320, 240)) > 5, "the path went nowhere")
 
     _, refused = record("path", *path, code=1)
     check("frame_000001.png exists" in refused, "no refusal: %s" % refused)
@@ -97,6 +76,6 @@ def film_along_a_path(args, display):
           "a film of an unkept view: %s" % refused)
 
 
-SCENARIOS = [kept_view_comes_back, film_along_a_path]
+SCENARIOS = [window_film, film_along_a_path]
 WINDOW_MANAGER = set()
 NO_DISPLAY = set()

@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""The real viewer in a real window under Xvfb, driven with real key presses
-and mouse clicks and judged by its exit code, its files and its pictures.
-Every step waits for an event (a window, frames drawn, a file, a picture
-that changes), each with a deadline. The scenarios live by area:
-start_and_end, failures, controls, files, films, desktop, shading, sky, catalogues and truescale.
+"""The real viewer under Xvfb, driven by real keys and clicks, judged by its exit code, files and pictures; every
+wait has a deadline. The scenarios live by area: start_and_end, failures, controls, files, films, desktop, shading,
+sky, catalogues and truescale.
 
 Usage: run_e2e.py --run-dir BUILD/run --work DIR [--failing-viewer PATH] SCENARIO
        run_e2e.py --list

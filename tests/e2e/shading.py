@@ -1,17 +1,14 @@
-"""The bodies' own shading, as only the drawn picture shows it: Io's shadow on Jupiter during a published
-shadow transit, and Saturn's ring with its Cassini Division where the ring map puts it."""
+"""Io's shadow on Jupiter and Saturn's Cassini Division, as only the drawn picture shows them."""
 
 import math
 import os
 import shutil
 import subprocess
 
-from common import check, xdrive
+from common import OBLIQUITY, check, cross, dot, unit, xdrive
 
 SIZE = (800, 600)
 FIELD_OF_VIEW = math.radians(45.0)   # the engine's default, which the viewer's camera keeps
-# The obliquity of the J2000 ecliptic (IAU 1976), as sky/Frames.h takes it.
-OBLIQUITY = math.radians(23.4392911)
 
 
 def add(a, b):
@@ -26,26 +23,13 @@ def mul(a, s):
     return tuple(x * s for x in a)
 
 
-def dot(a, b):
-    return sum(x * y for x, y in zip(a, b))
-
-
-def cross(a, b):
-    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
-
-
-def unit(a):
-    return mul(a, 1.0 / math.sqrt(dot(a, a)))
-
-
 def world_from_ecliptic(e):
     """The world's axes: X the equinox, Y the ecliptic's north pole, Z longitude 270 degrees."""
     return (e[0], e[2], -e[1])
 
 
 def places(folder, date):
-    """Every body's centre in the world at `date` (UTC), from what orvtest-check --at prints: each body's
-    longitude, latitude and distance from its parent."""
+    """Every body's centre in the world at `date` (UTC), from orvtest-check --at."""
     out = subprocess.run(["./orvtest-check", "--at", date, "1.cfg"], cwd=folder, stdout=subprocess.PIPE, text=True,
                          timeout=60).stdout
     relative = {}
@@ -82,8 +66,7 @@ def section_values(folder, section):
 
 
 def camera(target, distance, turn_degrees, rise):
-    """A camera `distance` from the target, towards the sun turned by `turn_degrees` about the world's Y and
-    raised by `rise`, looking at the target: where it stands and its axes (right, up, forward)."""
+    """Eye and axes of a camera `distance` from the target, sunward turned `turn_degrees` and raised `rise`."""
     toward = unit(mul(target, -1.0))
     t = math.radians(turn_degrees)
     turned = unit((toward[0] * math.cos(t) + toward[2] * math.sin(t), toward[1] + rise,
@@ -170,8 +153,9 @@ def io_shadow_and_saturns_ring(args, display):
     # The ring's plane: Saturn's equator, its IAU pole (whose drift over the years since J2000 is 0.01 degrees).
     ra, dec = math.radians(float(values["PoleRA"])), math.radians(float(values["PoleDec"]))
     q = (math.cos(dec) * math.cos(ra), math.cos(dec) * math.sin(ra), math.sin(dec))
-    pole = world_from_ecliptic((q[0], q[1] * math.cos(OBLIQUITY) + q[2] * math.sin(OBLIQUITY),
-                                -q[1] * math.sin(OBLIQUITY) + q[2] * math.cos(OBLIQUITY)))
+    e = math.radians(OBLIQUITY)
+    pole = world_from_ecliptic((q[0], q[1] * math.cos(e) + q[2] * math.sin(e),
+                                -q[1] * math.sin(e) + q[2] * math.cos(e)))
     u = unit(cross(pole, (1.0, 0.0, 0.0)))
     v = cross(pole, u)
     eye, axes = camera(saturn, 4.5 * size, 25.0, 0.45)

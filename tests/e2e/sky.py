@@ -4,7 +4,7 @@ import math
 import os
 import subprocess
 
-from common import check, finish, picture_until, xdrive
+from common import OBLIQUITY, check, cross, dot, finish, picture_until, unit, xdrive
 
 # The J2000 places (degrees) of d3-celestial 0.7.35's XHIP stars, as the
 # shipped catalogue and constellations.csv hold them.
@@ -12,8 +12,6 @@ BETELGEUSE = (88.7929, 7.4071)
 RIGEL = (78.6345, -8.2016)
 BELLATRIX = (81.2828, 6.3497)
 ALNILAM = (84.0534, -1.2019)
-# The obliquity of the ecliptic at J2000 (IAU 1976), degrees.
-OBLIQUITY = 23.4392911
 
 
 def world(ra, dec):
@@ -21,19 +19,6 @@ def world(ra, dec):
     a, d, e = math.radians(ra), math.radians(dec), math.radians(OBLIQUITY)
     x, y, z = math.cos(d) * math.cos(a), math.cos(d) * math.sin(a), math.sin(d)
     return (x, -y * math.sin(e) + z * math.cos(e), -(y * math.cos(e) + z * math.sin(e)))
-
-
-def cross(a, b):
-    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
-
-
-def dot(a, b):
-    return sum(p * q for p, q in zip(a, b))
-
-
-def unit(a):
-    length = math.sqrt(dot(a, a))
-    return tuple(c / length for c in a)
 
 
 def pixel(star, direction, up=(0.0, 1.0, 0.0), fov=45.0, width=800, height=600):
@@ -62,8 +47,7 @@ def along(a, b, fraction):
 
 
 def orion_in_its_colours(args, display):
-    """A view of the default (dated) system aimed at Orion shows Betelgeuse orange and Rigel blue-white where
-    their J2000 places project; B draws the constellation figures, Betelgeuse to Bellatrix among them."""
+    """Aimed at Orion: Betelgeuse orange, Rigel blue-white at their J2000 places; B draws the figures."""
     direction = world(*ALNILAM)
     with open(os.path.join(args.folder, "views.cfg"), "w") as stream:
         stream.write("[orion]\nPosition=0 0 -14500\nDirection=%.9f %.9f %.9f\nUp=0 1 0\nStatistics=0\n"

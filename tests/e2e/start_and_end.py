@@ -56,18 +56,8 @@ def window_picture_and_close(args, display):
     check("*** Initializing OIS ***" in viewer.log_text(), "the log lacks the input line")
 
 
-def cancel(args, display):
-    viewer = xdrive.Viewer(display, args.folder)
-    viewer.accept_dialog(xdrive.CANCEL)
-    finish(viewer)
-    check(display.find_window(xdrive.WINDOW_TITLE, timeout=0.5) is None, "a render window appeared")
-    check(viewer.stderr_text() == "", "stderr: " + viewer.stderr_text())
-
-
 def close_at_any_moment(args, display):
-    """The window closed through the window manager from start-up to steady state:
-    after 0, 2, ... 18 frames (every other of those under the sanitizers, whose
-    starts are slow and whose concern is the memory of the shutdown)."""
+    """Closed by the window manager after 0 to 18 frames (every other under the slow sanitizers)."""
     for moment in range(0, 10, 2 if SANITIZED else 1):
         folder = xdrive.make_working_folder(args.run_dir, args.work)
         viewer = xdrive.Viewer(display, folder)
@@ -83,9 +73,7 @@ def close_at_any_moment(args, display):
 
 
 def resetting_display(args, display):
-    """An X server that resets whenever its last client leaves, as a bare
-    xvfb-run's does: the viewer's own connections never leave it alone, so
-    the engine never meets a server in the middle of a reset."""
+    """Cancel at the dialog on a server that resets when its last client leaves, as bare xvfb-run's."""
     display = xdrive.VirtualDisplay(resets=True)
     try:
         for attempt in range(5):
@@ -94,6 +82,7 @@ def resetting_display(args, display):
             code = viewer.wait(30)
             check(code == 0 and viewer.stderr_text() == "",
                   "attempt %d: exit %r, stderr %s" % (attempt, code, viewer.stderr_text()))
+            check(display.find_window(xdrive.WINDOW_TITLE, timeout=0.5) is None, "a render window appeared")
     finally:
         display.stop()
 
@@ -129,7 +118,7 @@ def signals(args, display):
         shutil.rmtree(folder, ignore_errors=True)
 
 
-SCENARIOS = [window_picture_and_close, cancel, close_at_any_moment, resetting_display,
+SCENARIOS = [window_picture_and_close, close_at_any_moment, resetting_display,
              window_manager_started_later, signals]
 WINDOW_MANAGER = {"window_picture_and_close", "close_at_any_moment"}
 NO_DISPLAY = {"resetting_display"}

@@ -246,21 +246,6 @@ TEST_F(OrbitControlsTest, ZoomNarrowsAndWidensTheFieldByEveryPressAndNotchAndLoo
     EXPECT_FALSE(controls.decide(tap(0.01f, OIS::KC_COMMA, ','), bodies).fieldOfViewChanged);
 }
 
-TEST_F(OrbitControlsTest, FollowingNeedsABodyAndEndsWithIt)
-{
-    EXPECT_EQ("Jump to a body first, then L follows it", press(OIS::KC_L, 0.25f).status);
-    EXPECT_FALSE(controls.following());
-    controls.decide(frame(0.25f, {}, leftButton), bodies);
-    EXPECT_EQ("Following Mars", press(OIS::KC_L, 0.25f).status);
-    EXPECT_TRUE(controls.following());
-    // The bodies were replaced and Mars is gone: nothing is followed, nothing is in focus.
-    controls.refocus(-1);
-    EXPECT_FALSE(controls.following());
-    EXPECT_FALSE(controls.hasFocus());
-    EXPECT_EQ("Jump to a body first, then L follows it", press(OIS::KC_L, 0.25f).status);
-    EXPECT_EQ(1, controls.decide(frame(0.25f, {}, leftButton), bodies).jumpTo);
-}
-
 TEST_F(OrbitControlsTest, ThePromptTypesCompletesAndGoesToExactNamesFirst)
 {
     EXPECT_EQ("Go to: _", press(OIS::KC_RETURN).status);

@@ -4,9 +4,6 @@
 
 #include "HeadlessEngine.h"
 #include "bench/AllocationCounter.h"
-#include "config/SystemJudge.h"
-#include "scene/BodyRig.h"
-#include "scene/OrbitalScene.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 #include "viewer/NameLabels.h"
@@ -37,11 +34,8 @@ TEST_F(LabelAllocationTest, PlacingNamesAllocatesNothingOnceGrown)
         if (n % 10 == 0)
             system += bodySection(section + ".Moon", section, "NearDistance=100000\nFarDistance=200000\n");
     }
-    SystemVerdict verdict = judgeSystemText("s.cfg", system, meshExists);
-    ASSERT_TRUE(verdict.sound()) << verdict.problems.front().where();
-    bodyRegistry.swapBodies(*verdict.bodies);
-    Ogre::Camera* camera = makeStartCamera();
-    buildOrbitalScene(sceneManager, camera->getRealPosition());
+    Ogre::Camera* camera = startScene(system);
+    ASSERT_NE(nullptr, camera);
     std::vector<float> widths(bodyRegistry.size(), 60.0f);
     LabelLayout layout;
     LabelView view;

@@ -4,9 +4,6 @@
 // against discs the engine itself projects (Camera::projectSphere).
 
 #include "HeadlessEngine.h"
-#include "config/SystemJudge.h"
-#include "scene/BodyRig.h"
-#include "scene/OrbitalScene.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 #include "viewer/NameLabels.h"
@@ -112,11 +109,8 @@ class NameLabelsTest : public HeadlessEngine
 protected:
     void start(const std::string& system)
     {
-        SystemVerdict verdict = judgeSystemText("s.cfg", system, meshExists);
-        ASSERT_TRUE(verdict.sound()) << verdict.problems.front().where();
-        bodyRegistry.swapBodies(*verdict.bodies);
-        camera = makeStartCamera();
-        buildOrbitalScene(sceneManager, camera->getRealPosition());
+        camera = startScene(system);
+        ASSERT_NE(nullptr, camera);
         for (const auto& body : bodyRegistry)
             widths.push_back(glyphWidth * float(body->definition.Name.size()));
     }

@@ -1,13 +1,11 @@
 // The orbit viewer's frames on the real engine without a window: what its
-// controls do to the camera and the bodies, and what reading its files
-// again does to the scene and the status line.
+// controls do to the camera and the bodies, what it picks, and what reading
+// its files again does to the scene and the status line.
 
 #include "HeadlessEngine.h"
 #include "config/AppSettings.h"
 #include "config/SettingsJudge.h"
-#include "config/SystemJudge.h"
 #include "config/Files.h"
-#include "scene/BodyRig.h"
 #include "scene/OrbitalScene.h"
 #include "scene/SkyBackground.h"
 #include "scene/SunAndStars.h"
@@ -43,12 +41,9 @@ protected:
     // The scene of `system`, and a viewer on it, as the program starts them.
     void start(const std::string& system)
     {
-        SystemVerdict verdict = judgeSystemText("s.cfg", system, meshExists);
-        ASSERT_TRUE(verdict.sound()) << verdict.problems.front().where();
-        bodyRegistry.swapBodies(*verdict.bodies);
-        camera = makeStartCamera();
+        camera = startScene(system);
+        ASSERT_NE(nullptr, camera);
         cameraNode = camera->getParentSceneNode();
-        buildOrbitalScene(sceneManager, camera->getRealPosition());
         viewer = std::make_unique<OrbitViewer>(camera, sceneManager, nullptr, nullptr, status, 100.0f);
     }
 
@@ -270,29 +265,6 @@ TEST_F(ViewerTest, TheClockPlacesDatedBodiesAndTheTimeKeysAndTheDatePromptDriveI
     enter("1986-02-30");
     EXPECT_NEAR(-5074.041667, viewer->clock().days(), 1e-6);
     EXPECT_NE(std::string::npos, status.find("'1986-02-30' is no date")) << status;
-}
-
-TEST_F(ViewerTest, CPicksTheNearestBodyUnderTheCentreAndTheNextJumpGoesOnFromIt)
-{
-    // On the camera's line of sight (+Z from -14500): B nearer than A; C off to the side.
-    const auto still = [](const std::string& section, const char* radius, const char* angle) {
-        return withValue(withValue(withValue(bodySection(section), "OrbitRadius", radius), "OrbitPeriod", "0"),
-                         "Size", "50") + "OrbitCompleted=" + angle + "\n";
-    };
-    start(still("A", "1000", "0") + still("B", "-5000", "0") + still("C", "3000", "90"));
-    run(frame(0.1f));
-    run(tap(0.25f, OIS::KC_C));
-    EXPECT_EQ("Picked B", status);
-    EXPECT_EQ(1, viewer->controls().focusIndex());
-    EXPECT_TRUE(vectorsNear(Ogre::Vector3(0, 0, -14500), cameraNode->getPosition()));   // a pick moves nothing
-    run(frame(0.25f, {}, leftButton));
-    EXPECT_EQ("C", status);                                    // the next after B
-    // Looking away from every body: nothing to pick, and the focus stays.
-    cameraNode->setPosition(0, 0, -14500);
-    cameraNode->lookAt(Ogre::Vector3(0, 9000, -14500), Ogre::Node::TS_WORLD);
-    run(frame(0.25f, {}, 1u << OIS::MB_Middle));
-    EXPECT_EQ("Nothing under the centre of the view", status);
-    EXPECT_EQ(2, viewer->controls().focusIndex());
 }
 
 TEST_F(ViewerTest, TheInfoPanelsFactsAreRoundedAsAPersonReadsThemWithTheirUnits)
@@ -564,10 +536,7 @@ TEST(FreedPagesTest, PagesFreedBetweenLiveBlocksGoBackToTheSystem)
         std::free(block);
     EXPECT_LT(after, before / 4) << before << " pages before, " << after << " after";
 }
-}
 
-namespace
-{
 // A film through two kept views starts as the first shows and ends as the
 // last shows, whether the views follow a body, and whatever their dates: a
 // dated view always shows its date, and the camera never takes a followed
@@ -683,4 +652,122 @@ TEST_P(FilmPathTest, TheFirstFrameIsTheFirstViewAndTheLastTheLast)
 }
 
 INSTANTIATE_TEST_SUITE_P(Films, FilmPathTest, ::testing::ValuesIn(pathRows), RowName());
+
+// One body section as a person writes it: at rest (every period 0), OrbitCompleted
+// degrees about the default +Y orbit axis, so that it stands at
+// (OrbitRadius sin a, 0, OrbitRadius cos a) from its parent.
+struct Still
+{
+    std::string section;
+    std::string name;
+    std::string size;
+    std::string orbitRadius;
+    std::string orbitCompleted;
+    std::string extra = "NearDistance=100000\n";
+    std::string parent = "Sun";
+};
+
+std::string sectionText(const Still& body)
+{
+    return "[" + body.section + "]\nName=" + body.name + "\nParent=" + body.parent +
+           "\nModel=SphereMesh_32x64\nMaterial=default\nSize=" + body.size + "\nOrbitRadius=" + body.orbitRadius +
+           "\nOrbitPeriod=0\nPitchPeriod=0\nYawPeriod=0\nRollPeriod=0\nOrbitCompleted=" + body.orbitCompleted + "\n" +
+           body.extra;
+}
+
+struct PickRow
+{
+    std::string name;
+    std::vector<Still> bodies;
+    std::string picked;   // the Name expected, or "" for nothing
+};
+
+// A failing row is named by its name, not by its bytes.
+void PrintTo(const PickRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+// Seen from the start camera, at (0, 0, -14500) looking along +Z. Depths are
+// along that line of sight, where it enters a body's sphere.
+const PickRow pickRows[] = {
+    // As reported: Draco (0, 0, -5000) covers the centre in front of the sun,
+    // Corvus (0, 0, 3000) behind it; Alpha and Eridanus stand off to the
+    // sides on ±X, Beacon (0, 0, -20000) behind the camera.
+    {"TheReportedFiveBodies",
+     {{"A", "Alpha", "300", "4000", "90"},
+      {"B", "Beacon", "600", "20000", "180"},
+      {"C", "Corvus", "1500", "3000", "0"},
+      {"D", "Draco", "600", "5000", "180"},
+      {"E", "Eridanus", "300", "3000", "270"}},
+     "Draco"},
+    // Turned half round to (0, 0, -100), just in front of the sun; the other
+    // just behind it at (0, 0, 60).
+    {"ABodyJustInFrontOfTheSun",
+     {{"A", "Behind", "20", "60", "0"}, {"B", "Before", "20", "100", "180"}},
+     "Before"},
+    // The giant at (7000, 0, 0) covers the centre with its edge: the line of
+    // sight enters it at depth 14500 - √(7500² - 7000²) ≈ 11807, though its
+    // nearest point is only 8601 away. The pebble at (0, 0, -4500) is met at
+    // depth 9900, in front of it (the two are 8322 apart, 7600 would touch).
+    {"AHugeBodyBehindASmallOne",
+     {{"A", "Giant", "7500", "7000", "90"}, {"B", "Pebble", "100", "4500", "180"}},
+     "Pebble"},
+    // The moon's orbit node hangs under the planet's turned frame: the moon
+    // stands at (0, 0, -5000), between the camera and its planet at (0, 0, -3000).
+    {"AMoonInFrontOfItsPlanet",
+     {{"A", "Gas", "500", "3000", "180"}, {"B", "Moon", "100", "2000", "0", "NearDistance=100000\n", "A"}},
+     "Moon"},
+    // At (±3000, 0, 0): about 11.7 degrees off the centre, discs of 1.2 degrees.
+    {"NothingAtTheCentre",
+     {{"A", "East", "300", "3000", "90"}, {"B", "West", "300", "3000", "270"}},
+     ""},
+    // Only the far sphere is drawn (NearDistance 1000); its centre 9500 away
+    // is beyond FarDistance, its surface within it, and the far spheres are
+    // drawn as an entity is, up to the rendering distance plus their size.
+    {"AFarSphereWithinItsReach",
+     {{"A", "Faint", "600", "5000", "180", "NearDistance=1000\nFarDistance=9000\n"}},
+     "Faint"},
+    // Its surface 8900 away, beyond FarDistance: nothing is drawn there.
+    {"AFarSphereBeyondItsReach",
+     {{"A", "Faint", "600", "5000", "180", "NearDistance=1000\nFarDistance=8800\n"}},
+     ""},
+};
+
+// C and the middle button: the body picked is the one a person sees at the
+// centre of the view, the nearest drawn there, wherever its orbit node has
+// turned it and whatever hangs it.
+class PickingTest : public ViewerTest, public ::testing::WithParamInterface<PickRow>
+{
+};
+
+TEST_P(PickingTest, CAndTheMiddleButtonPickTheNearestBodyDrawnAtTheCentre)
+{
+    const PickRow& row = GetParam();
+    std::string system;
+    for (const Still& body : row.bodies)
+        system += sectionText(body);
+    start(system);
+    ASSERT_TRUE(viewer);
+    ASSERT_TRUE(viewer->runFrame(frame(0.1f)));
+    const std::string expected = row.picked.empty() ? "Nothing under the centre of the view" : "Picked " + row.picked;
+
+    ASSERT_TRUE(viewer->runFrame(tap(0.25f, OIS::KC_C)));
+    EXPECT_EQ(expected, status);
+    if (!row.picked.empty())
+    {
+        ASSERT_TRUE(viewer->controls().hasFocus());
+        EXPECT_EQ(row.picked, bodyRegistry.at(std::size_t(viewer->controls().focusIndex())).definition.Name);
+    }
+
+    status.clear();
+    ASSERT_TRUE(viewer->runFrame(frame(0.25f)));
+    ASSERT_TRUE(viewer->runFrame(frame(0.25f, {}, 1u << OIS::MB_Middle)));
+    EXPECT_EQ(expected, status);
+    // A pick turns nothing: the camera still looks along +Z from where it started.
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(0, 0, -14500), camera->getDerivedPosition()));
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3::UNIT_Z, camera->getDerivedDirection()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Picking, PickingTest, ::testing::ValuesIn(pickRows), RowName());
 }

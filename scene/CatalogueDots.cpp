@@ -89,11 +89,12 @@ struct CatalogueDots::Device
     struct Program
     {
         GLuint name = 0;
-        GLint days = -1, first = -1, count = -1, viewProjection = -1, view = -1, nearCapacity = -1;
+        GLint days = -1, first = -1, count = -1, viewProjection = -1, view = -1, nearCapacity = -1,
+              centreCapacity = -1, centreReach = -1;
     };
     struct Buffers
     {
-        GLuint axes = 0, motion = 0, near = 0;
+        GLuint axes = 0, motion = 0, near = 0, centre = 0;
         GLuint nextAxes = 0, nextMotion = 0;   // the arrays coming, filled a share a frame
         std::size_t uploaded = 0;              // bytes of them so far
     };
@@ -240,6 +241,8 @@ struct CatalogueDots::Device
         program.viewProjection = at("viewProjection");
         program.view = at("view");
         program.nearCapacity = at("nearCapacity");
+        program.centreCapacity = at("centreCapacity");
+        program.centreReach = at("centreReach");
         return program;
     }
 
@@ -294,6 +297,13 @@ struct CatalogueDots::Device
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, b.near);
         glBufferData(GL_SHADER_STORAGE_BUFFER, GLsizeiptr(emptyList.size() * sizeof(GLuint)), emptyList.data(),
                      GL_DYNAMIC_COPY);
+        if (!b.centre)
+            glGenBuffers(1, &b.centre);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, b.centre);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, GLsizeiptr((centreCapacity + 1) * sizeof(GLuint)), nullptr,
+                     GL_DYNAMIC_COPY);
+        const GLuint zero = 0;
+        glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof zero, &zero);
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
     }
 
@@ -302,8 +312,8 @@ struct CatalogueDots::Device
         if (slot >= buffers.size())
             return;
         const Buffers& b = buffers[slot];
-        const GLuint names[] = {b.axes, b.motion, b.near, b.nextAxes, b.nextMotion};
-        glDeleteBuffers(5, names);
+        const GLuint names[] = {b.axes, b.motion, b.near, b.centre, b.nextAxes, b.nextMotion};
+        glDeleteBuffers(6, names);
         buffers[slot] = {};
     }
 
@@ -335,6 +345,30 @@ struct CatalogueDots::Device
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
         const std::size_t listed = std::min<std::size_t>(list[0], nearCapacity);
         return std::vector<std::uint32_t>(list.begin() + 1, list.begin() + 1 + long(listed));
+    }
+
+    // The slot's list of dots by the centre emptied for the frame's run:
+    // read only when a pick asks for it.
+    void clearCentre(std::size_t slot)
+    {
+        const GLuint zero = 0;
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers[slot].centre);
+        glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof zero, &zero);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    }
+
+    // The dots the last run listed by the view's centre.
+    std::vector<std::uint32_t> centreList(std::size_t slot) const
+    {
+        GLuint count = 0;
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers[slot].centre);
+        glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof count, &count);
+        std::vector<std::uint32_t> list(std::min<std::size_t>(count, centreCapacity));
+        if (!list.empty())
+            glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, sizeof count, GLsizeiptr(list.size() * sizeof(GLuint)),
+                               list.data());
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+        return list;
     }
 };
 
@@ -537,6 +571,27 @@ std::size_t CatalogueDots::sphereCount() const
     return spheres->drawn();
 }
 
+std::vector<CatalogueDots::Candidate> CatalogueDots::nearCentre() const
+{
+    std::vector<Candidate> found;
+    for (std::size_t index = 0; index < slots.size(); ++index)
+    {
+        const Slot& slot = slots[index];
+        if (!slot.drawn.bodies)
+            continue;
+        std::vector<std::uint32_t> dots = slot.near;
+        if (device->usable && index < device->buffers.size() && device->buffers[index].centre)
+        {
+            const std::vector<std::uint32_t> centre = device->centreList(index);
+            dots.insert(dots.end(), centre.begin(), centre.end());
+        }
+        for (std::uint32_t dot : dots)
+            if (dot < slot.drawn.catalogueIndex.size())
+                found.push_back({index, slot.drawn.catalogueIndex[dot], slot.drawn.bodies.get()});
+    }
+    return found;
+}
+
 Ogre::Vector3 CatalogueDots::placeOf(const SmallBodies& bodies, std::size_t index) const
 {
     return displayPlace(bodies.positionAt(index, days), map);
@@ -575,6 +630,9 @@ void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
                 const Ogre::Vector3 centre = placeOf(bodies, index);
                 near.emplace_back(centre.x, centre.y, centre.z, float(bodyRadius(magnitude)));
             }
+    // Made with the viewer, before the scene has its sphere mesh and the Sun's light: once they are there.
+    if (!near.empty() && !spheres->ready())
+        spheres = std::make_unique<Spheres>(sceneManager);
     spheres->write(near);
     if (spheres->drawn() > 0)
         queue->addRenderable(spheres.get(), getRenderQueueGroup());
@@ -684,9 +742,11 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
             continue;
         const Device::Buffers& b = device->buffers[index];
         slot.near = device->takeNear(index);
+        device->clearCentre(index);
         glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, b.axes);
         glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, b.motion);
         glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 3, b.near);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, b.centre);
         const float since = float(days - slot.drawn.referenceDays);
         for (const DotArrays::Band& band : slot.drawn.bands)
         {
@@ -698,6 +758,8 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
             glUniformMatrix4fv(program->viewProjection, 1, GL_FALSE, matrix);
             glUniform4f(program->view, float(width), float(height), flipped ? -1.0f : 1.0f, pixelsPerUnit);
             glUniform1ui(program->nearCapacity, GLuint(nearCapacity));
+            glUniform1ui(program->centreCapacity, GLuint(centreCapacity));
+            glUniform1f(program->centreReach, centreReach);
             // In runs of at most the 65,535 groups every implementation takes.
             for (std::size_t from = 0; from < band.count; from += groupsAtOnce * groupSize)
             {
@@ -708,6 +770,7 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
             }
         }
     }
-    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
+    // The lists are read back with glGetBufferSubData: buffer updates wait for the programs too.
+    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT);
     glUseProgram(GLuint(bound));
 }

@@ -109,6 +109,7 @@ void CatalogueWorker::run()
             }
             auto catalogue = std::make_shared<const Catalogue>(std::move(read.value()));
             reading.dots = std::make_shared<const DotArrays>(packDots(catalogue->bodies, request.referenceDays));
+            reading.names = std::make_shared<const NameIndex>(catalogue->bodies);
             reading.catalogue = std::shared_ptr<const Catalogue>(std::move(catalogue));
         }
         else if (!read)

@@ -76,8 +76,7 @@ Result<> prepareViewsAndFilm(OrvTestApp& app, const CommandLine& commandLine, co
         return {};
     }
 
-    const bool dated = std::any_of(bodyRegistry.begin(), bodyRegistry.end(),
-                                   [](const auto& body) { return body->followsClock(); });
+    const bool dated = bodyRegistry.anyFollowsClock();
     if (dated && commandLine.clockStart.empty() && appSettings.Start.text == "now" && (views.empty() || !views[0].dated))
         std::cerr << "OrvTest: the clock starts now, so the film differs from run to run; --at DATE, or views "
                      "with dates, make it the same every time"

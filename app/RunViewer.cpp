@@ -160,7 +160,8 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     // at all is refused now, as a system file is.
     const bool cataloguesFromSettings = commandLine.catalogueFiles.empty();
     std::vector<std::string> catalogueFiles;
-    for (const std::string& name : cataloguesFromSettings ? appSettings.Files : commandLine.catalogueFiles)
+    for (const std::string& name : cataloguesFromSettings ? catalogueNames(appSettings, bodyRegistry.anyFollowsClock())
+                                                          : commandLine.catalogueFiles)
     {
         catalogueFiles.push_back(places.find(name));
         if (const Result<> readable = catalogueReadable(catalogueFiles.back()); !readable)

@@ -13,6 +13,7 @@ install(FILES data/OrvTest.cfg data/1.cfg data/ogre.cfg data/resources.cfg
               ${ORVTEST_RUN_DIR}/plugins.cfg ${ORVTEST_RUN_DIR}/belt.cfg
         DESTINATION ${ORVTEST_SHARE})
 install(DIRECTORY data/media/ DESTINATION ${ORVTEST_SHARE}/media)
+install(DIRECTORY data/catalogues/ DESTINATION ${ORVTEST_SHARE}/catalogues)
 install(FILES ${ORVTEST_MAPS} DESTINATION ${ORVTEST_SHARE}/media/maps)
 
 install(FILES packaging/orvtest.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

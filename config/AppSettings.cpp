@@ -3,6 +3,8 @@
 #include "config/ConfigFileReading.h"
 #include "config/SettingsKeys.h"
 
+#include <algorithm>
+
 AppSettings appSettings;
 
 AppSettings::AppSettings()
@@ -36,4 +38,15 @@ void applySettings(const Ogre::ConfigFile& file, AppSettings& settings)
             }
         }
     }
+}
+
+std::vector<std::string> catalogueNames(const AppSettings& settings, bool datedSystem)
+{
+    std::vector<std::string> names;
+    if (settings.Shipped && datedSystem)
+        names = shippedCatalogues;
+    for (const std::string& name : settings.Files)
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    return names;
 }

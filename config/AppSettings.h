@@ -57,7 +57,17 @@ struct AppSettings
 
     // [Catalogues]
     std::vector<std::string> Files{};   // asteroid and comet catalogues shown, found as the system file is
+    bool Shipped{};                     // the catalogues that come with the viewer, where bodies follow the clock
 };
+
+// The asteroids and comets that come with the viewer, in its data folder.
+inline const std::vector<std::string> shippedCatalogues{
+    "catalogues/jpl-asteroids.json.gz", "catalogues/jpl-comets.json.gz", "catalogues/mpc-interstellar.txt"};
+
+// The catalogues the settings ask for: the shipped ones first, but only in a
+// system whose bodies follow the clock (elsewhere no map from true distances
+// to the system's scale stands for them), then Files, in any system.
+std::vector<std::string> catalogueNames(const AppSettings& settings, bool datedSystem);
 
 // The process-wide settings: defaults until loadSettings runs, read-only after.
 extern AppSettings appSettings;

@@ -55,6 +55,7 @@ const std::vector<SettingsKey>& settingsKeys()
            "the clock runs at most a year a second, either way"}},
         // Read on a worker while the viewer runs, and again when the list changes.
         {"Catalogues", "Files", "", &S::Files, atOnce},
+        {"Catalogues", "Shipped", "1", &S::Shipped, atOnce},
     };
     return keys;
 }

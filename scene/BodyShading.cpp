@@ -92,11 +92,6 @@ private:
 
 ShadingListener listener;
 
-bool followsAnyClock(const BodyRegistry& bodies)
-{
-    return std::any_of(bodies.begin(), bodies.end(), [](const auto& body) { return body->followsClock(); });
-}
-
 // Where the body's centre stands: its orbit node is always in the scene
 // graph, brought up to date before the casters are written.
 Ogre::Vector3 centreOf(const Body& body)
@@ -234,7 +229,7 @@ std::unordered_map<const Body*, std::vector<const Body*>> moonsOf(const BodyRegi
 
 Ogre::ShadowTechnique shadowTechniqueFor(const BodyRegistry& bodies)
 {
-    return followsAnyClock(bodies) ? Ogre::SHADOWTYPE_NONE : appSettings.ShadowTechnique;
+    return bodies.anyFollowsClock() ? Ogre::SHADOWTYPE_NONE : appSettings.ShadowTechnique;
 }
 
 float sunRadiusOf(Ogre::SceneManager* sceneManager)
@@ -248,7 +243,7 @@ void shadeBodies(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager)
 {
     forgetBodyShading();
     sceneManager->setShadowTechnique(shadowTechniqueFor(bodies));
-    const bool dated = followsAnyClock(bodies);
+    const bool dated = bodies.anyFollowsClock();
     shadedSunRadius = sunRadiusOf(sceneManager);
     const auto moons = moonsOf(bodies);
     const std::vector<const Body*> none;

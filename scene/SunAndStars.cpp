@@ -224,8 +224,7 @@ void destroyStarField(Ogre::SceneManager* sceneManager)
 
 bool wantsRealSky()
 {
-    return !appSettings.Catalogue.empty() ||
-           std::any_of(bodyRegistry.begin(), bodyRegistry.end(), [](const auto& body) { return body->followsClock(); });
+    return !appSettings.Catalogue.empty() || bodyRegistry.anyFollowsClock();
 }
 
 SkyBackground* realSky(Ogre::SceneManager* sceneManager)

@@ -1,5 +1,7 @@
 #include "sim/BodyRegistry.h"
 
+#include <algorithm>
+
 BodyRegistry bodyRegistry;
 
 void BodyRegistry::add(Body* body)
@@ -45,4 +47,9 @@ void BodyRegistry::applyMultiplier(Body& body) const
 {
     body.orbitTurnNow = body.orbitTurn.scaledBy(multiplier);
     body.spinTurnNow = body.spinTurn.scaledBy(multiplier);
+}
+
+bool BodyRegistry::anyFollowsClock() const
+{
+    return std::any_of(bodies.begin(), bodies.end(), [](const auto& body) { return body->followsClock(); });
 }

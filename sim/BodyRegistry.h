@@ -20,6 +20,8 @@ public:
     void add(Body* body);
     std::size_t size() const { return bodies.size(); }
     bool empty() const { return bodies.empty(); }
+    // Whether any body follows the sky's clock: a dated system.
+    bool anyFollowsClock() const;
     // Zero-based; index must be below size().
     Body& at(std::size_t index) const { return *bodies.at(index); }
     // The index of the body of that section, or -1.

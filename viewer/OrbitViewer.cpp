@@ -95,9 +95,7 @@ void OrbitViewer::lookAtBodies()
 {
     // Catalogue bodies stand where the clock says, on the planets' scale.
     shownCatalogues.setMap(displayMapOf(bodyRegistry));
-    clockInUse = !shownCatalogues.files().empty() ||
-                 std::any_of(bodyRegistry.begin(), bodyRegistry.end(),
-                             [](const auto& body) { return body->followsClock(); });
+    clockInUse = !shownCatalogues.files().empty() || bodyRegistry.anyFollowsClock();
     decisions.setClockInUse(clockInUse);
     panels.showClock(clockInUse);
     if (clockInUse)
@@ -256,7 +254,7 @@ std::string OrbitViewer::takeSettings(const std::string& file, const SettingsVer
     if (catalogueList && cataloguesFromSettings)
     {
         std::vector<std::string> files;
-        for (const std::string& name : appSettings.Files)
+        for (const std::string& name : catalogueNames(appSettings, bodyRegistry.anyFollowsClock()))
             files.push_back(findCatalogue ? findCatalogue(name) : name);
         showCatalogues(files, true, findCatalogue);
     }

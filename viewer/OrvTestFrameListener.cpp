@@ -71,7 +71,16 @@ bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
         return false;
     // A film or a tour shows the catalogues from its first picture: it waits
     // for them, the frames going on meanwhile.
+    const bool wasWaiting = waitingForCatalogues;
     waitingForCatalogues = (filmOrder || touring) && viewer.catalogues().busy();
+    // The sun's glow stands still meanwhile: how many frames the reading
+    // takes varies, and two recordings of a film must give the same frames.
+    if (filmOrder && waitingForCatalogues != wasWaiting)
+    {
+        Ogre::SceneManager* scene = camera->getSceneManager();
+        if (scene->hasParticleSystem(sceneNames::sunParticle))
+            scene->getParticleSystem(sceneNames::sunParticle)->setSpeedFactor(waitingForCatalogues ? 0.0f : 1.0f);
+    }
     if (waitingForCatalogues)
     {
         InputSnapshot nobody;

@@ -82,6 +82,32 @@ TEST_P(SettingsReaderTest, ReadsEveryKeyByItsRules)
 
 INSTANTIATE_TEST_SUITE_P(Settings, SettingsReaderTest, ::testing::ValuesIn(settingsRows), RowName());
 
+// The shipped asteroids need a dated system's scale to stand on; a spec-style
+// system shows only the catalogues its settings name.
+TEST(CatalogueNamesTest, TheShippedOnesOnlyWhereBodiesFollowTheClockAndNamedFilesAnywhere)
+{
+    using Names = std::vector<std::string>;
+    Names shippedThenMine = shippedCatalogues;
+    shippedThenMine.push_back("mine.txt");
+    const struct
+    {
+        bool shipped, dated;
+        Names files, expected;
+    } rows[] = {
+        {true, true, {"mine.txt"}, shippedThenMine},
+        {true, false, {"mine.txt"}, {"mine.txt"}},
+        {false, true, {}, {}},
+        {true, true, {shippedCatalogues[1], "mine.txt"}, shippedThenMine},
+    };
+    for (const auto& row : rows)
+    {
+        AppSettings settings;
+        settings.Shipped = row.shipped;
+        settings.Files = row.files;
+        EXPECT_EQ(catalogueNames(settings, row.dated), row.expected) << row.shipped << row.dated;
+    }
+}
+
 struct SystemRow
 {
     const char* name;

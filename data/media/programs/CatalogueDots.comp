@@ -17,7 +17,7 @@ layout(local_size_x = 64) in;
 
 layout(std430, binding = 0) readonly buffer Axes { vec4 axes[]; };       // a·P, e; b·Q, magnitude
 layout(std430, binding = 1) readonly buffer Motion { vec2 motion[]; };   // mean anomaly, mean motion
-layout(std430, binding = 2) writeonly buffer Pixels { uint pixels[]; };  // depth << 8 | comet << 7 | shade
+layout(std430, binding = 2) buffer Pixels { uint pixels[]; };  // depth << 8 | comet << 7 | shade; cleared to ~0
 layout(std430, binding = 3) buffer Near { uint nearCount; uint near[]; }; // dots to draw as spheres
 layout(std430, binding = 4) buffer Centre { uint centreCount; uint centre[]; }; // dots by the view's centre, for picking
 
@@ -132,5 +132,7 @@ void main()
     uint depth = uint((ndc.z * 0.5 + 0.5) * 16777215.0);
     // Brighter the lower H: from a quarter at H 18 to full at H 5.5.
     uint shade = uint(clamp(0.25 + (18.0 - magnitude) * 0.06, 0.25, 1.0) * 127.0);
-    pixels[pixel.y * uint(view.x) + pixel.x] = (depth << 8) | (comet ? 128u : 0u) | shade;
+    // The nearest dot of a pixel wins, whatever order the invocations run in,
+    // so that two recordings of a film give the same frames.
+    atomicMin(pixels[pixel.y * uint(view.x) + pixel.x], (depth << 8) | (comet ? 128u : 0u) | shade);
 }

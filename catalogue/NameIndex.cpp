@@ -197,10 +197,11 @@ std::optional<std::size_t> NameIndex::find(std::string_view typed) const
         {
             if (rest.empty())
                 return at->second;
-            // "(1) Ceres": the name must be the number's body's.
+            // "(1) Ceres": the name must be the number's body's. Of the keys
+            // beginning so, those equal to it come first: only they are looked at.
             const auto [first, last] = beginningWith(foldedName(rest));
-            for (std::size_t k = first; k < last; ++k)
-                if (keys[k].body == at->second && compareFolded(text(keys[k]), rest) == 0)
+            for (std::size_t k = first; k < last && compareFolded(text(keys[k]), rest) == 0; ++k)
+                if (keys[k].body == at->second)
                     return at->second;
         }
     }

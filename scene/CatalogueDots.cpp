@@ -300,7 +300,7 @@ struct CatalogueDots::Device
         if (!b.centre)
             glGenBuffers(1, &b.centre);
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, b.centre);
-        glBufferData(GL_SHADER_STORAGE_BUFFER, GLsizeiptr((centreCapacity + 1) * sizeof(GLuint)), nullptr,
+        glBufferData(GL_SHADER_STORAGE_BUFFER, GLsizeiptr((2 * centreCapacity + 1) * sizeof(GLuint)), nullptr,
                      GL_DYNAMIC_COPY);
         const GLuint zero = 0;
         glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof zero, &zero);
@@ -357,13 +357,13 @@ struct CatalogueDots::Device
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
     }
 
-    // The dots the last run listed by the view's centre.
+    // The dots the last run listed by the view's centre, each with its depth.
     std::vector<std::uint32_t> centreList(std::size_t slot) const
     {
         GLuint count = 0;
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers[slot].centre);
         glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof count, &count);
-        std::vector<std::uint32_t> list(std::min<std::size_t>(count, centreCapacity));
+        std::vector<std::uint32_t> list(2 * std::min<std::size_t>(count, centreCapacity));
         if (!list.empty())
             glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, sizeof count, GLsizeiptr(list.size() * sizeof(GLuint)),
                                list.data());
@@ -579,16 +579,20 @@ std::vector<CatalogueDots::Candidate> CatalogueDots::nearCentre() const
         const Slot& slot = slots[index];
         if (!slot.drawn.bodies)
             continue;
-        std::vector<std::uint32_t> dots = slot.near;
-        if (device->usable && index < device->buffers.size() && device->buffers[index].centre)
-        {
-            const std::vector<std::uint32_t> centre = device->centreList(index);
-            dots.insert(dots.end(), centre.begin(), centre.end());
-        }
-        for (std::uint32_t dot : dots)
+        // The spheres first: their depth is not known, and there are few.
+        for (std::uint32_t dot : slot.near)
             if (dot < slot.drawn.catalogueIndex.size())
-                found.push_back({index, slot.drawn.catalogueIndex[dot], slot.drawn.bodies.get()});
+                found.push_back({index, slot.drawn.catalogueIndex[dot], slot.drawn.bodies.get(), 0u});
+        if (!device->usable || index >= device->buffers.size() || !device->buffers[index].centre)
+            continue;
+        const std::vector<std::uint32_t> centre = device->centreList(index);
+        for (std::size_t n = 0; n + 1 < centre.size(); n += 2)
+            if (centre[n] < slot.drawn.catalogueIndex.size())
+                found.push_back({index, slot.drawn.catalogueIndex[centre[n]], slot.drawn.bodies.get(), centre[n + 1]});
     }
+    // Nearest first; the spheres before every dot.
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.depth < b.depth; });
     return found;
 }
 

@@ -44,7 +44,7 @@ public:
     // lists for picking, at most centreCapacity a catalogue: a pick solves
     // these again on the processor, not a million.
     static constexpr std::size_t centreCapacity = 4096;
-    static constexpr float centreReach = 6.0f;
+    static constexpr float centreReach = 5.0f;
 
     // Attaches itself to the root node.
     explicit CatalogueDots(Ogre::SceneManager* sceneManager);
@@ -71,7 +71,8 @@ public:
 
     // The bodies the last frame drew within centreReach pixels of the
     // view's centre, and those it drew as spheres: the catalogue (its slot
-    // and bodies) and the body's index there. Reads the list back from the
+    // and bodies), the body's index there and the depth the program gave
+    // its dot (0 for a sphere), nearest first. Reads the list back from the
     // graphics card: for a pick, not for every frame. Empty without a
     // render system that draws the dots.
     struct Candidate
@@ -79,6 +80,7 @@ public:
         std::size_t slot;
         std::size_t index;
         const SmallBodies* bodies;
+        std::uint32_t depth;   // 24 bits of the view's depth range
     };
     std::vector<Candidate> nearCentre() const;
 

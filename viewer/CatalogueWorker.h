@@ -38,7 +38,10 @@ public:
         std::string path;
         Result<std::shared_ptr<const Catalogue>> catalogue = Failure{"not read"};
         std::shared_ptr<const DotArrays> dots;
-        std::shared_ptr<const NameIndex> names;   // of the catalogue's bodies, which it holds by reference
+        // Of the catalogue's bodies, which it holds by reference: handed over
+        // after the catalogue, in a reading of its own with namesOnly set.
+        std::shared_ptr<const NameIndex> names;
+        bool namesOnly = false;
         double seconds = 0.0;          // reading and packing
     };
 

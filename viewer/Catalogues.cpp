@@ -4,6 +4,7 @@
 #include "config/Utf8.h"
 #include "scene/CatalogueDots.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -211,7 +212,12 @@ Catalogues::News Catalogues::poll(float dt, double dynamicalDays)
 
     std::vector<std::string> said;
     while (std::optional<CatalogueWorker::Reading> reading = worker->take())
-        said.push_back(handOver(*reading, news.log));
+    {
+        // The names follow their catalogue unannounced.
+        std::string line = handOver(*reading, news.log);
+        if (!reading->namesOnly)
+            said.push_back(std::move(line));
+    }
     if (!said.empty())
     {
         news.status.clear();
@@ -233,6 +239,19 @@ std::string Catalogues::handOver(CatalogueWorker::Reading& reading, std::vector<
     if (reading.slot >= shown.size() || shown[reading.slot].path != reading.path)
         return "";
     Shown& entry = shown[reading.slot];
+    if (reading.namesOnly)
+    {
+        // For the catalogue they were sorted from, if it is still the one shown.
+        if (reading.catalogue && entry.catalogue == *reading.catalogue)
+        {
+            entry.names = reading.names;
+            char seconds[32];
+            std::snprintf(seconds, sizeof seconds, "%.2f", reading.seconds);
+            log.push_back(reading.path + ": " + countText(reading.names->keyCount()) + " names sorted in " + seconds +
+                          " s for going to its bodies");
+        }
+        return "";
+    }
     const std::string name = baseNameOf(reading.path);
     if (!reading.catalogue)
     {
@@ -241,7 +260,7 @@ std::string Catalogues::handOver(CatalogueWorker::Reading& reading, std::vector<
                (entry.catalogue ? "; the bodies shown stay" : "; not shown");
     }
     entry.catalogue = *reading.catalogue;
-    entry.names = reading.names;
+    entry.names.reset();
     const Catalogue& catalogue = *entry.catalogue;
     drawn->show(reading.slot, reading.dots, std::shared_ptr<const SmallBodies>(entry.catalogue, &catalogue.bodies));
     for (const CatalogueProblem& problem : catalogue.problems)
@@ -342,4 +361,10 @@ Ogre::Vector3 Catalogues::placeOf(const CatalogueTarget& target) const
     if (!bodies || !drawn || target.index >= bodies->size())
         return Ogre::Vector3(NAN, NAN, NAN);
     return drawn->placeOf(*bodies, target.index);
+}
+
+bool Catalogues::namesSorted() const
+{
+    return std::all_of(shown.begin(), shown.end(),
+                       [](const Shown& entry) { return entry.path.empty() || !entry.catalogue || entry.names; });
 }

@@ -497,10 +497,17 @@ void OrbitViewer::pick()
     {
         std::vector<Sphere> spheres;
         std::vector<CatalogueTarget> targets;
-        for (const CatalogueDots::Candidate& candidate : dots->nearCentre())
+        // Nearest first by the program's single-precision depth: once a dot
+        // is met at the centre, a few more behind it settle the order, and
+        // the thousands further back need not be solved.
+        const std::vector<CatalogueDots::Candidate> candidates = dots->nearCentre();
+        std::size_t dotsAfterFirstMet = 0;
+        for (const CatalogueDots::Candidate& candidate : candidates)
         {
             if (candidate.bodies != shownCatalogues.bodiesIn(candidate.slot))
                 continue;
+            if (candidate.depth > 0 && dotsAfterFirstMet > 0 && ++dotsAfterFirstMet > 16)
+                break;
             const SmallBodies& bodies = *candidate.bodies;
             const float magnitude = bodies.magnitude(candidate.index);
             std::string_view name = bodies.name(candidate.index);
@@ -509,6 +516,9 @@ void OrbitViewer::pick()
             targets.push_back({candidate.slot, candidate.index, std::string(name)});
             spheres.push_back({shownCatalogues.placeOf(targets.back()),
                                float(bodyRadius(std::isnan(magnitude) ? unknownMagnitude : magnitude))});
+            if (candidate.depth > 0 && dotsAfterFirstMet == 0 &&
+                std::isfinite(depthAtCentre(spheres.back(), eye, forward, 4.0f * radiansPerPixel)))
+                dotsAfterFirstMet = 1;
         }
         double depth = INFINITY;
         const int found = sphereAtCentre(spheres, eye, forward, radiansPerPixel, 4.0f, depth);

@@ -56,7 +56,8 @@ def ceres_gone_to_followed_and_picked(args, display):
     viewer = xdrive.Viewer(display, args.folder, arguments=(
         "--catalogue", os.path.join(SHIPPED, "jpl-asteroids.json.gz"), "--at", "2024-01-01"))
     viewer.start()
-    viewer.wait_for_log("OrvTest: status: jpl-asteroids.json.gz: ", timeout=60)
+    viewer.wait_for_log("jpl-asteroids.json.gz: ", timeout=60)
+    viewer.wait_for_log(" names sorted in ", timeout=60)
     log_end = len(viewer.log_text())
     # The clock stands still while Ceres is looked at; it runs again while it is followed.
     display.key("space")

@@ -95,7 +95,7 @@ protected:
                                 shipped + "mpc-interstellar.txt"});
         ASSERT_TRUE(framesUntil([&] {
             return viewer->catalogues().catalogue(0) && viewer->catalogues().catalogue(1) &&
-                   viewer->catalogues().catalogue(2);
+                   viewer->catalogues().catalogue(2) && viewer->catalogues().namesSorted();
         })) << status;
     }
 

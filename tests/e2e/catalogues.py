@@ -48,8 +48,8 @@ CERES = "1 Ceres (A801 AA)"
 
 
 def ceres_gone_to_followed_and_picked(args, display):
-    """Typed at the go-to prompt, "Ceres" takes the camera to the asteroid of the shipped catalogue, in the
-    middle of the view; I tells its semi-major axis, 2.77 AU; L keeps it in the middle while the clock runs
+    """Typed at the go-to prompt, "Ceres" takes the camera to the asteroid of the shipped catalogue, its sunlit
+    disc filling the middle of the view; I tells its semi-major axis, 2.77 AU; L keeps it in the middle while the clock runs
     at ten days a second; flown back until it is a dot, C picks it at the centre of the view."""
     set_setting(args.folder, "Density", "0")
     set_setting(args.folder, "MoveConstant", "5000")
@@ -66,9 +66,10 @@ def ceres_gone_to_followed_and_picked(args, display):
     display.type_text("Ceres")
     display.key("Return")
     viewer.wait_for_log("OrvTest: status: " + CERES, after=log_end)
-    middle = (11, 11, 395, 295)
-    picture_until(viewer, "ceres.png", middle, lambda rows: bright_count(rows, 100) > 0,
-                  "Ceres is not in the middle of the view")
+    # Five radii away, its sunlit disc fills the middle: drawn as a sphere close up.
+    middle = (60, 60, 370, 270)
+    picture_until(viewer, "ceres.png", middle, lambda rows: bright_count(rows, 60) > 3000,
+                  "no sunlit disc of Ceres in the middle of the view")
 
     display.key("i")
     told = viewer.wait_for_log("OrvTest: the info panel tells of " + CERES + ":", after=log_end)
@@ -87,7 +88,7 @@ def ceres_gone_to_followed_and_picked(args, display):
     display.key("space")
     viewer.wait_for_log("OrvTest: status: Time 10 d/s\n", after=log_end)
     viewer.wait_frames(30)
-    check(bright_count(viewer.picture("followed.png", crop=middle), 100) > 0,
+    check(bright_count(viewer.picture("followed.png", crop=middle), 60) > 3000,
           "Ceres left the middle of the view while followed (%s)" % viewer.file("followed.png"))
 
     # Still, and back along the line of sight until Ceres is a dot; then C picks it.

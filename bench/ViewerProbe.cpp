@@ -8,7 +8,10 @@
 //
 //   orvtest-probe [frames per view] [reloads] [view ...]
 //
-// A view is "lines" (the start view with orbit lines), "sky" (the start view
+// A view is "lines" (the start view with orbit lines), "moving" (the start
+// view with the camera moved a little every frame), "moving-lines" (the
+// same with orbit lines, which no frame can then reuse from the last),
+// "sky" (the start view
 // with the star field shown and hidden by turns, ten frames each, to tell
 // its cost from a busy machine's swings) or a section to jump to.
 
@@ -31,6 +34,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -108,7 +112,10 @@ public:
         // The clock, not the engine's frame time: that counts whole milliseconds.
         const double ended = now();
         if (firstFrame == 0.0)
+        {
             firstFrame = ended;
+            startPosition = camera->getParentSceneNode()->getPosition();
+        }
         if (current >= views.size())
             return false;
         Ogre::SceneNode* stars = camera->getSceneManager()->getSceneNode("StarField");
@@ -121,6 +128,9 @@ public:
                 .push_back((processor - lastProcessor) * 1000.0);
         }
         lastProcessor = processor;
+        if (views[current].name == "moving" || views[current].name == "moving-lines")
+            camera->getParentSceneNode()->setPosition(startPosition +
+                                                      Ogre::Vector3(20.0f * std::sin(0.1f * float(frame)), 0.0f, 0.0f));
         if (views[current].name == "sky")
             stars->getAttachedObject(0)->setVisible((frame / 10) % 2 == 0);
         lastEnded = ended;
@@ -130,17 +140,18 @@ public:
         timeSceneUpdate(camera->getSceneManager(), views[current].updateMs);
         lastEnded = now();
         frame = 0;
+        camera->getParentSceneNode()->setPosition(startPosition);
         if (++current >= views.size())
             return false;
-        if (views[current].name == "lines")
+        if (lines)
+            lines->destroy();
+        lines.reset();
+        if (views[current].name == "lines" || views[current].name == "moving-lines")
         {
             lines.reset(new OrbitLines(camera->getSceneManager()));
             lines->create(bodyRegistry);
             return true;
         }
-        if (lines)
-            lines->destroy();
-        lines.reset();
         for (const auto& body : bodyRegistry)
             if (body->sectionName == views[current].name)
                 jumpCameraToBody(camera->getParentSceneNode(), *body);
@@ -158,6 +169,7 @@ private:
     int framesPerView;
     size_t current = 0;
     int frame = 0;
+    Ogre::Vector3 startPosition = Ogre::Vector3::ZERO;
     std::unique_ptr<OrbitLines> lines;
 };
 

@@ -3,6 +3,7 @@
 #include "catalogue/SmallBodies.h"
 #include "config/Result.h"
 #include "sim/DisplayScale.h"
+#include "scene/SphereMesh.h"
 #include "sim/SceneNames.h"
 
 #include <OgreCamera.h>
@@ -37,7 +38,13 @@ namespace
 {
 const char* const pictureMaterial = "OrvTest/CatalogueDots";
 const char* const sphereMaterial = "OrvTest/FarSphere";
-const char* const sphereMesh = "SphereMesh_32x64.Mesh";
+// A sphere a few pixels across needs few triangles, and a software renderer
+// sets up each of them on its own: hundreds of 32 x 64 spheres cost a frame
+// 40 ms. The fine mesh is kept for those large on the screen.
+const char* const coarseSphereMesh = "CatalogueDots/Sphere_8x16.Mesh";
+const char* const fineSphereMesh = "SphereMesh_32x64.Mesh";
+// Radius in pixels from which a sphere takes the fine mesh.
+constexpr double fineSphereFrom = 12.0;
 const char* const computeSource = "CatalogueDots.comp";
 constexpr GLuint emptyPixel = 0xFFFFFFFFu;
 // The compute program's local_size_x, and the groups one dispatch may ask for.
@@ -432,7 +439,7 @@ private:
 class CatalogueDots::Spheres : public Ogre::Renderable
 {
 public:
-    Spheres(Ogre::SceneManager* sceneManager)
+    Spheres(Ogre::SceneManager* sceneManager, const char* sphereMesh)
     {
         material = Ogre::MaterialManager::getSingleton().getByName(sphereMaterial);
         Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(sphereMesh);
@@ -513,7 +520,10 @@ CatalogueDots::CatalogueDots(Ogre::SceneManager* scene)
     picture = std::make_unique<Picture>(*this);
     if (!picture->ready())
         missing = std::string("the material ") + pictureMaterial + " is not there: the media folder is incomplete";
-    spheres = std::make_unique<Spheres>(sceneManager);
+    if (!Ogre::MeshManager::getSingleton().resourceExists(coarseSphereMesh))
+        createSphereMesh(coarseSphereMesh, 8, 16);
+    coarseSpheres = std::make_unique<Spheres>(sceneManager, coarseSphereMesh);
+    fineSpheres = std::make_unique<Spheres>(sceneManager, fineSphereMesh);
     setCastShadows(false);
     sceneManager->getRootSceneNode()->attachObject(this);
 }
@@ -568,7 +578,7 @@ std::size_t CatalogueDots::dotsOnCard() const
 
 std::size_t CatalogueDots::sphereCount() const
 {
-    return spheres->drawn();
+    return coarseSpheres->drawn() + fineSpheres->drawn();
 }
 
 std::vector<CatalogueDots::Candidate> CatalogueDots::nearCentre() const
@@ -622,8 +632,9 @@ void CatalogueDots::_notifyCurrentCamera(Ogre::Camera* viewCamera)
 
 void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
 {
-    // The spheres the last frame listed, where they stand now.
-    std::vector<Ogre::Vector4> near;
+    // The spheres the last frame listed, where they stand now, the coarse
+    // mesh for those a few pixels across.
+    std::vector<Ogre::Vector4> coarse, fine;
     for (const Slot& slot : slots)
         if (slot.drawn.bodies)
             for (std::uint32_t dot : slot.near)
@@ -632,14 +643,23 @@ void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
                 const std::size_t index = slot.drawn.catalogueIndex.at(dot);
                 const float magnitude = std::isnan(bodies.magnitude(index)) ? unknownMagnitude : bodies.magnitude(index);
                 const Ogre::Vector3 centre = placeOf(bodies, index);
-                near.emplace_back(centre.x, centre.y, centre.z, float(bodyRadius(magnitude)));
+                const double radius = bodyRadius(magnitude);
+                const double distance = camera ? camera->getDerivedPosition().distance(centre) : 0.0;
+                const bool large = radius * pixelsPerUnit >= fineSphereFrom * distance;
+                (large ? fine : coarse).emplace_back(centre.x, centre.y, centre.z, float(radius));
             }
-    // Made with the viewer, before the scene has its sphere mesh and the Sun's light: once they are there.
-    if (!near.empty() && !spheres->ready())
-        spheres = std::make_unique<Spheres>(sceneManager);
-    spheres->write(near);
-    if (spheres->drawn() > 0)
-        queue->addRenderable(spheres.get(), getRenderQueueGroup());
+    // Made with the viewer, before the scene has its sphere meshes and the
+    // Sun's light: made again once they are there.
+    if (!coarse.empty() && !coarseSpheres->ready())
+        coarseSpheres = std::make_unique<Spheres>(sceneManager, coarseSphereMesh);
+    if (!fine.empty() && !fineSpheres->ready())
+        fineSpheres = std::make_unique<Spheres>(sceneManager, fineSphereMesh);
+    for (const auto& [drawn, spheres] : {std::pair{&coarse, coarseSpheres.get()}, std::pair{&fine, fineSpheres.get()}})
+    {
+        spheres->write(*drawn);
+        if (spheres->drawn() > 0)
+            queue->addRenderable(spheres, getRenderQueueGroup());
+    }
     if (missing.empty())
         queue->addRenderable(picture.get(), getRenderQueueGroup());
 }
@@ -647,7 +667,8 @@ void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
 void CatalogueDots::visitRenderables(Ogre::Renderable::Visitor* visitor, bool)
 {
     visitor->visit(picture.get(), 0, false);
-    visitor->visit(spheres.get(), 0, false);
+    visitor->visit(coarseSpheres.get(), 0, false);
+    visitor->visit(fineSpheres.get(), 0, false);
 }
 
 void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
@@ -722,7 +743,7 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
     for (int column = 0; column < 4; ++column)
         for (int row = 0; row < 4; ++row)
             matrix[column * 4 + row] = float(viewProjection[row][column]);
-    const float pixelsPerUnit = float(height) / (2.0f * std::tan(camera->getFOVy().valueRadians() / 2.0f));
+    pixelsPerUnit = float(height) / (2.0f * std::tan(camera->getFOVy().valueRadians() / 2.0f));
 
     std::size_t budget = uploadBytesPerFrame;
     for (std::size_t index = 0; index < slots.size(); ++index)

@@ -132,7 +132,8 @@ private:
     double days = 0.0;
     Ogre::Camera* camera = nullptr;
     std::unique_ptr<Picture> picture;
-    std::unique_ptr<Spheres> spheres;
+    std::unique_ptr<Spheres> coarseSpheres, fineSpheres;
+    float pixelsPerUnit = 1.0f;   // at unit distance, in the last frame drawn
     std::unique_ptr<Device> device;
     std::string missing;
 };

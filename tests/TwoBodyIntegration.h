@@ -6,6 +6,7 @@
 // body of given elements stands, against the universal Kepler equation of
 // sky/ConicOrbit. AU, days, degrees; the J2000 ecliptic.
 
+#include "SkyReferences.h"
 #include "sky/ConicOrbit.h"
 
 #include <algorithm>
@@ -68,11 +69,6 @@ inline State integrate(State s, double fromDays, double toDays)
         t += h;
     }
     return s;
-}
-
-inline double degreesBetween(const Vector3d& a, const Vector3d& b)
-{
-    return std::atan2(a.cross(b).length(), a.dot(b)) / degree;
 }
 }
 

@@ -1,6 +1,7 @@
 // Whole catalogue files: what a file is, gzip, refusals, problems by line,
 // progress and stopping, memory a body, and the generator's round trip.
 
+#include "MpcLines.h"
 #include "catalogue/CatalogueReading.h"
 #include "catalogue/PackedCodes.h"
 
@@ -15,9 +16,6 @@
 
 namespace
 {
-const std::string line7482 =
-    "07482   16.56  0.15 K221L 337.27014   47.47662  117.87792   33.47909  0.3296520  0.62915877   1.3488466  0 "
-    "MPO656989   735  16 1974-2021 0.73 M-v 3Ek Pan        9803   (7482) 1994 PC1           20211014";
 const std::string header = "A HEADER OF NOTES, AS MPCORB.DAT HAS\n\nDes'n     H     G   Epoch\n" +
                            std::string(202, '-') + "\n";
 // CometEls line of 1P/Halley in the MPC's columns (elements of the MPC's
@@ -79,8 +77,6 @@ std::vector<FileRow> fileRows()
         {"JplQuery", json, CatalogueFormat::JplQuery, 1, nullptr},
         {"GzipMpcorb", gzipped(mpcorb), CatalogueFormat::MpcOrbits, 2, nullptr},
         {"GzipOfThreeMembers", gzipped(mpcorb + mpcorb.substr(header.size()), 3), CatalogueFormat::MpcOrbits, 4, nullptr},
-        {"GzipComets", gzipped(comets), CatalogueFormat::MpcComets, 2, nullptr},
-        {"GzipJson", gzipped(json), CatalogueFormat::JplQuery, 1, nullptr},
         {"Utf16LittleEndian", utf16(mpcorb, true, true), {}, 0, "UTF-16 (little-endian"},
         {"Utf16BigEndian", utf16(comets, false, true), {}, 0, "UTF-16 (big-endian"},
         {"Utf16WithoutMark", utf16(json, true, false), {}, 0, "zero bytes between the letters"},

@@ -1,25 +1,23 @@
 // orvtest-check --at --json against the sky: where it says the bodies of a
 // system file given by their perihelion and the bodies of a catalogue stand,
-// against a two-body integration of the test's own, Meeus's worked example
-// and the closest approaches to the Earth of the two interstellar bodies.
+// against a two-body integration of the test's own and the closest approach
+// to the Earth of 1I/ʻOumuamua.
 
-#include "TestPaths.h"
+#include "HeadlessEngine.h"
+#include "MpcLines.h"
 #include "TwoBodyIntegration.h"
 #include "catalogue/PackedCodes.h"
 #include "checker/Checker.h"
 #include "config/Dates.h"
-#include "sky/Theories.h"
-#include "sky/TimeScales.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -30,38 +28,19 @@ using namespace twoBody;
 // Bulletin C 52), in days.
 constexpr double ttMinusUtcDays = 69.184 / 86400.0;
 
-class PositionsTest : public ::testing::Test
+// The checker's JSON at a TT date, given as the UTC date it is: the
+// catalogues, then the system file.
+std::string positionsAt(double ttDays, const std::vector<std::string>& files)
 {
-public:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/orvtest-positions-XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(pattern));
-        folder = std::string(pattern) + "/";
-    }
-    void TearDown() override { EXPECT_EQ(0, std::system(("rm -rf " + folder).c_str())); }
-
-    std::string write(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(folder + name, std::ios::binary) << text;
-        return folder + name;
-    }
-
-    // The checker's JSON at a TT date, given as the UTC date it is.
-    std::string positionsAt(double ttDays, const std::vector<std::string>& files, double ttMinusUtc = ttMinusUtcDays)
-    {
-        std::vector<std::string> arguments{"--json", "--at", exactIsoDate(ttDays - ttMinusUtc)};
-        for (std::size_t i = 0; i + 1 < files.size(); ++i)
-            arguments.insert(arguments.end(), {"--catalogue", files[i]});
-        arguments.push_back(files.back());
-        std::ostringstream out, err;
-        const int status = runChecker(arguments, out, err);
-        EXPECT_EQ(0, status) << err.str() << out.str();
-        return out.str();
-    }
-
-    std::string folder;
-};
+    std::vector<std::string> arguments{"--json", "--at", exactIsoDate(ttDays - ttMinusUtcDays)};
+    for (std::size_t i = 0; i + 1 < files.size(); ++i)
+        arguments.insert(arguments.end(), {"--catalogue", files[i]});
+    arguments.push_back(files.back());
+    std::ostringstream out, err;
+    const int status = runChecker(arguments, out, err);
+    EXPECT_EQ(0, status) << err.str() << out.str();
+    return out.str();
+}
 
 // The number after "key": in the JSON object that holds `anchor`; NaN where
 // there is none or it is null.
@@ -117,18 +96,14 @@ std::string systemSection(const Conic& c, const std::string& perihelionDate, dou
     return text;
 }
 
-// The same orbit as a line of the MPC's comet elements (the columns of the
-// MPC's "Export Format for Comet Orbits"), perihelion at that date (TT).
+// The same orbit as a line of the MPC's comet elements, perihelion at that date (TT).
 std::string cometLine(const Conic& c, int year, int month, double day, const char* packed)
 {
-    char line[200];
-    std::snprintf(line, sizeof line,
-                  "    C%7s  %4d %02d %7.4f %9.6f  %8.6f  %8.4f  %8.4f  %8.4f  20200315  10.0  4.0  %s\n", packed, year,
-                  month, day, c.q, c.e, c.periapsis, c.node, c.inclination, c.name);
-    return line;
+    return ::cometLine("    C", packed, year, month, day, c.q, c.e, c.periapsis, c.node, c.inclination, "20200315", 10.0,
+                       4.0, c.name) + "\n";
 }
 
-TEST_F(PositionsTest, EveryKindOfOrbitKeepsToTheIntegratedPathInTheSystemFileAndInACatalogue)
+TEST(PositionsTest, EveryKindOfOrbitKeepsToTheIntegratedPathInTheSystemFileAndInACatalogue)
 {
     // Perihelion 2020 March 15.25 TT.
     const double T = daysFromJ2000(2020, 3, 15.25);
@@ -140,7 +115,7 @@ TEST_F(PositionsTest, EveryKindOfOrbitKeepsToTheIntegratedPathInTheSystemFileAnd
         comets += cometLine(c, 2020, 3, 15.25, packed);
         ++packed[5];
     }
-    const std::vector<std::string> files{write("comets.txt", comets), write("open.cfg", system)};
+    const std::vector<std::string> files{writeTempFile("comets.txt", comets), writeTempFile("open.cfg", system)};
     for (const Conic& c : conics)
     {
         SCOPED_TRACE(c.name);
@@ -170,86 +145,27 @@ TEST_F(PositionsTest, EveryKindOfOrbitKeepsToTheIntegratedPathInTheSystemFileAnd
     }
 }
 
-TEST_F(PositionsTest, AParabolaStandsWhereMeeussWorkedExampleSays)
-{
-    // Meeus, "Astronomical Algorithms" (2nd ed., 1998), example 34.a: q =
-    // 1.487469 AU, T = 1998 April 14.4358 TT; on 1998 August 5.0 TT the true
-    // anomaly is 66.78862° and the radius vector 2.133911 AU. In the
-    // ecliptic with perihelion at the equinox the longitude is the true
-    // anomaly.
-    const Conic example{"Example34a", 1.487469, 1.0, 0.0, 0.0, 0.0};
-    const std::vector<std::string> files{write("comets.txt", cometLine(example, 1998, 4, 14.4358, "J98G010")),
-                                         write("meeus.cfg", systemSection(example, "1998-04-14T10:27:33.12", 300.0))};
-    // In 1998 TT - UTC was 32.184 s + 31 s (the leap-second table of sky/TimeScales).
-    const double tt = daysFromJ2000(1998, 8, 5.0);
-    const std::string json = positionsAt(tt, files, tt - utcFromDynamical(tt));
-    for (const std::string anchor : {"\"section\": \"Example34a\"", "\"name\": \"Example34a\""})
-    {
-        SCOPED_TRACE(anchor);
-        EXPECT_NEAR(66.78862, numberIn(json, anchor, "longitude"), 1e-5);
-        EXPECT_NEAR(0.0, numberIn(json, anchor, "latitude"), 1e-9);
-        EXPECT_NEAR(2.133911, numberIn(json, anchor, "distanceAU"), 1e-6);
-    }
-}
-
-// Heliocentric J2000 ecliptic place of the Earth, AU, at TT days (VSOP87 through libnova).
-Vector3d earthAt(double days)
-{
-    const Theory& earth = *findTheory("VSOP87-Earth");
-    return theoryPlace(earth, days) * earth.referenceDistance;
-}
-
-struct Approach
-{
-    double au = 1e9;
-    double ttDays = 0.0;
-};
-
-// The least distance from the Earth of a catalogue's body, searched at
-// steps of `step` days from `from` to `to` (TT).
-Approach closestToTheEarth(PositionsTest& test, const std::vector<std::string>& files, const std::string& anchor,
-                           double from, double to, double step)
-{
-    Approach nearest;
-    for (double days = from; days <= to; days += step)
-    {
-        const double au = (placeIn(test.positionsAt(days, files), anchor) - earthAt(days)).length();
-        if (au < nearest.au)
-            nearest = {au, days};
-    }
-    return nearest;
-}
-
-TEST_F(PositionsTest, BorisovPassesTheEarthWhereItWasObservedTo)
-{
-    // The MPC's line for 2I/Borisov (tests/data/catalogue/comets.txt). Mugrauer
-    // et al. (2020, "Follow-up imaging observations of comet 2I/Borisov",
-    // arXiv:2003.01457): closest to the Earth on 2019 December 28 at Δmin =
-    // 1.9368 AU.
-    const std::vector<std::string> files{std::string(ORVTEST_TEST_DATA_DIR) + "/catalogue/comets.txt",
-                                         write("empty.cfg", "")};
-    const Approach nearest = closestToTheEarth(*this, files, "\"name\": \"2I/Borisov\"",
-                                               daysFromJ2000(2019, 12, 24.0), daysFromJ2000(2020, 1, 2.0), 0.05);
-    EXPECT_NEAR(1.9368, nearest.au, 5e-4);
-    EXPECT_NEAR(daysFromJ2000(2019, 12, 28.5), nearest.ttDays, 1.0);
-}
-
-TEST_F(PositionsTest, OumuamuaPassesThePerihelionAndTheEarthAsPublished)
+TEST(PositionsTest, OumuamuaPassesThePerihelionAndTheEarthAsPublished)
 {
     // The MPC's elements for 1I/ʻOumuamua (CometEls via kstars-data; MPC
     // 107687): T 2017 September 9.4886 TT, q 0.25524 AU, e 1.199252.
     const Conic oumuamua{"1I/`Oumuamua", 0.25524, 1.199252, 122.6778, 24.5997, 241.6845};
-    const std::vector<std::string> files{write("comets.txt", cometLine(oumuamua, 2017, 9, 9.4886, "K17U010")),
-                                         write("empty.cfg", "")};
+    const std::vector<std::string> files{writeTempFile("comets.txt", cometLine(oumuamua, 2017, 9, 9.4886, "K17U010")),
+                                         writeTempFile("empty.cfg", "")};
     const std::string anchor = "\"name\": \"1I/`Oumuamua\"";
     const double T = daysFromJ2000(2017, 9, 9.4886);
     EXPECT_NEAR(0.25524, placeIn(positionsAt(T, files), anchor).length(), 1e-7);
     // NASA's release of 2017 November 20 ("Solar System's First Interstellar
     // Visitor Dazzles Scientists"): within 24 million km of the Earth on
     // October 14, that is 0.157 to 0.164 AU for the two figures given.
-    const Approach nearest = closestToTheEarth(*this, files, anchor, daysFromJ2000(2017, 10, 10.0),
-                                               daysFromJ2000(2017, 10, 19.0), 0.05);
-    EXPECT_NEAR(24.0e6 / 149597870.7, nearest.au, 0.5e6 / 149597870.7);
-    EXPECT_NEAR(daysFromJ2000(2017, 10, 14.5), nearest.ttDays, 1.0);
+    double nearest = 1e9, when = 0.0;
+    for (double days = daysFromJ2000(2017, 10, 10.0); days <= daysFromJ2000(2017, 10, 19.0); days += 0.05)
+    {
+        const double au = (placeIn(positionsAt(days, files), anchor) - earthAt(days)).length();
+        if (au < nearest)
+            std::tie(nearest, when) = std::make_pair(au, days);
+    }
+    EXPECT_NEAR(24.0e6 / 149597870.7, nearest, 0.5e6 / 149597870.7);
+    EXPECT_NEAR(daysFromJ2000(2017, 10, 14.5), when, 1.0);
 }
 }

@@ -82,13 +82,26 @@ std::string chain(int levels)
     return text;
 }
 
-// A planet of the sun on an orbit by its perihelion, at 300 world units for
-// 0.25 AU, then `extra` lines from line 14 on.
+// A planet A of the sun whose `extra` lines start at line 12: as written,
+// with no frame-locked orbit, and with no orbit radius either.
+std::string planet(const std::string& extra)
+{
+    return bodySection("A", "Sun", extra);
+}
+std::string dated(const std::string& extra)
+{
+    return withValue(planet(extra), "OrbitPeriod", "0");
+}
+std::string unplaced(const std::string& extra)
+{
+    return withValue(dated(extra), "OrbitRadius", "0");
+}
+
+// On an orbit by its perihelion, at 300 world units for 0.25 AU, then
+// `extra` lines from line 14 on.
 std::string byPerihelion(const std::string& extra)
 {
-    return withValue(withValue(bodySection("A", "Sun", "PerihelionDistance=300\nPerihelionAU=0.25\n" + extra),
-                               "OrbitRadius", "0"),
-                     "OrbitPeriod", "0");
+    return unplaced("PerihelionDistance=300\nPerihelionAU=0.25\n" + extra);
 }
 
 struct VerdictRow
@@ -109,63 +122,53 @@ const VerdictRow verdictRows[] = {
     {"AMoonBeforeItsPlanet", false, bodySection("Moon", "Planet") + bodySection("Planet"), "parent-order", 3,
      Problem::Error, false},
     {"ASectionNamedSun", false, bodySection("Sun"), "name-collision", 2, Problem::Error, false},
-    {"AModelWithoutAMesh", false, withValue(bodySection("A"), "Model", "Teapot"), "unknown-model", 4, Problem::Error,
-     false},
+    {"AModelWithoutAMesh", false, withValue(planet(""), "Model", "Teapot"), "unknown-model", 4, Problem::Error, false},
     {"MoonsAsDeepAsTheEngineWalks", false, chain(maxMoonDepth), "", 0, Problem::Note, false},
     {"MoonsDeeperThanTheEngineWalks", false, chain(maxMoonDepth + 2), "too-deep", 11 * maxMoonDepth + 3,
      Problem::Error, true},
-    {"ANameLongerThanShown", false, withValue(bodySection("A"), "Name", std::string(70, 'x')), "long-name", 2,
+    {"ANameLongerThanShown", false, withValue(planet(""), "Name", std::string(70, 'x')), "long-name", 2,
      Problem::Warning, false},
-    {"ASizeBeyondTheWorld", false, withValue(bodySection("A"), "Size", "2e18"), "beyond-the-world", 6,
-     Problem::Warning, false},
-    {"ABodyUnderANamelessSection", false, "[]\n" + bodySection("A").substr(4), "outside-section", 1,
-     Problem::Warning, false},
-    {"AnOrbitOfNoTime", false, bodySection("A", "Sun", "OrbitDays=0\n"), "bad-element", 12, Problem::Error, true},
-    {"AnOpenOrbit", false, withValue(bodySection("A", "Sun", "OrbitDays=100\nEccentricity=1\n"), "OrbitPeriod", "0"),
-     "bad-element", 13, Problem::Error, true},
-    {"AnEpochNoCalendarHas", false,
-     withValue(bodySection("A", "Sun", "OrbitDays=100\nEpoch=2000-02-30\n"), "OrbitPeriod", "0"), "bad-date", 13,
-     Problem::Error, true},
-    {"AFrameLockedPeriodTheClockLeavesIdle", false, bodySection("A", "Sun", "OrbitDays=100\n"), "idle-key", 8,
-     Problem::Warning, false},
-    {"ElementsWithoutOrbitDays", false, bodySection("A", "Sun", "Inclination=5\n"), "idle-key", 12,
-     Problem::Warning, false},
+    {"ASizeBeyondTheWorld", false, withValue(planet(""), "Size", "2e18"), "beyond-the-world", 6, Problem::Warning,
+     false},
+    {"ABodyUnderANamelessSection", false, "[]\n" + planet("").substr(4), "outside-section", 1, Problem::Warning,
+     false},
+    {"AnOrbitOfNoTime", false, planet("OrbitDays=0\n"), "bad-element", 12, Problem::Error, true},
+    {"AnOpenOrbit", false, dated("OrbitDays=100\nEccentricity=1\n"), "bad-element", 13, Problem::Error, true},
+    {"AnEpochNoCalendarHas", false, dated("OrbitDays=100\nEpoch=2000-02-30\n"), "bad-date", 13, Problem::Error, true},
+    {"AFrameLockedPeriodTheClockLeavesIdle", false, planet("OrbitDays=100\n"), "idle-key", 8, Problem::Warning,
+     false},
+    {"ElementsWithoutOrbitDays", false, planet("Inclination=5\n"), "idle-key", 12, Problem::Warning, false},
     // One rule for the eccentricity: an ellipse's for a dated orbit, idle (never wrong) without one.
-    {"AnEccentricityJustBelowOne", false,
-     withValue(bodySection("A", "Sun", "OrbitDays=100\nEccentricity=0.9999999\n"), "OrbitPeriod", "0"), "", 0,
-     Problem::Note, false},
-    {"AnOpenOrbitThatIsNoOrbit", false, bodySection("A", "Sun", "Eccentricity=1.5\n"), "idle-key", 12,
-     Problem::Warning, false},
+    {"AnEccentricityJustBelowOne", false, dated("OrbitDays=100\nEccentricity=0.9999999\n"), "", 0, Problem::Note,
+     false},
+    {"AnOpenOrbitThatIsNoOrbit", false, planet("Eccentricity=1.5\n"), "idle-key", 12, Problem::Warning, false},
     // A body that faces its parent is turned by its orbit: a rotation model beside it is idle.
     {"FacingItsParentWithARotationModel", false,
-     withValue(bodySection("A", "Sun", "OrbitDays=9\nRotationHours=-216\nFacesParent=1\nMeridian=4\n"), "OrbitPeriod",
-               "0"),
-     "idle-key", 15, Problem::Warning, false},
-    {"FacingItsParentWithoutAnOrbit", false, bodySection("A", "Sun", "RotationHours=-216\nFacesParent=1\n"), "idle-key",
-     13, Problem::Warning, false},
-    // Rings and clouds. A section's extra lines start at line 12.
-    {"ARingInItsEquator", false, bodySection("A", "Sun", "RotationHours=10\nRingInner=8\nRingOuter=12\nRingMap=r.png\n"),
-     "", 0, Problem::Note, false},
-    {"RingRadiiTheWrongWayRound", false,
-     bodySection("A", "Sun", "RotationHours=10\nRingInner=12\nRingOuter=8\nRingMap=r.png\n"), "ring-radii", 14,
+     dated("OrbitDays=9\nRotationHours=-216\nFacesParent=1\nMeridian=4\n"), "idle-key", 15, Problem::Warning,
+     false},
+    {"FacingItsParentWithoutAnOrbit", false, planet("RotationHours=-216\nFacesParent=1\n"), "idle-key", 13,
      Problem::Warning, false},
-    {"ARingWithoutAPole", false, bodySection("A", "Sun", "RingInner=8\nRingOuter=12\nRingMap=r.png\n"),
-     "ring-without-pole", 14, Problem::Warning, false},
-    {"ARingInsideItsBody", false, bodySection("A", "Sun", "RotationHours=10\nRingInner=3\nRingOuter=12\nRingMap=r.png\n"),
+    // Rings and clouds.
+    {"ARingInItsEquator", false, planet("RotationHours=10\nRingInner=8\nRingOuter=12\nRingMap=r.png\n"), "", 0,
+     Problem::Note, false},
+    {"RingRadiiTheWrongWayRound", false, planet("RotationHours=10\nRingInner=12\nRingOuter=8\nRingMap=r.png\n"),
+     "ring-radii", 14, Problem::Warning, false},
+    {"ARingWithoutAPole", false, planet("RingInner=8\nRingOuter=12\nRingMap=r.png\n"), "ring-without-pole", 14,
+     Problem::Warning, false},
+    {"ARingInsideItsBody", false, planet("RotationHours=10\nRingInner=3\nRingOuter=12\nRingMap=r.png\n"),
      "ring-inside-body", 13, Problem::Warning, false},
-    {"RingRadiiWithoutAMap", false, bodySection("A", "Sun", "RotationHours=10\nRingInner=8\nRingOuter=12\n"),
-     "idle-key", 14, Problem::Warning, false},
+    {"RingRadiiWithoutAMap", false, planet("RotationHours=10\nRingInner=8\nRingOuter=12\n"), "idle-key", 14,
+     Problem::Warning, false},
     {"AMoonThroughItsPlanetsRing", false,
-     bodySection("A", "Sun", "RotationHours=10\nRingInner=8\nRingOuter=12\nRingMap=r.png\n") +
+     planet("RotationHours=10\nRingInner=8\nRingOuter=12\nRingMap=r.png\n") +
          withValue(bodySection("A.B", "A"), "OrbitRadius", "10"),
      "orbit-through-ring", 22, Problem::Warning, false},
     {"AMoonClearOfItsPlanetsRing", false,
-     bodySection("A", "Sun", "RotationHours=10\nRingInner=8\nRingOuter=12\nRingMap=r.png\n") +
+     planet("RotationHours=10\nRingInner=8\nRingOuter=12\nRingMap=r.png\n") +
          withValue(bodySection("A.B", "A"), "OrbitRadius", "17.5"),
      "", 0, Problem::Note, false},
-    {"CloudKeysWithoutAMap", false, bodySection("A", "Sun", "CloudHeight=0.02\n"), "idle-key", 12, Problem::Warning,
-     false},
-    {"CloudsBelowTheSurface", false, bodySection("A", "Sun", "CloudMap=c.dds\nCloudHeight=-0.1\n"), "out-of-range", 13,
+    {"CloudKeysWithoutAMap", false, planet("CloudHeight=0.02\n"), "idle-key", 12, Problem::Warning, false},
+    {"CloudsBelowTheSurface", false, planet("CloudMap=c.dds\nCloudHeight=-0.1\n"), "out-of-range", 13,
      Problem::Warning, false},
     // Orbits by their perihelion: any conic about the Sun, paced by the real perihelion distance.
     {"AHyperbolaByItsPerihelion", false, byPerihelion("Eccentricity=1.2\nPerihelionDate=2017-09-09T11:42\n"), "", 0,
@@ -174,33 +177,26 @@ const VerdictRow verdictRows[] = {
     {"AnEllipseByItsPerihelion", false, byPerihelion("Eccentricity=0.5\n"), "", 0, Problem::Note, false},
     {"ANegativeEccentricityByItsPerihelion", false, byPerihelion("Eccentricity=-0.1\n"), "bad-element", 14,
      Problem::Error, true},
-    {"APerihelionDistanceWithoutItsPace", false,
-     withValue(withValue(bodySection("A", "Sun", "PerihelionDistance=300\n"), "OrbitRadius", "0"), "OrbitPeriod",
-               "0"),
-     "bad-element", 12, Problem::Error, true},
-    {"APerihelionAUOfZero", false,
-     withValue(withValue(bodySection("A", "Sun", "PerihelionDistance=300\nPerihelionAU=0\n"), "OrbitRadius", "0"),
-               "OrbitPeriod", "0"),
-     "bad-element", 13, Problem::Error, true},
-    {"APerihelionDistanceBelowZero", false, bodySection("A", "Sun", "PerihelionDistance=-5\n"), "bad-element", 12,
+    {"APerihelionDistanceWithoutItsPace", false, unplaced("PerihelionDistance=300\n"), "bad-element", 12,
      Problem::Error, true},
+    {"APerihelionAUOfZero", false, unplaced("PerihelionDistance=300\nPerihelionAU=0\n"), "bad-element", 13,
+     Problem::Error, true},
+    {"APerihelionDistanceBelowZero", false, planet("PerihelionDistance=-5\n"), "bad-element", 12, Problem::Error,
+     true},
     {"AMoonByItsPerihelion", false,
      bodySection("A") + withValue(withValue(bodySection("A.M", "A", "PerihelionDistance=30\nPerihelionAU=0.1\n"),
                                             "OrbitRadius", "0"),
                                   "OrbitPeriod", "0"),
      "moon-by-perihelion", 14, Problem::Error, true},
-    {"AnOrbitRadiusTheConicLeavesIdle", false,
-     withValue(bodySection("A", "Sun", "PerihelionDistance=300\nPerihelionAU=0.25\n"), "OrbitPeriod", "0"),
-     "idle-key", 7, Problem::Warning, false},
+    {"AnOrbitRadiusTheConicLeavesIdle", false, dated("PerihelionDistance=300\nPerihelionAU=0.25\n"), "idle-key", 7,
+     Problem::Warning, false},
     {"AMeanAnomalyTheConicLeavesIdle", false, byPerihelion("MeanAnomaly=10\n"), "idle-key", 14, Problem::Warning,
      false},
     {"AnEpochTheConicLeavesIdle", false, byPerihelion("Epoch=2017-09-01\n"), "idle-key", 14, Problem::Warning,
      false},
-    {"PerihelionKeysBesideOrbitDays", false,
-     withValue(bodySection("A", "Sun", "OrbitDays=100\nPerihelionDate=2020-01-01\n"), "OrbitPeriod", "0"),
-     "idle-key", 13, Problem::Warning, false},
-    {"ThePaceWithoutAnOrbit", false, bodySection("A", "Sun", "PerihelionAU=2\n"), "idle-key", 12, Problem::Warning,
-     false},
+    {"PerihelionKeysBesideOrbitDays", false, dated("OrbitDays=100\nPerihelionDate=2020-01-01\n"), "idle-key", 13,
+     Problem::Warning, false},
+    {"ThePaceWithoutAnOrbit", false, planet("PerihelionAU=2\n"), "idle-key", 12, Problem::Warning, false},
     {"AClockStartNoOneCanRead", true, "[Clock]\nStart=tomorrow\n", "bad-date", 2, Problem::Error, true},
     {"SoundSettings", true, "[Performance]\nNearClipDistance=1e18\n[Light]\nRange=0\n[StarField]\nDistance=-1e18\n",
      "", 0, Problem::Note, false},

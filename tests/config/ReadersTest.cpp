@@ -1,9 +1,9 @@
 // The two readers: every row a file and what the reader must make of it.
 // Expected values are written as the file writes them and read with the key
-// tables; every key a row does not name must keep its default.
+// tables; every key a row does not name must keep its default. Separators
+// and the byte-order mark are the shared line reader's, tried on settings.
 
 #include "HeadlessEngine.h"
-#include "TestPaths.h"
 #include "config/AppSettings.h"
 #include "config/SettingsKeys.h"
 #include "config/SystemFile.h"
@@ -82,8 +82,8 @@ TEST_P(SettingsReaderTest, ReadsEveryKeyByItsRules)
 
 INSTANTIATE_TEST_SUITE_P(Settings, SettingsReaderTest, ::testing::ValuesIn(settingsRows), RowName());
 
-// The shipped asteroids need a dated system's scale to stand on; a spec-style
-// system shows only the catalogues its settings name.
+// The shipped asteroids need a dated system's scale to stand on; a system
+// that follows no clock shows only the catalogues its settings name.
 TEST(CatalogueNamesTest, TheShippedOnesOnlyWhereBodiesFollowTheClockAndNamedFilesAnywhere)
 {
     using Names = std::vector<std::string>;
@@ -130,8 +130,6 @@ const SystemRow systemRows[] = {
     {"TheRequiredKeysAloneGiveTheDefaults", bodySection("A"),
      {{"Name", "A"}, {"Parent", "Sun"}, {"Model", "SphereMesh_4x6"}, {"Material", "default"}, {"Size", "5"},
       {"OrbitRadius", "100"}, {"OrbitPeriod", "1"}, {"PitchPeriod", "0"}, {"YawPeriod", "0"}, {"RollPeriod", "0"}}},
-    {"SizeAfterColonAndBlank", without("Size", "Size: 7\n"), {{"Size", "7"}}},
-    {"SizeAfterATab", without("Size", "Size\t8\n"), {{"Size", "8"}}},
     {"ANameOfTwoWordsKeepsTheFirst", without("Name", "Name=Red Planet\n"), {{"Name", "Red"}}},
     {"AbcCountsButLeavesSizeAtZero", without("Size", "Size=abc\n"), {{"Size", "0"}}},
     {"TwelveAbcGivesTwelve", without("Size", "Size=12abc\n"), {{"Size", "12"}}},
@@ -145,7 +143,6 @@ const SystemRow systemRows[] = {
                  "FarDistance=4000\n"),
      {{"OrbitCompleted", "10"}, {"PitchCompleted", "20"}, {"YawCompleted", "30"}, {"RollCompleted", "40"},
       {"NearDistance", "300"}, {"FarDistance", "4000"}}},
-    {"AByteOrderMarkIsSkipped", "\xEF\xBB\xBF" + bodySection("A"), {}},
     // An ellipse as close to a parabola as written, never rounded.
     {"AnEccentricityJustBelowOneIsKept", without("", "OrbitDays=100\nEccentricity=0.9999999\n"),
      {{"OrbitDays", "100"}, {"Eccentricity", "0.9999999"}}},
@@ -159,7 +156,6 @@ const SystemRow systemRows[] = {
     {"ANameIsNotCutInsideALetter", without("Name", "Name=" + std::string(63, 'x') + "\xC3\xA4\n"),
      {{"Name", std::string(63, 'x')}}},
     {"SizeMissing", without("Size"), {}, 0},
-    {"SizeWrittenWithBlanksAlone", without("Size", "Size 5\n"), {}, 0},
     {"SizeInLowerCase", without("Size", "size=5\n"), {}, 0},
     {"AnExtraRequiredSetting", without("", "Size=6\n"), {}, 0},
     {"TheNamelessSectionAheadOfTheFirstHeader", bodySection("A").substr(4), {}, 0},
@@ -244,22 +240,5 @@ TEST(ReaderFailureTest, UnreadableFilesRaiseAndChangeNothing)
         EXPECT_EQ(0u, bodyRegistry.size());
         EXPECT_EQ("1.cfg", appSettings.StaticSystem);
     }
-}
-
-TEST(SystemReaderTest, TheDefaultSystemHasEveryPlanetAndMajorMoonAfterItsParent)
-{
-    loadSystemFile(std::string(ORVTEST_DATA_DIR) + "/1.cfg");
-    std::string names;
-    for (const auto& body : bodyRegistry)
-        names += body->definition.Name + " ";
-    EXPECT_EQ("Mercury Venus Earth Moon Mars Deimos Phobos Jupiter Callisto Europa Ganymede Io "
-              "Saturn Titan Uranus Neptune Triton ",
-              names);
-    for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
-    {
-        const std::string& parent = bodyRegistry.at(i).definition.Parent;
-        EXPECT_TRUE(parent == "Sun" || bodyRegistry.indexOf(parent) < int(i)) << bodyRegistry.at(i).sectionName;
-    }
-    resetProcessState();
 }
 }

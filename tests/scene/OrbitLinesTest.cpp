@@ -17,6 +17,10 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 namespace
 {
 class OrbitLinesTest : public HeadlessEngine
@@ -303,5 +307,296 @@ TEST_F(FarSpheresTest, DrawsTheShownFarSpheresWithinTheirDistance)
     spheres.writeInstances();
     EXPECT_EQ(2u, spheres.fullCount());    // Big, Unlimited
     EXPECT_EQ(1u, spheres.smallCount());   // Tiny
+}
+}
+
+namespace
+{
+// A picture of `width` × `height` pixels seen straight on, one world unit a
+// pixel: world (x, y) falls on window column x, row y (rows run down).
+Ogre::Matrix4 windowClip(int width, int height)
+{
+    return Ogre::Matrix4(2.0f / float(width), 0, 0, -1,   //
+                         0, -2.0f / float(height), 0, 1,  //
+                         0, 0, 0, 0,                      //
+                         0, 0, 0, 1);
+}
+
+std::vector<Ogre::Vector3> run(std::initializer_list<Ogre::Vector2> points)
+{
+    std::vector<Ogre::Vector3> out;
+    for (const Ogre::Vector2& point : points)
+        out.emplace_back(point.x, point.y, 0.0f);
+    return out;
+}
+
+struct Lit
+{
+    int x, y;
+    unsigned count;
+    bool operator==(const Lit& other) const { return x == other.x && y == other.y && count == other.count; }
+};
+
+std::vector<Lit> litPixels(const LinePicture& picture)
+{
+    std::vector<Lit> lit;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.countAt(x, y) > 0)
+                lit.push_back({x, y, picture.countAt(x, y)});
+    return lit;
+}
+
+std::vector<Lit> rowOf(int y, int from, int to, unsigned count = 1)
+{
+    std::vector<Lit> lit;
+    for (int x = from; x < to; ++x)
+        lit.push_back({x, y, count});
+    return lit;
+}
+
+TEST(LinePictureTest, LightsOnePixelAColumnOrRowAndEachJointOnce)
+{
+    const struct
+    {
+        const char* what;
+        std::vector<Ogre::Vector3> points;
+        bool closed;
+        std::vector<Lit> expected;
+    } rows[] = {
+        // Centres 2.5 ... 21.5 lie in [2.2, 22.2).
+        {"across", run({{2.2f, 10.5f}, {22.2f, 10.5f}}), false, rowOf(10, 2, 22)},
+        {"leftwards", run({{22.2f, 10.5f}, {2.2f, 10.5f}}), false, rowOf(10, 2, 22)},
+        // The joint at a pixel centre belongs to the second segment alone.
+        {"joined", run({{2.5f, 10.5f}, {12.5f, 10.5f}, {22.5f, 10.5f}}), false, rowOf(10, 2, 22)},
+        {"steep", run({{5.5f, 3.0f}, {5.5f, 7.0f}}), false, {{5, 3, 1}, {5, 4, 1}, {5, 5, 1}, {5, 6, 1}}},
+        {"diagonal", run({{0.0f, 0.0f}, {4.0f, 4.0f}}), false, {{0, 0, 1}, {1, 1, 1}, {2, 2, 1}, {3, 3, 1}}},
+        // Cut at the window's edges, 40 pixels wide.
+        {"through the window", run({{-50.0f, 10.5f}, {150.0f, 10.5f}}), false, rowOf(10, 0, 40)},
+        // A closed run goes back to its start: there and back on one row.
+        {"closed", run({{2.5f, 10.5f}, {12.5f, 10.5f}}), true, rowOf(10, 2, 12, 2)},
+        {"left of the window", run({{-300.0f, 10.5f}, {-200.0f, 10.5f}}), false, {}},
+        {"below the window", run({{5.0f, 100.0f}, {25.0f, 120.0f}}), false, {}},
+    };
+    for (const auto& row : rows)
+    {
+        LinePicture picture;
+        picture.add(row.points, row.closed);
+        picture.draw(windowClip(40, 30), 40, 30);
+        EXPECT_EQ(row.expected, litPixels(picture)) << row.what;
+        EXPECT_EQ(row.expected.empty() ? 0u : 1u, picture.runsDrawn()) << row.what;
+        // The drawn part holds every lit pixel.
+        const LinePicture::Rect& drawn = picture.drawn();
+        for (const Lit& lit : row.expected)
+            EXPECT_TRUE(lit.x >= drawn.left && lit.x < drawn.right && lit.y >= drawn.top && lit.y < drawn.bottom)
+                << row.what << " " << lit.x << "," << lit.y;
+    }
+}
+
+TEST(LinePictureTest, CrossingLinesAddUpToTheMost)
+{
+    for (const unsigned most : {255u, 3u, 1u})
+    {
+        LinePicture picture;
+        picture.setMost(most);
+        for (int n = 0; n < 5; ++n)
+            picture.add(run({{0.0f, 10.5f}, {40.0f, 10.5f}}), false);
+        picture.add(run({{20.5f, 0.0f}, {20.5f, 30.0f}}), false);
+        picture.draw(windowClip(40, 30), 40, 30);
+        EXPECT_EQ(std::min(5u, most), picture.countAt(3, 10)) << most;
+        EXPECT_EQ(std::min(6u, most), picture.countAt(20, 10)) << most;
+        EXPECT_EQ(1u, picture.countAt(20, 20)) << most;
+        EXPECT_EQ(0u, picture.countAt(3, 11)) << most;
+    }
+}
+
+TEST(LinePictureTest, SkippingFullCellsChangesNoPixel)
+{
+    // Lines dense enough to fill cells and blocks, long ones and short ones
+    // (those a block or two long are skipped whole), against the same lines
+    // counted to 255, which fill none.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> anywhere(-10.0f, 138.0f), near(-12.0f, 12.0f);
+    LinePicture capped, plain;
+    capped.setMost(4);
+    for (int n = 0; n < 6000; ++n)
+    {
+        const Ogre::Vector2 from(anywhere(random), anywhere(random) * 0.75f);
+        const Ogre::Vector2 to = n % 4 == 0 ? Ogre::Vector2(anywhere(random), anywhere(random) * 0.75f)
+                                            : from + Ogre::Vector2(near(random), near(random));
+        capped.add(run({from, to}), false);
+        plain.add(run({from, to}), false);
+    }
+    for (int frame = 0; frame < 2; ++frame)   // the second over the first's counts
+    {
+        capped.draw(windowClip(128, 96), 128, 96);
+        plain.draw(windowClip(128, 96), 128, 96);
+        std::size_t atMost = 0;
+        for (int y = 0; y < 96; ++y)
+            for (int x = 0; x < 128; ++x)
+            {
+                EXPECT_EQ(std::min(plain.countAt(x, y), 4u), capped.countAt(x, y)) << x << "," << y;
+                atMost += capped.countAt(x, y) == 4u;
+            }
+        EXPECT_GT(atMost, 128u * 96u * 3u / 4u);
+    }
+}
+
+TEST(LinePictureTest, ALineStillCountsWhereABlockItCrossesIsNotFull)
+{
+    // Counted to 1, rows of lines light whole 32 × 32 blocks; one pixel left
+    // out keeps its block from being full; a line through it, or through a
+    // block between two full ones, must still light its pixels.
+    const auto fill = [](LinePicture& picture, float left, float right) {
+        for (int row = 0; row < 32; ++row)
+            picture.add(run({{left, float(row) + 0.5f}, {right, float(row) + 0.5f}}), false);
+    };
+    {
+        LinePicture gap;
+        gap.setMost(1);
+        for (int row = 0; row < 32; ++row)
+            if (row == 5)
+            {
+                gap.add(run({{0.0f, 5.5f}, {20.0f, 5.5f}}), false);
+                gap.add(run({{21.0f, 5.5f}, {32.0f, 5.5f}}), false);
+            }
+            else
+                gap.add(run({{0.0f, float(row) + 0.5f}, {32.0f, float(row) + 0.5f}}), false);
+        gap.add(run({{20.5f, 2.0f}, {20.5f, 8.0f}}), false);   // through the pixel left out
+        gap.draw(windowClip(64, 64), 64, 64);
+        EXPECT_EQ(1u, gap.countAt(20, 5));
+    }
+    {
+        LinePicture picture;
+        picture.setMost(1);
+        fill(picture, 0.0f, 32.0f);
+        fill(picture, 64.0f, 96.0f);
+        picture.add(run({{10.0f, 10.5f}, {80.0f, 10.5f}}), false);
+        picture.draw(windowClip(96, 32), 96, 32);
+        for (int x = 32; x < 64; ++x)
+            EXPECT_EQ(1u, picture.countAt(x, 10)) << x;
+        EXPECT_EQ(0u, picture.countAt(40, 11));
+    }
+}
+
+// A circle about the view's axis, of `pixels` radius on a 800 × 600 view
+// with a 45° field of view, 1000 units away.
+struct FaceOn
+{
+    float pixels;
+    Ogre::Matrix4 clip;
+    float radius;   // world units
+};
+
+FaceOn faceOn(float pixels)
+{
+    const float distance = 1000.0f, near = 1.0f;
+    const float halfHeight = near * std::tan(Ogre::Math::PI / 8.0f), halfWidth = halfHeight * 4.0f / 3.0f;
+    FaceOn view;
+    view.pixels = pixels;
+    view.clip = Ogre::Math::makePerspectiveMatrix(-halfWidth, halfWidth, -halfHeight, halfHeight, near, 10000.0f);
+    // 300 pixels span halfHeight at the near plane.
+    view.radius = pixels / 300.0f * halfHeight / near * distance;
+    view.clip = view.clip * Ogre::Affine3::getTrans(0.0f, 0.0f, -distance);
+    return view;
+}
+
+TEST(LinePictureTest, SmallCirclesTakeFewerPiecesAndStayOnTheirCircle)
+{
+    // Pieces a circle of r pixels needs so that no chord strays more than s:
+    // r (1 - cos(pi / n)) <= s; the fewest of 64's halvings that does.
+    const struct
+    {
+        float pixels;
+        std::size_t segments;
+    } rows[] = {
+        {200.0f, 32},   // n >= 28.1
+        {20.0f, 16},    // n >= 8.9
+        {2.0f, 8},      // the fewest drawn
+        {1000.0f, 64},  // n >= 62.8: beyond the window, still all
+    };
+    for (const auto& row : rows)
+    {
+        const FaceOn view = faceOn(row.pixels);
+        std::vector<Ogre::Vector3> circle;
+        for (int n = 0; n < 64; ++n)
+        {
+            const float angle = Ogre::Math::TWO_PI * float(n) / 64.0f;
+            circle.emplace_back(view.radius * std::cos(angle), view.radius * std::sin(angle), 0.0f);
+        }
+        LinePicture picture;
+        picture.add(circle, true);
+        picture.draw(view.clip, 800, 600);
+        EXPECT_EQ(row.segments, picture.segmentsDrawn()) << row.pixels;
+        if (row.pixels > 300.0f)
+            continue;
+        // Every lit pixel within the allowed straying (and the pixel's own
+        // half diagonal) of the circle, and no gap round it.
+        const std::vector<Lit> lit = litPixels(picture);
+        for (const Lit& pixel : lit)
+        {
+            const float off = std::hypot(float(pixel.x) + 0.5f - 400.0f, float(pixel.y) + 0.5f - 300.0f) - row.pixels;
+            EXPECT_LE(std::abs(off), LinePicture::straying + 0.75f) << row.pixels << " at " << pixel.x << "," << pixel.y;
+        }
+        for (int degree = 0; degree < 360; ++degree)
+        {
+            const float angle = Ogre::Math::TWO_PI * float(degree) / 360.0f;
+            const float x = 400.0f + row.pixels * std::cos(angle), y = 300.0f - row.pixels * std::sin(angle);
+            const bool near = std::any_of(lit.begin(), lit.end(), [&](const Lit& pixel) {
+                return std::hypot(float(pixel.x) + 0.5f - x, float(pixel.y) + 0.5f - y) <= LinePicture::straying + 1.5f;
+            });
+            EXPECT_TRUE(near) << row.pixels << " at " << degree << "°";
+        }
+    }
+}
+
+TEST(LinePictureTest, OnlyWhatLiesBeforeTheCameraIsDrawn)
+{
+    // A line a little below the eye, from ahead of it to behind it: seen
+    // ahead, it runs in the lower half; its part behind, projected as if
+    // ahead, would climb into the upper half.
+    const FaceOn view = faceOn(1.0f);
+    const Ogre::Matrix4 clip = view.clip * Ogre::Affine3::getTrans(0.0f, 0.0f, 1000.0f);   // the eye at the origin
+    LinePicture picture;
+    picture.add({Ogre::Vector3(-5.0f, -1.0f, -50.0f), Ogre::Vector3(5.0f, -1.0f, 50.0f)}, false);
+    picture.draw(clip, 800, 600);
+    const std::vector<Lit> lit = litPixels(picture);
+    EXPECT_FALSE(lit.empty());
+    for (const Lit& pixel : lit)
+        EXPECT_GE(pixel.y, 300) << pixel.x << "," << pixel.y;
+}
+
+TEST(LinePictureTest, NothingBeyondTheView)
+{
+    const FaceOn view = faceOn(1.0f);
+    LinePicture picture;
+    // Beside the view, and behind the eye.
+    picture.add({Ogre::Vector3(5000.0f, 0.0f, 0.0f), Ogre::Vector3(5100.0f, 0.0f, 0.0f)}, false);
+    picture.add({Ogre::Vector3(0.0f, 0.0f, 2000.0f), Ogre::Vector3(10.0f, 0.0f, 2000.0f)}, false);
+    picture.draw(view.clip, 800, 600);
+    EXPECT_EQ(0u, picture.runsDrawn());
+    EXPECT_TRUE(litPixels(picture).empty());
+    EXPECT_TRUE(picture.drawn().empty());
+}
+
+TEST(OrbitLinesChoice, PicturesForManyLinesOnSoftwareRenderers)
+{
+    const struct
+    {
+        const char* device;
+        std::size_t lines;
+        bool picture;
+    } rows[] = {
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", 10008, true},
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", OrbitLines::manyLines, true},
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", OrbitLines::manyLines - 1, false},
+        {"Gallium 0.4 on softpipe", 10008, true},
+        {"Software Rasterizer (swrast)", 10008, true},
+        {"NVIDIA GeForce RTX 3060/PCIe/SSE2", 10008, false},
+        {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", 10008, false},
+        {"", 10008, false},   // no render system: the engine's own lines
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.picture, OrbitLines::drawnAsPicture(row.lines, row.device)) << row.device << " " << row.lines;
 }
 }

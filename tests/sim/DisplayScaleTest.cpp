@@ -2,12 +2,9 @@
 // from JPL's small-body database stand between Mars and Jupiter, and real
 // Jupiter Trojans on Jupiter's orbit, at any date of the catalogue's decades.
 
+#include "DefaultSystem.h"
 #include "HeadlessEngine.h"
-#include "TestPaths.h"
 #include "catalogue/CatalogueReading.h"
-#include "config/ConfigFileReading.h"
-#include "config/SystemJudge.h"
-#include "sim/BodyRegistry.h"
 #include "sim/DisplayScale.h"
 #include "sim/SkyToWorld.h"
 
@@ -21,13 +18,13 @@ namespace
 // TT days from J2000 of 1990, 2010, 2022 (the excerpt's epoch) and 2040.
 const double dates[] = {-3652.5, 3652.5, 8255.5, 14610.0};
 
-class DisplayScaleTest : public ::testing::Test
+class DisplayScaleTest : public DefaultSystem
 {
 protected:
     void SetUp() override
     {
-        verdict = judgeSystemText("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"), nullptr);
-        ASSERT_TRUE(verdict.sound());
+        DefaultSystem::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
         map = displayMapOf(*verdict.bodies);
         // JPL's SBDB query answer as Debian's kstars-data carries it: Ceres,
         // Pallas, Vesta and the 497 bodies of class TJN (README.md there).
@@ -38,13 +35,11 @@ protected:
         ASSERT_EQ(500u, catalogue.bodies.size());
     }
 
-    float orbitRadius(const std::string& name) const
+    // The three largest of the main belt; the other 497 are Jupiter Trojans.
+    bool inTheBelt(std::size_t index) const
     {
-        for (const auto& body : *verdict.bodies)
-            if (body->definition.Name == name)
-                return body->definition.OrbitRadius;
-        ADD_FAILURE() << "no " << name;
-        return 0.0f;
+        const std::string_view name = catalogue.bodies.name(index);
+        return name.find("Ceres") != name.npos || name.find("Pallas") != name.npos || name.find("Vesta") != name.npos;
     }
 
     // The world distance from the Sun of a catalogue body at a date.
@@ -53,7 +48,6 @@ protected:
         return displayPlace(catalogue.bodies.positionAt(index, days), map).length();
     }
 
-    SystemVerdict verdict;
     RadialMap map;
     Catalogue catalogue;
 };
@@ -68,34 +62,28 @@ TEST_F(DisplayScaleTest, ThePlanetsSetTheScaleByTheirTheoriesReferenceDistances)
 
 TEST_F(DisplayScaleTest, MainBeltAsteroidsStandBetweenMarsAndJupiter)
 {
-    const double mars = orbitRadius("Mars"), jupiter = orbitRadius("Jupiter");
+    const double mars = body("Mars").definition.OrbitRadius, jupiter = body("Jupiter").definition.OrbitRadius;
     for (std::size_t index = 0; index < catalogue.bodies.size(); ++index)
-    {
-        if (catalogue.bodies.name(index).find("Ceres") == std::string_view::npos &&
-            catalogue.bodies.name(index).find("Pallas") == std::string_view::npos &&
-            catalogue.bodies.name(index).find("Vesta") == std::string_view::npos)
-            continue;
         for (double days : dates)
-        {
-            const double distance = worldDistanceOf(index, days);
-            EXPECT_GT(distance, mars) << catalogue.bodies.name(index) << " at " << days;
-            EXPECT_LT(distance, jupiter) << catalogue.bodies.name(index) << " at " << days;
-        }
-    }
+            if (inTheBelt(index))
+            {
+                const double distance = worldDistanceOf(index, days);
+                EXPECT_GT(distance, mars) << catalogue.bodies.name(index) << " at " << days;
+                EXPECT_LT(distance, jupiter) << catalogue.bodies.name(index) << " at " << days;
+            }
 }
 
 TEST_F(DisplayScaleTest, JupiterTrojansStandOnJupitersOrbit)
 {
-    const double jupiter = orbitRadius("Jupiter");
+    const double jupiter = body("Jupiter").definition.OrbitRadius;
     for (double days : dates)
     {
         std::vector<double> offsets;
         for (std::size_t index = 0; index < catalogue.bodies.size(); ++index)
         {
-            const std::string name(catalogue.bodies.name(index));
-            if (name.find("Ceres") != std::string::npos || name.find("Pallas") != std::string::npos ||
-                name.find("Vesta") != std::string::npos)
+            if (inTheBelt(index))
                 continue;
+            const std::string name(catalogue.bodies.name(index));
             const double offset = worldDistanceOf(index, days) / jupiter - 1.0;
             offsets.push_back(std::abs(offset));
             // (624) Hektor, of eccentricity 0.02, keeps to Jupiter's orbit closely.

@@ -3,11 +3,8 @@
 // follows the IAU model of its pole, and the synchronous moons keep the IAU
 // prime meridian towards their planets.
 
-#include "TestPaths.h"
-#include "config/ConfigFileReading.h"
-#include "config/SystemJudge.h"
-#include "sim/BodyRegistry.h"
-#include "sky/Frames.h"
+#include "DefaultSystem.h"
+#include "SkyReferences.h"
 #include "sky/Orbit.h"
 #include "sky/Spin.h"
 
@@ -22,12 +19,6 @@ namespace
 {
 constexpr double daysPerYear = 365.25;
 constexpr double daysPerCentury = 36525.0;
-
-double degreesBetween(const Vector3d& a, const Vector3d& b)
-{
-    const double cosine = a.normalised().dot(b.normalised());
-    return std::acos(std::max(-1.0, std::min(1.0, cosine))) / radiansPerDegree;
-}
 
 // TT days from J2000 of a (fractional) Julian year.
 double daysOfYear(double year)
@@ -119,26 +110,7 @@ RotationModel tritonModel()
 const RotationModel triton = tritonModel();
 constexpr double n7Years = 36000.0 / 52.316;   // one turn of N7, Julian years
 
-class MoonsTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        verdict = judgeSystemText("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"), nullptr);
-        ASSERT_TRUE(verdict.sound());
-    }
-
-    const Body& body(const std::string& name) const
-    {
-        for (const auto& owned : *verdict.bodies)
-            if (owned->definition.Name == name)
-                return *owned;
-        ADD_FAILURE() << "no " << name;
-        return verdict.bodies->at(0);
-    }
-
-    SystemVerdict verdict;
-};
+using MoonsTest = DefaultSystem;
 
 // JPL SSD "Planetary Satellite Mean Orbital Parameters" (ssd.jpl.nasa.gov/?sat_elem),
 // mean elements referred to the local Laplace planes: Mars table (epoch
@@ -201,19 +173,14 @@ TEST_F(MoonsTest, EveryMoonGoesRoundInThePeriodItsPublishedMeanMotionGives)
         double n;          // degrees a day, as published
         double lastDigit;  // of the published value
     };
-    const Motion motions[] = {
+    std::vector<Motion> motions{
         // JPL SSD mean ecliptic elements, epoch 2000 Jan. 1.50 TT, DE405/LE405.
         {"Moon", 13.176358, 1e-6},
-        // The Laplace-plane rows above.
-        {"Phobos", 1128.8447569, 1e-7},
-        {"Deimos", 285.1618790, 1e-7},
-        {"Io", 203.4889583, 1e-7},
-        {"Europa", 101.3747242, 1e-7},
-        {"Ganymede", 50.3176072, 1e-7},
-        {"Callisto", 21.5710728, 1e-7},
         // Jacobson (1998), A&AS 128, 7, Table 9: Titan's mean longitude, 2.61307579580e-4 deg/s.
         {"Titan", 2.61307579580e-4 * 86400.0, 1e-15 * 86400.0},
     };
+    for (const LaplaceRow& row : laplaceRows)
+        motions.push_back({row.moon, row.n, 1e-7});
     for (const Motion& motion : motions)
     {
         const Body& moon = body(motion.moon);
@@ -300,10 +267,7 @@ TEST_F(MoonsTest, TheSynchronousMoonsKeepTheirPrimeMeridiansTowardsTheirPlanets)
         }
     }
 }
-}
 
-namespace
-{
 // Triton keeps its face to Neptune (FacesParent): its drawn pole and prime
 // meridian follow the IAU model, whose pole goes round with the orbit's,
 // where a rotation model held at its J2000 values parts from it by 20

@@ -2,6 +2,7 @@
 // them: the plane's node on the J2000 equator as the origin of the node, the
 // plane's pole as the axis the node turns about.
 
+#include "SkyReferences.h"
 #include "sky/Orbit.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +14,6 @@
 
 namespace
 {
-double degreesBetween(const Vector3d& a, const Vector3d& b)
-{
-    const double cosine = a.normalised().dot(b.normalised());
-    return std::acos(std::max(-1.0, std::min(1.0, cosine))) / radiansPerDegree;
-}
-
 // The orbit's pole at a time, in the J2000 ecliptic frame.
 Vector3d poleOf(const KeplerOrbit& orbit, double days)
 {

@@ -1,6 +1,5 @@
-// UTC and TT against published leap seconds, ΔT and the Earth's rotation.
+// UTC and TT against published leap seconds and ΔT.
 
-#include "sky/Spin.h"
 #include "sky/TimeScales.h"
 
 #include <date/date.h>
@@ -161,38 +160,5 @@ TEST(TimeScalesTest, AMomentWithinALeapSecondReadsAsTheMidnightAfterIt)
     const double midnight = utcDaysOf(2017, 1, 1);
     const double tt = midnight + (68.184 + 0.5) / secondsPerDay;
     EXPECT_NEAR(utcFromDynamical(tt) * secondsPerDay, midnight * secondsPerDay, 1e-6);
-}
-
-TEST(TimeScalesTest, TheEarthTurnsAsTheIauModelSaysOnUtcDates)
-{
-    // The Earth's prime meridian, IAU 2009 (Archinal et al. 2011, Celest.
-    // Mech. Dyn. Astr. 109, 101, table 3): W = 190.147° + 360.9856235° d, d in
-    // TT days from J2000, with TT = UTC + 32.184 s + (TAI - UTC) from USNO's
-    // tai-utc.dat.
-    const struct
-    {
-        int year;
-        unsigned month;
-        unsigned day;
-        double seconds;
-        double atomicMinusUtc;
-    } dates[] = {{1972, 3, 15, 0, 10},      {1980, 6, 1, 3600, 19},   {1990, 6, 1, 43200, 25},
-                 {1999, 6, 1, 86399, 32},   {2008, 6, 1, 7654.3, 33}, {2016, 6, 1, 50000, 36},
-                 {2017, 1, 1, 0.5, 37},     {2026, 3, 1, 21600, 37}};
-    SpinElements elements;
-    elements.periodHours = 24.0 * 360.0 / 360.9856235;
-    elements.meridian = 190.147;
-    elements.poleRA = 0.0;
-    elements.poleDec = 90.0;
-    const BodySpin earth(elements);
-    for (const auto& date : dates)
-    {
-        const double utc = utcDaysOf(date.year, date.month, date.day, date.seconds);
-        const double tt = utc + (32.184 + date.atomicMinusUtc) / secondsPerDay;
-        const double published = std::fmod(190.147 + 360.9856235 * tt, 360.0);
-        const double difference = std::remainder(earth.meridianAt(dynamicalFromUtc(utc)) - published, 360.0);
-        // A second of time turns the Earth by 0.0042°.
-        EXPECT_LT(std::abs(difference), 0.001) << date.year << "-" << date.month;
-    }
 }
 }

@@ -113,9 +113,12 @@ void main()
     vec3 ndc = clip.xyz / clip.w;
     // Near enough to be a sphere of a pixel's radius or more, and on the
     // view: a body just in front of the camera but off to the side would
-    // take the list's room from one in sight.
+    // take the list's room from one in sight. Not a comet: its M1 is the
+    // brightness of its coma, which would make Halley's 11 km nucleus a
+    // sphere 105 km across and fill the inner system with them.
     float radiusOnView = radiusOf(magnitude) * view.w / clip.w;   // pixels
-    if (radiusOnView >= 1.0 && all(lessThanEqual(abs(ndc.xy) * 0.5 * view.xy, 0.5 * view.xy + radiusOnView)))
+    if (!comet && radiusOnView >= 1.0 &&
+        all(lessThanEqual(abs(ndc.xy) * 0.5 * view.xy, 0.5 * view.xy + radiusOnView)))
     {
         uint at = atomicAdd(nearCount, 1u);
         if (at < nearCapacity)

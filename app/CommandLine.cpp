@@ -25,6 +25,8 @@ const char* const viewerUsage =
     "                      now) instead of the settings' Start\n"
     "  --size WxH          a window of W x H pixels, without the dialog\n"
     "  --fullscreen        the whole screen, without the dialog\n"
+    "  --true-scale        start at true scale: the bodies at their real sizes and\n"
+    "                      distances (X switches)\n"
     "  --ui-scale F        text and marks on screen F times their size (the\n"
     "                      display's own by default: 1 at 96 dpi)\n"
     "  --fov DEGREES       a vertical field of view of 1 to 120 degrees (45), over\n"
@@ -176,6 +178,11 @@ Result<CommandLine> parseCommandLine(const std::vector<std::string>& arguments)
         if (argument == "--overlays")
         {
             line.overlays = true;
+            continue;
+        }
+        if (argument == "--true-scale")
+        {
+            line.trueScale = true;
             continue;
         }
         // The one option that may be given again: each names one more catalogue.

@@ -24,6 +24,7 @@ struct CommandLine
     int width = 0;                 // read from it; 0 when not given
     int height = 0;
     bool fullscreen = false;       // --fullscreen: the whole screen, without the dialog
+    bool trueScale = false;        // --true-scale: start at true scale
     std::string uiScale;           // --ui-scale F: the size of everything written on screen
     float scale = 0.0f;            // read from it; 0 when not given, for the display's own
     std::string fieldOfViewText;   // --fov DEGREES

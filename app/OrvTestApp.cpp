@@ -101,6 +101,8 @@ void OrvTestApp::makeFrameListener()
         listener->takeTour(tourJumps);
     if (startView)
         listener->orbitViewer().showView(*startView);
+    if (trueScaleAsked)
+        listener->orbitViewer().setTrueScale(true);
     if (askedFieldOfView > 0.0)
         listener->orbitViewer().setFieldOfView(askedFieldOfView);
     if (filmOrder)

@@ -51,6 +51,8 @@ public:
         windowChosen = true;
     }
 
+    // Starts at true scale; before run().
+    void askTrueScale(bool on) { trueScaleAsked = on; }
     // Starts at a kept view instead of the start view; before run().
     void startAtView(const SavedView& view) { startView = std::make_unique<SavedView>(view); }
     // Records the film instead of waiting for a person, in a small hidden
@@ -84,6 +86,7 @@ private:
     std::unique_ptr<KeyPlaces> keyPlaces;
     bool tourDone = false;
     std::unique_ptr<SavedView> startView;
+    bool trueScaleAsked = false;
     std::unique_ptr<FilmOrder> filmOrder;
     bool filmDone = false;
     // Exists only while near meshes get levels of detail (MeshLod).

@@ -194,6 +194,7 @@ int runViewer(OrvTestApp& app, const CommandLine& commandLine)
     app.startClockAt(clockDays ? *clockDays : nowDays());
     app.askUiScale(commandLine.scale);
     app.askFieldOfView(commandLine.fieldOfView);
+    app.askTrueScale(commandLine.trueScale || appSettings.TrueScale);
     if (commandLine.windowChosen())
         app.chooseWindow(commandLine.width, commandLine.height, commandLine.fullscreen);
     if (const Result<> prepared = prepareViewsAndFilm(app, commandLine, places.viewsFile); !prepared)

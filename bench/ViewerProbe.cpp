@@ -13,7 +13,8 @@
 // same with orbit lines, which no frame can then reuse from the last),
 // "sky" (the start view
 // with the star field shown and hidden by turns, ten frames each, to tell
-// its cost from a busy machine's swings) or a section to jump to.
+// its cost from a busy machine's swings), "truescale" (the view before it,
+// switched to true scale as X switches it) or a section to jump to.
 
 #include "app/OrvTestApp.h"
 #include "bench/ResidentMemory.h"
@@ -102,8 +103,8 @@ void timeSceneUpdate(Ogre::SceneManager* sceneManager, std::vector<double>& upda
 class Stopwatch : public Ogre::FrameListener
 {
 public:
-    Stopwatch(Ogre::Camera* viewCamera, std::vector<View>& measuredViews, int frames)
-        : camera(viewCamera), views(measuredViews), framesPerView(frames)
+    Stopwatch(Ogre::Camera* viewCamera, std::vector<View>& measuredViews, int frames, OrbitViewer& orbitViewer)
+        : camera(viewCamera), views(measuredViews), framesPerView(frames), viewer(orbitViewer)
     {
     }
 
@@ -152,6 +153,11 @@ public:
             lines->create(bodyRegistry);
             return true;
         }
+        if (views[current].name == "truescale")
+        {
+            viewer.setTrueScale(true);
+            return true;
+        }
         for (const auto& body : bodyRegistry)
             if (body->sectionName == views[current].name)
                 jumpCameraToBody(camera->getParentSceneNode(), *body);
@@ -167,6 +173,7 @@ private:
     Ogre::Camera* camera;
     std::vector<View>& views;
     int framesPerView;
+    OrbitViewer& viewer;
     size_t current = 0;
     int frame = 0;
     Ogre::Vector3 startPosition = Ogre::Vector3::ZERO;
@@ -257,7 +264,8 @@ protected:
     void makeFrameListener() override
     {
         OrvTestApp::makeFrameListener();
-        stopwatch = new Stopwatch(camera, views, frames);
+        stopwatch = new Stopwatch(camera, views, frames,
+                                  static_cast<OrvTestFrameListener*>(frameListener)->orbitViewer());
         root->addFrameListener(stopwatch);
         listenerMade = now();
     }

@@ -14,6 +14,7 @@
 #include "config/SettingsKeys.h"
 #include "config/SystemFileKeys.h"
 #include "sim/BodyRegistry.h"
+#include "sim/TrueScale.h"
 #include "sky/Theories.h"
 #include "sky/TimeScales.h"
 #include "sim/SceneNames.h"
@@ -28,7 +29,7 @@
 namespace
 {
 const char* const usage =
-    "usage: orvtest-check [--json] [--at DATE] [--catalogue FILE]... [SYSTEM_FILE]\n"
+    "usage: orvtest-check [--json] [--at DATE] [--true-scale] [--catalogue FILE]... [SYSTEM_FILE]\n"
     "Explains what OrvTest will do with its settings and system files, line by line.\n"
     "\n"
     "  SYSTEM_FILE       check this system file only\n"
@@ -37,6 +38,8 @@ const char* const usage =
     "  --json            print the findings as JSON\n"
     "  --at DATE         say where each body stands at DATE, UTC (2030-01-01,\n"
     "                    2030-01-01T12:00 or now), instead of the tree of bodies\n"
+    "  --true-scale      judge the bodies as true scale shows them: name each one it\n"
+    "                    leaves out; with --at, each body's real distance too\n"
     "  --help            print this help and end\n"
     "  --version         print the version and end\n"
     "\n"
@@ -55,12 +58,14 @@ struct Whereabouts
     bool orbitDated = false;
     Vector3d spherical;       // longitude, latitude, distance
     std::optional<double> distanceAU;
+    std::optional<double> distanceKm;   // at true scale, from the parent
     bool spinDated = false;
     double meridian = 0.0;
 };
 
-// At a UTC date, as the clock shows it.
-Whereabouts whereabouts(const Body& body, double utcDays)
+// At a UTC date, as the clock shows it; at true scale the real distance
+// from the parent, in km and AU, where the body has real values.
+Whereabouts whereabouts(const Body& body, double utcDays, bool trueScale)
 {
     const double days = dynamicalFromUtc(utcDays);
     Whereabouts where;
@@ -68,7 +73,15 @@ Whereabouts whereabouts(const Body& body, double utcDays)
     {
         where.orbitDated = true;
         where.spherical = spherical(datedPlace(body, days));
-        if (const std::optional<Vector3d> real = realPlaceAU(body, days))
+        if (trueScale)
+        {
+            if (const std::optional<Vector3d> real = realPlaceFromParentKm(body, days))
+            {
+                where.distanceKm = real->length();
+                where.distanceAU = *where.distanceKm / kilometresPerAU;
+            }
+        }
+        else if (const std::optional<Vector3d> real = realPlaceAU(body, days))
             where.distanceAU = real->length();
     }
     if (body.datedSpin)
@@ -173,7 +186,8 @@ struct CatalogueRead
 
 // `at`: UTC days to say where the bodies stand, or null.
 void writeJson(std::ostream& out, const AppSettings* settings, const BodyRegistry& bodies,
-               const std::vector<Problem>& problems, const std::vector<CatalogueRead>& catalogues, const double* at)
+               const std::vector<Problem>& problems, const std::vector<CatalogueRead>& catalogues, const double* at,
+               bool trueScale)
 {
     out << "{\n";
     if (at)
@@ -182,18 +196,21 @@ void writeJson(std::ostream& out, const AppSettings* settings, const BodyRegistr
         for (std::size_t i = 0; i < bodies.size(); ++i)
         {
             const Body& b = bodies.at(i);
-            const Whereabouts where = whereabouts(b, *at);
+            const Whereabouts where = whereabouts(b, *at, trueScale);
             out << (i ? ",\n" : "\n") << "    {";
-            writeJsonFields(out,
-                            {{"section", jsonString(b.sectionName)},
-                             {"Name", jsonString(b.definition.Name)},
-                             {"Parent", jsonString(b.definition.Parent)},
-                             {"longitude", jsonIf(where.orbitDated, where.spherical.x)},
-                             {"latitude", jsonIf(where.orbitDated, where.spherical.y)},
-                             {"distance", jsonIf(where.orbitDated, where.spherical.z)},
-                             {"distanceAU", jsonIf(where.distanceAU.has_value(), where.distanceAU.value_or(0.0))},
-                             {"meridian", jsonIf(where.spinDated, where.meridian)}},
-                            ", ");
+            std::vector<std::pair<std::string, std::string>> fields{
+                {"section", jsonString(b.sectionName)},
+                {"Name", jsonString(b.definition.Name)},
+                {"Parent", jsonString(b.definition.Parent)},
+                {"longitude", jsonIf(where.orbitDated, where.spherical.x)},
+                {"latitude", jsonIf(where.orbitDated, where.spherical.y)},
+                {"distance", jsonIf(where.orbitDated, where.spherical.z)}};
+            // Kilometres to the metre at Neptune's distance: more than nine digits.
+            if (trueScale)
+                fields.emplace_back("distanceKm", where.distanceKm ? jsonOf(*where.distanceKm) : "null");
+            fields.emplace_back("distanceAU", jsonIf(where.distanceAU.has_value(), where.distanceAU.value_or(0.0)));
+            fields.emplace_back("meridian", jsonIf(where.spinDated, where.meridian));
+            writeJsonFields(out, fields, ", ");
             out << "}";
         }
         out << (bodies.empty() ? "],\n" : "\n  ],\n");
@@ -346,18 +363,24 @@ void writeProblems(std::ostream& out, const BodyRegistry& bodies, const std::vec
         << (errors == 1 ? " error, " : " errors, ") << warnings << (warnings == 1 ? " warning" : " warnings") << "\n";
 }
 
-// Where each body stands at a date, as a table.
-void writePositions(std::ostream& out, const std::string& systemFile, const BodyRegistry& bodies, double days)
+// Where each body stands at a date, as a table; at true scale with the
+// real distance from the parent in km.
+void writePositions(std::ostream& out, const std::string& systemFile, const BodyRegistry& bodies, double days,
+                    bool trueScale)
 {
     out << systemFile << " at " << dateText(days) << ": each body from its parent, J2000 ecliptic\n";
     char row[256];
-    std::snprintf(row, sizeof row, "%-24s %-16s %10s %9s %14s %11s %9s\n", "body", "parent", "longitude", "latitude",
-                  "distance", "AU", "meridian");
+    if (trueScale)
+        std::snprintf(row, sizeof row, "%-24s %-16s %10s %9s %14s %16s %11s %9s\n", "body", "parent", "longitude",
+                      "latitude", "distance", "km", "AU", "meridian");
+    else
+        std::snprintf(row, sizeof row, "%-24s %-16s %10s %9s %14s %11s %9s\n", "body", "parent", "longitude",
+                      "latitude", "distance", "AU", "meridian");
     out << row;
     for (const auto& owned : bodies)
     {
         const Body& b = *owned;
-        const Whereabouts where = whereabouts(b, days);
+        const Whereabouts where = whereabouts(b, days, trueScale);
         const auto shown = [](std::string text) { return text.size() > 24 ? text.substr(0, 23) + "~" : text; };
         std::string orbit = "   (by frames, not by the clock)";
         if (where.orbitDated)
@@ -366,9 +389,16 @@ void writePositions(std::ostream& out, const std::string& systemFile, const Body
             char au[16] = "";
             if (where.distanceAU)
                 std::snprintf(au, sizeof au, "%11.6f", *where.distanceAU);
-            char numbers[80];
-            std::snprintf(numbers, sizeof numbers, "%9.3f° %8.3f° %14.6g %11s", where.spherical.x, where.spherical.y,
-                          where.spherical.z, au);
+            char km[24] = "";
+            if (where.distanceKm)
+                std::snprintf(km, sizeof km, "%16.1f", *where.distanceKm);
+            char numbers[96];
+            if (trueScale)
+                std::snprintf(numbers, sizeof numbers, "%9.3f° %8.3f° %14.6g %16s %11s", where.spherical.x,
+                              where.spherical.y, where.spherical.z, km, au);
+            else
+                std::snprintf(numbers, sizeof numbers, "%9.3f° %8.3f° %14.6g %11s", where.spherical.x,
+                              where.spherical.y, where.spherical.z, au);
             orbit = numbers;
         }
         char meridian[32] = "";
@@ -476,6 +506,7 @@ bool judgeFile(const std::string& path, const char* what, bool json, Judge judge
 int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
     bool json = false;
+    bool trueScale = false;
     std::string systemFile;
     std::vector<std::string> catalogueFiles;
     bool dated = false;
@@ -503,6 +534,8 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
         };
         if (argument == "--json")
             json = true;
+        else if (argument == "--true-scale")
+            trueScale = true;
         else if (named("--at"))
         {
             if (!valueOf("--at", "DATE"))
@@ -563,7 +596,8 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
     const MeshCatalogue meshes(places.resourcesFile);
     SystemVerdict system;
     if (!judgeFile(systemFile, "system file", json, [&](const std::string& text) {
-            system = judgeSystemText(systemFile, text, [&](const std::string& mesh) { return meshes.holds(mesh); });
+            system = judgeSystemText(systemFile, text, [&](const std::string& mesh) { return meshes.holds(mesh); },
+                                     trueScale);
         }, out, err))
         return 2;
     for (Problem& p : system.problems)
@@ -603,10 +637,10 @@ int runChecker(const std::vector<std::string>& arguments, std::ostream& out, std
 
     if (json)
         writeJson(out, settingsRead ? &settings.read : nullptr, *system.bodies, problems, catalogues,
-                  dated ? &at : nullptr);
+                  dated ? &at : nullptr, trueScale);
     else if (dated)
     {
-        writePositions(out, systemFile, *system.bodies, at);
+        writePositions(out, systemFile, *system.bodies, at, trueScale);
         writeProblems(out, *system.bodies, problems);
         for (const CatalogueRead& read : catalogues)
             writeCataloguePositions(out, read.file, read.catalogue, at);

@@ -50,6 +50,7 @@ struct AppSettings
 
     // [Screen]
     float UiScale{};                    // size of what is written on screen; 0 for the display's own
+    bool TrueScale{};                   // start at true scale (viewer/TrueScaleWorld.h)
 
     // [Clock]
     DateText Start{};                   // where the clock starts: "now" or a date

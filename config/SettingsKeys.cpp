@@ -49,6 +49,7 @@ const std::vector<SettingsKey>& settingsKeys()
         {"StarField", "MilkyWay", "1", &S::MilkyWay, atOnce},
         {"Screen", "UiScale", "0", &S::UiScale, atNextStart,
          L{smallestUiScale, true, largestUiScale, true, L::Held, "0 takes the display's scale; text runs from 0.5 to 8 times its size", 0.0}},
+        {"Screen", "TrueScale", "0", &S::TrueScale, atNextStart},
         {"Clock", "Start", "now", &S::Start, atNextStart},
         {"Clock", "Speed", formatNumber(defaultClockSpeed), &S::Speed, atNextStart,
          L{-clockSpeedLadder().back(), true, clockSpeedLadder().back(), true, L::Held,

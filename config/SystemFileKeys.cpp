@@ -18,6 +18,8 @@ const std::vector<BodyKey>& bodyKeys()
     const L ringRadius{0.0, true, world, true, L::Held, "a ring's radius is a length from the body's centre"};
     const L cloudHeight{0.0, true, 1.0, true, L::Held,
                         "a layer below the surface would not show, and one a radius up is no cloud layer"};
+    const L realLength{0.0, false, INFINITY, false, L::Refused, "a real size or distance is above 0",
+                       std::nullopt, "bad-real-size"};
     const std::string poleRA = formatNumber(eclipticPoleRA);
     const std::string poleDec = formatNumber(eclipticPoleDec);
     static const std::vector<BodyKey> keys{
@@ -74,6 +76,9 @@ const std::vector<BodyKey>& bodyKeys()
         {"CloudMap", false, "", &B::CloudMap},
         {"CloudHeight", false, "0.01", &B::CloudHeight, cloudHeight},
         {"CloudRotationHours", false, "0", &B::CloudRotationHours},
+        // True scale: the real mean radius and semi-major axis.
+        {"RadiusKm", false, "0", &B::RadiusKm, realLength},
+        {"SemiMajorAxisKm", false, "0", &B::SemiMajorAxisKm, realLength},
     };
     return keys;
 }

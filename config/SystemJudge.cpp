@@ -5,6 +5,7 @@
 #include "config/SystemFileKeys.h"
 #include "config/ValueChecks.h"
 #include "sim/SceneNames.h"
+#include "sim/TrueScale.h"
 #include "sim/WorldLimits.h"
 #include "sky/Theories.h"
 
@@ -460,6 +461,13 @@ void ruleDatedBodies(const SystemFacts& facts, Findings& findings)
             else if (d.FacesParent)
                 tellIdle("FacesParent", "without OrbitDays the body has no orbit to face its parent along");
         }
+        if (!owned->orbitDated())
+            idleIfGiven(std::array<const char*, 2>{"RadiusKm", "SemiMajorAxisKm"},
+                        "a body whose orbit does not follow the clock has no real place, and true scale leaves it "
+                        "out");
+        else if (byPerihelion)
+            idleIfGiven(std::array<const char*, 1>{"SemiMajorAxisKm"},
+                        "an orbit by its perihelion takes its real size from PerihelionAU");
         if (!d.orbitFollowsClock() && !d.spinFollowsClock())
             idleIfGiven(std::array<const char*, 1>{"Epoch"}, byPerihelion ? "an orbit by its perihelion is dated by "
                                                                             "PerihelionDate"
@@ -561,6 +569,28 @@ void ruleBodyValues(const SystemFacts& facts, Findings& findings)
     }
 }
 
+// At true scale: the bodies the viewer leaves out, each named once.
+void ruleTrueScale(const SystemFacts& facts, Findings& findings)
+{
+    for (const auto& owned : facts.registry)
+    {
+        const BodyDefinition& d = owned->definition;
+        if (hasRealValues(d))
+            continue;
+        std::string why;
+        if (!owned->orbitDated())
+            why = "its orbit does not follow the clock, so it has no real place";
+        else if (!(d.RadiusKm > 0.0) && d.orbitFollowsClock() && !(d.SemiMajorAxisKm > 0.0))
+            why = "it gives no RadiusKm and no SemiMajorAxisKm";
+        else if (!(d.RadiusKm > 0.0))
+            why = "it gives no RadiusKm";
+        else
+            why = "it gives no SemiMajorAxisKm";
+        findings.add(facts.lineOf(owned->sectionName, "Name"), owned->sectionName, "not-at-true-scale",
+                     "'" + d.Name + "' is left out at true scale: " + why, Problem::Warning);
+    }
+}
+
 // Names longer than the viewer shows.
 void ruleLongNames(const SystemFacts& facts, Findings& findings)
 {
@@ -587,7 +617,8 @@ int deepestMoon(const BodyRegistry& registry)
     return depth.empty() ? 0 : *std::max_element(depth.begin(), depth.end());
 }
 
-SystemVerdict judgeSystemText(const std::string& fileName, const std::string& text, const MeshExists& meshExists)
+SystemVerdict judgeSystemText(const std::string& fileName, const std::string& text, const MeshExists& meshExists,
+                              bool trueScale)
 {
     SystemVerdict verdict;
     Ogre::ConfigFile file;
@@ -610,6 +641,8 @@ SystemVerdict judgeSystemText(const std::string& fileName, const std::string& te
     ruleDatedBodies(facts, findings);
     ruleRingsAndClouds(facts, findings);
     ruleLongNames(facts, findings);
+    if (trueScale)
+        ruleTrueScale(facts, findings);
     verdict.problems = findings.sortedByLine();
     return verdict;
 }

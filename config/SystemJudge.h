@@ -15,6 +15,8 @@ using MeshExists = std::function<bool(const std::string& meshName)>;
 
 // A system file's text judged: the bodies the viewer's reader makes of it and
 // the findings on it. Models are checked only when `meshExists` is given.
+// With `trueScale`, each body the true scale leaves out (sim/TrueScale.h:
+// no real values) is named in a warning.
 struct SystemVerdict
 {
     std::unique_ptr<BodyRegistry> bodies = std::make_unique<BodyRegistry>();
@@ -23,7 +25,8 @@ struct SystemVerdict
     // Whether the bodies can replace the shown ones: no error found.
     bool sound() const { return firstError(problems) == nullptr; }
 };
-SystemVerdict judgeSystemText(const std::string& fileName, const std::string& text, const MeshExists& meshExists);
+SystemVerdict judgeSystemText(const std::string& fileName, const std::string& text, const MeshExists& meshExists,
+                              bool trueScale = false);
 
 // How many levels below the sun the deepest moon of the registry hangs: 1
 // for a planet, 0 for no bodies. Bodies whose parents come after them, or

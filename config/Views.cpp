@@ -91,6 +91,7 @@ const std::vector<ViewKey>& viewKeys()
          L{narrowestFieldOfView, true, widestFieldOfView, true, L::Held, "the camera sees from 1 to 120 degrees"}},
         {"Constellations", false, "0", &V::Constellations},
         {"MilkyWay", false, "1", &V::MilkyWay},
+        {"TrueScale", false, "0", &V::TrueScale},
     };
     return keys;
 }
@@ -168,8 +169,16 @@ std::string viewSection(const SavedView& view)
         const std::string name = key.name;
         // Only what the view has: no body, no offset from one, no date.
         if ((name == "Focus" && view.Focus.empty()) || ((name == "Follow" || name == "Offset") && !view.Follow) ||
-            (name == "Date" && !view.dated) || (name == "Speed" && std::isnan(view.Speed)))
+            (name == "Date" && !view.dated) || (name == "Speed" && std::isnan(view.Speed)) ||
+            (name == "TrueScale" && !view.TrueScale))
             continue;
+        // At true scale the places are kilometres, in every digit a double holds.
+        if (view.TrueScale && (name == "Position" || name == "Offset"))
+        {
+            const Vector3d& km = name == "Position" ? view.PositionKm : view.OffsetKm;
+            text += name + "=" + number(km.x, 17) + " " + number(km.y, 17) + " " + number(km.z, 17) + "\n";
+            continue;
+        }
         text += name + "=" + std::visit([&](auto member) { return valueText(view.*member); }, key.field) + "\n";
     }
     return text;

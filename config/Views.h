@@ -3,6 +3,7 @@
 
 #include "config/Result.h"
 #include "config/ValueChecks.h"
+#include "sky/Vector.h"
 
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
@@ -40,6 +41,12 @@ struct SavedView
     double FieldOfView = defaultFieldOfView;                // vertical, degrees
     bool Constellations = false;                            // the real sky's figures shown
     bool MilkyWay = true;                                   // the real sky's Milky Way shown
+    bool TrueScale = false;                                 // taken at true scale: Position and Offset in km
+
+    // Position and Offset as read and written at true scale, km from the Sun
+    // and from the followed body: a float would hold Neptune's distance to 500 km.
+    Vector3d PositionKm;
+    Vector3d OffsetKm;
 
     bool dated = false;   // whether the view says a date
     int line = 0;         // of its section line; 0 for a view not read from a file

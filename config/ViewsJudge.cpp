@@ -1,5 +1,6 @@
 #include "config/ViewsJudge.h"
 
+#include "config/ValueParsing.h"
 #include "sim/BodyRegistry.h"
 
 #include <map>
@@ -19,6 +20,15 @@ struct ViewLines
         return found == lineOf.end() ? 0 : found->second;
     }
 };
+
+// A place's numbers in double precision; one missing keeps its value, as parseVector reads it.
+void readKilometres(const std::string& text, Vector3d& km)
+{
+    std::size_t at = 0;
+    for (double* number : {&km.x, &km.y, &km.z})
+        if (!readNumber(text, at, *number))
+            break;
+}
 
 // Whether the view can be shown; its findings added.
 bool judgeView(const ViewLines& read, const BodyRegistry* registry, Findings& findings)
@@ -91,6 +101,9 @@ ViewsVerdict judgeViewsText(const std::string& fileName, const std::string& text
         read.lineOf[key->name] = line.number;
         read.used[key] = &line;
         read.view.dated = read.view.dated || valueTypeOf(key->field) == ValueType::Date;
+        // Read again in double precision, for a view at true scale (whose TrueScale may come later).
+        if (key->name == std::string("Position") || key->name == std::string("Offset"))
+            readKilometres(line.value, key->name == std::string("Position") ? read.view.PositionKm : read.view.OffsetKm);
     }
 
     ViewsVerdict verdict;

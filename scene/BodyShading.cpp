@@ -61,6 +61,7 @@ struct ShadedBody
 
 std::vector<ShadedBody> shaded;
 float shadedSunRadius = 0.0f;
+Ogre::Vector3 shadedSunCentre = Ogre::Vector3::ZERO;
 
 class ShadingListener : public Ogre::SceneManager::Listener
 {
@@ -298,13 +299,42 @@ void shadeBodies(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager)
             continue;   // as the thousands of a belt: nothing to hand its program
         // Every slot set once, so that writing them each frame only assigns.
         std::fill(std::begin(entry.slots), std::end(entry.slots), Ogre::Vector4::ZERO);
-        entry.slots[cloudSlot] = Ogre::Vector4(0.0f, d.CloudHeight * d.Size, 0.0f, 0.0f);
+        entry.slots[cloudSlot] = Ogre::Vector4(0.0f, d.CloudHeight * body.drawnRadius, 0.0f, 0.0f);
         setCustomParameters(model, entry.slots);
         if (needs.casters > 0 || needs.ring || entry.cloudTurnsPerDay != 0.0)
             shaded.push_back(std::move(entry));
     }
     if (!shaded.empty())
         listener.listenTo(sceneManager);
+}
+
+void moveShadingSun(const Ogre::Vector3& centre, float radius, Ogre::SceneManager* sceneManager,
+                    const BodyRegistry& bodies)
+{
+    shadedSunCentre = centre;
+    if (radius == shadedSunRadius)
+        return;
+    shadedSunRadius = radius;
+    for (ShadedBody& entry : shaded)
+        for (auto& byCasters : entry.variants)
+            for (const Ogre::MaterialPtr& material : byCasters)
+                if (material)
+                    setSunRadius(material->getTechnique(0)->getPass(0), radius);
+    for (const auto& body : bodies)
+    {
+        if (Ogre::ManualObject* ring = ringOf(*body, sceneManager))
+        {
+            const Ogre::MaterialPtr material = ring->getSections().front()->getMaterial();
+            if (material && material->getTechnique(0)->getPass(0)->hasFragmentProgram())
+                setSunRadius(material->getTechnique(0)->getPass(0), radius);
+        }
+        for (ShadedBody& entry : shaded)
+            if (entry.body == body.get())
+            {
+                entry.slots[cloudSlot].y = body->definition.CloudHeight * body->drawnRadius;
+                setCustomParameters(entry.model, entry.slots);
+            }
+    }
 }
 
 void forgetBodyShading()
@@ -332,14 +362,14 @@ std::size_t shadedBodyCount()
 void writeShadowCasters()
 {
     const double days = datedBodiesPlacedAt();
-    const Ogre::Vector3 sun = Ogre::Vector3::ZERO;
+    const Ogre::Vector3 sun = shadedSunCentre;
     for (ShadedBody& entry : shaded)
     {
         const Body& body = *entry.body;
         if (!body.nearShown)
             continue;
         const Ogre::Vector3 centre = centreOf(body);
-        const float size = body.definition.Size;
+        const float size = body.drawnRadius;
         Ogre::Vector4* slots = entry.slots;
 
         // The nearest few whose penumbra can reach the body, in order as found.
@@ -348,7 +378,7 @@ void writeShadowCasters()
         for (const Body* candidate : entry.candidates)
         {
             const Ogre::Vector3 at = centreOf(*candidate);
-            const float radius = candidate->definition.Size;
+            const float radius = candidate->drawnRadius;
             if (!canShadow(sun, shadedSunRadius, at, radius, centre, size))
                 continue;
             const float distance = at.squaredDistance(centre);
@@ -377,10 +407,14 @@ void writeShadowCasters()
             const Ogre::Vector3 at = centreOf(*holder);
             const Ogre::Vector3 pole = holder->orbitNode->_getDerivedOrientation() *
                                        (holder->nearNode->getOrientation() * Ogre::Vector3::UNIT_Y);
+            // The ring's radii as drawn: at true scale in the body's real radii.
             const BodyDefinition& ring = holder->definition;
-            slots[ringCentreSlot] = Ogre::Vector4(at.x, at.y, at.z, ring.RingInner);
-            slots[ringNormalSlot] = Ogre::Vector4(pole.x, pole.y, pole.z, ring.RingOuter);
-            ringInReach = ringCanShadow(sun, at, pole, ring.RingInner, ring.RingOuter, centre, size);
+            const float scale = holder->drawnRadius / ring.Size;
+            const float inner = holder->atTrueScale ? ring.RingInner * scale : ring.RingInner;
+            const float outer = holder->atTrueScale ? ring.RingOuter * scale : ring.RingOuter;
+            slots[ringCentreSlot] = Ogre::Vector4(at.x, at.y, at.z, inner);
+            slots[ringNormalSlot] = Ogre::Vector4(pole.x, pole.y, pole.z, outer);
+            ringInReach = ringCanShadow(sun, at, pole, inner, outer, centre, size);
         }
         if (entry.cloudTurnsPerDay != 0.0)
         {

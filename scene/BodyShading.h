@@ -33,6 +33,11 @@ Ogre::ShadowTechnique shadowTechniqueFor(const BodyRegistry& bodies);
 // (writeShadowCasters) each time it brings the scene graph up to date for a
 // camera, until forgetBodyShading or until it is destroyed.
 void shadeBodies(const BodyRegistry& bodies, Ogre::SceneManager* sceneManager);
+// Moves the sun the shadows are cast from and gives it a radius, for the
+// true scale, where it stands relative to the camera at its real size; and
+// the clouds their height above each body's drawn radius now.
+void moveShadingSun(const Ogre::Vector3& centre, float radius, Ogre::SceneManager* sceneManager,
+                    const BodyRegistry& bodies);
 // Forgets every shaded body, for rigs about to go; or one.
 void forgetBodyShading();
 void forgetBodyShading(const Body& body);

@@ -18,6 +18,7 @@
 #include <OgreSubMesh.h>
 #include <OgreViewport.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -188,7 +189,8 @@ public:
         next = capacity ? static_cast<float*>(buffer->lock(Ogre::HardwareBuffer::HBL_DISCARD)) : nullptr;
     }
 
-    void add(const Ogre::Vector3& centre, float size)
+    // `brightness`, 0 to 1, scales the dot's light.
+    void add(const Ogre::Vector3& centre, float size, float brightness = 1.0f)
     {
         for (const Ogre::Vector2& corner : corners)
         {
@@ -199,7 +201,7 @@ public:
             *next++ = centre.x;
             *next++ = centre.y;
             *next++ = centre.z;
-            *next++ = size;
+            *next++ = brightness;
         }
         ++count;
     }
@@ -354,8 +356,21 @@ void FarSpheres::writeInstances()
         const float squaredDistance = centre.squaredDistance(cameraPosition);
         if (!farSphereDrawn(*body, squaredDistance))
             continue;
-        const float radius = body->definition.Size * pixelsPerUnit;
-        if (radius * radius < smallRadius * smallRadius * squaredDistance)
+        const float radius = body->drawnRadius * pixelsPerUnit;
+        if (body->atTrueScale && radius * radius < smallRadius * smallRadius * squaredDistance)
+        {
+            // Too small to cover a pixel: a dot of a pixel, as bright as its
+            // disc's share of one, eased over magnitudes as the eye takes
+            // light, and dimmed by its distance from the Sun, so that the
+            // planets are found (the phase: lit as its face turned to us).
+            const float distance = std::sqrt(squaredDistance);
+            const float share = radius * radius / (smallRadius * smallRadius * squaredDistance);
+            const float fromSun = centre.distance(sunCentre) / 149597870.7f;
+            const float light = share / std::max(fromSun * fromSun, 1e-6f);
+            small->add(centre, smallRadius * distance / pixelsPerUnit,
+                       std::clamp(1.0f + 0.12f * std::log10(std::max(light, 1e-30f)), 0.2f, 1.0f));
+        }
+        else if (radius * radius < smallRadius * smallRadius * squaredDistance)
             small->add(centre, far->getScale().x);
         else
             full->add(centre, far->getScale().x, turn);

@@ -59,6 +59,9 @@ private:
     Ogre::Vector3 cameraPosition = Ogre::Vector3::ZERO;
     Ogre::Quaternion cameraTurn = Ogre::Quaternion::IDENTITY;
     float pixelsPerUnit = 0.0f;   // at unit distance: the viewport's height over the view's height
+public:
+    // Where the Sun stands, for the dots' light at true scale.
+    Ogre::Vector3 sunCentre = Ogre::Vector3::ZERO;
 };
 
 #endif

@@ -154,6 +154,6 @@ Body::Body(const std::string& section, const BodyDefinition& d)
       keplerOrbit(keplerOrbitOf(d)), conicOrbit(conicOrbitOf(d)), datedSpin(spinOf(d)),
       theory(d.orbitFollowsClock() && !d.Theory.empty() ? findTheory(d.Theory) : nullptr),
       theoryTrack(theory ? std::make_unique<TheoryTrack>(*theory) : nullptr), orbitTurnNow(orbitTurn.oneStep),
-      spinTurnNow(spinTurn.oneStep)
+      spinTurnNow(spinTurn.oneStep), drawnRadius(d.Size)
 {
 }

@@ -105,6 +105,11 @@ struct Body
     // Motion updates of the spin not yet made: a hidden near node spins only
     // when it is shown again, by all the updates it missed at once.
     double spinOwed = 0.0;
+    // The radius the scene draws the body at, world units: its Size, or at
+    // true scale its RadiusKm (scene/TrueScaleWorld.h), whose nodes then
+    // stand relative to the camera and are placed, shown and hidden there.
+    float drawnRadius;
+    bool atTrueScale = false;
 };
 
 // Where a dated body stands from its parent at `dynamicalDays` (TT from

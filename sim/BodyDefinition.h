@@ -97,6 +97,11 @@ struct BodyDefinition
     float CloudHeight = 0.0f;     // above the surface, a fraction of Size
     double CloudRotationHours = 0.0;   // the clouds' spin period; 0 the body's own
 
+    // The body's real size and orbit, for true scale (sim/TrueScale.h): its
+    // mean radius and its orbit's semi-major axis, km; 0 where not given.
+    double RadiusKm = 0.0;
+    double SemiMajorAxisKm = 0.0;
+
     bool orbitFollowsClock() const { return OrbitDays > 0.0; }
     // An orbit by its perihelion: OrbitDays, where given, takes precedence.
     bool orbitByPerihelion() const { return !orbitFollowsClock() && PerihelionDistance > 0.0f; }

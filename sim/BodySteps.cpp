@@ -26,6 +26,9 @@ Ogre::Affine3 currentWorldTransform(const Ogre::Node* node)
 
 bool farSphereDrawn(const Body& body, float squaredDistance)
 {
+    // At true scale every body is drawn however far: as a dot at the least.
+    if (body.atTrueScale)
+        return body.farShown;
     const float reach = body.definition.FarDistance + body.definition.Size;
     return body.farShown && (body.definition.FarDistance <= 0.0f || squaredDistance <= reach * reach);
 }
@@ -231,6 +234,14 @@ void placeDatedBodies(double days)
         if (body.datedSpin && body.nearShown)
             turnDatedSpin(body, days);
     }
+}
+
+void placeDatedSpins(double days)
+{
+    placedDays = days;
+    for (const auto& owned : bodyRegistry)
+        if (owned->datedSpin && owned->nearShown)
+            turnDatedSpin(*owned, days);
 }
 
 namespace

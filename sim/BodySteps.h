@@ -52,6 +52,9 @@ void runMotionStep();
 // model turned as its rotation model says. Bodies that do not follow the
 // clock are left alone. Allocates nothing.
 void placeDatedBodies(double days);
+// Turns only the dated spins of the near models shown, to `days`: for
+// bodies whose orbit nodes something else places (the true scale).
+void placeDatedSpins(double days);
 // The date they were last placed at (dynamical days from J2000), 0 before.
 double datedBodiesPlacedAt();
 

@@ -50,14 +50,14 @@ constexpr double julianDayOfJ2000 = 2451545.0;
 // 0.11" of the Moon's at random dates of their years, as measured; the
 // Moon's is no finer because each of its evaluations costs milliseconds.
 const std::vector<Theory> allTheories{
-    {"VSOP87-Mercury", 0.38709927, -2000, 6000, 0.25, "VSOP87"},
-    {"VSOP87-Venus", 0.72333566, -2000, 6000, 1.0, "VSOP87"},
-    {"VSOP87-Earth", 1.00000261, -2000, 6000, 1.0, "VSOP87"},
-    {"VSOP87-Mars", 1.52371034, -2000, 6000, 2.0, "VSOP87"},
-    {"VSOP87-Jupiter", 5.20288700, 0, 4000, 16.0, "VSOP87"},
-    {"VSOP87-Saturn", 9.53667594, 0, 4000, 16.0, "VSOP87"},
-    {"VSOP87-Uranus", 19.18916464, -4000, 8000, 16.0, "VSOP87"},
-    {"VSOP87-Neptune", 30.06992276, -4000, 8000, 16.0, "VSOP87"},
+    {"VSOP87-Mercury", 0.38709927, -2000, 6000, 0.25, "VSOP87", kilometresPerAU},
+    {"VSOP87-Venus", 0.72333566, -2000, 6000, 1.0, "VSOP87", kilometresPerAU},
+    {"VSOP87-Earth", 1.00000261, -2000, 6000, 1.0, "VSOP87", kilometresPerAU},
+    {"VSOP87-Mars", 1.52371034, -2000, 6000, 2.0, "VSOP87", kilometresPerAU},
+    {"VSOP87-Jupiter", 5.20288700, 0, 4000, 16.0, "VSOP87", kilometresPerAU},
+    {"VSOP87-Saturn", 9.53667594, 0, 4000, 16.0, "VSOP87", kilometresPerAU},
+    {"VSOP87-Uranus", 19.18916464, -4000, 8000, 16.0, "VSOP87", kilometresPerAU},
+    {"VSOP87-Neptune", 30.06992276, -4000, 8000, 16.0, "VSOP87", kilometresPerAU},
     {"ELP2000-82B", 384400.0, -3000, 2500, 0.25, "ELP 2000-82B"},
 };
 

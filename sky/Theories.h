@@ -22,7 +22,13 @@ struct Theory
     double sampleDays = 1.0;
     // The theory as the clock's corner names it, one name for all its bodies.
     const char* family = "";
+    // Kilometres in the theory's unit of length: the AU's for the planets,
+    // 1 for the Moon's theory, which is in km.
+    double kilometresPerUnit = 1.0;
 };
+
+// The astronomical unit, km: IAU 2012 Resolution B2 (149,597,870,700 m exactly).
+constexpr double kilometresPerAU = 149597870.7;
 
 // Every theory that can be named.
 const std::vector<Theory>& theories();

@@ -47,6 +47,7 @@ enum class Action
     Record,
     ZoomIn,
     ZoomOut,
+    TrueScale,
     Count
 };
 
@@ -146,6 +147,8 @@ constexpr Control orbitControls[] = {
      "narrow the field of view (zoom in), down to 1 degree"},
     {Action::ZoomOut, Trigger::EachPress, {key(OIS::KC_PERIOD), Input{Input::Wheel, -1}}, ". or wheel towards you",
      "widen the field of view, up to 120 degrees"},
+    {Action::TrueScale, Trigger::Pressed, {key(OIS::KC_X), Input{}}, "X",
+     "switch between the display scale and true scale: real sizes and distances"},
     {Action::Help, Trigger::Pressed, {key(OIS::KC_H), key(OIS::KC_F1)}, "H or F1",
      "show or hide this list of controls"},
     {Action::Quit, Trigger::Held, {key(OIS::KC_ESCAPE), Input{}}, "Escape, or closing the window", "quit"},

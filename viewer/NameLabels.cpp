@@ -4,6 +4,7 @@
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 #include "sim/SceneNames.h"
+#include "sim/TrueScale.h"
 #include "sim/WorldLimits.h"
 #include "viewer/OverlayOrder.h"
 #include "viewer/StatusText.h"
@@ -198,7 +199,7 @@ void LabelLayout::placeLabels(const BodyRegistry& bodies, const Ogre::Camera& ca
         if (!body.nearShown &&
             !(body.definition.Far && farSphereDrawn(body, (centre - eyePosition).squaredLength())))
             continue;
-        project(viewMatrix * centre, withinWorld(body.definition.Size), i);
+        project(viewMatrix * centre, withinWorld(body.drawnRadius), i);
     }
 
     // The candidates, in rank order.
@@ -220,7 +221,7 @@ void LabelLayout::placeLabels(const BodyRegistry& bodies, const Ogre::Camera& ca
     }
     std::sort(discs.begin(), discs.end(), before);
     if (view.sunRadius > 0.0f)
-        project(viewMatrix * Ogre::Vector3::ZERO, view.sunRadius, sunBody);
+        project(viewMatrix * view.sunCentre, view.sunRadius, sunBody);
 
     discCells.reset(view.width, view.height);
     nameCells.reset(view.width, view.height);
@@ -291,6 +292,7 @@ NameLabels::NameLabels(Ogre::SceneManager* sceneManager)
 {
     if (sceneManager && sceneManager->hasParticleSystem(sceneNames::sunParticle))
         sunRadius = sceneManager->getParticleSystem(sceneNames::sunParticle)->getDefaultWidth() / 2.0f;
+    scene = sceneManager;
     Ogre::OverlayManager* overlays = Ogre::OverlayManager::getSingletonPtr();
     if (!overlays)
         return;
@@ -381,6 +383,14 @@ void NameLabels::update(const BodyRegistry& bodies, const Ogre::Camera& camera, 
     view.scale = scale;
     view.focus = focus;
     view.sunRadius = sunRadius;
+    // At true scale the Sun is a disc of its real radius, where the camera sees it.
+    if (scene && scene->hasSceneNode(sceneNames::sunNode))
+    {
+        view.sunCentre = scene->getSceneNode(sceneNames::sunNode)->getPosition();
+        if (scene->hasParticleSystem(sceneNames::sunParticle) &&
+            !scene->getParticleSystem(sceneNames::sunParticle)->isVisible())
+            view.sunRadius = float(sunRadiusKm);
+    }
     layout.placeLabels(bodies, camera, view, nameWidths, most);
     const std::vector<LabelPlace>& places = layout.places();
     for (std::size_t n = 0; n < texts.size(); ++n)

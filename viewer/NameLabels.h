@@ -2,6 +2,7 @@
 #define ORVTEST_VIEWER_NAMELABELS_H
 
 #include <OgrePrerequisites.h>
+#include <OgreVector.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +36,7 @@ struct LabelView
     float scale = 1.0f;         // the UI scale: text and status strip this many times their size at 96 dpi
     int focus = -1;             // registry index of the body in focus, or -1 for none
     float sunRadius = 0.0f;     // world units: the Sun's glow round the origin, which hides what is behind it
+    Ogre::Vector3 sunCentre = Ogre::Vector3::ZERO;   // where the Sun stands: the origin but at true scale
 };
 
 // The names' character height in pixels at a UI scale, whole pixels as the
@@ -188,6 +190,7 @@ private:
     bool visible = false;
     float scale = 1.0f;
     float sunRadius = 0.0f;
+    Ogre::SceneManager* scene = nullptr;
 };
 
 #endif

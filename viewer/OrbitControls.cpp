@@ -484,6 +484,10 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
         actions.recordingToggled = true;
         actions.statusChanged = false;
         break;
+    case Action::TrueScale:
+        actions.scaleToggled = true;
+        actions.statusChanged = false;
+        break;
     default:
         actions.statusChanged = false;
         break;

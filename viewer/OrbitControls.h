@@ -48,6 +48,7 @@ struct OrbitActions
     int recallView = -1;                 // the kept view to fly to, 0 for the first; -1 for none
     bool recordingToggled = false;       // start or stop recording a film
     bool fieldOfViewChanged = false;     // to fieldOfView
+    bool scaleToggled = false;           // switch between the display scale and true scale
 };
 
 // The orbit viewer's decisions: from one frame's input snapshot and its own

@@ -6,15 +6,20 @@
 #include "scene/CatalogueDots.h"
 #include "scene/SkyBackground.h"
 #include "scene/SunAndStars.h"
+#include "scene/TrueScaleDepth.h"
+#include "scene/TrueScaleWorld.h"
+#include "sim/TrueScale.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 #include "sim/DisplayScale.h"
 #include "sim/SceneNames.h"
 #include "sim/WorldLimits.h"
 #include "viewer/FilmFrames.h"
+#include "viewer/InfoPanel.h"
 #include "viewer/Picking.h"
 #include "viewer/Screenshot.h"
 #include "viewer/StatusText.h"
+#include "viewer/TrueScalePath.h"
 
 #include <OgreCamera.h>
 #include <OgreRenderTarget.h>
@@ -82,6 +87,8 @@ OrbitViewer::OrbitViewer(Ogre::Camera* viewCamera, Ogre::SceneManager* scene, Og
         say(realSkyProblem());
 }
 
+OrbitViewer::~OrbitViewer() = default;
+
 void OrbitViewer::startClock(double days, double speed)
 {
     skyClock = Clock(days, speed);
@@ -104,8 +111,186 @@ void OrbitViewer::lookAtBodies()
 
 void OrbitViewer::placeBodiesByTheClock()
 {
-    placeDatedBodies(skyClock.dynamicalDays());
+    if (trueScaleShown())
+        placeAtTrueScale();
+    else
+        placeDatedBodies(skyClock.dynamicalDays());
     shownCatalogues.setTime(skyClock.dynamicalDays());
+}
+
+bool OrbitViewer::trueScaleShown() const
+{
+    return trueScale && trueScale->active();
+}
+
+std::size_t OrbitViewer::depthRangesDrawn() const
+{
+    return depth ? depth->drawn() : 1;
+}
+
+double OrbitViewer::pixelsPerRadian() const
+{
+    const Ogre::Viewport* viewport = camera->getViewport();
+    const double pixels = viewport ? double(viewport->getActualHeight()) : 600.0;
+    return pixels / (2.0 * std::tan(camera->getFOVy().valueRadians() / 2.0));
+}
+
+void OrbitViewer::placeAtTrueScale()
+{
+    // A followed body carries the camera with it, in double precision.
+    if (decisions.following() && decisions.hasFocus() && trueScale->shows(std::size_t(decisions.focusIndex())))
+    {
+        const std::size_t focus = std::size_t(decisions.focusIndex());
+        trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
+        cameraPlaceKm = cameraPlaceKm + (trueScale->placeOf(focus) - followedKm);
+        followedKm = trueScale->placeOf(focus);
+    }
+    trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
+    if (depth)
+        depth->setRanges(trueScale->depthRanges());
+    else
+    {
+        // No window's stretches to draw (a film from the command line): one
+        // depth buffer from the nearest surface to the farthest.
+        camera->setNearClipDistance(Ogre::Real(trueScale->depthRanges().back().nearKm));
+        camera->setFarClipDistance(Ogre::Real(trueScale->depthRanges().front().farKm));
+    }
+    // The catalogues' dots are placed on the display's map about the world's
+    // origin, which at true scale is the camera: not drawn there.
+    if (CatalogueDots* dots = shownCatalogues.dots())
+        dots->setVisible(false);
+}
+
+void OrbitViewer::rebaseTrueScale()
+{
+    if (!trueScaleShown())
+        return;
+    cameraNode->setPosition(Ogre::Vector3::ZERO);
+    placeAtTrueScale();
+}
+
+void OrbitViewer::setCameraKm(const Vector3d& place)
+{
+    cameraPlaceKm = place;
+    if (decisions.following() && decisions.hasFocus() && trueScale && trueScale->shows(std::size_t(decisions.focusIndex())))
+        followedKm = trueScale->placeOf(std::size_t(decisions.focusIndex()));
+    rebaseTrueScale();
+}
+
+namespace
+{
+Vector3d doubled(const Ogre::Vector3& v)
+{
+    return {v.x, v.y, v.z};
+}
+
+Ogre::Vector3 toFloat(const Vector3d& v)
+{
+    return Ogre::Vector3(float(v.x), float(v.y), float(v.z));
+}
+}
+
+void OrbitViewer::setTrueScale(bool on)
+{
+    if (on == trueScaleShown())
+        return;
+    if (!trueScale)
+        trueScale = std::make_unique<TrueScaleWorld>(sceneManager);
+    const double days = skyClock.dynamicalDays();
+    // The body kept on screen: the one in focus, else the one nearest in its radii.
+    // Switching back, the body the switch there kept: X twice leaves the camera where it was.
+    int anchor = decisions.hasFocus() ? decisions.focusIndex() : on ? -1 : scaleAnchor;
+    const Vector3d eye = on ? doubled(cameraNode->getPosition()) : cameraPlaceKm;
+    const auto centreOf = [&](std::size_t i) {
+        return on ? doubled(bodyCentre(bodyRegistry.at(i))) : trueScale->placeOf(i);
+    };
+    const auto radiusOf = [&](std::size_t i) { return double(bodyRegistry.at(i).drawnRadius); };
+    if (anchor < 0 || std::size_t(anchor) >= bodyRegistry.size())
+    {
+        double nearest = INFINITY;
+        for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
+        {
+            if (!on && !trueScale->shows(i))
+                continue;
+            const double radii = (eye - centreOf(i)).length() / radiusOf(i);
+            if (hasRealValues(bodyRegistry.at(i).definition) && radii < nearest)
+            {
+                nearest = radii;
+                anchor = int(i);
+            }
+        }
+    }
+    scaleAnchor = anchor;
+    Vector3d direction{0.0, 0.0, -1.0};
+    double radii = 5.0;
+    if (anchor >= 0)
+    {
+        const Vector3d from = eye - centreOf(std::size_t(anchor));
+        if (from.length() > 0.0)
+        {
+            direction = from.normalised();
+            radii = from.length() / radiusOf(std::size_t(anchor));
+        }
+    }
+    if (on)
+    {
+        trueScale->enter(bodyRegistry);
+        panels.allowOrbitLines(false);
+        for (Ogre::MovableObject* object : sceneManager->getSceneNode(sceneNames::starField)->getAttachedObjects())
+            object->setVisibilityFlags(DepthPartitions::backgroundFlag);
+        cameraNode->setPosition(Ogre::Vector3::ZERO);
+        trueScale->place(bodyRegistry, days, Vector3d{}, pixelsPerRadian());
+        if (anchor >= 0 && trueScale->shows(std::size_t(anchor)))
+            cameraPlaceKm = trueScale->placeOf(std::size_t(anchor)) +
+                            direction * (radii * bodyRegistry.at(std::size_t(anchor)).definition.RadiusKm);
+        else
+            cameraPlaceKm = Vector3d{0.0, 0.0, -kilometresPerAU};
+        Ogre::Viewport* viewport = camera->getViewport();
+        if (window && viewport)
+            depth = std::make_unique<DepthPartitions>(camera, window, viewport);
+        if (decisions.following() && decisions.hasFocus() && trueScale->shows(std::size_t(decisions.focusIndex())))
+            followedKm = trueScale->placeOf(std::size_t(decisions.focusIndex()));
+        placeAtTrueScale();
+        say("True scale: " + std::to_string(bodyRegistry.size() - trueScale->leftOut()) + " bodies at their real "
+            "sizes and distances" +
+            (trueScale->leftOut() ? ", " + std::to_string(trueScale->leftOut()) + " left out without them" : "") +
+            (decisions.orbitLinesShown() ? "; no orbit lines at true scale" : ""));
+    }
+    else
+    {
+        depth.reset();
+        trueScale->leave(bodyRegistry);
+        panels.allowOrbitLines(true);
+        if (CatalogueDots* dots = shownCatalogues.dots())
+            dots->setVisible(true);
+        decisions.setMoveSpeed(appSettings.MoveConstant);
+        placeDatedBodies(days);
+        // The anchor's centre at the display scale, now the clock has placed it there.
+        if (anchor >= 0)
+            cameraNode->setPosition(bodyCentre(bodyRegistry.at(std::size_t(anchor))) +
+                                    toFloat(direction * (radii * double(bodyRegistry.at(std::size_t(anchor)).drawnRadius))));
+        camera->setNearClipDistance(appSettings.NearClipDistance);
+        runDetailStep(camera->getRealPosition());
+        say("Display scale");
+    }
+    if (decisions.following() && decisions.hasFocus())
+        following.start(bodyRegistry.at(std::size_t(decisions.focusIndex())));
+    logViewerLine(on ? "true scale" : "display scale");
+}
+
+bool OrbitViewer::jumpAtTrueScale(const Body& body)
+{
+    const int index = bodyRegistry.indexOf(body.sectionName);
+    if (index < 0 || !trueScale->shows(std::size_t(index)))
+        return false;
+    const Vector3d centre = trueScale->placeOf(std::size_t(index));
+    const Ogre::Vector3 side = arrivalSide(body, toFloat(centre));
+    cameraPlaceKm = centre + doubled(side) * (5.0 * body.definition.RadiusKm);
+    followedKm = centre;
+    cameraNode->setPosition(Ogre::Vector3::ZERO);
+    cameraNode->lookAt(toFloat(centre - cameraPlaceKm), Ogre::Node::TS_WORLD);
+    rebaseTrueScale();
+    return true;
 }
 
 void OrbitViewer::lookFromAbove()
@@ -184,6 +369,10 @@ Result<> OrbitViewer::replaceBodies(BodyRegistry& bodies)
     const bool focusValid = decisions.hasFocus() && std::size_t(decisions.focusIndex()) < bodyRegistry.size();
     const std::string focusSection = focusValid ? bodyRegistry.at(std::size_t(decisions.focusIndex())).sectionName : "";
     panels.forgetBodies();
+    // A reload keeps the scale: the new rigs are made at the display's and taken to true scale.
+    const bool atTrueScale = trueScaleShown();
+    if (atTrueScale)
+        trueScale->leave(bodyRegistry);
     destroyBodyRigs(bodyRegistry, sceneManager);
     bodyRegistry.swapBodies(bodies);
     Result<> built;
@@ -203,8 +392,14 @@ Result<> OrbitViewer::replaceBodies(BodyRegistry& bodies)
     lookAtBodies();
     // A dated system shows the real sky, another the random stars.
     matchStarFieldToBodies(sceneManager);
-    // Near or far, before the next frame draws every near model.
-    runDetailStep(camera->getRealPosition());
+    if (atTrueScale)
+    {
+        trueScale->enter(bodyRegistry);
+        placeAtTrueScale();
+    }
+    else
+        // Near or far, before the next frame draws every near model.
+        runDetailStep(camera->getRealPosition());
     if (focusValid)
     {
         const int focus = bodyRegistry.indexOf(focusSection);
@@ -379,7 +574,7 @@ void OrbitViewer::runBodySteps(float dt)
     }
     if (detailCountdown >= 0.0f)
         detailCountdown -= dt;
-    if (detailCountdown < 0.0f)
+    if (detailCountdown < 0.0f && !trueScaleShown())
     {
         detailCountdown = detailInterval;
         runDetailStep(camera->getRealPosition());
@@ -397,6 +592,11 @@ bool OrbitViewer::runFrame(const InputSnapshot& input)
 void OrbitViewer::jumpTo(int index)
 {
     const Body& body = bodyRegistry.at(std::size_t(index));
+    if (trueScaleShown())
+    {
+        say(jumpAtTrueScale(body) ? body.definition.Name : body.definition.Name + " is left out at true scale");
+        return;
+    }
     say(jumpCameraToBody(cameraNode, body) ? body.definition.Name : body.definition.Name + " is out of reach");
 }
 
@@ -461,6 +661,13 @@ void OrbitViewer::followFocus(const OrbitActions& actions)
         return;
     }
     const Body& body = bodyRegistry.at(std::size_t(decisions.focusIndex()));
+    if (trueScaleShown())
+    {
+        // The true scale's camera follows in double precision, as it places the bodies.
+        if ((actions.followChanged || jumped) && trueScale->shows(std::size_t(decisions.focusIndex())))
+            followedKm = trueScale->placeOf(std::size_t(decisions.focusIndex()));
+        return;
+    }
     // A jump while following follows the new body from where the jump put the camera.
     if (actions.followChanged || jumped || !following.isActive())
         following.start(body);
@@ -475,6 +682,13 @@ void OrbitViewer::followFocus(const OrbitActions& actions)
 void OrbitViewer::flyCamera(const OrbitActions& actions)
 {
     const Ogre::Vector3 step = cameraNode->getOrientation() * actions.translation;
+    if (trueScaleShown())
+    {
+        cameraPlaceKm = cameraPlaceKm + doubled(step);
+        cameraNode->yaw(Ogre::Degree(actions.yawDegrees));
+        cameraNode->pitch(Ogre::Degree(actions.pitchDegrees));
+        return;
+    }
     // Past the float range the camera would have no position at all.
     if (isFinite(cameraNode->getPosition() + step))
         cameraNode->translate(step, Ogre::Node::TS_WORLD);
@@ -493,7 +707,7 @@ void OrbitViewer::pick()
     const int index = bodyAtCentre(bodyRegistry, eye, forward, radiansPerPixel, 4.0f, &systemDepth);
     // Of a million dots, only those the graphics card drew by the centre in
     // the last frame, and those it drew as spheres, are solved again here.
-    if (const CatalogueDots* dots = shownCatalogues.dots())
+    if (const CatalogueDots* dots = trueScaleShown() ? nullptr : shownCatalogues.dots())
     {
         std::vector<Sphere> spheres;
         std::vector<CatalogueTarget> targets;
@@ -520,14 +734,14 @@ void OrbitViewer::pick()
                 std::isfinite(depthAtCentre(spheres.back(), eye, forward, 4.0f * radiansPerPixel)))
                 dotsAfterFirstMet = 1;
         }
-        double depth = INFINITY;
-        const int found = sphereAtCentre(spheres, eye, forward, radiansPerPixel, 4.0f, depth);
+        double catalogueDepth = INFINITY;
+        const int found = sphereAtCentre(spheres, eye, forward, radiansPerPixel, 4.0f, catalogueDepth);
         char line[120];
         std::snprintf(line, sizeof line, "a pick solved %zu catalogue bodies by the centre; it took %.3f ms",
                       spheres.size(),
                       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         logViewerLine(line);
-        if (found >= 0 && depth < systemDepth)
+        if (found >= 0 && catalogueDepth < systemDepth)
         {
             decisions.focusOnCatalogue(targets[std::size_t(found)]);
             say("Picked " + targets[std::size_t(found)].name);
@@ -571,9 +785,18 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     if (!catalogueNews.status.empty())
         say(catalogueNews.status);
 
-    const OrbitActions actions = decisions.decide(input, bodyRegistry, &shownCatalogues);
+    // At true scale a key press crosses a share of the distance to the nearest surface.
+    if (trueScaleShown())
+        decisions.setMoveSpeed(float(std::max(std::abs(trueScale->nearestSurfaceKm(cameraPlaceKm)), 1e-3) *
+                                     flightPerSecond));
+    // Catalogue bodies stand on the display scale alone: true scale draws no dot to go to.
+    const OrbitActions actions = decisions.decide(input, bodyRegistry, trueScaleShown() ? nullptr : &shownCatalogues);
     if (actions.quit)
         return false;
+    if (actions.scaleToggled)
+        setTrueScale(!trueScaleShown());
+    if (trueScaleShown())
+        decisions.dropCatalogueFocus();
     keepCatalogueFocus();
     if (actions.reload)
         reloading.requestNow();
@@ -612,9 +835,12 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         toggleConstellations();
     showClock();
 
+    // The camera moved this frame: the bodies stand where it sees them from.
+    rebaseTrueScale();
     sceneManager->getSceneNode(sceneNames::starField)->setPosition(cameraNode->_getDerivedPosition());
     panels.update(bodyRegistry, *camera, decisions.hasFocus() ? decisions.focusIndex() : -1);
-    cometTails.setCatalogues(shownCatalogues.shownBodies());
+    cometTails.setCatalogues(trueScaleShown() ? std::vector<std::shared_ptr<const SmallBodies>>()
+                                              : shownCatalogues.shownBodies());
     cometTails.update(skyClock.dynamicalDays(), shownCatalogues.radialMap());
     // The catalogue body in focus shows its orbit, whether the others' show or not.
     if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus())
@@ -624,8 +850,22 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     if (!decisions.infoShown() || !decisions.catalogueFocus())
         infoLoggedFor.clear();
     if (decisions.infoShown() && decisions.hasFocus() && std::size_t(decisions.focusIndex()) < bodyRegistry.size())
-        panels.showInfo(bodyFacts(bodyRegistry, bodyRegistry.at(std::size_t(decisions.focusIndex())),
-                                  cameraNode->_getDerivedPosition(), skyClock.dynamicalDays()));
+    {
+        const Body& body = bodyRegistry.at(std::size_t(decisions.focusIndex()));
+        std::vector<Fact> facts = bodyFacts(bodyRegistry, body, cameraNode->_getDerivedPosition(), skyClock.dynamicalDays());
+        // At true scale the places are km from the camera, and the sizes real.
+        if (trueScaleShown())
+            for (Fact& fact : facts)
+            {
+                if (fact.first == "radius")
+                    fact.second = readableNumber(body.definition.RadiusKm) + " km";
+                else if (fact.first == "semi-major axis")
+                    fact.second = readableNumber(body.definition.SemiMajorAxisKm) + " km";
+                else if (fact.second.size() > 6 && fact.second.compare(fact.second.size() - 6, 6, " units") == 0)
+                    fact.second.replace(fact.second.size() - 6, 6, " km");
+            }
+        panels.showInfo(facts);
+    }
     else if (decisions.infoShown() && decisions.catalogueFocus())
     {
         const std::vector<Fact> facts = catalogueFocusFacts();
@@ -650,7 +890,10 @@ SavedView OrbitViewer::currentView(const std::string& name) const
 {
     SavedView view;
     view.name = name;
-    view.Position = cameraNode->getPosition();
+    view.Position = trueScaleShown() ? toFloat(cameraPlaceKm) : cameraNode->getPosition();
+    view.TrueScale = trueScaleShown();
+    if (view.TrueScale)
+        view.PositionKm = cameraPlaceKm;
     setViewOrientation(view, cameraNode->getOrientation());
     const OrbitControls::ViewState state = decisions.viewState();
     if (state.focusIndex >= 0 && std::size_t(state.focusIndex) < bodyRegistry.size())
@@ -658,8 +901,10 @@ SavedView OrbitViewer::currentView(const std::string& name) const
         const Body& body = bodyRegistry.at(std::size_t(state.focusIndex));
         view.Focus = body.sectionName;
         view.Follow = state.following;
+        if (view.Follow && view.TrueScale)
+            view.OffsetKm = cameraPlaceKm - trueScale->placeOf(std::size_t(state.focusIndex));
         if (view.Follow)
-            view.Offset = view.Position - bodyCentre(body);
+            view.Offset = view.TrueScale ? toFloat(view.OffsetKm) : view.Position - bodyCentre(body);
     }
     view.Rate = state.timeRate;
     view.Paused = state.paused;
@@ -676,11 +921,21 @@ SavedView OrbitViewer::currentView(const std::string& name) const
     return view;
 }
 
+Vector3d OrbitViewer::viewPlaceKm(const SavedView& view) const
+{
+    const int body = view.Follow ? bodyRegistry.indexOf(view.Focus) : -1;
+    if (body >= 0 && trueScale && trueScale->shows(std::size_t(body)))
+        return trueScale->placeOf(std::size_t(body)) + view.OffsetKm;
+    return view.PositionKm;
+}
+
 CameraPose OrbitViewer::viewPose(const SavedView& view) const
 {
     CameraPose pose{view.Position, viewOrientation(view)};
     const int body = view.Follow ? bodyRegistry.indexOf(view.Focus) : -1;
-    if (body >= 0)
+    if (body >= 0 && trueScaleShown())
+        pose.position = toFloat(trueScale->placeOf(std::size_t(body)) + doubled(view.Offset));
+    else if (body >= 0)
         pose.position = bodyCentre(bodyRegistry.at(std::size_t(body))) + view.Offset;
     return pose;
 }
@@ -710,12 +965,19 @@ void OrbitViewer::toggleConstellations()
 
 void OrbitViewer::placeCamera(const CameraPose& pose)
 {
-    cameraNode->setPosition(pose.position);
     cameraNode->setOrientation(pose.orientation);
+    if (trueScaleShown())
+    {
+        setCameraKm(doubled(pose.position));
+        return;
+    }
+    cameraNode->setPosition(pose.position);
 }
 
 void OrbitViewer::showView(const SavedView& view, float seconds)
 {
+    // A view is shown at the scale it was taken in.
+    setTrueScale(view.TrueScale);
     const int body = view.Focus.empty() ? -1 : bodyRegistry.indexOf(view.Focus);
     OrbitControls::ViewState state;
     state.focusIndex = body;
@@ -750,12 +1012,23 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
     SavedView destination = view;
     destination.Follow = decisions.following();
     following.stop();
-    keptViews.startFlight(destination, CameraPose{cameraNode->getPosition(), cameraNode->getOrientation()},
+    // At true scale the flight is worked out from its destination, so the
+    // camera's place is as precise as its distance to it.
+    keptViews.startFlight(destination,
+                          CameraPose{trueScaleShown() ? toFloat(cameraPlaceKm - viewPlaceKm(destination))
+                                                      : cameraNode->getPosition(),
+                                     cameraNode->getOrientation()},
                           seconds);
     if (!(seconds > 0.0f))
     {
         keptViews.endFlight();
-        placeCamera(viewPose(destination));
+        if (trueScaleShown())
+        {
+            cameraNode->setOrientation(viewOrientation(destination));
+            setCameraKm(viewPlaceKm(destination));
+        }
+        else
+            placeCamera(viewPose(destination));
         // Near or far from here, before a frame is drawn.
         runDetailStep(camera->getRealPosition());
     }
@@ -778,10 +1051,18 @@ void OrbitViewer::flyToView(const OrbitActions& actions, float dt)
         keptViews.endFlight();
         return;
     }
-    const CameraPose pose = keptViews.fly(dt, viewPose(keptViews.destination()));
+    const bool km = trueScaleShown();
+    const SavedView& to = keptViews.destination();
+    const CameraPose pose = keptViews.fly(dt, km ? CameraPose{Ogre::Vector3::ZERO, viewOrientation(to)} : viewPose(to));
     if (!isFinite(pose.position))
     {
         keptViews.endFlight();
+        return;
+    }
+    if (km)
+    {
+        cameraNode->setOrientation(pose.orientation);
+        setCameraKm(viewPlaceKm(to) + doubled(pose.position));
         return;
     }
     placeCamera(pose);
@@ -877,10 +1158,26 @@ void OrbitViewer::showPathFrame(const FilmPath& path, long index, float dt)
     // The path has the camera: following a body would move it on top.
     following.stop();
     decisions.stopFollowing();
+    if (trueScaleShown() && path.views().size() > 1)
+    {
+        // In double precision, the pace eased in the log of the distance (viewer/TrueScalePath.h).
+        const auto stop = [&](const SavedView& view) {
+            const Vector3d place = viewPlaceKm(view);
+            return TrueScaleStop{place, viewOrientation(view), std::abs(trueScale->nearestSurfaceKm(place))};
+        };
+        const std::size_t last = path.views().size() - 1;
+        const TrueScaleStop from = stop(path.views()[std::min(frame.segment, last)]);
+        const TrueScaleStop to = stop(path.views()[std::min(frame.segment + 1, last)]);
+        cameraNode->setOrientation(trueScalePathTurn(from, to, frame.along));
+        setCameraKm(trueScalePathPlace(from, to, frame.along));
+        showFieldOfView(frame.fieldOfView);
+        return;
+    }
     std::vector<CameraPose> stops;
     for (const SavedView& view : path.views())
         stops.push_back(viewPose(view));
     placeCamera(CameraPath(stops).at(frame.segment, frame.along));
     showFieldOfView(frame.fieldOfView);
-    runDetailStep(camera->getRealPosition());
+    if (!trueScaleShown())
+        runDetailStep(camera->getRealPosition());
 }

@@ -5,6 +5,7 @@
 #include "sky/Clock.h"
 #include "scene/CatalogueOrbitLine.h"
 #include "scene/CometTails.h"
+#include "sky/Vector.h"
 #include "viewer/CameraPath.h"
 #include "viewer/Catalogues.h"
 #include "viewer/FilmSession.h"
@@ -18,8 +19,12 @@
 #include <OgrePrerequisites.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+class TrueScaleWorld;
+class DepthPartitions;
 
 struct Body;
 namespace Ogre
@@ -44,6 +49,7 @@ public:
     // that many a second of real time.
     OrbitViewer(Ogre::Camera* camera, Ogre::SceneManager* sceneManager, Ogre::RenderTarget* window,
                 Ogre::Overlay* statistics, std::string& statusLine, float moveSpeed, float stepsPerSecond = 0.0f);
+    ~OrbitViewer();
 
     // The motion step and the detail step, each behind its countdown. The
     // motion step advances the bodies by the time rate's number of updates
@@ -116,6 +122,8 @@ public:
     // The camera as the view places it now: where it was kept, or, for a
     // view that follows a body, at its offset from the body as it stands.
     CameraPose viewPose(const SavedView& view) const;
+    // Where a view taken at true scale puts the camera, km from the Sun.
+    Vector3d viewPlaceKm(const SavedView& view) const;
 
     // Records a film from the next frame on (see FilmRecorder), in film time.
     Result<> startFilm(const std::string& folder, unsigned width, unsigned height, double framesPerSecond,
@@ -137,6 +145,20 @@ public:
     // last the last view's, followed bodies and dates included. Following
     // stops: the path has the camera.
     void showPathFrame(const FilmPath& path, long frame, float dt);
+
+    // True scale (scene/TrueScaleWorld.h): the bodies at their real sizes and
+    // distances, world units km, the camera's place kept in double
+    // precision. Switching keeps the body in focus (else the nearest) where
+    // it was on the screen and as large, moving the camera: its distance in
+    // the body's radii stays.
+    void setTrueScale(bool on);
+    bool trueScaleShown() const;
+    // The camera's place from the Sun at true scale, km, world axes.
+    const Vector3d& cameraKm() const { return cameraPlaceKm; }
+    void setCameraKm(const Vector3d& place);
+    const TrueScaleWorld* trueScaleWorld() const { return trueScale.get(); }
+    // How many depth ranges the last frame drew (1 at the display scale).
+    std::size_t depthRangesDrawn() const;
 
     // Screenshots tried so far, and whether the last was saved.
     int shotsTaken() const { return shotsTried; }
@@ -215,6 +237,18 @@ private:
     int shotsTried = 0;
     bool lastShotWasSaved = false;
     static constexpr double filmStepsPerSecond = 60.0;   // unless the settings give StepsPerSecond
+    // At true scale.
+    void placeAtTrueScale();
+    void rebaseTrueScale();
+    double pixelsPerRadian() const;
+    bool jumpAtTrueScale(const Body& body);
+    std::unique_ptr<TrueScaleWorld> trueScale;
+    std::unique_ptr<DepthPartitions> depth;
+    Vector3d cameraPlaceKm;
+    Vector3d followedKm;            // the followed body's place when last followed
+    int scaleAnchor = -1;           // the body the last switch of scale kept on screen
+    // Flown at true scale: this share a second of the distance to the nearest surface.
+    static constexpr double flightPerSecond = 0.5;
     static constexpr float recallSeconds = 1.0f;
 };
 

@@ -84,7 +84,7 @@ void Panels::apply(const OrbitActions& actions, const OrbitControls& controls, c
         // Made the first time they are shown: a large system starts faster without them.
         if (linesWanted && !orbitLines.exists())
             orbitLines.create(bodies, clockDays);
-        orbitLines.setVisible(linesWanted);
+        orbitLines.setVisible(linesWanted && linesAllowed);
     }
     if (actions.labelsChanged)
         labels.setVisible(controls.labelsShown());
@@ -99,7 +99,17 @@ void Panels::takeBodies(const BodyRegistry& bodies)
 {
     labels.forgetBodies();
     if (linesWanted)
+    {
         orbitLines.create(bodies, clockDays);
+        orbitLines.setVisible(linesAllowed);
+    }
+}
+
+void Panels::allowOrbitLines(bool allowed)
+{
+    linesAllowed = allowed;
+    if (orbitLines.exists())
+        orbitLines.setVisible(linesWanted && linesAllowed);
 }
 
 void Panels::update(const BodyRegistry& bodies, const Ogre::Camera& camera, int focus)

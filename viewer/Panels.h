@@ -49,6 +49,9 @@ public:
     bool infoShown() const { return info.isVisible(); }
     // Draws the text of every panel `scale` times its size at 96 dpi.
     void setUiScale(float scale);
+    // The orbit lines are drawn at the display scale only: at true scale their
+    // nodes would compose the display's sizes and large floats.
+    void allowOrbitLines(bool allowed);
 
 private:
     Ogre::Overlay* statistics;
@@ -64,6 +67,7 @@ private:
     OrbitLines orbitLines;
     NameLabels labels;
     bool linesWanted = false;
+    bool linesAllowed = true;
 };
 
 #endif

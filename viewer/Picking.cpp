@@ -63,7 +63,7 @@ int bodyAtCentre(const BodyRegistry& bodies, const Ogre::Vector3& eye, const Ogr
         const float distance = (centre - eye).length();
         if (!body.nearShown && !farSphereDrawn(body, distance * distance))
             continue;
-        const double met = depthAtCentre({centre, body.definition.Size}, eye, forward, slack);
+        const double met = depthAtCentre({centre, body.drawnRadius}, eye, forward, slack);
         if (met < nearestDepth)
         {
             nearestDepth = met;

@@ -169,3 +169,122 @@ TEST(PositionsTest, OumuamuaPassesThePerihelionAndTheEarthAsPublished)
     EXPECT_NEAR(daysFromJ2000(2017, 10, 14.5), when, 1.0);
 }
 }
+
+// --true-scale: each body's real distance from its parent, in km and AU,
+// where true scale shows it; the bodies it leaves out named, once each.
+TEST(PositionsTest, TrueScaleGivesTheRealDistancesAndNamesTheBodiesLeftOut)
+{
+    const std::string file = writeTempFile("real.cfg", R"([Earth]
+Name=Earth
+Parent=Sun
+Model=SphereMesh_32x64
+Material=default
+Size=120
+OrbitRadius=2100
+OrbitPeriod=0
+PitchPeriod=0
+YawPeriod=0
+RollPeriod=0
+OrbitDays=365.256367131
+Eccentricity=0.01671123
+Periapsis=102.9376819
+MeanAnomaly=357.5268897
+Theory=VSOP87-Earth
+RadiusKm=6371.0084
+SemiMajorAxisKm=149598261.15
+
+[Earth.Moon]
+Name=Moon
+Parent=Earth
+Model=SphereMesh_32x64
+Material=default
+Size=32
+OrbitRadius=330
+OrbitPeriod=0
+PitchPeriod=0
+YawPeriod=0
+RollPeriod=0
+OrbitDays=27.3216615533
+Eccentricity=0.0549
+Inclination=5.145
+Theory=ELP2000-82B
+RadiusKm=1737.4
+SemiMajorAxisKm=384400
+
+[Earth.Probe]
+Name=Probe
+Parent=Earth
+Model=SphereMesh_32x64
+Material=default
+Size=5
+OrbitRadius=200
+OrbitPeriod=0
+PitchPeriod=0
+YawPeriod=0
+RollPeriod=0
+OrbitDays=10
+RadiusKm=1
+
+[Wheel]
+Name=Wheel
+Parent=Sun
+Model=SphereMesh_32x64
+Material=default
+Size=5
+OrbitRadius=3000
+OrbitPeriod=4
+PitchPeriod=0
+YawPeriod=0
+RollPeriod=0
+)");
+    // Meeus, Astronomical Algorithms (2nd ed.), example 47.a: 1992 April 12
+    // 0h TD, the Moon 368409.7 km from the Earth's centre by his abridged
+    // ELP 2000-82 (to about 10"); ΔT then was about 59 s, the Moon's
+    // distance changing by well under a kilometre in it.
+    const double days = *parseDate("1992-04-12");
+    std::ostringstream out, err;
+    const int status = runChecker({"--json", "--true-scale", "--at", exactIsoDate(days - 59.0 / 86400.0), file}, out, err);
+    const std::string json = out.str();
+    EXPECT_EQ(1, status) << err.str();   // the warnings
+    EXPECT_NEAR(numberIn(json, "\"section\": \"Earth.Moon\"", "distanceKm"), 368409.7, 10.0);
+    EXPECT_NEAR(numberIn(json, "\"section\": \"Earth.Moon\"", "distanceAU"), 368409.7 / 149597870.7, 1e-7);
+    // The Earth from the Sun by VSOP87 in AU times the astronomical unit:
+    // vsop87.chk (Bretagnon & Francou 1988), version A, JD 2451545.0 TDB:
+    // x -0.1771354586, y 0.9672416237, z -0.0000039000 AU. TT - UTC was
+    // 64.184 s then (32.184 s and TAI - UTC = 32 s, IERS Bulletin C).
+    const double checkAU = std::sqrt(0.1771354586 * 0.1771354586 + 0.9672416237 * 0.9672416237 + 3.9e-6 * 3.9e-6);
+    std::ostringstream earth, earthErr;
+    runChecker({"--json", "--true-scale", "--at", exactIsoDate(-64.184 / 86400.0), file}, earth, earthErr);
+    EXPECT_NEAR(numberIn(earth.str(), "\"section\": \"Earth\"", "distanceAU"), checkAU, 1e-7);
+    EXPECT_NEAR(numberIn(earth.str(), "\"section\": \"Earth\"", "distanceKm"), checkAU * 149597870.7, 15.0);
+    // Left out: the probe without SemiMajorAxisKm, the frame-locked wheel; null distances.
+    EXPECT_TRUE(std::isnan(numberIn(json, "\"section\": \"Earth.Probe\"", "distanceKm")));
+    EXPECT_TRUE(std::isnan(numberIn(json, "\"section\": \"Wheel\"", "distanceKm")));
+    for (const char* name : {"'Probe' is left out at true scale: it gives no SemiMajorAxisKm",
+                             "'Wheel' is left out at true scale: its orbit does not follow the clock"})
+        EXPECT_NE(std::string::npos, json.find(name)) << name;
+    EXPECT_EQ(std::string::npos, json.find("'Moon' is left out"));
+
+    // Without --true-scale nothing of it: no km, no warning.
+    std::ostringstream plain, plainErr;
+    runChecker({"--json", "--at", exactIsoDate(days), file}, plain, plainErr);
+    EXPECT_EQ(std::string::npos, plain.str().find("distanceKm"));
+    EXPECT_EQ(std::string::npos, plain.str().find("left out at true scale"));
+
+    // The table has a km column.
+    std::ostringstream table, tableErr;
+    runChecker({"--true-scale", "--at", exactIsoDate(days - 59.0 / 86400.0), file}, table, tableErr);
+    EXPECT_NE(std::string::npos, table.str().find(" km ")) << table.str();
+    EXPECT_NE(std::string::npos, table.str().find(" 36840")) << table.str();
+}
+
+TEST(PositionsTest, ARealSizeNotAbove0IsAnErrorTheViewerDoesNotStartWith)
+{
+    const std::string file = writeTempFile("bad.cfg", "[A]\nName=A\nParent=Sun\nModel=SphereMesh_32x64\nMaterial=default\n"
+                                              "Size=5\nOrbitRadius=10\nOrbitPeriod=0\nPitchPeriod=0\nYawPeriod=0\n"
+                                              "RollPeriod=0\nOrbitDays=10\nRadiusKm=0\nSemiMajorAxisKm=-3\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(1, runChecker({file}, out, err));
+    EXPECT_NE(std::string::npos, out.str().find("bad.cfg:13: [A] error: RadiusKm 0 is not above 0")) << out.str();
+    EXPECT_NE(std::string::npos, out.str().find("bad.cfg:14: [A] error: SemiMajorAxisKm -3 is not above 0")) << out.str();
+}

@@ -3,7 +3,7 @@
 and mouse clicks and judged by its exit code, its files and its pictures.
 Every step waits for an event (a window, frames drawn, a file, a picture
 that changes), each with a deadline. The scenarios live by area:
-start_and_end, failures, controls, files, films, desktop, shading, sky and catalogues.
+start_and_end, failures, controls, files, films, desktop, shading, sky, catalogues and truescale.
 
 Usage: run_e2e.py --run-dir BUILD/run --work DIR [--failing-viewer PATH] SCENARIO
        run_e2e.py --list
@@ -25,8 +25,9 @@ import films
 import shading
 import sky
 import start_and_end
+import truescale
 
-AREAS = (start_and_end, failures, controls, files, films, desktop, shading, sky, catalogues)
+AREAS = (start_and_end, failures, controls, files, films, desktop, shading, sky, catalogues, truescale)
 SCENARIOS = {scenario.__name__: (scenario, area) for area in AREAS for scenario in area.SCENARIOS}
 
 

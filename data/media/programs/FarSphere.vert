@@ -33,7 +33,8 @@ void main()
 {
     vec3 position;
     vec3 normalInWorld;
-    if (facing.x > 0.5)
+    bool isDot = facing.x > 0.5;
+    if (isDot)
     {
         // A dot's corner, turned to the camera already; uv1 its centre.
         position = vertex.xyz;
@@ -56,5 +57,8 @@ void main()
     }
     float facing = max(dot(normalInWorld, toLight / max(distance, 1e-6)), 0.0);
     colour = clamp(ambientLight * surfaceAmbient + attenuation * facing * lightDiffuse * surfaceDiffuse, 0.0, 1.0);
+    // A dot's uv1.w is its brightness.
+    if (isDot)
+        colour.rgb *= clamp(uv1.w, 0.0, 1.0);
     colour.a = surfaceDiffuse.a;
 }

@@ -1,0 +1,366 @@
+// The true scale on the real engine without a window: the default system at
+// its real sizes and distances, as the engine is handed it.
+
+#include "HeadlessEngine.h"
+#include "TestPaths.h"
+#include "config/AppSettings.h"
+#include "config/ConfigFileReading.h"
+#include "config/Dates.h"
+#include "config/Files.h"
+#include "config/Views.h"
+#include "config/SystemJudge.h"
+#include "scene/BodyRig.h"
+#include "scene/OrbitalScene.h"
+#include "scene/TrueScaleWorld.h"
+#include "sim/BodyRegistry.h"
+#include "sim/BodySteps.h"
+#include "sim/SceneNames.h"
+#include "sim/TrueScale.h"
+#include "sky/TimeScales.h"
+#include "viewer/FilmSession.h"
+#include "viewer/InputFrames.h"
+#include "viewer/OrbitViewer.h"
+
+#include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreManualObject.h>
+#include <OgreMesh.h>
+#include <OgreMeshLodGenerator.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <cmath>
+#include <memory>
+
+namespace
+{
+class TrueScaleTest : public HeadlessEngine
+{
+protected:
+    void SetUp() override
+    {
+        HeadlessEngine::SetUp();
+        SystemVerdict verdict =
+            judgeSystemText("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"), meshExists);
+        ASSERT_TRUE(verdict.sound());
+        bodyRegistry.swapBodies(*verdict.bodies);
+        camera = makeStartCamera();
+        buildOrbitalScene(sceneManager, camera->getRealPosition());
+        viewer = std::make_unique<OrbitViewer>(camera, sceneManager, nullptr, nullptr, status, 100.0f);
+        viewer->startClock(*parseDate("2026-03-20"), 0.0);
+    }
+
+    void TearDown() override
+    {
+        viewer.reset();
+        HeadlessEngine::TearDown();
+    }
+
+    std::size_t indexOf(const std::string& name) const
+    {
+        for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
+            if (bodyRegistry.at(i).definition.Name == name)
+                return i;
+        ADD_FAILURE() << "no " << name;
+        return 0;
+    }
+    // Where the engine was told the body stands: relative to the camera.
+    Ogre::Vector3 handedToEngine(const std::string& name) const
+    {
+        return bodyRegistry.at(indexOf(name)).orbitNode->getPosition();
+    }
+
+    Ogre::Camera* camera = nullptr;
+    std::string status;
+    std::unique_ptr<OrbitViewer> viewer;
+};
+
+TEST_F(TrueScaleTest, FromTheEarthTheMoonIsSixtyEarthRadiiAwayAndTheSunHalfADegreeAcross)
+{
+    viewer->setTrueScale(true);
+    ASSERT_TRUE(viewer->trueScaleShown());
+    EXPECT_EQ(0u, viewer->trueScaleWorld()->leftOut());
+    // From the Earth's centre: the camera may stand inside a body.
+    viewer->setCameraKm(viewer->trueScaleWorld()->placeOf(indexOf("Earth")));
+    const double earthRadius = bodyRegistry.at(indexOf("Earth")).definition.RadiusKm;
+    // The Moon's distance swings from 356,400 to 406,700 km (perigee to
+    // apogee, Meeus ch. 50): 56 to 64 Earth radii, "about 60".
+    const double moonRadii = double(handedToEngine("Moon").length()) / earthRadius;
+    EXPECT_GT(moonRadii, 55.9);
+    EXPECT_LT(moonRadii, 63.9);
+    // The Sun: 695,700 km seen from 0.983 to 1.017 AU, 0.524 to 0.542 degrees.
+    const Ogre::Vector3 sun = sceneManager->getSceneNode(sceneNames::sunNode)->getPosition();
+    const double sunDegrees = 2.0 * std::atan(sunRadiusKm / double(sun.length())) * 180.0 / M_PI;
+    EXPECT_GT(sunDegrees, 0.523);
+    EXPECT_LT(sunDegrees, 0.543);
+    // The camera stands at the engine's origin; the Earth's centre is there too.
+    EXPECT_LT(handedToEngine("Earth").length(), 1e-3f);
+}
+
+TEST_F(TrueScaleTest, ABodyNearThirtyAuIsHandedToTheEngineAsItsDoublePlaceLessTheCamera)
+{
+    viewer->setTrueScale(true);
+    const std::size_t triton = indexOf("Triton");
+    const Vector3d centre = viewer->trueScaleWorld()->placeOf(triton);
+    ASSERT_GT(centre.length(), 29.0 * kilometresPerAU);
+    const double radius = bodyRegistry.at(triton).definition.RadiusKm;
+    // Hovering 1 km above its surface, the camera drifting by metres: the
+    // place handed over stays within a millimetre of the double truth, where
+    // a float of the place from the Sun would be off by 256 km.
+    for (int step = 0; step < 600; ++step)
+    {
+        const Vector3d eye = centre + Vector3d{0.0, 0.0, radius + 1.0 + 1e-3 * std::sin(step * 0.1)};
+        viewer->setCameraKm(eye);
+        const Vector3d truth = viewer->trueScaleWorld()->placeOf(triton) - eye;
+        const Ogre::Vector3 handed = handedToEngine("Triton");
+        const Vector3d error = Vector3d{handed.x, handed.y, handed.z} - truth;
+        // A float's rounding of 1,353 km: 6e-5 km, 5e-5 of a pixel at 800 x 600.
+        ASSERT_LT(error.length(), 1e-4) << "step " << step;
+    }
+    const float fromSun = float(centre.length());
+    EXPECT_GT(std::abs(double(std::nextafter(fromSun, INFINITY) - fromSun)), 100.0);
+}
+
+TEST_F(TrueScaleTest, SwitchingBackLeavesTheDisplayScaleAsItWas)
+{
+    struct Pose
+    {
+        Ogre::Node* parent;
+        Ogre::Vector3 orbitPlace, nearScale, farScale;
+        Ogre::Quaternion orbitTurn;
+        float radius;
+    };
+    std::vector<Pose> before;
+    for (const auto& body : bodyRegistry)
+        before.push_back({body->orbitNode->getParent(), body->orbitNode->getPosition(), body->nearNode->getScale(),
+                          body->farNode->getScale(), body->orbitNode->getOrientation(), body->drawnRadius});
+    const Ogre::Vector3 eye = camera->getParentSceneNode()->getPosition();
+    viewer->setTrueScale(true);
+    EXPECT_NE(before[0].parent, bodyRegistry.at(0).orbitNode->getParent());
+    viewer->setTrueScale(false);
+    for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
+    {
+        const Body& body = bodyRegistry.at(i);
+        SCOPED_TRACE(body.definition.Name);
+        EXPECT_EQ(before[i].parent, body.orbitNode->getParent());
+        // Dated orbits are placed anew by the clock: to the float's last digits.
+        EXPECT_LT((before[i].orbitPlace - body.orbitNode->getPosition()).length(),
+                  1e-5f * before[i].orbitPlace.length() + 1e-6f);
+        EXPECT_EQ(before[i].orbitTurn, body.orbitNode->getOrientation());
+        EXPECT_EQ(before[i].nearScale, body.nearNode->getScale());
+        EXPECT_EQ(before[i].farScale, body.farNode->getScale());
+        EXPECT_EQ(before[i].radius, body.drawnRadius);
+        EXPECT_FALSE(body.atTrueScale);
+    }
+    // No body in focus: the nearest in its radii kept its apparent size, the
+    // camera back within a float's rounding of where it was.
+    EXPECT_LT((camera->getParentSceneNode()->getPosition() - eye).length(), 1e-3f * eye.length());
+    EXPECT_EQ(Ogre::Vector3::ZERO, sceneManager->getSceneNode(sceneNames::sunNode)->getPosition());
+}
+
+TEST_F(TrueScaleTest, SwitchingKeepsTheBodyInFocusAtTheSameApparentSize)
+{
+    // Jupiter in focus, 8 of its radii away at the display scale.
+    const std::size_t jupiter = indexOf("Jupiter");
+    const Body& body = bodyRegistry.at(jupiter);
+    Ogre::SceneNode* eye = camera->getParentSceneNode();
+    const Ogre::Vector3 centre = bodyCentre(body);
+    eye->setPosition(centre + Ogre::Vector3(0.6f, 0.0f, 0.8f) * (8.0f * body.definition.Size));
+    viewer->showView([&] {
+        SavedView view;
+        view.name = "near Jupiter";
+        view.Position = eye->getPosition();
+        view.Direction = centre - eye->getPosition();
+        view.Focus = body.sectionName;
+        return view;
+    }());
+    viewer->setTrueScale(true);
+    const double distance = double(body.orbitNode->getPosition().length());
+    EXPECT_NEAR(distance / body.definition.RadiusKm, 8.0, 1e-3);
+    // Still in the middle of the view.
+    const Ogre::Vector3 ahead = camera->getDerivedOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z;
+    EXPECT_GT(ahead.dotProduct(body.orbitNode->getPosition().normalisedCopy()), 0.99999f);
+}
+
+TEST_F(TrueScaleTest, KKeepsAViewAtTrueScaleInKilometresAndItsNumberBringsBothBack)
+{
+    const std::string file = writeTempFile("views.cfg", "");
+    viewer->keepViewsIn(file);
+    const auto run = [&](const InputSnapshot& input, int frames = 1) {
+        for (int n = 0; n < frames; ++n)
+            ASSERT_TRUE(viewer->runFrame(input));
+    };
+    run(tap(0.25f, OIS::KC_X));
+    ASSERT_TRUE(viewer->trueScaleShown());
+    // 1 km and some metres above Triton, near 30 AU: a float would put it 256 km off.
+    const std::size_t triton = indexOf("Triton");
+    const Vector3d eye = viewer->trueScaleWorld()->placeOf(triton) +
+                         Vector3d{0.0, bodyRegistry.at(triton).definition.RadiusKm + 1.2345678, 0.0};
+    viewer->setCameraKm(eye);
+    run(tap(0.25f, OIS::KC_K));
+    for (char c : std::string("triton"))
+        run(tap(0.01f, OIS::KC_UNASSIGNED, (unsigned char)c));
+    run(tap(0.01f, OIS::KC_RETURN));
+    ASSERT_NE(std::string::npos, status.find("Kept view")) << status;
+    // The clock paused: Triton stays where it was kept.
+    const Result<std::vector<SavedView>> views = loadViews(file);
+    ASSERT_TRUE(views.ok());
+    ASSERT_EQ(1u, views->size());
+    const SavedView& kept = views->front();
+    EXPECT_TRUE(kept.TrueScale);
+    EXPECT_EQ(eye, kept.PositionKm);
+
+    // Away at the display scale; 1 comes back to true scale and to the place, to the millimetre.
+    run(tap(0.25f, OIS::KC_X));
+    ASSERT_FALSE(viewer->trueScaleShown());
+    run(tap(0.25f, OIS::KC_1));
+    EXPECT_TRUE(viewer->trueScaleShown()) << status;
+    run(frame(0.25f), 6);
+    EXPECT_LT((viewer->cameraKm() - kept.PositionKm).length(), 1e-6);
+    EXPECT_EQ(kept.PositionKm, viewer->cameraKm());
+}
+
+TEST_F(TrueScaleTest, OrbitLinesShownAtTheDisplayScaleAreHiddenAtTrueScaleAndComeBack)
+{
+    const auto run = [&](const InputSnapshot& input) { ASSERT_TRUE(viewer->runFrame(input)); };
+    run(tap(0.25f, OIS::KC_O));
+    run(frame(0.25f));
+    // One batch of lines for each parent and one for each ellipse of its own: how many of them show.
+    const auto shownLines = [&] {
+        std::size_t count = 0, visible = 0;
+        for (const auto& [name, object] : sceneManager->getMovableObjects("ManualObject"))
+            if (name.rfind("OrbitLine", 0) == 0)
+            {
+                ++count;
+                visible += object->getVisible() ? 1 : 0;
+            }
+        return std::make_pair(count, visible);
+    };
+    const auto before = shownLines();
+    ASSERT_GT(before.first, 5u);
+    ASSERT_EQ(before.first, before.second);
+    // At true scale their nodes would compose the display's sizes with the flat rig's kilometres.
+    run(tap(0.25f, OIS::KC_X));
+    run(frame(0.25f));
+    ASSERT_TRUE(viewer->trueScaleShown());
+    EXPECT_EQ(std::make_pair(before.first, std::size_t(0)), shownLines());
+    EXPECT_NE(std::string::npos, status.find("no orbit lines at true scale")) << status;
+    run(tap(0.25f, OIS::KC_X));
+    run(frame(0.25f));
+    EXPECT_FALSE(viewer->trueScaleShown());
+    EXPECT_EQ(before, shownLines());
+}
+
+TEST_F(TrueScaleTest, APathFromTheEarthToSaturnEasesInTheLogOfTheDistanceAndLandsOnEachView)
+{
+    viewer->setTrueScale(true);
+    // Each view five real radii from its planet's centre.
+    const auto keptBeside = [&](const std::string& name) {
+        const std::size_t planet = indexOf(name);
+        viewer->setCameraKm(viewer->trueScaleWorld()->placeOf(planet) +
+                            Vector3d{0.0, 5.0 * bodyRegistry.at(planet).definition.RadiusKm, 0.0});
+        return viewer->currentView(name);
+    };
+    const SavedView earth = keptBeside("Earth");
+    const SavedView saturn = keptBeside("Saturn");
+    ASSERT_TRUE(earth.TrueScale && saturn.TrueScale);
+    const double gap = (saturn.PositionKm - earth.PositionKm).length();
+    ASSERT_GT(gap, 7.0 * kilometresPerAU);
+
+    const long frames = 601;
+    const FilmPath path({earth, saturn}, frames, 30.0, 0.0);
+    std::vector<Vector3d> places;
+    for (long i = 0; i < frames; ++i)
+    {
+        viewer->showPathFrame(path, i, 1.0f / 30.0f);
+        places.push_back(viewer->cameraKm());
+    }
+    // On each view to the last digit.
+    EXPECT_EQ(earth.PositionKm, places.front());
+    EXPECT_EQ(saturn.PositionKm, places.back());
+    const Vector3d line = (saturn.PositionKm - earth.PositionKm).normalised();
+    double previous = -1.0;
+    for (long i = 0; i < frames; ++i)
+    {
+        const Vector3d from = places[std::size_t(i)] - earth.PositionKm;
+        // On the straight line, in double precision: within a metre of it at 10 AU.
+        ASSERT_LT((from - line * from.dot(line)).length(), 1e-3) << "frame " << i;
+        // Always onwards: a float's rounding would step back and forth by 500 km out there.
+        ASSERT_GT(from.dot(line), previous) << "frame " << i;
+        previous = from.dot(line);
+    }
+    // In the log of the distance from the Earth, even steps in the first
+    // half: the same ratio from a fifth of the film's time to three tenths
+    // as from three tenths to two fifths, where an even pace would give 1.5
+    // and 1.33; and the same towards Saturn in the second half.
+    const auto ratio = [&](const Vector3d& end, long a, long b) {
+        return (places[std::size_t(b)] - end).length() / (places[std::size_t(a)] - end).length();
+    };
+    EXPECT_GT(ratio(earth.PositionKm, 120, 180), 3.0);
+    EXPECT_NEAR(ratio(earth.PositionKm, 120, 180), ratio(earth.PositionKm, 180, 240),
+                0.03 * ratio(earth.PositionKm, 180, 240));
+    EXPECT_GT(ratio(saturn.PositionKm, 480, 420), 3.0);
+    EXPECT_NEAR(ratio(saturn.PositionKm, 480, 420), ratio(saturn.PositionKm, 420, 360),
+                0.03 * ratio(saturn.PositionKm, 420, 360));
+}
+
+TEST_F(TrueScaleTest, ABodyFillingTheViewHasItsFinestMeshAtBothScales)
+{
+    // The bodies made again with the reduced level of detail each mesh gets beside its full one.
+    appSettings.MeshLod = true;
+    Ogre::MeshLodGenerator generator;
+    ASSERT_TRUE(viewer->reloadSystemFrom("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg")));
+    while (generatePendingLod())
+    {
+    }
+    const std::size_t index = indexOf("Jupiter");
+    const Body& jupiter = bodyRegistry.at(index);
+    auto* entity = static_cast<Ogre::Entity*>(jupiter.nearNode->getAttachedObject(0));
+    ASSERT_EQ(2u, entity->getMesh()->getNumLodLevels());
+    // The level the engine picks with the camera `radii` of the planet's radii from its centre.
+    const auto levelFrom = [&](double radii) {
+        if (viewer->trueScaleShown())
+            viewer->setCameraKm(viewer->trueScaleWorld()->placeOf(index) +
+                                Vector3d{0.0, 0.0, radii * jupiter.definition.RadiusKm});
+        else
+            camera->getParentSceneNode()->setPosition(bodyCentre(jupiter) +
+                                                      Ogre::Vector3(0.0f, 0.0f, float(radii) * jupiter.definition.Size));
+        sceneManager->getRootSceneNode()->_update(true, false);
+        entity->_notifyCurrentCamera(camera);
+        return int(entity->getCurrentLodIndex());
+    };
+    // The display scale switches 4,000 units off: about 10 radii of a planet of size 420.
+    const double switchRadii = double(nearLodDistance) / jupiter.definition.Size;
+    for (const bool atTrueScale : {false, true, false})
+    {
+        viewer->setTrueScale(atTrueScale);
+        SCOPED_TRACE(atTrueScale ? "true scale" : "display scale");
+        EXPECT_EQ(0, levelFrom(5.0));
+        EXPECT_EQ(1, levelFrom(2.0 * switchRadii));
+    }
+}
+
+TEST_F(TrueScaleTest, AReloadKeepsTrueScaleAndCPicksTheBodyAtTheCentre)
+{
+    const auto run = [&](const InputSnapshot& input) { ASSERT_TRUE(viewer->runFrame(input)); };
+    run(tap(0.25f, OIS::KC_X));
+    ASSERT_TRUE(viewer->trueScaleShown());
+    // Five real radii off Saturn, looking at it, the camera as far from the Sun as Saturn.
+    const std::size_t saturn = indexOf("Saturn");
+    const double radius = bodyRegistry.at(saturn).definition.RadiusKm;
+    viewer->setCameraKm(viewer->trueScaleWorld()->placeOf(saturn) + Vector3d{0.0, 0.0, 5.0 * radius});
+    camera->getParentSceneNode()->setOrientation(Ogre::Quaternion::IDENTITY);
+    run(frame(0.25f));
+    run(tap(0.25f, OIS::KC_C));
+    run(frame(0.25f));
+    EXPECT_EQ("Picked Saturn", status);
+
+    ASSERT_TRUE(viewer->reloadSystemFrom("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg")));
+    EXPECT_TRUE(viewer->trueScaleShown());
+    // The new rigs at true scale: Saturn as large as it is and where it was, from the camera.
+    const Body& reloaded = bodyRegistry.at(indexOf("Saturn"));
+    EXPECT_TRUE(reloaded.atTrueScale);
+    EXPECT_EQ(float(radius), reloaded.drawnRadius);
+    EXPECT_NEAR(5.0 * radius, double(reloaded.orbitNode->getPosition().length()), 1e-3 * radius);
+}
+}

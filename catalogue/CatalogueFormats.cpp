@@ -304,6 +304,7 @@ const std::vector<JplField>& jplFields()
         {"G", "slope parameter"},
         {"M1", "comet total magnitude"},
         {"K1", "comet total magnitude slope"},
+        {"class", "orbit class code (MBA, APO, JFc, ...)"},
     };
     return fields;
 }
@@ -372,6 +373,7 @@ LineReading readJplBody(const std::vector<std::string_view>& names, const std::v
     double h = 0.0, g = 0.0;
     body.magnitude = read("H", h) ? float(h) : read("M1", h) ? float(h) : notGiven;
     body.slope = read("G", g) ? float(g) : read("K1", g) ? float(g) : notGiven;
+    body.orbitClass = std::string(value("class").substr(0, 4));
     reading.ok = true;
     return reading;
 }

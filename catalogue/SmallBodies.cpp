@@ -12,6 +12,7 @@ void SmallBodies::reserve(std::size_t bodies, std::size_t nameBytes)
         v->reserve(bodies);
     numbers.reserve(bodies);
     kinds.reserve(bodies);
+    classes.reserve(bodies);
     nameEnds.reserve(bodies);
     names.reserve(nameBytes);
 }
@@ -34,6 +35,9 @@ void SmallBodies::add(const SmallBody& body)
     slopes.push_back(body.slope);
     numbers.push_back(body.number);
     kinds.push_back(body.kind);
+    std::array<char, 4> code{};
+    std::copy_n(body.orbitClass.begin(), std::min(body.orbitClass.size(), code.size()), code.begin());
+    classes.push_back(code);
     names += body.name;
     nameEnds.push_back(std::uint32_t(names.size()));
 }
@@ -46,6 +50,7 @@ void SmallBodies::shrinkToFit()
         v->shrink_to_fit();
     numbers.shrink_to_fit();
     kinds.shrink_to_fit();
+    classes.shrink_to_fit();
     nameEnds.shrink_to_fit();
     names.shrink_to_fit();
 }
@@ -54,6 +59,12 @@ std::string_view SmallBodies::name(std::size_t index) const
 {
     const std::uint32_t start = index == 0 ? 0 : nameEnds[index - 1];
     return std::string_view(names).substr(start, nameEnds[index] - start);
+}
+
+std::string_view SmallBodies::orbitClass(std::size_t index) const
+{
+    const std::array<char, 4>& code = classes[index];
+    return std::string_view(code.data(), std::size_t(std::find(code.begin(), code.end(), '\0') - code.begin()));
 }
 
 ConicElements SmallBodies::elements(std::size_t index) const
@@ -102,7 +113,8 @@ std::vector<std::size_t> SmallBodies::find(std::string_view text, std::size_t li
 
 std::size_t SmallBodies::bytesPerBody()
 {
-    return 4 * sizeof(double) + 6 * sizeof(float) + 5 * sizeof(float) + sizeof(std::uint32_t) + sizeof(BodyKind);
+    return 4 * sizeof(double) + 6 * sizeof(float) + 5 * sizeof(float) + sizeof(std::uint32_t) + sizeof(BodyKind) +
+           sizeof(std::array<char, 4>);
 }
 
 std::size_t SmallBodies::bytesHeld() const
@@ -112,5 +124,6 @@ std::size_t SmallBodies::bytesHeld() const
         bytes += v->capacity() * sizeof(double);
     for (auto* v : {&axes, &inclinations, &nodes, &periapses, &magnitudes, &slopes})
         bytes += v->capacity() * sizeof(float);
-    return bytes + numbers.capacity() * sizeof(std::uint32_t) + kinds.capacity() * sizeof(BodyKind) + nameBytes();
+    return bytes + numbers.capacity() * sizeof(std::uint32_t) + kinds.capacity() * sizeof(BodyKind) +
+           classes.capacity() * sizeof(classes[0]) + nameBytes();
 }

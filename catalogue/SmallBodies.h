@@ -3,6 +3,7 @@
 
 #include "sky/ConicOrbit.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -26,6 +27,7 @@
 //   360°), for showing the elements; positions do not use them.
 // - H and G (or a comet's M1 and K1): float; given to 0.01 mag.
 // - the permanent number (0 for none), and the kind: an asteroid or a comet.
+// - the orbit class where the catalogue gives one (JPL's `class`): four bytes.
 // - names: one pool of text with the end of each name.
 enum class BodyKind : std::uint8_t
 {
@@ -43,6 +45,7 @@ struct SmallBody
     float slope = 0.0f;              // G or K1; NaN when not given
     std::uint32_t number = 0;        // permanent number; 0 for none
     BodyKind kind = BodyKind::Asteroid;
+    std::string orbitClass;          // the catalogue's code ("MBA", "JFc"), up to 4 letters; empty when not given
 };
 
 class SmallBodies
@@ -61,6 +64,7 @@ public:
     float slope(std::size_t index) const { return slopes[index]; }
     std::uint32_t number(std::size_t index) const { return numbers[index]; }
     BodyKind kind(std::size_t index) const { return kinds[index]; }
+    std::string_view orbitClass(std::size_t index) const;
 
     // Heliocentric place, AU, J2000 ecliptic, at TT days from J2000.
     Vector3d positionAt(std::size_t index, double days) const;
@@ -86,6 +90,7 @@ private:
     std::vector<float> inclinations, nodes, periapses, magnitudes, slopes;
     std::vector<std::uint32_t> numbers;
     std::vector<BodyKind> kinds;
+    std::vector<std::array<char, 4>> classes;   // JPL's codes are three letters
     std::vector<std::uint32_t> nameEnds;
     std::string names;
 };

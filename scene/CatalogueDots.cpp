@@ -96,11 +96,12 @@ struct CatalogueDots::Device
     struct Program
     {
         GLuint name = 0;
-        GLint days = -1, first = -1, count = -1, viewProjection = -1, view = -1, nearCapacity = -1;
+        GLint days = -1, first = -1, count = -1, viewProjection = -1, view = -1, nearCapacity = -1,
+              centreCapacity = -1, centreReach = -1;
     };
     struct Buffers
     {
-        GLuint axes = 0, motion = 0, near = 0;
+        GLuint axes = 0, motion = 0, near = 0, centre = 0;
         GLuint nextAxes = 0, nextMotion = 0;   // the arrays coming, filled a share a frame
         std::size_t uploaded = 0;              // bytes of them so far
     };
@@ -247,6 +248,8 @@ struct CatalogueDots::Device
         program.viewProjection = at("viewProjection");
         program.view = at("view");
         program.nearCapacity = at("nearCapacity");
+        program.centreCapacity = at("centreCapacity");
+        program.centreReach = at("centreReach");
         return program;
     }
 
@@ -301,6 +304,13 @@ struct CatalogueDots::Device
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, b.near);
         glBufferData(GL_SHADER_STORAGE_BUFFER, GLsizeiptr(emptyList.size() * sizeof(GLuint)), emptyList.data(),
                      GL_DYNAMIC_COPY);
+        if (!b.centre)
+            glGenBuffers(1, &b.centre);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, b.centre);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, GLsizeiptr((2 * centreCapacity + 1) * sizeof(GLuint)), nullptr,
+                     GL_DYNAMIC_COPY);
+        const GLuint zero = 0;
+        glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof zero, &zero);
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
     }
 
@@ -309,8 +319,8 @@ struct CatalogueDots::Device
         if (slot >= buffers.size())
             return;
         const Buffers& b = buffers[slot];
-        const GLuint names[] = {b.axes, b.motion, b.near, b.nextAxes, b.nextMotion};
-        glDeleteBuffers(5, names);
+        const GLuint names[] = {b.axes, b.motion, b.near, b.centre, b.nextAxes, b.nextMotion};
+        glDeleteBuffers(6, names);
         buffers[slot] = {};
     }
 
@@ -342,6 +352,30 @@ struct CatalogueDots::Device
         glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
         const std::size_t listed = std::min<std::size_t>(list[0], nearCapacity);
         return std::vector<std::uint32_t>(list.begin() + 1, list.begin() + 1 + long(listed));
+    }
+
+    // The slot's list of dots by the centre emptied for the frame's run:
+    // read only when a pick asks for it.
+    void clearCentre(std::size_t slot)
+    {
+        const GLuint zero = 0;
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers[slot].centre);
+        glBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof zero, &zero);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    }
+
+    // The dots the last run listed by the view's centre, each with its depth.
+    std::vector<std::uint32_t> centreList(std::size_t slot) const
+    {
+        GLuint count = 0;
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffers[slot].centre);
+        glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, 0, sizeof count, &count);
+        std::vector<std::uint32_t> list(2 * std::min<std::size_t>(count, centreCapacity));
+        if (!list.empty())
+            glGetBufferSubData(GL_SHADER_STORAGE_BUFFER, sizeof count, GLsizeiptr(list.size() * sizeof(GLuint)),
+                               list.data());
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+        return list;
     }
 };
 
@@ -547,6 +581,31 @@ std::size_t CatalogueDots::sphereCount() const
     return coarseSpheres->drawn() + fineSpheres->drawn();
 }
 
+std::vector<CatalogueDots::Candidate> CatalogueDots::nearCentre() const
+{
+    std::vector<Candidate> found;
+    for (std::size_t index = 0; index < slots.size(); ++index)
+    {
+        const Slot& slot = slots[index];
+        if (!slot.drawn.bodies)
+            continue;
+        // The spheres first: their depth is not known, and there are few.
+        for (std::uint32_t dot : slot.near)
+            if (dot < slot.drawn.catalogueIndex.size())
+                found.push_back({index, slot.drawn.catalogueIndex[dot], slot.drawn.bodies.get(), 0u});
+        if (!device->usable || index >= device->buffers.size() || !device->buffers[index].centre)
+            continue;
+        const std::vector<std::uint32_t> centre = device->centreList(index);
+        for (std::size_t n = 0; n + 1 < centre.size(); n += 2)
+            if (centre[n] < slot.drawn.catalogueIndex.size())
+                found.push_back({index, slot.drawn.catalogueIndex[centre[n]], slot.drawn.bodies.get(), centre[n + 1]});
+    }
+    // Nearest first; the spheres before every dot.
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.depth < b.depth; });
+    return found;
+}
+
 Ogre::Vector3 CatalogueDots::placeOf(const SmallBodies& bodies, std::size_t index) const
 {
     return displayPlace(bodies.positionAt(index, days), map);
@@ -589,6 +648,12 @@ void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
                 const bool large = radius * pixelsPerUnit >= fineSphereFrom * distance;
                 (large ? fine : coarse).emplace_back(centre.x, centre.y, centre.z, float(radius));
             }
+    // Made with the viewer, before the scene has its sphere meshes and the
+    // Sun's light: made again once they are there.
+    if (!coarse.empty() && !coarseSpheres->ready())
+        coarseSpheres = std::make_unique<Spheres>(sceneManager, coarseSphereMesh);
+    if (!fine.empty() && !fineSpheres->ready())
+        fineSpheres = std::make_unique<Spheres>(sceneManager, fineSphereMesh);
     for (const auto& [drawn, spheres] : {std::pair{&coarse, coarseSpheres.get()}, std::pair{&fine, fineSpheres.get()}})
     {
         spheres->write(*drawn);
@@ -702,9 +767,11 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
             continue;
         const Device::Buffers& b = device->buffers[index];
         slot.near = device->takeNear(index);
+        device->clearCentre(index);
         glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, b.axes);
         glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 1, b.motion);
         glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 3, b.near);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 4, b.centre);
         const float since = float(days - slot.drawn.referenceDays);
         for (const DotArrays::Band& band : slot.drawn.bands)
         {
@@ -716,6 +783,8 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
             glUniformMatrix4fv(program->viewProjection, 1, GL_FALSE, matrix);
             glUniform4f(program->view, float(width), float(height), flipped ? -1.0f : 1.0f, pixelsPerUnit);
             glUniform1ui(program->nearCapacity, GLuint(nearCapacity));
+            glUniform1ui(program->centreCapacity, GLuint(centreCapacity));
+            glUniform1f(program->centreReach, centreReach);
             // In runs of at most the 65,535 groups every implementation takes.
             for (std::size_t from = 0; from < band.count; from += groupsAtOnce * groupSize)
             {
@@ -726,6 +795,7 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
             }
         }
     }
-    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
+    // The lists are read back with glGetBufferSubData: buffer updates wait for the programs too.
+    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT);
     glUseProgram(GLuint(bound));
 }

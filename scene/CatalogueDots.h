@@ -40,6 +40,11 @@ class CatalogueDots : public Ogre::MovableObject
 {
 public:
     static constexpr std::size_t nearCapacity = 256;
+    // The dots within centreReach pixels of the view's centre the program
+    // lists for picking, at most centreCapacity a catalogue: a pick solves
+    // these again on the processor, not a million.
+    static constexpr std::size_t centreCapacity = 4096;
+    static constexpr float centreReach = 5.0f;
 
     // Attaches itself to the root node.
     explicit CatalogueDots(Ogre::SceneManager* sceneManager);
@@ -63,6 +68,21 @@ public:
     // Why nothing can be drawn on this render system; empty when it can (or
     // before the first frame has tried).
     const std::string& unavailable() const { return missing; }
+
+    // The bodies the last frame drew within centreReach pixels of the
+    // view's centre, and those it drew as spheres: the catalogue (its slot
+    // and bodies), the body's index there and the depth the program gave
+    // its dot (0 for a sphere), nearest first. Reads the list back from the
+    // graphics card: for a pick, not for every frame. Empty without a
+    // render system that draws the dots.
+    struct Candidate
+    {
+        std::size_t slot;
+        std::size_t index;
+        const SmallBodies* bodies;
+        std::uint32_t depth;   // 24 bits of the view's depth range
+    };
+    std::vector<Candidate> nearCentre() const;
 
     // Where a catalogue body stands in the world at the time shown.
     Ogre::Vector3 placeOf(const SmallBodies& bodies, std::size_t index) const;

@@ -6,6 +6,7 @@ import gzip
 import json
 import math
 import os
+import re
 import shutil
 import statistics
 import subprocess
@@ -708,6 +709,64 @@ def bench_catalogues(build, repeats):
                  "resident MiB", "placing every body on the processor, s"], table)
 
 
+PICK_GOAL_MS = 5.0
+PICKS = 10
+
+
+def run_picks(build, catalogue):
+    """orvtest --catalogue FILE at the start view, which looks through the belt edge-on at the Sun: C pressed
+    PICKS times, each once the last was said; the viewer logs how many catalogue bodies the pick solved and
+    the milliseconds the whole pick took (the list read back from the graphics card included)."""
+    folder = working_folder(build)
+    log = os.path.join(folder, "Ogre.log")
+    display = xdrive.VirtualDisplay(800, 600)
+    picks = []
+    try:
+        process = subprocess.Popen(["./orvtest", "--catalogue", catalogue, "--at", CATALOGUE_DATE, "--size", "800x600"],
+                                   cwd=folder, env=display.env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+        def text():
+            return open(log, errors="replace").read() if os.path.exists(log) else ""
+
+        def solved():
+            return re.findall(r"a pick solved (\d+) catalogue bodies by the centre; it took ([\d.]+) ms", text())
+
+        xdrive.wait_until(lambda: "frames were drawn while catalogues were read" in text(), 600, "the dots shown")
+        for n in range(PICKS):
+            display.key("c")
+            xdrive.wait_until(lambda: len(solved()) > n, 30, "pick %d said" % (n + 1))
+            # The next press after the action delay has run out.
+            time.sleep(0.3)
+        picks = [(int(count), float(ms)) for count, ms in solved()]
+        process.terminate()
+        process.wait(30)
+    finally:
+        display.stop()
+    return picks
+
+
+def bench_picking(build, repeats):
+    print("### Picking among catalogue bodies (C at the start view, 800 x 600, %s), %d picks a run, %d runs\n"
+          % (CATALOGUE_DATE, PICKS, repeats))
+    rows = []
+    for lines in CATALOGUE_SIZES:
+        catalogue = synthetic_mpcorb(lines, True)
+        picks = [pick for _ in range(repeats) for pick in run_picks(build, catalogue)]
+        milliseconds = [ms for _, ms in picks]
+        worst = max(milliseconds) if milliseconds else Unmeasured("no pick said")
+        rows.append(["%s lines" % format(lines, ","), "%.0f" % median([count for count, _ in picks]),
+                     "%.2f" % median(milliseconds), "%.2f" % worst])
+        goal("a pick among %s catalogue bodies within %.0f ms" % (format(lines, ","), PICK_GOAL_MS),
+             "%.2f ms (worst)" % worst, worst <= PICK_GOAL_MS, "the read-back waited for the graphics card")
+    print_table(["catalogue", "bodies solved a pick (median)", "ms a pick (median)", "ms a pick (worst)"], rows)
+    print("Names (`orvtest-bench-names`, the synthetic MPCORB's names):\n")
+    for lines in CATALOGUE_SIZES:
+        out = subprocess.run([os.path.join(build, "bench", "orvtest-bench-names"), synthetic_mpcorb(lines, True)],
+                             check=True, stdout=subprocess.PIPE, text=True).stdout
+        print(out)
+
+
 # ---------------------------------------------------------------- true scale
 
 def bench_true_scale(build, repeats):
@@ -748,7 +807,7 @@ def bench_true_scale(build, repeats):
 
 # Sections that --only-NAME runs alone, each followed by the goals it measured.
 ONLY_SECTIONS = {"sky": bench_sky, "peer": bench_peer, "checker": bench_checker_catalogue,
-                 "catalogues": bench_catalogues,
+                 "catalogues": bench_catalogues, "picking": bench_picking,
                  "true-scale": bench_true_scale}
 
 
@@ -787,6 +846,7 @@ def main():
         bench_peer(build, args.repeats)
         bench_memory(build, args.soak_frames)
         bench_catalogues(build, args.repeats)
+        bench_picking(build, args.repeats)
         print("### Against the goals\n")
         print_table(["goal", "measured", "", "why, where missed"], [list(row) for row in GOALS])
         return 0

@@ -2,6 +2,7 @@
 #define ORVTEST_VIEWER_CATALOGUEWORKER_H
 
 #include "catalogue/CatalogueReading.h"
+#include "catalogue/NameIndex.h"
 #include "scene/DotArrays.h"
 
 #include <condition_variable>
@@ -14,7 +15,8 @@
 #include <thread>
 
 // One thread that reads catalogue files, one after another, and packs their
-// bodies for the graphics card (scene/DotArrays.h), so that the frames go on
+// bodies for the graphics card (scene/DotArrays.h) and their names for
+// going to one (catalogue/NameIndex.h), so that the frames go on
 // while a file of a million lines is read. The frame loop asks for a
 // reading, looks at its progress, and takes what was read, at one place: it
 // never waits for the thread.
@@ -36,6 +38,10 @@ public:
         std::string path;
         Result<std::shared_ptr<const Catalogue>> catalogue = Failure{"not read"};
         std::shared_ptr<const DotArrays> dots;
+        // Of the catalogue's bodies, which it holds by reference: handed over
+        // after the catalogue, in a reading of its own with namesOnly set.
+        std::shared_ptr<const NameIndex> names;
+        bool namesOnly = false;
         double seconds = 0.0;          // reading and packing
     };
 

@@ -1,8 +1,10 @@
 #include "viewer/Catalogues.h"
 
 #include "config/Files.h"
+#include "config/Utf8.h"
 #include "scene/CatalogueDots.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -210,7 +212,12 @@ Catalogues::News Catalogues::poll(float dt, double dynamicalDays)
 
     std::vector<std::string> said;
     while (std::optional<CatalogueWorker::Reading> reading = worker->take())
-        said.push_back(handOver(*reading, news.log));
+    {
+        // The names follow their catalogue unannounced.
+        std::string line = handOver(*reading, news.log);
+        if (!reading->namesOnly)
+            said.push_back(std::move(line));
+    }
     if (!said.empty())
     {
         news.status.clear();
@@ -232,6 +239,19 @@ std::string Catalogues::handOver(CatalogueWorker::Reading& reading, std::vector<
     if (reading.slot >= shown.size() || shown[reading.slot].path != reading.path)
         return "";
     Shown& entry = shown[reading.slot];
+    if (reading.namesOnly)
+    {
+        // For the catalogue they were sorted from, if it is still the one shown.
+        if (reading.catalogue && entry.catalogue == *reading.catalogue)
+        {
+            entry.names = reading.names;
+            char seconds[32];
+            std::snprintf(seconds, sizeof seconds, "%.2f", reading.seconds);
+            log.push_back(reading.path + ": " + countText(reading.names->keyCount()) + " names sorted in " + seconds +
+                          " s for going to its bodies");
+        }
+        return "";
+    }
     const std::string name = baseNameOf(reading.path);
     if (!reading.catalogue)
     {
@@ -240,6 +260,7 @@ std::string Catalogues::handOver(CatalogueWorker::Reading& reading, std::vector<
                (entry.catalogue ? "; the bodies shown stay" : "; not shown");
     }
     entry.catalogue = *reading.catalogue;
+    entry.names.reset();
     const Catalogue& catalogue = *entry.catalogue;
     drawn->show(reading.slot, reading.dots, std::shared_ptr<const SmallBodies>(entry.catalogue, &catalogue.bodies));
     for (const CatalogueProblem& problem : catalogue.problems)
@@ -254,4 +275,96 @@ std::string Catalogues::handOver(CatalogueWorker::Reading& reading, std::vector<
     return name + ": " + bodiesText(catalogue.bodies) + " shown" +
            (skipped > 0 ? "; " + countText(skipped) + (skipped == 1 ? " line" : " lines") + " skipped (see the log)"
                         : "");
+}
+
+std::vector<std::shared_ptr<const SmallBodies>> Catalogues::shownBodies() const
+{
+    std::vector<std::shared_ptr<const SmallBodies>> bodies;
+    for (const Shown& entry : shown)
+        bodies.push_back(entry.catalogue ? std::shared_ptr<const SmallBodies>(entry.catalogue, &entry.catalogue->bodies)
+                                         : nullptr);
+    return bodies;
+}
+
+const SmallBodies* Catalogues::bodiesIn(std::size_t slot) const
+{
+    return slot < shown.size() && shown[slot].catalogue ? &shown[slot].catalogue->bodies : nullptr;
+}
+
+std::optional<CatalogueTarget> Catalogues::findCatalogueBody(const std::string& typed, bool beginning) const
+{
+    std::optional<CatalogueTarget> best;
+    float bestMagnitude = INFINITY;
+    for (std::size_t slot = 0; slot < shown.size(); ++slot)
+    {
+        const Shown& entry = shown[slot];
+        if (!entry.names)
+            continue;
+        const std::optional<std::size_t> found = beginning ? entry.names->findBeginning(typed) : entry.names->find(typed);
+        if (!found)
+            continue;
+        const SmallBodies& bodies = entry.catalogue->bodies;
+        const float magnitude = std::isnan(bodies.magnitude(*found)) ? unknownMagnitude : bodies.magnitude(*found);
+        if (best && !(magnitude < bestMagnitude))
+            continue;
+        bestMagnitude = magnitude;
+        std::string_view name = bodies.name(*found);
+        while (!name.empty() && name.front() == ' ')
+            name.remove_prefix(1);
+        best = CatalogueTarget{slot, *found, std::string(name)};
+    }
+    return best;
+}
+
+std::string Catalogues::completeCatalogueName(const std::string& typed) const
+{
+    std::string common;
+    bool any = false;
+    for (const Shown& entry : shown)
+    {
+        if (!entry.names)
+            continue;
+        const std::string completed = entry.names->complete(typed);
+        if (completed.empty())
+            continue;
+        if (!any)
+            common = completed;
+        else
+            common.resize(commonPrefixIgnoringCase(common, completed));
+        any = true;
+    }
+    return common;
+}
+
+std::optional<CatalogueTarget> Catalogues::current(const CatalogueTarget& target) const
+{
+    const SmallBodies* bodies = bodiesIn(target.slot);
+    if (!bodies)
+        return std::nullopt;
+    if (target.index < bodies->size())
+    {
+        std::string_view name = bodies->name(target.index);
+        while (!name.empty() && name.front() == ' ')
+            name.remove_prefix(1);
+        if (name == target.name)
+            return target;
+    }
+    const std::optional<std::size_t> found = shown[target.slot].names->find(target.name);
+    if (!found)
+        return std::nullopt;
+    return CatalogueTarget{target.slot, *found, target.name};
+}
+
+Ogre::Vector3 Catalogues::placeOf(const CatalogueTarget& target) const
+{
+    const SmallBodies* bodies = bodiesIn(target.slot);
+    if (!bodies || !drawn || target.index >= bodies->size())
+        return Ogre::Vector3(NAN, NAN, NAN);
+    return drawn->placeOf(*bodies, target.index);
+}
+
+bool Catalogues::namesSorted() const
+{
+    return std::all_of(shown.begin(), shown.end(),
+                       [](const Shown& entry) { return entry.path.empty() || !entry.catalogue || entry.names; });
 }

@@ -2,10 +2,12 @@
 #define ORVTEST_VIEWER_CATALOGUES_H
 
 #include "sky/RadialMap.h"
+#include "viewer/CatalogueTarget.h"
 #include "viewer/CatalogueWorker.h"
 #include "viewer/FileWatch.h"
 
 #include <OgrePrerequisites.h>
+#include <OgreVector.h>
 
 #include <memory>
 #include <string>
@@ -17,12 +19,13 @@ class CatalogueDots;
 // worker thread (CatalogueWorker) while the frames go on, watched as the
 // system file is and read again when it has changed, and its bodies handed
 // to the dots (scene/CatalogueDots.h) all at once when the reading is done.
-// A file that cannot be read changes nothing that is shown.
-class Catalogues
+// A file that cannot be read changes nothing that is shown. Its bodies are
+// found by name for the go-to prompt (catalogue/NameIndex.h).
+class Catalogues : public CatalogueNames
 {
 public:
     explicit Catalogues(Ogre::SceneManager* sceneManager);
-    ~Catalogues();
+    ~Catalogues() override;
 
     // Shows these files (as found on disk) from the next poll on, each read
     // then. A file shown already stays as it was read; one no longer named
@@ -45,6 +48,7 @@ public:
 
     // The map from true distances to world units, and the time shown.
     void setMap(const RadialMap& map);
+    const RadialMap& radialMap() const { return map; }
     void setTime(double dynamicalDays);
 
     // Bodies shown, of every catalogue.
@@ -59,6 +63,23 @@ public:
     // The dots; null until a file is named.
     CatalogueDots* dots() const { return drawn.get(); }
 
+    // Of several bodies of one name in different catalogues, the brightest
+    // (lowest H or M1): "Halley" is the comet, not the asteroid (2688) Halley.
+    std::optional<CatalogueTarget> findCatalogueBody(const std::string& typed, bool beginning) const override;
+    std::string completeCatalogueName(const std::string& typed) const override;
+    // Whether every catalogue read has its names sorted for going to its
+    // bodies: they follow the catalogue by a second or two for a million.
+    bool namesSorted() const;
+    // The bodies of every catalogue read, by slot (null for a slot without).
+    std::vector<std::shared_ptr<const SmallBodies>> shownBodies() const;
+    // The bodies of the catalogue in `slot`, or null while it has none.
+    const SmallBodies* bodiesIn(std::size_t slot) const;
+    // The target as the catalogues are now: itself, or where a catalogue read
+    // again has put the body of its name; nothing when it is gone.
+    std::optional<CatalogueTarget> current(const CatalogueTarget& target) const;
+    // Where the body stands in the world at the time shown.
+    Ogre::Vector3 placeOf(const CatalogueTarget& target) const;
+
     // How often progress is said, seconds.
     static constexpr float progressInterval = 0.25f;
 
@@ -68,6 +89,7 @@ private:
         std::string path;
         FileWatch watch;
         std::shared_ptr<const Catalogue> catalogue;
+        std::shared_ptr<const NameIndex> names;    // of the catalogue's bodies
         bool due = true;    // read at the next poll, changed or not
     };
     std::string handOver(CatalogueWorker::Reading& reading, std::vector<std::string>& log);

@@ -8,13 +8,22 @@
 
 void Following::start(const Body& body)
 {
+    start(bodyCentre(body));
+}
+
+void Following::start(const Ogre::Vector3& position)
+{
     active = true;
-    lastPosition = bodyCentre(body);
+    lastPosition = position;
 }
 
 bool Following::keepUp(Ogre::SceneNode* cameraNode, const Body& body)
 {
-    const Ogre::Vector3 position = bodyCentre(body);
+    return keepUp(cameraNode, bodyCentre(body));
+}
+
+bool Following::keepUp(Ogre::SceneNode* cameraNode, const Ogre::Vector3& position)
+{
     const Ogre::Vector3 eye = cameraNode->getPosition() + (position - lastPosition);
     if (!isFinite(position) || !isFinite(eye))
         return false;

@@ -14,11 +14,15 @@ class Following
 public:
     // Follows `body` from where the camera is now.
     void start(const Body& body);
+    // Follows whatever stands at `position` (a catalogue body's place) from where the camera is now.
+    void start(const Ogre::Vector3& position);
     void stop() { active = false; }
     bool isActive() const { return active; }
     // Moves the camera node along with the body; false (and moves nothing)
     // when the body or the camera would leave the float range.
     bool keepUp(Ogre::SceneNode* cameraNode, const Body& body);
+    // The same for what now stands at `position`.
+    bool keepUp(Ogre::SceneNode* cameraNode, const Ogre::Vector3& position);
 
 private:
     bool active = false;

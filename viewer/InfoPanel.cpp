@@ -1,5 +1,6 @@
 #include "viewer/InfoPanel.h"
 
+#include "catalogue/SmallBodies.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
 #include "sky/Orbit.h"
@@ -87,6 +88,38 @@ std::string readableDuration(double seconds)
         if (std::abs(seconds) >= unit.seconds || unit.seconds == 1.0)
             return readableNumber(seconds / unit.seconds) + unit.unit;
     return "";
+}
+
+std::vector<Fact> catalogueBodyFacts(const SmallBodies& bodies, std::size_t index, const Ogre::Vector3& place,
+                                     const Ogre::Vector3& camera, double days)
+{
+    const ConicElements orbit = bodies.elements(index);
+    const bool comet = bodies.kind(index) == BodyKind::Comet;
+    std::string_view name = bodies.name(index);
+    while (!name.empty() && name.front() == ' ')
+        name.remove_prefix(1);
+    std::vector<Fact> facts{{std::string(name), comet ? "comet" : "asteroid"}};
+    const double e = orbit.eccentricity, q = orbit.perihelionDistance;
+    const std::string open = "none: an open orbit";
+    const double a = q / (1.0 - e);
+    const auto au = [](double value) { return readableNumber(value) + " AU"; };
+    facts.insert(facts.end(), {{"semi-major axis", e < 1.0 ? au(a) : open},
+                               {"eccentricity", readableNumber(e)},
+                               {"inclination", degrees(orbit.inclination)},
+                               {"perihelion", au(q)},
+                               {"aphelion", e < 1.0 ? au(a * (1.0 + e)) : open}});
+    // Kepler's third law with the Gaussian constant: P = 2 pi a^(3/2) / k days.
+    const double periodDays = 2.0 * M_PI * std::pow(a, 1.5) / gaussianGravitationalConstant;
+    facts.emplace_back("orbit period", e >= 1.0 ? open
+                                       : periodDays >= 2.0 * 365.25 ? readableNumber(periodDays / 365.25) + " years"
+                                                                    : readableNumber(periodDays) + " days");
+    const float magnitude = bodies.magnitude(index);
+    facts.emplace_back(comet ? "M1" : "H", std::isnan(magnitude) ? "not given" : readableNumber(magnitude));
+    if (!bodies.orbitClass(index).empty())
+        facts.emplace_back("orbit class", std::string(bodies.orbitClass(index)));
+    facts.emplace_back("from the Sun", au(bodies.positionAt(index, days).length()));
+    facts.emplace_back("from camera", readableNumber(place.distance(camera)) + " units");
+    return facts;
 }
 
 std::vector<Fact> bodyFacts(const BodyRegistry& bodies, const Body& body, const Ogre::Vector3& camera, double days)

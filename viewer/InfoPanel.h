@@ -4,11 +4,13 @@
 #include <OgrePrerequisites.h>
 #include <OgreVector.h>
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
 
 class BodyRegistry;
+class SmallBodies;
 struct Body;
 namespace Ogre
 {
@@ -26,6 +28,15 @@ using Fact = std::pair<std::string, std::string>;
 // follows the clock its shape and where it stands; numbers rounded as a
 // person reads them, with their units.
 std::vector<Fact> bodyFacts(const BodyRegistry& bodies, const Body& body, const Ogre::Vector3& camera, double days);
+
+// What the info panel says of a body of a catalogue at `days` (TT days from
+// J2000), standing at `place` in the world, seen from `camera`: its name and
+// kind; its orbit's semi-major axis a, eccentricity, inclination,
+// perihelion q, aphelion Q and period (an open orbit has no a, Q or
+// period); H (a comet's M1); the catalogue's orbit class where it gives one;
+// and how far it is from the Sun now, in AU, and from the camera.
+std::vector<Fact> catalogueBodyFacts(const SmallBodies& bodies, std::size_t index, const Ogre::Vector3& place,
+                                     const Ogre::Vector3& camera, double days);
 
 // A number as a person reads it: three figures, thousands grouped.
 std::string readableNumber(double value);

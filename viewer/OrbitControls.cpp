@@ -41,12 +41,16 @@ bool isNameCharacter(unsigned int text)
     return text > 0xA0 && text != 0xAD && text < 0x110000;
 }
 
-// What may be typed at a prompt: a date, or a name; a view's name may have blanks inside.
-bool isTypable(unsigned int text, bool date, bool keepingView, const std::string& typed)
+// What may be typed at a prompt: a date, or a name; a view's name may have
+// blanks inside, and so may a catalogue body's, which is written with
+// slashes, parentheses and apostrophes too ("(1) Ceres", "1P/Halley").
+bool isTypable(unsigned int text, bool date, bool keepingView, bool goingTo, const std::string& typed)
 {
     if (date)
         return isDateCharacter(text);
-    return isNameCharacter(text) || (keepingView && text == ' ' && !typed.empty());
+    if (goingTo && (text == '/' || text == '(' || text == ')' || text == '\''))
+        return true;
+    return isNameCharacter(text) || ((keepingView || goingTo) && text == ' ' && !typed.empty());
 }
 
 // How many times a Pressed action's key went down since the last frame.
@@ -83,6 +87,21 @@ void OrbitControls::focusOn(int index)
 {
     state.focusIndex = index;
     state.hasFocus = true;
+    state.catalogueFocus.reset();
+}
+
+void OrbitControls::focusOnCatalogue(const CatalogueTarget& target)
+{
+    state.catalogueFocus = target;
+    state.hasFocus = false;
+}
+
+void OrbitControls::dropCatalogueFocus()
+{
+    if (!state.catalogueFocus)
+        return;
+    state.catalogueFocus.reset();
+    state.following = false;
 }
 
 void OrbitControls::refocus(int index)
@@ -115,13 +134,15 @@ int nextFocusIndex(int index, int step, std::size_t count)
     return index;
 }
 
-int findBodyByName(const BodyRegistry& bodies, const std::string& name)
+int findBodyByName(const BodyRegistry& bodies, const std::string& name, bool beginning)
 {
     if (name.empty())
         return -1;
     for (std::size_t i = 0; i < bodies.size(); ++i)
         if (equalIgnoringCase(bodies.at(i).definition.Name, name) || equalIgnoringCase(bodies.at(i).sectionName, name))
             return int(i);
+    if (!beginning)
+        return -1;
     for (std::size_t i = 0; i < bodies.size(); ++i)
         if (beginsWithIgnoringCase(bodies.at(i).definition.Name, name) ||
             beginsWithIgnoringCase(bodies.at(i).sectionName, name))
@@ -195,23 +216,50 @@ void OrbitControls::submitPrompt(const BodyRegistry& bodies, OrbitActions& actio
         actions.status = actions.dateSet ? "Date: " + dateText(actions.date) : date.why();
         return;
     }
-    const int index = findBodyByName(bodies, state.promptText);
-    if (index < 0)
+    // The system's own names first, whole and then begun; each before the
+    // catalogues' (whose Mars is an asteroid's name part, "1 Mars" none).
+    std::string typed = state.promptText;
+    typed.erase(typed.find_last_not_of(' ') + 1);
+    for (const bool beginning : {false, true})
     {
-        actions.status = "No body named '" + state.promptText + "'";
-        return;
+        const int index = findBodyByName(bodies, typed, beginning);
+        if (index >= 0)
+        {
+            // As a click there: the status line shows the body's name, and the next
+            // click goes on from it.
+            state.focusIndex = index;
+            state.hasFocus = true;
+            state.catalogueFocus.reset();
+            actions.jumpTo = index;
+            actions.statusChanged = false;
+            return;
+        }
+        if (const auto found = catalogueNames ? catalogueNames->findCatalogueBody(typed, beginning) : std::nullopt)
+        {
+            focusOnCatalogue(*found);
+            actions.goToCatalogue = found;
+            actions.statusChanged = false;
+            return;
+        }
     }
-    // As a click there: the status line shows the body's name, and the next
-    // click goes on from it.
-    state.focusIndex = index;
-    state.hasFocus = true;
-    actions.jumpTo = index;
-    actions.statusChanged = false;
+    actions.status = "No body named '" + typed + "'";
 }
 
 void OrbitControls::completePrompt(const BodyRegistry& bodies)
 {
-    state.promptText = cutUtf8(completeBodyName(bodies, state.promptText), longestName);
+    const std::string typed = state.promptText;
+    std::string completed = completeBodyName(bodies, typed);
+    const bool systemCompleted = std::any_of(bodies.begin(), bodies.end(), [&typed](const auto& body) {
+        return beginsWithIgnoringCase(body->definition.Name, typed) || beginsWithIgnoringCase(body->sectionName, typed);
+    });
+    const std::string fromCatalogues = catalogueNames ? catalogueNames->completeCatalogueName(typed) : "";
+    if (!fromCatalogues.empty())
+        completed = systemCompleted ? completed.substr(0, commonPrefixIgnoringCase(completed, fromCatalogues))
+                                    : fromCatalogues;
+    // Never shorter than what was typed: the catalogue's spelling may set a mark before it ("ʻOumuamua").
+    if (completed.size() < typed.size() && beginsWithIgnoringCase(typed, completed))
+        completed = typed;
+    state.promptText = cutUtf8(completed, longestName);
 }
 
 bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bodies, OrbitActions& actions)
@@ -258,7 +306,7 @@ bool OrbitControls::runPrompt(const InputSnapshot& input, const BodyRegistry& bo
             eraseLastUtf8(typed);
         else if (press.key == OIS::KC_TAB && state.prompt == Prompt::GoTo)
             completePrompt(bodies);
-        else if (isTypable(press.text, date, state.prompt == Prompt::KeepView, typed))
+        else if (isTypable(press.text, date, state.prompt == Prompt::KeepView, state.prompt == Prompt::GoTo, typed))
         {
             std::string longer = typed;
             appendUtf8(longer, press.text);
@@ -320,6 +368,7 @@ void OrbitControls::recallViewState(const ViewState& view)
     {
         state.focusIndex = view.focusIndex;
         state.hasFocus = true;
+        state.catalogueFocus.reset();
     }
     state.frameFlow.setRate(view.timeRate);
     state.clockFlow.setRate(view.clockSpeed);
@@ -380,6 +429,13 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
         actions.status = timeText();
         break;
     case Action::Follow:
+        if (state.catalogueFocus)
+        {
+            state.following = !state.following;
+            actions.followChanged = true;
+            actions.status = (state.following ? "Following " : "Stopped following ") + state.catalogueFocus->name;
+            break;
+        }
         if (!state.hasFocus || std::size_t(state.focusIndex) >= bodies.size())
         {
             actions.status = "Jump to a body first, then L follows it";
@@ -413,7 +469,7 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
     case Action::Info:
         state.infoShown = !state.infoShown;
         actions.infoChanged = true;
-        actions.statusChanged = state.infoShown && !state.hasFocus;
+        actions.statusChanged = state.infoShown && !state.hasFocus && !state.catalogueFocus;
         actions.status = "Jump to, go to or pick a body: the panel tells of it";
         break;
     case Action::Pick:
@@ -438,8 +494,10 @@ void OrbitControls::firePressed(Action action, const BodyRegistry& bodies, Orbit
     }
 }
 
-OrbitActions OrbitControls::decide(const InputSnapshot& devices, const BodyRegistry& bodies)
+OrbitActions OrbitControls::decide(const InputSnapshot& devices, const BodyRegistry& bodies,
+                                   const CatalogueNames* catalogues)
 {
+    catalogueNames = catalogues;
     const InputSnapshot input = flightByPlace(devices, promptOpen());
     OrbitActions actions;
     if (state.actionCooldown >= 0.0f)
@@ -464,6 +522,7 @@ OrbitActions OrbitControls::decide(const InputSnapshot& devices, const BodyRegis
         {
             state.focusIndex = nextFocusIndex(state.focusIndex, jump.second, bodies.size());
             state.hasFocus = true;
+            state.catalogueFocus.reset();
             actions.jumpTo = state.focusIndex;
         }
     }

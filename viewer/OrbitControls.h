@@ -4,6 +4,7 @@
 #include "sim/WorldLimits.h"
 #include "config/Views.h"
 #include "sky/Clock.h"
+#include "viewer/CatalogueTarget.h"
 #include "viewer/Controls.h"
 #include "viewer/InputSnapshot.h"
 
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 class BodyRegistry;
@@ -21,6 +23,7 @@ struct OrbitActions
 {
     bool quit = false;
     int jumpTo = -1;                     // registry index to jump the camera to, or -1
+    std::optional<CatalogueTarget> goToCatalogue;   // a catalogue body to take the camera to
     Ogre::Vector3 translation = Ogre::Vector3::ZERO;   // camera's own axes, world units this frame
     float yawDegrees = 0.0f;
     float pitchDegrees = 0.0f;
@@ -63,13 +66,25 @@ public:
     // seconds a second.
     explicit OrbitControls(float moveSpeed, double clockSpeed = defaultClockSpeed);
 
-    // Decides the frame; `bodies` for their number and, at the prompt, their names.
-    OrbitActions decide(const InputSnapshot& input, const BodyRegistry& bodies);
+    // Decides the frame; `bodies` for their number and, at the prompt, their
+    // names, and `catalogues` (may be null) for the names of the catalogue
+    // bodies, which come after the system's own.
+    OrbitActions decide(const InputSnapshot& input, const BodyRegistry& bodies,
+                        const CatalogueNames* catalogues = nullptr);
 
     // The registry index of the body last jumped or gone to (0 before any).
     int focusIndex() const { return state.focusIndex; }
-    // Whether a body was jumped or gone to, and is still there.
+    // Whether a body of the system was jumped or gone to, and is still there.
     bool hasFocus() const { return state.hasFocus; }
+    // The catalogue body gone to or picked, in place of a body of the
+    // system; nothing while the focus is a system body's or nobody's.
+    const std::optional<CatalogueTarget>& catalogueFocus() const { return state.catalogueFocus; }
+    // Makes the catalogue body the focus, as going to it would, without
+    // moving the camera: what a pick found, or the same body found again
+    // in a catalogue read anew.
+    void focusOnCatalogue(const CatalogueTarget& target);
+    // The catalogue body in focus is gone: the focus, and following it, end.
+    void dropCatalogueFocus();
     // The bodies were replaced: the focus moves to the same body's new
     // index, or, where it is gone (-1), is dropped, and so is following it.
     void refocus(int index);
@@ -153,6 +168,8 @@ private:
     bool runPrompt(const InputSnapshot& input, const BodyRegistry& bodies, OrbitActions& actions);
     void submitPrompt(const BodyRegistry& bodies, OrbitActions& actions);
     void completePrompt(const BodyRegistry& bodies);
+    // Of the frame being decided; null for none.
+    const CatalogueNames* catalogueNames = nullptr;
     void firePressed(Action action, const BodyRegistry& bodies, OrbitActions& actions);
 
     enum class Prompt
@@ -175,6 +192,7 @@ private:
     {
         int focusIndex = 0;
         bool hasFocus = false;
+        std::optional<CatalogueTarget> catalogueFocus;
         float actionCooldown = 0.0f;    // seconds until a gated action may fire again
         float moveSpeed;                // world units per second
         int renderModeIndex = 0;
@@ -218,8 +236,8 @@ std::string fieldOfViewText(double degrees);
 
 // The body a go-to name means: the first whose Name or section name equals it,
 // ignoring case (of Latin, Greek and Cyrillic letters), else the first that
-// begins with it; -1 for none.
-int findBodyByName(const BodyRegistry& bodies, const std::string& name);
+// begins with it; -1 for none. With `beginning` false, only one that equals it.
+int findBodyByName(const BodyRegistry& bodies, const std::string& name, bool beginning = true);
 
 // The longest prefix that every Name and section name beginning with `typed`
 // (ignoring case) shares, in the case of the first of them; `typed` itself

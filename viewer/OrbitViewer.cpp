@@ -1,6 +1,7 @@
 #include "viewer/OrbitViewer.h"
 
 #include "config/Dates.h"
+#include "catalogue/SmallBodies.h"
 #include "scene/BodyRig.h"
 #include "scene/CatalogueDots.h"
 #include "scene/SkyBackground.h"
@@ -27,12 +28,19 @@
 #include <OgreViewport.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cmath>
 
 Ogre::Vector3 arrivalSide(const Body& body, const Ogre::Vector3& centre)
 {
     if (!body.followsClock())
         return Ogre::Vector3::NEGATIVE_UNIT_Z;
+    return sunlitSide(centre);
+}
+
+Ogre::Vector3 sunlitSide(const Ogre::Vector3& centre)
+{
     // Towards the Sun, then turned 45 degrees towards the ecliptic's north:
     // the disc shows gibbous, its terminator in view, the same way up at
     // every body.
@@ -43,6 +51,16 @@ Ogre::Vector3 arrivalSide(const Body& body, const Ogre::Vector3& centre)
     if (!(centre.squaredLength() > 0.0f))
         return Ogre::Vector3::NEGATIVE_UNIT_Z;
     return (toSun + north.normalisedCopy()).normalisedCopy();
+}
+
+bool jumpCameraToPlace(Ogre::SceneNode* cameraNode, const Ogre::Vector3& centre, float distance)
+{
+    const Ogre::Vector3 eye = centre + sunlitSide(centre) * distance;
+    if (!isFinite(centre) || !isFinite(eye) || !(distance > 0.0f))
+        return false;
+    cameraNode->setPosition(eye);
+    cameraNode->lookAt(centre, Ogre::Node::TS_WORLD);
+    return true;
 }
 
 bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
@@ -61,7 +79,7 @@ bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body)
 OrbitViewer::OrbitViewer(Ogre::Camera* viewCamera, Ogre::SceneManager* scene, Ogre::RenderTarget* target,
                          Ogre::Overlay* statistics, std::string& statusText, float moveSpeed, float motionStepsPerSecond)
     : camera(viewCamera), cameraNode(viewCamera->getParentSceneNode()), sceneManager(scene), window(target),
-      status(statusText), decisions(moveSpeed), panels(scene, statistics), shownCatalogues(scene),
+      status(statusText), decisions(moveSpeed), panels(scene, statistics), shownCatalogues(scene), focusOrbit(scene), cometTails(scene),
       stepsPerSecond(motionStepsPerSecond)
 {
     lookAtBodies();
@@ -582,12 +600,64 @@ void OrbitViewer::jumpTo(int index)
     say(jumpCameraToBody(cameraNode, body) ? body.definition.Name : body.definition.Name + " is out of reach");
 }
 
+void OrbitViewer::goToCatalogueBody(const CatalogueTarget& target)
+{
+    const SmallBodies* bodies = shownCatalogues.bodiesIn(target.slot);
+    if (!bodies || target.index >= bodies->size())
+        return;
+    const float magnitude = bodies->magnitude(target.index);
+    const double radius = bodyRadius(std::isnan(magnitude) ? unknownMagnitude : magnitude);
+    // A body of H 18 is 7 thousandths of a unit across: not inside the near clipping distance.
+    const float distance = std::max(float(5.0 * radius), 3.0f * camera->getNearClipDistance());
+    const bool placed = jumpCameraToPlace(cameraNode, shownCatalogues.placeOf(target), distance);
+    say(placed ? target.name : target.name + " is out of reach");
+    logViewerLine("gone to the catalogue body " + target.name);
+}
+
+void OrbitViewer::keepCatalogueFocus()
+{
+    const std::optional<CatalogueTarget>& focus = decisions.catalogueFocus();
+    if (!focus)
+        return;
+    const std::optional<CatalogueTarget> now = shownCatalogues.current(*focus);
+    if (!now)
+    {
+        const std::string name = focus->name;
+        following.stop();
+        decisions.dropCatalogueFocus();
+        say(name + " is no longer in the catalogues shown");
+        return;
+    }
+    if (now->index != focus->index)
+        decisions.focusOnCatalogue(*now);
+}
+
+std::vector<Fact> OrbitViewer::catalogueFocusFacts() const
+{
+    const CatalogueTarget& target = *decisions.catalogueFocus();
+    return catalogueBodyFacts(*shownCatalogues.bodiesIn(target.slot), target.index, shownCatalogues.placeOf(target),
+                              cameraNode->_getDerivedPosition(), skyClock.dynamicalDays());
+}
+
 void OrbitViewer::followFocus(const OrbitActions& actions)
 {
-    const bool jumped = actions.jumpTo >= 0 || actions.pick;
+    const bool jumped = actions.jumpTo >= 0 || actions.pick || actions.goToCatalogue;
     if (!decisions.following())
     {
         following.stop();
+        return;
+    }
+    if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus())
+    {
+        const Ogre::Vector3 place = shownCatalogues.placeOf(*target);
+        if (actions.followChanged || jumped || !following.isActive())
+            following.start(place);
+        else if (!following.keepUp(cameraNode, place))
+        {
+            following.stop();
+            decisions.stopFollowing();
+            say("Stopped following " + target->name + ": out of reach");
+        }
         return;
     }
     const Body& body = bodyRegistry.at(std::size_t(decisions.focusIndex()));
@@ -630,8 +700,54 @@ void OrbitViewer::pick()
 {
     const Ogre::Viewport* viewport = camera->getViewport();
     const float pixels = viewport ? float(viewport->getActualHeight()) : 600.0f;
-    const int index = bodyAtCentre(bodyRegistry, camera->getDerivedPosition(), camera->getDerivedDirection(),
-                                   camera->getFOVy().valueRadians() / pixels);
+    const auto start = std::chrono::steady_clock::now();
+    const Ogre::Vector3 eye = camera->getDerivedPosition(), forward = camera->getDerivedDirection();
+    const float radiansPerPixel = camera->getFOVy().valueRadians() / pixels;
+    double systemDepth = INFINITY;
+    const int index = bodyAtCentre(bodyRegistry, eye, forward, radiansPerPixel, 4.0f, &systemDepth);
+    // Of a million dots, only those the graphics card drew by the centre in
+    // the last frame, and those it drew as spheres, are solved again here.
+    if (const CatalogueDots* dots = trueScaleShown() ? nullptr : shownCatalogues.dots())
+    {
+        std::vector<Sphere> spheres;
+        std::vector<CatalogueTarget> targets;
+        // Nearest first by the program's single-precision depth: once a dot
+        // is met at the centre, a few more behind it settle the order, and
+        // the thousands further back need not be solved.
+        const std::vector<CatalogueDots::Candidate> candidates = dots->nearCentre();
+        std::size_t dotsAfterFirstMet = 0;
+        for (const CatalogueDots::Candidate& candidate : candidates)
+        {
+            if (candidate.bodies != shownCatalogues.bodiesIn(candidate.slot))
+                continue;
+            if (candidate.depth > 0 && dotsAfterFirstMet > 0 && ++dotsAfterFirstMet > 16)
+                break;
+            const SmallBodies& bodies = *candidate.bodies;
+            const float magnitude = bodies.magnitude(candidate.index);
+            std::string_view name = bodies.name(candidate.index);
+            while (!name.empty() && name.front() == ' ')
+                name.remove_prefix(1);
+            targets.push_back({candidate.slot, candidate.index, std::string(name)});
+            spheres.push_back({shownCatalogues.placeOf(targets.back()),
+                               float(bodyRadius(std::isnan(magnitude) ? unknownMagnitude : magnitude))});
+            if (candidate.depth > 0 && dotsAfterFirstMet == 0 &&
+                std::isfinite(depthAtCentre(spheres.back(), eye, forward, 4.0f * radiansPerPixel)))
+                dotsAfterFirstMet = 1;
+        }
+        double catalogueDepth = INFINITY;
+        const int found = sphereAtCentre(spheres, eye, forward, radiansPerPixel, 4.0f, catalogueDepth);
+        char line[120];
+        std::snprintf(line, sizeof line, "a pick solved %zu catalogue bodies by the centre; it took %.3f ms",
+                      spheres.size(),
+                      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        logViewerLine(line);
+        if (found >= 0 && catalogueDepth < systemDepth)
+        {
+            decisions.focusOnCatalogue(targets[std::size_t(found)]);
+            say("Picked " + targets[std::size_t(found)].name);
+            return;
+        }
+    }
     if (index < 0)
     {
         say("Nothing under the centre of the view");
@@ -673,11 +789,15 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     if (trueScaleShown())
         decisions.setMoveSpeed(float(std::max(std::abs(trueScale->nearestSurfaceKm(cameraPlaceKm)), 1e-3) *
                                      flightPerSecond));
-    const OrbitActions actions = decisions.decide(input, bodyRegistry);
+    // Catalogue bodies stand on the display scale alone: true scale draws no dot to go to.
+    const OrbitActions actions = decisions.decide(input, bodyRegistry, trueScaleShown() ? nullptr : &shownCatalogues);
     if (actions.quit)
         return false;
     if (actions.scaleToggled)
         setTrueScale(!trueScaleShown());
+    if (trueScaleShown())
+        decisions.dropCatalogueFocus();
+    keepCatalogueFocus();
     if (actions.reload)
         reloading.requestNow();
     if (actions.statusChanged)
@@ -694,6 +814,8 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         toggleFilm();
     if (actions.jumpTo >= 0)
         jumpTo(actions.jumpTo);
+    if (actions.goToCatalogue)
+        goToCatalogueBody(*actions.goToCatalogue);
     if (actions.pick)
         pick();
     followFocus(actions);
@@ -717,6 +839,16 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     rebaseTrueScale();
     sceneManager->getSceneNode(sceneNames::starField)->setPosition(cameraNode->_getDerivedPosition());
     panels.update(bodyRegistry, *camera, decisions.hasFocus() ? decisions.focusIndex() : -1);
+    cometTails.setCatalogues(trueScaleShown() ? std::vector<std::shared_ptr<const SmallBodies>>()
+                                              : shownCatalogues.shownBodies());
+    cometTails.update(skyClock.dynamicalDays(), shownCatalogues.radialMap());
+    // The catalogue body in focus shows its orbit, whether the others' show or not.
+    if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus())
+        focusOrbit.show(shownCatalogues.bodiesIn(target->slot)->elements(target->index), shownCatalogues.radialMap());
+    else
+        focusOrbit.hide();
+    if (!decisions.infoShown() || !decisions.catalogueFocus())
+        infoLoggedFor.clear();
     if (decisions.infoShown() && decisions.hasFocus() && std::size_t(decisions.focusIndex()) < bodyRegistry.size())
     {
         const Body& body = bodyRegistry.at(std::size_t(decisions.focusIndex()));
@@ -733,6 +865,20 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
                     fact.second.replace(fact.second.size() - 6, 6, " km");
             }
         panels.showInfo(facts);
+    }
+    else if (decisions.infoShown() && decisions.catalogueFocus())
+    {
+        const std::vector<Fact> facts = catalogueFocusFacts();
+        panels.showInfo(facts);
+        // Once a body, in the log as the panel first tells of it.
+        if (infoLoggedFor != decisions.catalogueFocus()->name)
+        {
+            infoLoggedFor = decisions.catalogueFocus()->name;
+            std::string line = "the info panel tells of " + infoLoggedFor + ":";
+            for (const Fact& fact : facts)
+                line += " " + fact.first + " " + fact.second + ";";
+            logViewerLine(line);
+        }
     }
     else if (decisions.infoShown())
         panels.showInfo({{"No body chosen", ""}, {"jump, go to", "or pick one (C)"}});

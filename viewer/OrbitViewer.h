@@ -3,6 +3,8 @@
 
 #include "config/Views.h"
 #include "sky/Clock.h"
+#include "scene/CatalogueOrbitLine.h"
+#include "scene/CometTails.h"
 #include "sky/Vector.h"
 #include "viewer/CameraPath.h"
 #include "viewer/Catalogues.h"
@@ -165,6 +167,14 @@ public:
 private:
     void say(const std::string& text);
     void jumpTo(int index);
+    // Takes the camera to a catalogue body: 5 times its drawn radius from
+    // it on its sunlit side, as to a body of the system.
+    void goToCatalogueBody(const CatalogueTarget& target);
+    // The catalogue body in focus as its catalogue is now: found again
+    // after a reading, or let go when it is gone.
+    void keepCatalogueFocus();
+    // The facts of the catalogue body in focus, for the info panel.
+    std::vector<Fact> catalogueFocusFacts() const;
     void followFocus(const OrbitActions& actions);
     void flyCamera(const OrbitActions& actions);
     void takeScreenshot();
@@ -209,6 +219,9 @@ private:
     KeptViews keptViews;
     FilmSession films;
     Catalogues shownCatalogues;
+    CatalogueOrbitLine focusOrbit;      // of the catalogue body in focus
+    CometTails cometTails;
+    std::string infoLoggedFor;          // the catalogue body whose panel the log has
     bool cataloguesFromSettings = false;
     std::function<std::string(const std::string&)> findCatalogue;
     Clock skyClock;
@@ -248,5 +261,13 @@ Ogre::Vector3 arrivalSide(const Body& body, const Ogre::Vector3& centre);
 // arrival side, facing it. Leaves the camera alone, and returns false, when
 // that place lies beyond the float range.
 bool jumpCameraToBody(Ogre::SceneNode* cameraNode, const Body& body);
+
+// The sunlit side of whatever stands at `centre` (world units, the Sun at
+// the origin), as arrivalSide gives it for a body that follows the clock.
+Ogre::Vector3 sunlitSide(const Ogre::Vector3& centre);
+
+// Places the camera node `distance` from `centre` on its sunlit side,
+// facing it; false, the camera left alone, beyond the float range.
+bool jumpCameraToPlace(Ogre::SceneNode* cameraNode, const Ogre::Vector3& centre, float distance);
 
 #endif

@@ -251,11 +251,10 @@ TEST_F(OrbitControlsTest, ThePromptTypesCompletesAndGoesToExactNamesFirst)
     EXPECT_EQ("Go to: _", press(OIS::KC_RETURN).status);
     EXPECT_EQ("Go to: ma_", type("ma").status);
     EXPECT_EQ("Go to: m_", press(OIS::KC_BACK).status);
-    EXPECT_EQ("Go to: m.-_9_", type("./-_ 9?").status);   // only what a one-word name may hold
-    press(OIS::KC_BACK);
-    press(OIS::KC_BACK);
-    press(OIS::KC_BACK);
-    press(OIS::KC_BACK);
+    // What a name may hold, a catalogue's "(1) Ceres" and "1P/Halley" too; not "?".
+    EXPECT_EQ("Go to: m./-_ 9_", type("./-_ 9?").status);
+    for (int n = 0; n < 6; ++n)
+        press(OIS::KC_BACK);
     EXPECT_EQ("Go to: m_", press(OIS::KC_TAB).status);     // Mars, Mercury: nothing more in common
     type("a");
     EXPECT_EQ("Go to: Mars_", press(OIS::KC_TAB).status);
@@ -295,7 +294,7 @@ TEST_F(OrbitControlsTest, WhileThePromptIsOpenNoOtherKeyActsAndEscapeOnlyClosesI
     const OrbitActions typed = controls.decide(typing, bodies);
     EXPECT_TRUE(vectorsNear(Ogre::Vector3::ZERO, typed.translation));
     EXPECT_FALSE(typed.statisticsChanged || controls.paused());
-    EXPECT_EQ("Go to: w_", typed.status);
+    EXPECT_EQ("Go to: w _", typed.status);   // a blank inside a name, not a pause
     InputSnapshot escape = frame(0.01f, {OIS::KC_ESCAPE});
     escape.addPress(KeyPress{OIS::KC_ESCAPE, 27, false});
     const OrbitActions closed = controls.decide(escape, bodies);

@@ -19,6 +19,7 @@ layout(std430, binding = 0) readonly buffer Axes { vec4 axes[]; };       // a·P
 layout(std430, binding = 1) readonly buffer Motion { vec2 motion[]; };   // mean anomaly, mean motion
 layout(std430, binding = 2) buffer Pixels { uint pixels[]; };  // depth << 8 | comet << 7 | shade; cleared to ~0
 layout(std430, binding = 3) buffer Near { uint nearCount; uint near[]; }; // dots to draw as spheres
+layout(std430, binding = 4) buffer Centre { uint centreCount; uint centre[]; }; // dots by the view's centre, and their depths
 
 uniform float days;                 // since the dots' reference time
 uniform uint first;                 // the band's dots
@@ -26,6 +27,8 @@ uniform uint count;
 uniform mat4 viewProjection;        // as the render system draws: depth -1 to 1
 uniform vec4 view;                  // width, height in pixels, 1 or -1 (a flipped target), pixels a unit at unit distance
 uniform uint nearCapacity;
+uniform uint centreCapacity;
+uniform float centreReach;          // pixels from the view's centre a dot is listed within
 
 MAPPED_DISTANCE
 
@@ -107,20 +110,36 @@ void main()
         return;
     bool comet = b.w > 50.0;
     float magnitude = comet ? b.w - 100.0 : b.w;
-    // Near enough to be a sphere of a pixel's radius or more. Not a comet:
-    // its M1 is the brightness of its coma, which would make Halley's
-    // 11 km nucleus a sphere 105 km across and fill the inner system with them.
-    if (!comet && radiusOf(magnitude) * view.w >= clip.w)
+    vec3 ndc = clip.xyz / clip.w;
+    // Near enough to be a sphere of a pixel's radius or more, and on the
+    // view: a body just in front of the camera but off to the side would
+    // take the list's room from one in sight. Not a comet: its M1 is the
+    // brightness of its coma, which would make Halley's 11 km nucleus a
+    // sphere 105 km across and fill the inner system with them.
+    float radiusOnView = radiusOf(magnitude) * view.w / clip.w;   // pixels
+    if (!comet && radiusOnView >= 1.0 &&
+        all(lessThanEqual(abs(ndc.xy) * 0.5 * view.xy, 0.5 * view.xy + radiusOnView)))
     {
         uint at = atomicAdd(nearCount, 1u);
         if (at < nearCapacity)
             near[at] = dot;
     }
-    vec3 ndc = clip.xyz / clip.w;
     if (!all(lessThanEqual(abs(ndc), vec3(1.0))))
         return;
-    uvec2 pixel = uvec2(min((vec2(ndc.x, ndc.y * view.z) * 0.5 + 0.5) * view.xy, view.xy - 1.0));
+    vec2 onView = (vec2(ndc.x, ndc.y * view.z) * 0.5 + 0.5) * view.xy;
+    uvec2 pixel = uvec2(min(onView, view.xy - 1.0));
     uint depth = uint((ndc.z * 0.5 + 0.5) * 16777215.0);
+    // A pick solves these again on the processor, in double precision,
+    // nearest first by this depth.
+    if (distance(onView, 0.5 * view.xy) <= centreReach)
+    {
+        uint at = atomicAdd(centreCount, 1u);
+        if (at < centreCapacity)
+        {
+            centre[2u * at] = dot;
+            centre[2u * at + 1u] = depth;
+        }
+    }
     // Brighter the lower H: from a quarter at H 18 to full at H 5.5.
     uint shade = uint(clamp(0.25 + (18.0 - magnitude) * 0.06, 0.25, 1.0) * 127.0);
     // The nearest dot of a pixel wins, whatever order the invocations run in,

@@ -1,0 +1,380 @@
+// A catalogue body as the focus of the viewer: gone to by what a person types
+// at the prompt (after the system's own names), arrived at as a body of the
+// system is, followed as the clock runs, told of in the info panel, its orbit
+// line under its dot, picked at the centre of the view; and comet tails.
+// On the real engine without a window, with the catalogues the viewer ships.
+
+#include "HeadlessEngine.h"
+#include "TestPaths.h"
+#include "catalogue/NameIndex.h"
+#include "config/ConfigFileReading.h"
+#include "config/SystemJudge.h"
+#include "scene/BodyRig.h"
+#include "scene/CatalogueDots.h"
+#include "scene/CatalogueOrbitLine.h"
+#include "scene/CometTails.h"
+#include "scene/OrbitalScene.h"
+#include "sim/BodyRegistry.h"
+#include "sim/DisplayScale.h"
+#include "viewer/InfoPanel.h"
+#include "viewer/InputFrames.h"
+#include "viewer/OrbitViewer.h"
+#include "viewer/Picking.h"
+
+#include <OgreCamera.h>
+#include <OgreManualObject.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <thread>
+
+namespace
+{
+const std::string shipped = std::string(ORVTEST_DATA_DIR) + "/catalogues/";
+const std::string ceres = "1 Ceres (A801 AA)";
+// 2024-01-01 12:00 TT, in days from J2000.
+constexpr double newYear2024 = 8766.0;
+
+// UTF-8 text as code points, one a key press.
+std::vector<unsigned int> codePoints(const std::string& text)
+{
+    std::vector<unsigned int> points;
+    for (std::size_t i = 0; i < text.size();)
+    {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+        unsigned int point = length == 1 ? byte : byte & (0x3F >> (length - 1));
+        for (int k = 1; k < length; ++k)
+            point = (point << 6) | (static_cast<unsigned char>(text[i + std::size_t(k)]) & 0x3F);
+        points.push_back(point);
+        i += std::size_t(length);
+    }
+    return points;
+}
+
+const std::string* factOf(const std::vector<Fact>& facts, const std::string& label)
+{
+    for (const Fact& fact : facts)
+        if (fact.first == label)
+            return &fact.second;
+    return nullptr;
+}
+
+// The nearest the polyline through `points` (closed or not) comes to `place`.
+float distanceToLine(const std::vector<Ogre::Vector3>& points, bool closed, const Ogre::Vector3& place)
+{
+    float nearest = INFINITY;
+    for (std::size_t n = 0; n + (closed ? 0 : 1) < points.size(); ++n)
+    {
+        const Ogre::Vector3 a = points[n], b = points[(n + 1) % points.size()];
+        const Ogre::Vector3 ab = b - a;
+        const float t = std::clamp((place - a).dotProduct(ab) / std::max(ab.squaredLength(), 1e-12f), 0.0f, 1.0f);
+        nearest = std::min(nearest, place.distance(a + ab * t));
+    }
+    return nearest;
+}
+
+class CatalogueFocusTest : public HeadlessEngine
+{
+protected:
+    void SetUp() override
+    {
+        HeadlessEngine::SetUp();
+        SystemVerdict verdict =
+            judgeSystemText("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"), meshExists);
+        ASSERT_TRUE(verdict.sound());
+        bodyRegistry.swapBodies(*verdict.bodies);
+        camera = makeStartCamera();
+        buildOrbitalScene(sceneManager, camera->getRealPosition());
+        viewer = std::make_unique<OrbitViewer>(camera, sceneManager, nullptr, nullptr, status, 100.0f);
+        viewer->startClock(newYear2024, 86400.0);
+        viewer->showCatalogues({shipped + "jpl-asteroids.json.gz", shipped + "jpl-comets.json.gz",
+                                shipped + "mpc-interstellar.txt"});
+        ASSERT_TRUE(framesUntil([&] {
+            return viewer->catalogues().catalogue(0) && viewer->catalogues().catalogue(1) &&
+                   viewer->catalogues().catalogue(2) && viewer->catalogues().namesSorted();
+        })) << status;
+    }
+
+    void TearDown() override
+    {
+        viewer.reset();
+        HeadlessEngine::TearDown();
+    }
+
+    // Frames of a tenth of a second until `done` holds, for at most 30 s.
+    bool framesUntil(const std::function<bool()>& done)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!done())
+        {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            EXPECT_TRUE(viewer->runFrame(frame(0.1f)));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+    void press(OIS::KeyCode key, unsigned int text = 0) { viewer->runFrame(tap(0.02f, key, text)); }
+
+    // Return, the text, then `last` (Return to go, Tab to complete).
+    void goTo(const std::string& text, OIS::KeyCode last = OIS::KC_RETURN)
+    {
+        press(OIS::KC_RETURN);
+        for (unsigned int point : codePoints(text))
+            press(OIS::KC_UNASSIGNED, point);
+        press(last);
+    }
+
+    // An action key, pressed once its delay has run out: until the status line says `said`.
+    bool act(OIS::KeyCode key, const std::string& said)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        viewer->runFrame(frame(0.3f));
+        press(key);
+        while (status != said)
+        {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            viewer->runFrame(frame(0.05f));
+        }
+        return true;
+    }
+
+    Ogre::Vector3 eye() const { return camera->getParentSceneNode()->getPosition(); }
+
+    Ogre::Camera* camera = nullptr;
+    std::string status;
+    std::unique_ptr<OrbitViewer> viewer;
+};
+}
+
+TEST_F(CatalogueFocusTest, TypedNamesGoToTheSystemsBodiesFirstThenTheCataloguesBrightest)
+{
+    const struct
+    {
+        const char* typed;
+        const char* said;     // the status line after Return
+        bool catalogue;       // the focus is a catalogue body's
+    } rows[] = {
+        {"Ceres", "1 Ceres (A801 AA)", true},
+        {"1", "1 Ceres (A801 AA)", true},
+        {"(1) Ceres", "1 Ceres (A801 AA)", true},
+        {"1P/Halley", "1P/Halley", true},
+        // (2688) Halley is an asteroid's name too: the comet is the brighter.
+        {"Halley", "1P/Halley", true},
+        {"Oumuamua", "1I/\xCA\xBBOumuamua", true},
+        {"\xCA\xBBOumuamua", "1I/\xCA\xBBOumuamua", true},
+        // The system's Io before the asteroid (85) Io; its number finds the asteroid.
+        {"Io", "Io", false},
+        {"85", "85 Io (A865 SA)", true},
+        {"Jupit", "Jupiter", false},
+        {"Nowhere at all", "No body named 'Nowhere at all'", false},
+    };
+    for (const auto& row : rows)
+    {
+        goTo(row.typed);
+        EXPECT_EQ(row.said, status) << row.typed;
+        EXPECT_EQ(row.catalogue, viewer->controls().catalogueFocus().has_value()) << row.typed;
+    }
+}
+
+TEST_F(CatalogueFocusTest, TabCompletesFromTheSystemsAndTheCataloguesNames)
+{
+    const struct
+    {
+        const char* typed;
+        const char* shown;
+    } rows[] = {
+        {"Oum", "Go to: \xCA\xBBOumuamua_"},
+        {"1P/Hal", "Go to: 1P/Halley_"},
+        {"Jupi", "Go to: Jupiter_"},
+        {"Zzzq", "Go to: Zzzq_"},
+    };
+    for (const auto& row : rows)
+    {
+        goTo(row.typed, OIS::KC_TAB);
+        EXPECT_EQ(row.shown, status) << row.typed;
+        press(OIS::KC_ESCAPE);
+    }
+}
+
+TEST_F(CatalogueFocusTest, ArrivalFollowingAndTheOrbitLineOfCeres)
+{
+    goTo("Ceres");
+    ASSERT_EQ(ceres, status);
+    const CatalogueTarget target = *viewer->controls().catalogueFocus();
+    const Ogre::Vector3 place = viewer->catalogues().placeOf(target);
+    // Five times its drawn radius (H 3.33, JPL), on its sunlit side: 45° from the Sun's direction.
+    const float radius = float(bodyRadius(3.33f));
+    EXPECT_NEAR(5.0f * radius, eye().distance(place), 0.01f * radius);
+    EXPECT_NEAR(std::cos(Ogre::Math::PI / 4), (eye() - place).normalisedCopy().dotProduct(-place.normalisedCopy()),
+                0.01f);
+
+    // Its orbit line, through the same map as its dot: the dot rides on it.
+    ASSERT_TRUE(sceneManager->hasManualObject("CatalogueOrbitLine"));
+    EXPECT_TRUE(sceneManager->getManualObject("CatalogueOrbitLine")->getVisible());
+
+    ASSERT_TRUE(act(OIS::KC_L, "Following " + ceres));
+    const Ogre::Vector3 offset = eye() - viewer->catalogues().placeOf(target);
+    const Ogre::Vector3 before = viewer->catalogues().placeOf(target);
+    for (int n = 0; n < 30; ++n)
+        viewer->runFrame(frame(0.1f));
+    const Ogre::Vector3 after = viewer->catalogues().placeOf(target);
+    // Three days at a day a second: Ceres moves tens of units; the camera keeps its offset.
+    EXPECT_GT(before.distance(after), 2.0f);
+    EXPECT_LT((eye() - after).distance(offset), 0.05f);
+
+    // Another body ends it: its line goes with the focus.
+    goTo("Jupiter");
+    EXPECT_FALSE(viewer->controls().catalogueFocus().has_value());
+    EXPECT_FALSE(sceneManager->getManualObject("CatalogueOrbitLine")->getVisible());
+}
+
+TEST_F(CatalogueFocusTest, EachBodyRidesOnItsMappedOrbitLine)
+{
+    const RadialMap map = displayMapOf(bodyRegistry);
+    const struct
+    {
+        std::size_t slot;
+        const char* name;
+        double days;
+    } rows[] = {
+        {0, "Ceres", newYear2024},
+        {0, "Vesta", newYear2024 + 500.0},
+        {1, "1P/Halley", newYear2024},             // near aphelion, 35 AU
+        {1, "1P/Halley", -5074.5},                 // 1986 Feb 9, at perihelion
+        {1, "2P/Encke", newYear2024},
+        {2, "1I/\xCA\xBBOumuamua", 6500.0},        // 2017 Oct, an open orbit near the Sun
+        {2, "2I/Borisov", 7300.0},
+    };
+    for (const auto& row : rows)
+    {
+        const SmallBodies& bodies = *viewer->catalogues().bodiesIn(row.slot);
+        const std::optional<std::size_t> index = NameIndex(bodies).find(row.name);
+        ASSERT_TRUE(index.has_value()) << row.name;
+        const ConicElements orbit = bodies.elements(*index);
+        const std::vector<Ogre::Vector3> line = mappedOrbitPoints(orbit, map, 30.0, CatalogueOrbitLine::points);
+        const Ogre::Vector3 place = displayPlace(bodies.positionAt(*index, row.days), map);
+        EXPECT_LT(distanceToLine(line, orbit.eccentricity < 1.0, place), 0.002f * place.length()) << row.name;
+        EXPECT_EQ(std::size_t(CatalogueOrbitLine::points) + (orbit.eccentricity < 1.0 ? 0 : 1), line.size());
+    }
+}
+
+TEST_F(CatalogueFocusTest, ThePanelTellsOfTheOrbitAgainstJplsOwnPeriods)
+{
+    const struct
+    {
+        std::size_t slot;
+        const char* name;
+        std::map<std::string, std::string> facts;
+    } rows[] = {
+        // JPL's answer: a 2.7666 AU, per_y 4.6018, H 3.33, class MBA.
+        {0, "Ceres",
+         {{"semi-major axis", "2.77 AU"}, {"orbit period", "4.6 years"}, {"H", "3.33"}, {"orbit class", "MBA"},
+          {"perihelion", "2.55 AU"}}},
+        // JPL's answer: q 0.585978, per.y 75.3159, M1 5.5, class HTC.
+        {1, "1P/Halley",
+         {{"orbit period", "75.3 years"}, {"M1", "5.5"}, {"orbit class", "HTC"}, {"perihelion", "0.586 AU"}}},
+        // The MPC's line: q 0.255240, e 1.199252; no class.
+        {2, "Oumuamua",
+         {{"semi-major axis", "none: an open orbit"}, {"aphelion", "none: an open orbit"},
+          {"orbit period", "none: an open orbit"}, {"perihelion", "0.255 AU"}, {"eccentricity", "1.2"}}},
+    };
+    for (const auto& row : rows)
+    {
+        const SmallBodies& bodies = *viewer->catalogues().bodiesIn(row.slot);
+        const std::optional<std::size_t> index = NameIndex(bodies).find(row.name);
+        ASSERT_TRUE(index.has_value()) << row.name;
+        const std::vector<Fact> facts =
+            catalogueBodyFacts(bodies, *index, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO, newYear2024);
+        for (const auto& [label, value] : row.facts)
+        {
+            const std::string* said = factOf(facts, label);
+            ASSERT_TRUE(said) << row.name << ": no " << label;
+            EXPECT_EQ(value, *said) << row.name << ": " << label;
+        }
+        EXPECT_EQ(row.slot == 2, !factOf(facts, "orbit class")) << row.name;
+    }
+    // Ceres from the Sun now: between its perihelion and aphelion.
+    const SmallBodies& asteroids = *viewer->catalogues().bodiesIn(0);
+    const std::vector<Fact> facts =
+        catalogueBodyFacts(asteroids, *NameIndex(asteroids).find("Ceres"), {}, {}, newYear2024);
+    const double fromSun = std::stod(*factOf(facts, "from the Sun"));
+    EXPECT_GT(fromSun, 2.549);
+    EXPECT_LT(fromSun, 2.985);
+}
+
+TEST(CataloguePickingTest, TheSphereMetFirstAtTheCentreIsPicked)
+{
+    const Ogre::Vector3 eye = Ogre::Vector3::ZERO, forward = Ogre::Vector3::NEGATIVE_UNIT_Z;
+    const float perPixel = 0.001f;   // radians
+    const struct
+    {
+        const char* name;
+        std::vector<Sphere> spheres;
+        int picked;
+    } rows[] = {
+        {"a dot 3 pixels off", {{{0.3f, 0.0f, -100.0f}, 0.001f}}, 0},
+        {"a dot 6 pixels off", {{{0.6f, 0.0f, -100.0f}, 0.001f}}, -1},
+        {"behind the camera", {{{0.0f, 0.0f, 100.0f}, 1.0f}}, -1},
+        {"the nearer of two on the line", {{{0.0f, 0.0f, -200.0f}, 1.0f}, {{0.0f, 0.0f, -100.0f}, 1.0f}}, 1},
+        // A large sphere off to the side covers the centre in front of a dot on the line.
+        {"a disc over the centre first", {{{0.0f, 0.0f, -100.0f}, 0.01f}, {{30.0f, 0.0f, -60.0f}, 40.0f}}, 1},
+        {"none", {}, -1},
+    };
+    for (const auto& row : rows)
+    {
+        double depth = 0.0;
+        EXPECT_EQ(row.picked, sphereAtCentre(row.spheres, eye, forward, perPixel, 4.0f, depth)) << row.name;
+        EXPECT_EQ(row.picked < 0, std::isinf(depth)) << row.name;
+    }
+}
+
+TEST_F(CatalogueFocusTest, ACometNearTheSunHasATailAwayFromItLongerNearerTheSun)
+{
+    // Away from the Sun: its length shrinks outwards and is gone beyond 5 AU.
+    EXPECT_GT(CometTails::tailLengthAU(0.6), CometTails::tailLengthAU(1.0));
+    EXPECT_GT(CometTails::tailLengthAU(1.0), CometTails::tailLengthAU(2.0));
+    EXPECT_GT(CometTails::tailLengthAU(2.0), CometTails::tailLengthAU(4.0));
+    EXPECT_GT(CometTails::tailLengthAU(4.0), 0.0);
+    EXPECT_EQ(0.0, CometTails::tailLengthAU(5.5));
+    EXPECT_EQ(0.0, CometTails::tailBrightness(5.0));
+    EXPECT_EQ(1.0, CometTails::tailBrightness(2.0));
+
+    const RadialMap map = displayMapOf(bodyRegistry);
+    const auto comets = viewer->catalogues().shownBodies();
+    const std::shared_ptr<const SmallBodies> jpl = comets.at(1);
+    const std::size_t halley = *NameIndex(*jpl).find("1P/Halley");
+    CometTails tails(sceneManager);
+    tails.setCatalogues(comets);
+    EXPECT_GT(tails.candidates(), 100u);
+    EXPECT_LT(tails.candidates(), jpl->size());
+    const auto halleysTail = [&]() -> const CometTails::Tail* {
+        for (const CometTails::Tail& tail : tails.tails())
+            if (tail.bodies == jpl.get() && tail.index == halley)
+                return &tail;
+        return nullptr;
+    };
+    // 1986 Feb 9, at perihelion (0.587 AU): a tail straight away from the Sun.
+    tails.update(-5074.5, map);
+    const CometTails::Tail* atPerihelion = halleysTail();
+    ASSERT_TRUE(atPerihelion);
+    const float nearLength = atPerihelion->head.distance(atPerihelion->end);
+    EXPECT_GT(nearLength, 10.0f);
+    EXPECT_GT(atPerihelion->end.length(), atPerihelion->head.length());
+    EXPECT_GT(atPerihelion->head.normalisedCopy().dotProduct((atPerihelion->end - atPerihelion->head).normalisedCopy()),
+              0.9999f);
+    // Two months later, at about 2 AU: shorter. Then (2024, at 35 AU) none.
+    tails.update(-5074.5 + 75.0, map);
+    ASSERT_TRUE(halleysTail());
+    EXPECT_LT(halleysTail()->head.distance(halleysTail()->end), nearLength);
+    tails.update(newYear2024, map);
+    EXPECT_FALSE(halleysTail());
+    for (const CometTails::Tail& tail : tails.tails())
+        EXPECT_LT(tail.bodies->positionAt(tail.index, newYear2024).length(), CometTails::farthestAU);
+}

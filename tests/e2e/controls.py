@@ -232,6 +232,8 @@ def names_never_collide(args, display):
     """Names from above, where the tour once overlapped Mars, Phobos and Deimos: where logged, two px apart."""
     with open(args.folder + "/views.cfg", "w") as stream:
         stream.write(NAMES_VIEW % "2026-12-12T18:50:00.000Z")
+    # No asteroids appear between the two pictures compared.
+    set_setting(args.folder, "Shipped", "0", "Catalogues")
     viewer = xdrive.Viewer(display, args.folder, arguments=["--view", "above"])
     viewer.start()
     display.key("Print")

@@ -3,6 +3,7 @@
 #include "catalogue/SmallBodies.h"
 #include "config/Result.h"
 #include "sim/DisplayScale.h"
+#include "scene/SphereBatch.h"
 #include "scene/SphereMesh.h"
 #include "sim/SceneNames.h"
 
@@ -433,84 +434,22 @@ private:
 
 // ---------------------------------------------------------------- the spheres near the camera
 
-// The bodies near the camera, as one instanced draw of a sphere in the far
-// spheres' material, lit by the sun (media/programs/FarSphere.vert reads an
-// instance's centre and size from uv1, its turn from uv2).
-class CatalogueDots::Spheres : public Ogre::Renderable
+// The bodies near the camera as the far spheres are drawn: one instanced draw
+// of `meshName` in the far spheres' material, lit by the sun. None until the
+// scene has the mesh, the material and the Sun's light.
+std::unique_ptr<SphereBatch> CatalogueDots::makeSpheres(const char* meshName)
 {
-public:
-    Spheres(Ogre::SceneManager* sceneManager, const char* sphereMesh)
-    {
-        material = Ogre::MaterialManager::getSingleton().getByName(sphereMaterial);
-        Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(sphereMesh);
-        if (!material || !mesh || !sceneManager->hasLight(sceneNames::sunLight))
-            return;
-        lights.push_back(sceneManager->getLight(sceneNames::sunLight));
-        vertexData.reset(mesh->sharedVertexData->clone(false));
-        indexData.reset(mesh->getSubMesh(0)->indexData->clone(false));
-        for (unsigned short slot = 0; slot < 2; ++slot)
-            vertexData->vertexDeclaration->addElement(1, slot * 4 * sizeof(float), Ogre::VET_FLOAT4,
-                                                      Ogre::VES_TEXTURE_COORDINATES, slot + 1);
-        setCustomParameter(0, Ogre::Vector4(0.0f, 0.0f, 0.0f, 0.0f));
-    }
-
-    bool ready() const { return bool(vertexData); }
-    std::size_t drawn() const { return count; }
-
-    // Writes this frame's spheres: centre and radius in world units.
-    void write(const std::vector<Ogre::Vector4>& spheres)
-    {
-        count = 0;
-        if (spheres.empty() || !ready())
-            return;
-        if (spheres.size() > capacity)
-        {
-            capacity = std::max<std::size_t>(spheres.size(), 64);
-            instances = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
-                8 * sizeof(float), capacity, Ogre::HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY_DISCARDABLE);
-            if (Ogre::Root::getSingleton().getRenderSystem())
-            {
-                instances->setIsInstanceData(true);
-                instances->setInstanceDataStepRate(1);
-            }
-            vertexData->vertexBufferBinding->setBinding(1, instances);
-        }
-        auto* next = static_cast<float*>(instances->lock(Ogre::HardwareBuffer::HBL_DISCARD));
-        for (const Ogre::Vector4& sphere : spheres)
-        {
-            const float instance[] = {sphere.x, sphere.y, sphere.z, sphere.w, 0.0f, 0.0f, 0.0f, 1.0f};
-            std::memcpy(next, instance, sizeof instance);
-            next += 8;
-        }
-        instances->unlock();
-        count = spheres.size();
-    }
-
-    const Ogre::MaterialPtr& getMaterial() const override { return material; }
-    void getRenderOperation(Ogre::RenderOperation& op) override
-    {
-        op.operationType = Ogre::RenderOperation::OT_TRIANGLE_LIST;
-        op.useIndexes = true;
-        op.vertexData = vertexData.get();
-        op.indexData = indexData.get();
-        op.numberOfInstances = count;
-        op.srcRenderable = this;
-        op.useGlobalInstancingVertexBufferIsAvailable = false;
-    }
-    void getWorldTransforms(Ogre::Matrix4* xform) const override { *xform = Ogre::Matrix4::IDENTITY; }
-    Ogre::Real getSquaredViewDepth(const Ogre::Camera*) const override { return 0.0f; }
-    const Ogre::LightList& getLights() const override { return lights; }
-    bool getCastsShadows() const override { return false; }
-
-private:
-    Ogre::MaterialPtr material;
-    Ogre::LightList lights;
-    std::unique_ptr<Ogre::VertexData> vertexData;
-    std::unique_ptr<Ogre::IndexData> indexData;
-    Ogre::HardwareVertexBufferSharedPtr instances;
-    std::size_t capacity = 0;
-    std::size_t count = 0;
-};
+    const Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(sphereMaterial);
+    if (!material || !Ogre::MeshManager::getSingleton().resourceExists(meshName) ||
+        !sceneManager->hasLight(sceneNames::sunLight))
+        return nullptr;
+    if (sunLight.empty())
+        sunLight.push_back(sceneManager->getLight(sceneNames::sunLight));
+    const auto sphere = sphereGeometry(meshName);
+    auto spheres = std::make_unique<SphereBatch>(sphere.first, sphere.second, material, sunLight);
+    spheres->setCustomParameter(0, Ogre::Vector4(0.0f, 0.0f, 0.0f, 0.0f));
+    return spheres;
+}
 
 // ---------------------------------------------------------------- the dots
 
@@ -522,8 +461,8 @@ CatalogueDots::CatalogueDots(Ogre::SceneManager* scene)
         missing = std::string("the material ") + pictureMaterial + " is not there: the media folder is incomplete";
     if (!Ogre::MeshManager::getSingleton().resourceExists(coarseSphereMesh))
         createSphereMesh(coarseSphereMesh, 8, 16);
-    coarseSpheres = std::make_unique<Spheres>(sceneManager, coarseSphereMesh);
-    fineSpheres = std::make_unique<Spheres>(sceneManager, fineSphereMesh);
+    coarseSpheres = makeSpheres(coarseSphereMesh);
+    fineSpheres = makeSpheres(fineSphereMesh);
     setCastShadows(false);
     sceneManager->getRootSceneNode()->attachObject(this);
 }
@@ -578,7 +517,7 @@ std::size_t CatalogueDots::dotsOnCard() const
 
 std::size_t CatalogueDots::sphereCount() const
 {
-    return coarseSpheres->drawn() + fineSpheres->drawn();
+    return (coarseSpheres ? coarseSpheres->drawn() : 0) + (fineSpheres ? fineSpheres->drawn() : 0);
 }
 
 std::vector<CatalogueDots::Candidate> CatalogueDots::nearCentre() const
@@ -650,13 +589,18 @@ void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
             }
     // Made with the viewer, before the scene has its sphere meshes and the
     // Sun's light: made again once they are there.
-    if (!coarse.empty() && !coarseSpheres->ready())
-        coarseSpheres = std::make_unique<Spheres>(sceneManager, coarseSphereMesh);
-    if (!fine.empty() && !fineSpheres->ready())
-        fineSpheres = std::make_unique<Spheres>(sceneManager, fineSphereMesh);
+    if (!coarse.empty() && !coarseSpheres)
+        coarseSpheres = makeSpheres(coarseSphereMesh);
+    if (!fine.empty() && !fineSpheres)
+        fineSpheres = makeSpheres(fineSphereMesh);
     for (const auto& [drawn, spheres] : {std::pair{&coarse, coarseSpheres.get()}, std::pair{&fine, fineSpheres.get()}})
     {
-        spheres->write(*drawn);
+        if (!spheres)
+            continue;
+        spheres->begin(drawn->size());
+        for (const Ogre::Vector4& sphere : *drawn)
+            spheres->add(Ogre::Vector3(sphere.x, sphere.y, sphere.z), sphere.w, Ogre::Quaternion::IDENTITY);
+        spheres->end();
         if (spheres->drawn() > 0)
             queue->addRenderable(spheres, getRenderQueueGroup());
     }
@@ -667,8 +611,9 @@ void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
 void CatalogueDots::visitRenderables(Ogre::Renderable::Visitor* visitor, bool)
 {
     visitor->visit(picture.get(), 0, false);
-    visitor->visit(coarseSpheres.get(), 0, false);
-    visitor->visit(fineSpheres.get(), 0, false);
+    for (SphereBatch* spheres : {coarseSpheres.get(), fineSpheres.get()})
+        if (spheres)
+            visitor->visit(spheres, 0, false);
 }
 
 void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)

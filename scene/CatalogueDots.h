@@ -12,6 +12,7 @@
 #include <vector>
 
 class SmallBodies;
+class SphereBatch;
 
 // The asteroids and comets of the catalogues, a million and more, as dots
 // that follow the clock, and those near the camera as small spheres.
@@ -95,7 +96,6 @@ public:
     void visitRenderables(Ogre::Renderable::Visitor* visitor, bool debugRenderables) override;
 
     class Picture;
-    class Spheres;
     struct Device;
 
     // The graphics card's work of a frame, before the picture is laid over
@@ -132,7 +132,9 @@ private:
     double days = 0.0;
     Ogre::Camera* camera = nullptr;
     std::unique_ptr<Picture> picture;
-    std::unique_ptr<Spheres> coarseSpheres, fineSpheres;
+    std::unique_ptr<SphereBatch> makeSpheres(const char* meshName);
+    Ogre::LightList sunLight;     // the spheres' light, which they refer to
+    std::unique_ptr<SphereBatch> coarseSpheres, fineSpheres;
     float pixelsPerUnit = 1.0f;   // at unit distance, in the last frame drawn
     std::unique_ptr<Device> device;
     std::string missing;

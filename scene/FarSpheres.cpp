@@ -1,5 +1,6 @@
 #include "scene/FarSpheres.h"
 
+#include "scene/SphereBatch.h"
 #include "sim/SceneNames.h"
 #include "sim/BodyRegistry.h"
 #include "sim/BodySteps.h"
@@ -27,127 +28,7 @@
 namespace
 {
 const char* const farSphereMaterial = "OrvTest/FarSphere";
-// An instance is its place and size, and its turn: what the far node's
-// world transform would be, without making the matrix of every orbit node.
-constexpr std::size_t floatsPerInstance = 8;
-
-// Binds them from buffer 1: uv1 the centre and the size, uv2 the turn (x y z w).
-void addInstanceElements(Ogre::VertexDeclaration* declaration)
-{
-    for (unsigned short slot = 0; slot < 2; ++slot)
-        declaration->addElement(1, slot * 4 * sizeof(float), Ogre::VET_FLOAT4, Ogre::VES_TEXTURE_COORDINATES,
-                                slot + 1);
 }
-
-Ogre::IndexData* makeIndexData(const std::vector<std::uint16_t>& indices)
-{
-    auto* indexData = new Ogre::IndexData();
-    indexData->indexCount = indices.size();
-    indexData->indexBuffer = Ogre::HardwareBufferManager::getSingleton().createIndexBuffer(
-        Ogre::HardwareIndexBuffer::IT_16BIT, indices.size(), Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
-    indexData->indexBuffer->writeData(0, indices.size() * sizeof(std::uint16_t), indices.data(), true);
-    return indexData;
-}
-}
-
-namespace
-{
-// What both draws of far spheres are to the engine: the far-sphere material
-// lit by the sun, vertices already where they stand in the world, no shadow.
-class SunLitDraw : public Ogre::Renderable
-{
-public:
-    std::size_t drawn() const { return count; }
-
-    const Ogre::MaterialPtr& getMaterial() const override { return material; }
-    void getWorldTransforms(Ogre::Matrix4* xform) const override { *xform = Ogre::Matrix4::IDENTITY; }
-    Ogre::Real getSquaredViewDepth(const Ogre::Camera*) const override { return 0.0f; }
-    const Ogre::LightList& getLights() const override { return lights; }
-    bool getCastsShadows() const override { return false; }
-
-protected:
-    SunLitDraw(const Ogre::MaterialPtr& sphereMaterial, const Ogre::LightList& sunLight)
-        : material(sphereMaterial), lights(sunLight)
-    {
-    }
-
-    Ogre::MaterialPtr material;
-    const Ogre::LightList& lights;
-    std::size_t count = 0;   // spheres written this frame
-};
-}
-
-// One instanced draw: a unit sphere's vertices and triangles, and each
-// instance's place, size and turn, rewritten every frame.
-class FarSpheres::Batch : public SunLitDraw
-{
-public:
-    Batch(Ogre::VertexData* vertices, Ogre::IndexData* triangles, const Ogre::MaterialPtr& sphereMaterial,
-          const Ogre::LightList& sunLight)
-        : SunLitDraw(sphereMaterial, sunLight), vertexData(vertices), indexData(triangles)
-    {
-        addInstanceElements(vertexData->vertexDeclaration);
-    }
-
-    // Opens the instance buffer for up to `most` instances this frame.
-    void begin(std::size_t most)
-    {
-        if (most > capacity)
-        {
-            capacity = most;
-            instances = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
-                floatsPerInstance * sizeof(float), capacity, Ogre::HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY_DISCARDABLE);
-            // The engine asks the render system whether it can; without one
-            // (headless) there is nothing to draw the instances with anyway.
-            if (Ogre::Root::getSingleton().getRenderSystem())
-            {
-                instances->setIsInstanceData(true);
-                instances->setInstanceDataStepRate(1);
-            }
-            vertexData->vertexBufferBinding->setBinding(1, instances);
-        }
-        count = 0;
-        next = capacity ? static_cast<float*>(instances->lock(Ogre::HardwareBuffer::HBL_DISCARD)) : nullptr;
-    }
-
-    void add(const Ogre::Vector3& centre, float size, const Ogre::Quaternion& turn)
-    {
-        *next++ = centre.x;
-        *next++ = centre.y;
-        *next++ = centre.z;
-        *next++ = size;
-        *next++ = turn.x;
-        *next++ = turn.y;
-        *next++ = turn.z;
-        *next++ = turn.w;
-        ++count;
-    }
-
-    void end()
-    {
-        if (capacity)
-            instances->unlock();
-        next = nullptr;
-    }
-
-    void getRenderOperation(Ogre::RenderOperation& op) override
-    {
-        op.operationType = Ogre::RenderOperation::OT_TRIANGLE_LIST;
-        op.useIndexes = true;
-        op.vertexData = vertexData.get();
-        op.indexData = indexData.get();
-        op.numberOfInstances = count;
-        op.srcRenderable = this;
-        op.useGlobalInstancingVertexBufferIsAvailable = false;
-    }
-
-private:
-    std::unique_ptr<Ogre::VertexData> vertexData;
-    std::unique_ptr<Ogre::IndexData> indexData;
-    Ogre::HardwareVertexBufferSharedPtr instances;
-    std::size_t capacity = 0;
-    float* next = nullptr;
-};
 
 // The dots: three corners a dot, already turned to the camera, written out
 // every frame into one plain triangle list. (One instanced draw of thousands
@@ -242,37 +123,6 @@ Ogre::LightList sunLightOf(Ogre::SceneManager* sceneManager)
     return lights;
 }
 
-// The far mesh's vertices, and only those of its triangles that have an area.
-std::pair<Ogre::VertexData*, Ogre::IndexData*> farMeshGeometry()
-{
-    Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(sceneNames::farMesh);
-    Ogre::IndexData* source = mesh->getSubMesh(0)->indexData;
-    std::vector<std::uint16_t> all(source->indexCount);
-    source->indexBuffer->readData(source->indexStart * sizeof(std::uint16_t), all.size() * sizeof(std::uint16_t),
-                                  all.data());
-    std::vector<Ogre::Vector3> positions(mesh->sharedVertexData->vertexCount);
-    const Ogre::VertexElement* position =
-        mesh->sharedVertexData->vertexDeclaration->findElementBySemantic(Ogre::VES_POSITION);
-    Ogre::HardwareVertexBufferSharedPtr vertices =
-        mesh->sharedVertexData->vertexBufferBinding->getBuffer(position->getSource());
-    std::vector<unsigned char> bytes(vertices->getSizeInBytes());
-    vertices->readData(0, bytes.size(), bytes.data());
-    for (std::size_t v = 0; v < positions.size(); ++v)
-        std::memcpy(positions[v].ptr(), bytes.data() + v * vertices->getVertexSize() + position->getOffset(),
-                    3 * sizeof(float));
-
-    std::vector<std::uint16_t> kept;
-    for (std::size_t t = 0; t + 2 < all.size(); t += 3)
-    {
-        const Ogre::Vector3& a = positions[all[t]];
-        const Ogre::Vector3& b = positions[all[t + 1]];
-        const Ogre::Vector3& c = positions[all[t + 2]];
-        if ((b - a).crossProduct(c - a).squaredLength() > 1e-12f)
-            kept.insert(kept.end(), {all[t], all[t + 1], all[t + 2]});
-    }
-    return {mesh->sharedVertexData->clone(false), makeIndexData(kept)};
-}
-
 }
 
 FarSpheres::FarSpheres(Ogre::SceneManager* scene, const BodyRegistry& registry)
@@ -284,8 +134,8 @@ FarSpheres::FarSpheres(Ogre::SceneManager* scene, const BodyRegistry& registry)
         OGRE_EXCEPT(Ogre::Exception::ERR_ITEM_NOT_FOUND,
                     std::string("Material '") + farSphereMaterial + "' not found: the media folder is incomplete",
                     "FarSpheres");
-    const auto sphere = farMeshGeometry();
-    full.reset(new Batch(sphere.first, sphere.second, material, sunLight));
+    const auto sphere = sphereGeometry(sceneNames::farMesh);
+    full.reset(new SphereBatch(sphere.first, sphere.second, material, sunLight));
     full->setCustomParameter(0, Ogre::Vector4(0.0f, 0.0f, 0.0f, 0.0f));
     small.reset(new Dots(material, sunLight));
     setCastShadows(false);

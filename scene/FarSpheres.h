@@ -8,6 +8,7 @@
 #include <memory>
 
 class BodyRegistry;
+class SphereBatch;
 
 // Every body's coarse far sphere, drawn in two calls instead of one entity
 // each. Every frame it takes the bodies whose far node the detail step shows
@@ -47,14 +48,13 @@ public:
     void _updateRenderQueue(Ogre::RenderQueue* queue) override;
     void visitRenderables(Ogre::Renderable::Visitor* visitor, bool debugRenderables) override;
 
-    class Batch;
     class Dots;
 
 private:
     Ogre::SceneManager* sceneManager;
     const BodyRegistry& bodies;
     Ogre::LightList sunLight;
-    std::unique_ptr<Batch> full;
+    std::unique_ptr<SphereBatch> full;
     std::unique_ptr<Dots> small;
     Ogre::Vector3 cameraPosition = Ogre::Vector3::ZERO;
     Ogre::Quaternion cameraTurn = Ogre::Quaternion::IDENTITY;

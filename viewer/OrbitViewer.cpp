@@ -146,9 +146,11 @@ void OrbitViewer::placeAtTrueScale()
         followedKm = trueScale->placeOf(focus);
     }
     trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
+    if (filmDepth)
+        filmDepth->setRanges(trueScale->depthRanges());
     if (depth)
         depth->setRanges(trueScale->depthRanges());
-    else
+    else if (!filmDepth)
     {
         // No window's stretches to draw (a film from the command line): one
         // depth buffer from the nearest surface to the farthest.
@@ -248,6 +250,7 @@ void OrbitViewer::setTrueScale(bool on)
         Ogre::Viewport* viewport = camera->getViewport();
         if (window && viewport)
             depth = std::make_unique<DepthPartitions>(camera, window, viewport);
+        partitionFilmDepth();
         if (decisions.following() && decisions.hasFocus() && trueScale->shows(std::size_t(decisions.focusIndex())))
             followedKm = trueScale->placeOf(std::size_t(decisions.focusIndex()));
         placeAtTrueScale();
@@ -258,6 +261,8 @@ void OrbitViewer::setTrueScale(bool on)
     }
     else
     {
+        // The film's first: each puts back the camera's clip it found.
+        filmDepth.reset();
         depth.reset();
         trueScale->leave(bodyRegistry);
         panels.allowOrbitLines(true);
@@ -1096,12 +1101,29 @@ Result<> OrbitViewer::startFilm(const std::string& folder, unsigned width, unsig
 {
     const Result<> started = films.start(camera, folder, width, height, framesPerSecond, overlays);
     if (started)
+    {
         status.setBanner(films.banner());
+        if (trueScaleShown())
+        {
+            partitionFilmDepth();
+            placeAtTrueScale();
+        }
+    }
     return started;
+}
+
+void OrbitViewer::partitionFilmDepth()
+{
+    // The film's target is drawn with the camera the window's partitions
+    // leave clipped from the nearest stretch to the farthest: one depth
+    // buffer over all of it would lose every body. It gets stretches of its own.
+    if (const FilmRecorder* film = films.film(); film && !filmDepth)
+        filmDepth = std::make_unique<DepthPartitions>(camera, film->renderTarget(), film->frameViewport());
 }
 
 void OrbitViewer::stopFilm()
 {
+    filmDepth.reset();
     const std::string recorded = films.stop();
     status.setBanner("");
     if (!recorded.empty())

@@ -243,7 +243,9 @@ private:
     double pixelsPerRadian() const;
     bool jumpAtTrueScale(const Body& body);
     std::unique_ptr<TrueScaleWorld> trueScale;
-    std::unique_ptr<DepthPartitions> depth;
+    std::unique_ptr<DepthPartitions> depth;       // the window's
+    std::unique_ptr<DepthPartitions> filmDepth;   // a film's, drawn off-screen; goes before the film
+    void partitionFilmDepth();
     Vector3d cameraPlaceKm;
     Vector3d followedKm;            // the followed body's place when last followed
     int scaleAnchor = -1;           // the body the last switch of scale kept on screen

@@ -7,6 +7,7 @@
 #include "scene/SkyBackground.h"
 #include "scene/SunAndStars.h"
 #include "scene/TrueScaleDepth.h"
+#include "scene/TrueScaleOrbits.h"
 #include "scene/TrueScaleWorld.h"
 #include "sim/TrueScale.h"
 #include "sim/BodyRegistry.h"
@@ -146,6 +147,8 @@ void OrbitViewer::placeAtTrueScale()
         followedKm = trueScale->placeOf(focus);
     }
     trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
+    trueScaleOrbits->setVisible(decisions.orbitLinesShown());
+    trueScaleOrbits->update(bodyRegistry, *trueScale, skyClock.dynamicalDays(), cameraPlaceKm);
     if (filmDepth)
         filmDepth->setRanges(trueScale->depthRanges());
     if (depth)
@@ -197,7 +200,10 @@ void OrbitViewer::setTrueScale(bool on)
     if (on == trueScaleShown())
         return;
     if (!trueScale)
+    {
         trueScale = std::make_unique<TrueScaleWorld>(sceneManager);
+        trueScaleOrbits = std::make_unique<TrueScaleOrbits>(sceneManager);
+    }
     const double days = skyClock.dynamicalDays();
     // The body kept on screen: the one in focus, else the one nearest in its radii.
     // Switching back, the body the switch there kept: X twice leaves the camera where it was.
@@ -256,14 +262,14 @@ void OrbitViewer::setTrueScale(bool on)
         placeAtTrueScale();
         say("True scale: " + std::to_string(bodyRegistry.size() - trueScale->leftOut()) + " bodies at their real "
             "sizes and distances" +
-            (trueScale->leftOut() ? ", " + std::to_string(trueScale->leftOut()) + " left out without them" : "") +
-            (decisions.orbitLinesShown() ? "; no orbit lines at true scale" : ""));
+            (trueScale->leftOut() ? ", " + std::to_string(trueScale->leftOut()) + " left out without them" : ""));
     }
     else
     {
         // The film's first: each puts back the camera's clip it found.
         filmDepth.reset();
         depth.reset();
+        trueScaleOrbits->setVisible(false);
         trueScale->leave(bodyRegistry);
         panels.allowOrbitLines(true);
         if (CatalogueDots* dots = shownCatalogues.dots())

@@ -1,6 +1,10 @@
 """True scale in the running program: X switches the world's scale and the body in focus stays where it was on
 screen."""
 
+import os
+import subprocess
+import sys
+
 from common import check, difference, finish, picture_until, set_setting, xdrive, Failure
 
 # The middle column of the 800 x 600 window, where a planet a few of its radii away lies; and the middle of the
@@ -128,6 +132,26 @@ def film_from_the_earth_to_saturn(args, display):
         check(xdrive.bright_count(rows, 40) > 2000, "frame %d of the film shows no planet" % number)
 
 
-SCENARIOS = [x_keeps_the_planet_in_focus, film_from_the_earth_to_saturn]
+def catalogue_dots_at_true_scale(args, display):
+    """A film at true scale from 17 AU above the Sun shows a catalogue's belt as dots about it, where a film
+    without the catalogue shows the stars alone."""
+    set_setting(args.folder, "Shipped", "0", "Catalogues")
+    with open(os.path.join(args.folder, "views.cfg"), "w") as stream:
+        stream.write("[above]\nPosition=0 2500000000 0\nDirection=0 -1 0\nUp=0 0 -1\nDate=2024-01-01T00:00:00.000Z\n"
+                     "Paused=1\nTrueScale=1\n")
+    subprocess.run([sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                                                 "make-mpcorb"), "--lines", "3000", "--seed", "3", "--output",
+                    os.path.join(args.folder, "belt.txt")], check=True)
+    films = {}
+    for name, options in (("with", ["--catalogue", "belt.txt"]), ("without", [])):
+        film = xdrive.Viewer(display, args.folder, arguments=["--record", name, "--size", "320x240", "--view",
+                                                              "above", "--frames", "1", *options])
+        check(film.wait(120) == 0, "the film failed: %s" % film.stderr_text())
+        films[name] = xdrive.gray_pixels(film.file(name + "/frame_000001.png"), 320, 240)
+    dots = sum(1 for row, other in zip(films["with"], films["without"]) for a, b in zip(row, other) if a > b + 20)
+    check(dots > 300, "the catalogue added %d dots to the picture at true scale" % dots)
+
+
+SCENARIOS = [x_keeps_the_planet_in_focus, film_from_the_earth_to_saturn, catalogue_dots_at_true_scale]
 WINDOW_MANAGER = set()
 NO_DISPLAY = set()

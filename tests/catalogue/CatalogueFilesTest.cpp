@@ -89,31 +89,26 @@ std::vector<FileRow> fileRows()
     };
 }
 
-class CatalogueFiles : public testing::TestWithParam<FileRow>
+TEST(CatalogueFilesTest, FilesAreRecognisedByTheirContent)
 {
-};
-
-TEST_P(CatalogueFiles, AreRecognisedByTheirContent)
-{
-    const FileRow& row = GetParam();
-    // The name says nothing: every file is called the same.
-    const Result<Catalogue> read = readCatalogueBytes("catalogue.txt", row.bytes);
-    if (row.refusal)
+    for (const FileRow& row : fileRows())
     {
-        ASSERT_FALSE(read.ok()) << formatName(read->format);
-        EXPECT_NE(std::string::npos, read.why().find(row.refusal)) << read.why();
-        EXPECT_EQ(0u, read.why().find("catalogue.txt")) << read.why();
-        return;
+        SCOPED_TRACE(row.name);
+        // The name says nothing: every file is called the same.
+        const Result<Catalogue> read = readCatalogueBytes("catalogue.txt", row.bytes);
+        ASSERT_EQ(row.refusal == nullptr, read.ok()) << (read ? formatName(read->format) : read.why());
+        if (row.refusal)
+        {
+            EXPECT_NE(std::string::npos, read.why().find(row.refusal)) << read.why();
+            EXPECT_EQ(0u, read.why().find("catalogue.txt")) << read.why();
+            continue;
+        }
+        EXPECT_EQ(row.format, read->format) << formatName(read->format);
+        EXPECT_EQ(row.bodies, read->bodies.size());
+        for (const CatalogueProblem& p : read->problems)
+            ADD_FAILURE() << p.where();
     }
-    ASSERT_TRUE(read.ok()) << read.why();
-    EXPECT_EQ(row.format, read->format) << formatName(read->format);
-    EXPECT_EQ(row.bodies, read->bodies.size());
-    for (const CatalogueProblem& p : read->problems)
-        ADD_FAILURE() << p.where();
 }
-
-INSTANTIATE_TEST_SUITE_P(Forms, CatalogueFiles, testing::ValuesIn(fileRows()),
-                         [](const testing::TestParamInfo<FileRow>& row) { return std::string(row.param.name); });
 
 TEST(CatalogueFilesTest, AMalformedLineIsAWarningWithItsLineAndTheRestIsRead)
 {
@@ -281,12 +276,5 @@ TEST(CatalogueFilesTest, TwoReadingsOnWorkerThreadsAtOnceGiveTheSameCatalogue)
         EXPECT_EQ(first->bodies.name(i), second->bodies.name(i));
         EXPECT_EQ(first->bodies.elements(i).perihelionDays, second->bodies.elements(i).perihelionDays);
     }
-}
-
-TEST(CatalogueFilesTest, AMissingFileSaysSo)
-{
-    const Result<Catalogue> read = readCatalogueFile("/nonexistent/MPCORB.DAT");
-    ASSERT_FALSE(read.ok());
-    EXPECT_NE(std::string::npos, read.why().find("cannot be opened")) << read.why();
 }
 }

@@ -158,13 +158,4 @@ TEST(DotArraysTest, EachBandsStepsSolveKeplersEquationToAMillionthOfARadian)
         }
     }
 }
-
-TEST(DotArraysTest, NearlyParabolicOrbitsAreSolvedAsParabolas)
-{
-    EXPECT_TRUE(nearlyParabolic(1.0));
-    EXPECT_TRUE(nearlyParabolic(0.99995));
-    EXPECT_TRUE(nearlyParabolic(1.00005));
-    EXPECT_FALSE(nearlyParabolic(0.9998));
-    EXPECT_FALSE(nearlyParabolic(1.0002));
-}
 }

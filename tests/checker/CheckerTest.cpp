@@ -79,7 +79,6 @@ TEST_F(CheckerTest, ExitStatusTellsCleanBrokenAndUnreadable)
     write("utf16.cfg", std::string("\xFF\xFE[\0A\0]\0", 8));
     EXPECT_EQ(2, check({"utf16.cfg"}));
     EXPECT_NE(std::string::npos, err.str().find("save it as UTF-8"));
-    EXPECT_EQ(2, check({"--colour"}));
     EXPECT_EQ(2, check({"a.cfg", "b.cfg"}));
 }
 

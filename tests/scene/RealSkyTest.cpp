@@ -165,13 +165,13 @@ protected:
     }
 };
 
-TEST_F(RealSkyTest, StarsStandAtTheirJ2000PlacesInTheWorldsAxesInTheirColoursAndBrightness)
+TEST_F(RealSkyTest, StarsStandAtTheirJ2000PlacesInTheWorldsAxesInTheirBrightness)
 {
     appSettings.Catalogue = shippedCatalogue;
     const SkyBackground* sky = buildSky();
     ASSERT_NE(nullptr, sky);
-    EXPECT_EQ(41411u, sky->starCount());   // as d3-celestial 0.7.35's stars.8.json holds
-
+    // The whole catalogue, and Betelgeuse's and Rigel's colours and Orion's
+    // figure in the picture, are tests/e2e/sky.py's.
     // Polaris (HIP 11767) lies 0.74° from the celestial pole.
     const double fromPole = degreesApart(worldOf(0.0, 90.0), star(*sky, 11767).direction);
     EXPECT_GT(fromPole, 0.6);
@@ -181,8 +181,6 @@ TEST_F(RealSkyTest, StarsStandAtTheirJ2000PlacesInTheWorldsAxesInTheirColoursAnd
     const SkyBackground::StarVertex betelgeuse = star(*sky, 27989), rigel = star(*sky, 24436);
     EXPECT_LT(degreesApart(worldOf(88.7929, 7.4071), betelgeuse.direction), 0.001);
     EXPECT_LT(degreesApart(worldOf(78.6345, -8.2016), rigel.direction), 0.001);
-    EXPECT_GT(betelgeuse.colour.x - betelgeuse.colour.z, 0.3f) << betelgeuse.colour;   // orange
-    EXPECT_GT(rigel.colour.z - rigel.colour.x, 0.05f) << rigel.colour;                  // blue-white
 
     // Sirius (V -1.44) outshines Bellatrix (V 1.64): a wider core at full
     // intensity, and a glow; a star of V 7.5 (HIP 3) is a dim dot.
@@ -200,26 +198,15 @@ TEST_F(RealSkyTest, StarsStandAtTheirJ2000PlacesInTheWorldsAxesInTheirColoursAnd
         ASSERT_LE(sky->starVertex(i).shape.x, 40.0f);
 }
 
-TEST_F(RealSkyTest, TheFiguresJoinTheirStarsAndTheSettingsSayWhatIsShown)
+TEST_F(RealSkyTest, TheSettingsSayWhatIsShownAndHowBright)
 {
     appSettings.Catalogue = shippedCatalogue;
     appSettings.MagnitudeLimit = 6.0f;
     appSettings.Brightness = 2.0f;
     const SkyBackground* sky = buildSky();
     ASSERT_NE(nullptr, sky);
-    EXPECT_FALSE(sky->showsFigures());
-    EXPECT_TRUE(sky->showsMilkyWay());
     EXPECT_GT(sky->starCount(), 4000u);
     EXPECT_LT(sky->starCount(), 6000u);
-    // Orion's figure runs from Betelgeuse to Bellatrix.
-    const Ogre::Vector3 betelgeuse = worldOf(88.7929, 7.4071), bellatrix = worldOf(81.2828, 6.3497);
-    const std::vector<SkyBackground::PlainVertex> lines = sky->figureVertices();
-    ASSERT_EQ(2 * 743u, lines.size());
-    bool joined = false;
-    for (std::size_t i = 0; i < lines.size(); i += 2)
-        joined = joined || (degreesApart(betelgeuse, lines[i].direction) < 0.01 &&
-                            degreesApart(bellatrix, lines[i + 1].direction) < 0.01);
-    EXPECT_TRUE(joined);
     // The band's light doubles with Brightness.
     float brightest = 0.0f;
     for (const SkyBackground::PlainVertex& vertex : sky->milkyWayVertices())

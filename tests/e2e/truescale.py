@@ -97,6 +97,37 @@ def x_keeps_the_planet_in_focus(args, display):
     finish(viewer)
 
 
-SCENARIOS = [x_keeps_the_planet_in_focus]
+def film_from_the_earth_to_saturn(args, display):
+    """Views kept at true scale beside the Earth and Saturn, then a film between them from the command line:
+    its first frame and its last each show the planet, drawn off-screen with depth ranges of its own."""
+    set_setting(args.folder, "Shipped", "0", "Catalogues")
+    viewer = xdrive.Viewer(display, args.folder, arguments=["--at", "2026-03-20", "--true-scale"])
+    viewer.start()
+    display.key("space")
+    for name in ("Earth", "Saturn"):
+        viewer.wait_action_delay()
+        display.key("Return")
+        display.type_text(name)
+        display.key("Return")
+        picture_until(viewer, "going.png", COLUMN, lambda rows: xdrive.bright_count(rows, 40) > 200,
+                      "going to %s showed no disc in the middle" % name)
+        log_end = len(viewer.log_text())
+        display.key("k")
+        display.type_text(name)
+        display.key("Return")
+        viewer.wait_for_log("Kept view '%s'" % name, after=log_end)
+    display.key("Escape")
+    finish(viewer)
+
+    film = xdrive.Viewer(display, args.folder, arguments=["--record", "film", "--size", "320x240", "--path",
+                                                          "Earth,Saturn", "--frames", "8"])
+    check(film.wait(120) == 0, "the film failed: %s" % film.stderr_text())
+    for number in (1, 8):
+        rows = xdrive.gray_pixels(film.file("film/frame_%06d.png" % number), 320, 240)
+        # A disc is thousands of pixels; the stars, a few hundred.
+        check(xdrive.bright_count(rows, 40) > 2000, "frame %d of the film shows no planet" % number)
+
+
+SCENARIOS = [x_keeps_the_planet_in_focus, film_from_the_earth_to_saturn]
 WINDOW_MANAGER = set()
 NO_DISPLAY = set()

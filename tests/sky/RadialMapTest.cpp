@@ -31,16 +31,6 @@ double slopeAbove(const RadialMap& map, double au)
     return std::log(map.worldDistance(au * std::exp(step)) / map.worldDistance(au)) / step;
 }
 
-TEST(RadialMapTest, PassesThroughEveryPlanetInAnyOrder)
-{
-    std::vector<DistancePair> shuffled{defaultPlanets[5], defaultPlanets[0], defaultPlanets[7], defaultPlanets[2],
-                                       defaultPlanets[4], defaultPlanets[1], defaultPlanets[6], defaultPlanets[3]};
-    const RadialMap map(shuffled);
-    ASSERT_EQ(defaultPlanets.size(), map.knots().size());
-    for (const DistancePair& planet : defaultPlanets)
-        EXPECT_NEAR(planet.world, map.worldDistance(planet.au), 1e-9 * planet.world) << planet.au << " AU";
-}
-
 TEST(RadialMapTest, RisesSmoothlyEverywhereFromAHundredthOfAnAuToTenThousand)
 {
     const RadialMap map(defaultPlanets);

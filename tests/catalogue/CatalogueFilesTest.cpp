@@ -77,13 +77,11 @@ std::vector<FileRow> fileRows()
         {"JplQuery", json, CatalogueFormat::JplQuery, 1, nullptr},
         {"GzipMpcorb", gzipped(mpcorb), CatalogueFormat::MpcOrbits, 2, nullptr},
         {"GzipOfThreeMembers", gzipped(mpcorb + mpcorb.substr(header.size()), 3), CatalogueFormat::MpcOrbits, 4, nullptr},
-        {"Utf16LittleEndian", utf16(mpcorb, true, true), {}, 0, "UTF-16 (little-endian"},
         {"Utf16BigEndian", utf16(comets, false, true), {}, 0, "UTF-16 (big-endian"},
         {"Utf16WithoutMark", utf16(json, true, false), {}, 0, "zero bytes between the letters"},
         {"Utf32", std::string("\xFF\xFE\0\0", 4) + "{\0\0\0", {}, 0, "UTF-32"},
         {"GzipOfUtf16", gzipped(utf16(mpcorb, true, true)), {}, 0, "within its gzip compression"},
         {"Empty", "", {}, 0, "is empty"},
-        {"Prose", "Dear reader,\nthese are no orbits.\n", {}, 0, "first line reads \"Dear reader,\""},
         {"OtherJson", "[1, 2, 3]", {}, 0, "but not an object"},
         {"CutGzip", gzipped(mpcorb).substr(0, 12), {}, 0, "gzip stream"},
     };

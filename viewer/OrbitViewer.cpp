@@ -160,10 +160,12 @@ void OrbitViewer::placeAtTrueScale()
         camera->setNearClipDistance(Ogre::Real(trueScale->depthRanges().back().nearKm));
         camera->setFarClipDistance(Ogre::Real(trueScale->depthRanges().front().farKm));
     }
-    // The catalogues' dots are placed on the display's map about the world's
-    // origin, which at true scale is the camera: not drawn there.
+    // Drawn only with the farthest depth range, which draws the sky: behind every body.
     if (CatalogueDots* dots = shownCatalogues.dots())
-        dots->setVisible(false);
+    {
+        dots->setTrueScale(true, cameraPlaceKm);
+        dots->setVisibilityFlags(DepthPartitions::backgroundFlag);
+    }
 }
 
 void OrbitViewer::rebaseTrueScale()
@@ -273,7 +275,10 @@ void OrbitViewer::setTrueScale(bool on)
         trueScale->leave(bodyRegistry);
         panels.allowOrbitLines(true);
         if (CatalogueDots* dots = shownCatalogues.dots())
-            dots->setVisible(true);
+        {
+            dots->setTrueScale(false);
+            dots->setVisibilityFlags(Ogre::MovableObject::getDefaultVisibilityFlags());
+        }
         decisions.setMoveSpeed(appSettings.MoveConstant);
         placeDatedBodies(days);
         // The anchor's centre at the display scale, now the clock has placed it there.
@@ -854,7 +859,8 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
                                               : shownCatalogues.shownBodies());
     cometTails.update(skyClock.dynamicalDays(), shownCatalogues.radialMap());
     // The catalogue body in focus shows its orbit, whether the others' show or not.
-    if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus())
+    // Its line is on the display's map: not at true scale.
+    if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus(); target && !trueScaleShown())
         focusOrbit.show(shownCatalogues.bodiesIn(target->slot)->elements(target->index), shownCatalogues.radialMap());
     else
         focusOrbit.hide();

@@ -188,7 +188,7 @@ TEST(ViewJudgeTest, ValuesAreHeldAsTheWarningsSayAndAViewWithoutAPlaceOrADirecti
     const Ogre::Quaternion turn = viewOrientation(views[0]);
     EXPECT_TRUE(vectorsNear(Ogre::Vector3::UNIT_X, turn * Ogre::Vector3::NEGATIVE_UNIT_Z, 1e-6f));
     EXPECT_TRUE(vectorsNear(Ogre::Vector3::UNIT_Y, turn * Ogre::Vector3::UNIT_Y, 1e-6f));
-    EXPECT_EQ("a", views[2].name);   // its second part gives it a direction
+    EXPECT_EQ("a", views[2].name);   // its second section gives it a direction
     EXPECT_EQ(Ogre::Vector3(0, 1, 0), views[2].Direction);
 }
 }

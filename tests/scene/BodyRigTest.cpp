@@ -183,11 +183,4 @@ TEST_F(BodyRigTest, MeshLodAddsOneReducedLevelAFrameLater)
     EXPECT_LT(reducedIndices, fullIndices * 3 / 4);
     EXPECT_GT(reducedIndices, 0u);
 }
-
-TEST_F(BodyRigTest, BadTreesFailWithTheEnginesException)
-{
-    EXPECT_THROW(add("Callisto", "Jupiter"), Ogre::ItemIdentityException);   // its planet not built yet
-    EXPECT_THROW(add("Sun", "Sun"), Ogre::Exception);                        // the sun's own node
-    EXPECT_THROW(add("Ghost", "Sun", 1.0f, 1.0f, "NoSuchModel"), Ogre::Exception);
-}
 }

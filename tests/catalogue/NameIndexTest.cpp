@@ -41,22 +41,17 @@ TEST(NameIndexTest, ShippedBodiesAreFoundByEveryNameAPersonTypes)
         const char* typed;
         const char* name;   // as the catalogue writes it
     } rows[] = {
-        // JPL writes "     1 Ceres (A801 AA)".
-        {"jpl-asteroids.json.gz", "Ceres", "1 Ceres (A801 AA)"},
+        // JPL writes "     1 Ceres (A801 AA)". What viewer/CatalogueFocusTest
+        // types, "Ceres", "1", "1P/Halley", "Oumuamua", ..., and the orbit classes
+        // its panel tells, are not repeated here.
         {"jpl-asteroids.json.gz", "ceres", "1 Ceres (A801 AA)"},
-        {"jpl-asteroids.json.gz", "1", "1 Ceres (A801 AA)"},
         {"jpl-asteroids.json.gz", "(1)", "1 Ceres (A801 AA)"},
-        {"jpl-asteroids.json.gz", "(1) Ceres", "1 Ceres (A801 AA)"},
         {"jpl-asteroids.json.gz", "A801 AA", "1 Ceres (A801 AA)"},
         {"jpl-asteroids.json.gz", "2", "2 Pallas (A802 FA)"},
         {"jpl-asteroids.json.gz", "(2) Pallas", "2 Pallas (A802 FA)"},
         {"jpl-asteroids.json.gz", "Vesta", "4 Vesta (A807 FA)"},
-        {"jpl-comets.json.gz", "1P/Halley", "1P/Halley"},
-        {"jpl-comets.json.gz", "Halley", "1P/Halley"},
         {"jpl-comets.json.gz", "1p", "1P/Halley"},
         {"jpl-comets.json.gz", "2P/Encke", "2P/Encke"},
-        {"mpc-interstellar.txt", "Oumuamua", "1I/\xCA\xBBOumuamua"},
-        {"mpc-interstellar.txt", "\xCA\xBBOumuamua", "1I/\xCA\xBBOumuamua"},
         {"mpc-interstellar.txt", "'Oumuamua", "1I/\xCA\xBBOumuamua"},
         {"mpc-interstellar.txt", "1I", "1I/\xCA\xBBOumuamua"},
         {"mpc-interstellar.txt", "Borisov", "2I/Borisov"},
@@ -136,26 +131,4 @@ TEST(NameIndexTest, CompletionGivesWhatEveryNameBeginningSoShares)
     EXPECT_EQ("(3654) Cerberus", bodies.name(*index.findBeginning("cer")));
     EXPECT_EQ("(4) Vesta", bodies.name(*index.findBeginning("ves")));
     EXPECT_FALSE(index.findBeginning("zz").has_value());
-}
-
-TEST(NameIndexTest, TheOrbitClassIsKeptWhereJplGivesIt)
-{
-    const struct
-    {
-        const char* file;
-        const char* typed;
-        const char* orbitClass;
-    } rows[] = {
-        {"jpl-asteroids.json.gz", "Ceres", "MBA"},
-        {"jpl-comets.json.gz", "Halley", "HTC"},
-        {"jpl-comets.json.gz", "Encke", "ETc"},
-        {"mpc-interstellar.txt", "Borisov", ""},   // the MPC's comet lines give none
-    };
-    for (const auto& row : rows)
-    {
-        const SmallBodies& bodies = shipped(row.file).bodies;
-        const std::optional<std::size_t> found = NameIndex(bodies).find(row.typed);
-        ASSERT_TRUE(found.has_value()) << row.typed;
-        EXPECT_EQ(row.orbitClass, bodies.orbitClass(*found)) << row.typed;
-    }
 }

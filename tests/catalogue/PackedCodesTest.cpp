@@ -30,21 +30,6 @@ const TextRow provisionalRows[] = {
     {"a95X00A", nullptr},
 };
 
-class Provisional : public testing::TestWithParam<TextRow>
-{
-};
-
-TEST_P(Provisional, UnpacksAsTheMpcExamplesSay)
-{
-    const auto unpacked = unpackProvisional(GetParam().packed);
-    if (GetParam().unpacked)
-        EXPECT_EQ(std::string(GetParam().unpacked), unpacked.value_or("(none)"));
-    else
-        EXPECT_FALSE(unpacked.has_value()) << *unpacked;
-}
-
-INSTANTIATE_TEST_SUITE_P(MpcExamples, Provisional, testing::ValuesIn(provisionalRows));
-
 // The comet examples of the same page, in the 12-column form (number,
 // orbit type, packed provisional designation) that the comet format uses.
 const TextRow cometRows[] = {
@@ -55,20 +40,16 @@ const TextRow cometRows[] = {
     {"0000P       ", nullptr},       {"            ", nullptr},
 };
 
-class CometDesignation : public testing::TestWithParam<TextRow>
+TEST(PackedCodesTest, DesignationsUnpackAsTheMpcExamplesSay)
 {
-};
-
-TEST_P(CometDesignation, UnpacksAsTheMpcExamplesSay)
-{
-    const auto unpacked = unpackCometDesignation(GetParam().packed);
-    if (GetParam().unpacked)
-        EXPECT_EQ(std::string(GetParam().unpacked), unpacked.value_or("(none)"));
-    else
-        EXPECT_FALSE(unpacked.has_value()) << *unpacked;
+    const auto check = [](const auto& rows, auto unpack) {
+        for (const TextRow& row : rows)
+            EXPECT_EQ(row.unpacked ? std::optional<std::string>(row.unpacked) : std::nullopt, unpack(row.packed))
+                << row.packed;
+    };
+    check(provisionalRows, unpackProvisional);
+    check(cometRows, unpackCometDesignation);
 }
-
-INSTANTIATE_TEST_SUITE_P(MpcExamples, CometDesignation, testing::ValuesIn(cometRows));
 
 struct NumberRow
 {
@@ -88,20 +69,14 @@ const NumberRow numberRows[] = {
     {"A00B0", -1},         {"~00-0", -1},         {"#0001", -1},
 };
 
-class PermanentNumber : public testing::TestWithParam<NumberRow>
+TEST(PackedCodesTest, NumbersUnpackAsPublished)
 {
-};
-
-TEST_P(PermanentNumber, UnpacksAsPublished)
-{
-    const auto number = unpackNumber(GetParam().packed);
-    if (GetParam().number >= 0)
-        EXPECT_EQ(GetParam().number, long(number.value_or(0)));
-    else
-        EXPECT_FALSE(number.has_value()) << *number;
+    for (const NumberRow& row : numberRows)
+    {
+        const auto number = unpackNumber(row.packed);
+        EXPECT_EQ(row.number, number ? long(*number) : -1L) << row.packed;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(MpcExamples, PermanentNumber, testing::ValuesIn(numberRows));
 
 struct DateRow
 {
@@ -121,26 +96,20 @@ const DateRow dateRows[] = {
     {"K241", 0, 0, 0.0},            {"K2411x", 0, 0, 0.0},         {"k2411", 0, 0, 0.0},
 };
 
-class PackedDate : public testing::TestWithParam<DateRow>
+TEST(PackedCodesTest, DatesUnpackAsTheMpcExamplesSay)
 {
-};
-
-TEST_P(PackedDate, UnpacksAsTheMpcExamplesSay)
-{
-    const DateRow& row = GetParam();
-    const auto date = unpackDate(row.packed);
-    if (row.day == 0.0)
+    for (const DateRow& row : dateRows)
     {
-        EXPECT_FALSE(date.has_value()) << date->year << "-" << date->month << "-" << date->day;
-        return;
+        const auto date = unpackDate(row.packed);
+        ASSERT_EQ(row.day != 0.0, date.has_value()) << row.packed;
+        if (date)
+        {
+            EXPECT_EQ(row.year, date->year) << row.packed;
+            EXPECT_EQ(row.month, date->month) << row.packed;
+            EXPECT_NEAR(row.day, date->day, 1e-12) << row.packed;
+        }
     }
-    ASSERT_TRUE(date.has_value());
-    EXPECT_EQ(row.year, date->year);
-    EXPECT_EQ(row.month, date->month);
-    EXPECT_NEAR(row.day, date->day, 1e-12);
 }
-
-INSTANTIATE_TEST_SUITE_P(MpcExamples, PackedDate, testing::ValuesIn(dateRows));
 
 TEST(PackedCodesTest, DaysFromJ2000AgreeWithLibnovasJulianDays)
 {

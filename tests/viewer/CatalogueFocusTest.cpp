@@ -1,24 +1,17 @@
-// A catalogue body as the focus of the viewer: gone to by what a person types
-// at the prompt (after the system's own names), arrived at as a body of the
-// system is, followed as the clock runs, told of in the info panel, its orbit
-// line under its dot, picked at the centre of the view; and comet tails.
-// On the real engine without a window, with the catalogues the viewer ships.
+// The shipped catalogues' bodies as the viewer's focus, on the real engine
+// without a window; and comet tails.
 
 #include "HeadlessEngine.h"
 #include "TestPaths.h"
 #include "catalogue/NameIndex.h"
 #include "config/ConfigFileReading.h"
-#include "config/SystemJudge.h"
-#include "scene/BodyRig.h"
 #include "scene/CatalogueDots.h"
 #include "scene/CatalogueOrbitLine.h"
 #include "scene/CometTails.h"
-#include "scene/OrbitalScene.h"
 #include "sim/BodyRegistry.h"
 #include "sim/DisplayScale.h"
 #include "viewer/InfoPanel.h"
 #include "viewer/InputFrames.h"
-#include "viewer/OrbitViewer.h"
 #include "viewer/Picking.h"
 
 #include <OgreCamera.h>
@@ -26,10 +19,7 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
-#include <chrono>
-#include <functional>
 #include <map>
-#include <thread>
 
 namespace
 {
@@ -37,23 +27,6 @@ const std::string shipped = std::string(ORVTEST_DATA_DIR) + "/catalogues/";
 const std::string ceres = "1 Ceres (A801 AA)";
 // 2024-01-01 12:00 TT, in days from J2000.
 constexpr double newYear2024 = 8766.0;
-
-// UTF-8 text as code points, one a key press.
-std::vector<unsigned int> codePoints(const std::string& text)
-{
-    std::vector<unsigned int> points;
-    for (std::size_t i = 0; i < text.size();)
-    {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-        unsigned int point = length == 1 ? byte : byte & (0x3F >> (length - 1));
-        for (int k = 1; k < length; ++k)
-            point = (point << 6) | (static_cast<unsigned char>(text[i + std::size_t(k)]) & 0x3F);
-        points.push_back(point);
-        i += std::size_t(length);
-    }
-    return points;
-}
 
 const std::string* factOf(const std::vector<Fact>& facts, const std::string& label)
 {
@@ -77,19 +50,13 @@ float distanceToLine(const std::vector<Ogre::Vector3>& points, bool closed, cons
     return nearest;
 }
 
-class CatalogueFocusTest : public HeadlessEngine
+class CatalogueFocusTest : public ViewerFixture
 {
 protected:
     void SetUp() override
     {
-        HeadlessEngine::SetUp();
-        SystemVerdict verdict =
-            judgeSystemText("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"), meshExists);
-        ASSERT_TRUE(verdict.sound());
-        bodyRegistry.swapBodies(*verdict.bodies);
-        camera = makeStartCamera();
-        buildOrbitalScene(sceneManager, camera->getRealPosition());
-        viewer = std::make_unique<OrbitViewer>(camera, sceneManager, nullptr, nullptr, status, 100.0f);
+        ViewerFixture::SetUp();
+        start(readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"));
         viewer->startClock(newYear2024, 86400.0);
         viewer->showCatalogues({shipped + "jpl-asteroids.json.gz", shipped + "jpl-comets.json.gz",
                                 shipped + "mpc-interstellar.txt"});
@@ -99,113 +66,50 @@ protected:
         })) << status;
     }
 
-    void TearDown() override
-    {
-        viewer.reset();
-        HeadlessEngine::TearDown();
-    }
-
-    // Frames of a tenth of a second until `done` holds, for at most 30 s.
-    bool framesUntil(const std::function<bool()>& done)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!done())
-        {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            EXPECT_TRUE(viewer->runFrame(frame(0.1f)));
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
-    }
-
-    void press(OIS::KeyCode key, unsigned int text = 0) { viewer->runFrame(tap(0.02f, key, text)); }
-
-    // Return, the text, then `last` (Return to go, Tab to complete).
-    void goTo(const std::string& text, OIS::KeyCode last = OIS::KC_RETURN)
-    {
-        press(OIS::KC_RETURN);
-        for (unsigned int point : codePoints(text))
-            press(OIS::KC_UNASSIGNED, point);
-        press(last);
-    }
-
-    // An action key, pressed once its delay has run out: until the status line says `said`.
-    bool act(OIS::KeyCode key, const std::string& said)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        viewer->runFrame(frame(0.3f));
-        press(key);
-        while (status != said)
-        {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            viewer->runFrame(frame(0.05f));
-        }
-        return true;
-    }
-
-    Ogre::Vector3 eye() const { return camera->getParentSceneNode()->getPosition(); }
-
-    Ogre::Camera* camera = nullptr;
-    std::string status;
-    std::unique_ptr<OrbitViewer> viewer;
+    Ogre::Vector3 eye() const { return cameraNode->getPosition(); }
 };
 }
 
-TEST_F(CatalogueFocusTest, TypedNamesGoToTheSystemsBodiesFirstThenTheCataloguesBrightest)
+TEST_F(CatalogueFocusTest, TypedNamesGoToTheSystemsBodiesFirstThenTheCataloguesBrightestAndTabCompletesFromBoth)
 {
     const struct
     {
         const char* typed;
-        const char* said;     // the status line after Return
+        OIS::KeyCode last;
+        const char* said;     // the status line after the last key
         bool catalogue;       // the focus is a catalogue body's
     } rows[] = {
-        {"Ceres", "1 Ceres (A801 AA)", true},
-        {"1", "1 Ceres (A801 AA)", true},
-        {"(1) Ceres", "1 Ceres (A801 AA)", true},
-        {"1P/Halley", "1P/Halley", true},
+        {"Ceres", OIS::KC_RETURN, "1 Ceres (A801 AA)", true},
+        {"1", OIS::KC_RETURN, "1 Ceres (A801 AA)", true},
+        {"(1) Ceres", OIS::KC_RETURN, "1 Ceres (A801 AA)", true},
+        {"1P/Halley", OIS::KC_RETURN, "1P/Halley", true},
         // (2688) Halley is an asteroid's name too: the comet is the brighter.
-        {"Halley", "1P/Halley", true},
-        {"Oumuamua", "1I/\xCA\xBBOumuamua", true},
-        {"\xCA\xBBOumuamua", "1I/\xCA\xBBOumuamua", true},
+        {"Halley", OIS::KC_RETURN, "1P/Halley", true},
+        {"Oumuamua", OIS::KC_RETURN, "1I/\xCA\xBBOumuamua", true},
+        {"\xCA\xBBOumuamua", OIS::KC_RETURN, "1I/\xCA\xBBOumuamua", true},
         // The system's Io before the asteroid (85) Io; its number finds the asteroid.
-        {"Io", "Io", false},
-        {"85", "85 Io (A865 SA)", true},
-        {"Jupit", "Jupiter", false},
-        {"Nowhere at all", "No body named 'Nowhere at all'", false},
+        {"Io", OIS::KC_RETURN, "Io", false},
+        {"85", OIS::KC_RETURN, "85 Io (A865 SA)", true},
+        {"Jupit", OIS::KC_RETURN, "Jupiter", false},
+        {"Nowhere at all", OIS::KC_RETURN, "No body named 'Nowhere at all'", false},
+        {"Oum", OIS::KC_TAB, "Go to: \xCA\xBBOumuamua_", false},
+        {"1P/Hal", OIS::KC_TAB, "Go to: 1P/Halley_", false},
+        {"Jupi", OIS::KC_TAB, "Go to: Jupiter_", false},
+        {"Zzzq", OIS::KC_TAB, "Go to: Zzzq_", false},
     };
     for (const auto& row : rows)
     {
-        goTo(row.typed);
+        enter(row.typed, OIS::KC_RETURN, row.last);
         EXPECT_EQ(row.said, status) << row.typed;
         EXPECT_EQ(row.catalogue, viewer->controls().catalogueFocus().has_value()) << row.typed;
-    }
-}
-
-TEST_F(CatalogueFocusTest, TabCompletesFromTheSystemsAndTheCataloguesNames)
-{
-    const struct
-    {
-        const char* typed;
-        const char* shown;
-    } rows[] = {
-        {"Oum", "Go to: \xCA\xBBOumuamua_"},
-        {"1P/Hal", "Go to: 1P/Halley_"},
-        {"Jupi", "Go to: Jupiter_"},
-        {"Zzzq", "Go to: Zzzq_"},
-    };
-    for (const auto& row : rows)
-    {
-        goTo(row.typed, OIS::KC_TAB);
-        EXPECT_EQ(row.shown, status) << row.typed;
-        press(OIS::KC_ESCAPE);
+        if (row.last == OIS::KC_TAB)
+            run(tap(0.02f, OIS::KC_ESCAPE));
     }
 }
 
 TEST_F(CatalogueFocusTest, ArrivalFollowingAndTheOrbitLineOfCeres)
 {
-    goTo("Ceres");
+    enter("Ceres");
     ASSERT_EQ(ceres, status);
     const CatalogueTarget target = *viewer->controls().catalogueFocus();
     const Ogre::Vector3 place = viewer->catalogues().placeOf(target);
@@ -219,7 +123,9 @@ TEST_F(CatalogueFocusTest, ArrivalFollowingAndTheOrbitLineOfCeres)
     ASSERT_TRUE(sceneManager->hasManualObject("CatalogueOrbitLine"));
     EXPECT_TRUE(sceneManager->getManualObject("CatalogueOrbitLine")->getVisible());
 
-    ASSERT_TRUE(act(OIS::KC_L, "Following " + ceres));
+    run(frame(0.3f));
+    run(tap(0.02f, OIS::KC_L));
+    ASSERT_EQ("Following " + ceres, status);
     const Ogre::Vector3 offset = eye() - viewer->catalogues().placeOf(target);
     const Ogre::Vector3 before = viewer->catalogues().placeOf(target);
     for (int n = 0; n < 30; ++n)
@@ -230,7 +136,7 @@ TEST_F(CatalogueFocusTest, ArrivalFollowingAndTheOrbitLineOfCeres)
     EXPECT_LT((eye() - after).distance(offset), 0.05f);
 
     // Another body ends it: its line goes with the focus.
-    goTo("Jupiter");
+    enter("Jupiter");
     EXPECT_FALSE(viewer->controls().catalogueFocus().has_value());
     EXPECT_FALSE(sceneManager->getManualObject("CatalogueOrbitLine")->getVisible());
 }

@@ -1,30 +1,19 @@
 // Catalogues read on the worker thread and handed to the frames at one
-// place, judged by what the frames show: the status line says how far the
-// reading has come while frames go on, the bodies appear all at once, a
-// second reading after the file changed replaces the first, and a file that
-// cannot be read changes nothing.
+// place, judged by what the frames show.
 
 #include "HeadlessEngine.h"
 #include "TestPaths.h"
 #include "config/ConfigFileReading.h"
 #include "config/Files.h"
-#include "config/SystemJudge.h"
 #include "scene/CatalogueDots.h"
-#include "scene/BodyRig.h"
-#include "scene/OrbitalScene.h"
 #include "sim/BodyRegistry.h"
 #include "viewer/Catalogues.h"
 #include "viewer/InputFrames.h"
-#include "viewer/OrbitViewer.h"
-
-#include <OgreCamera.h>
-#include <OgreSceneNode.h>
 
 #include <atomic>
 #include <chrono>
 #include <fcntl.h>
 #include <fstream>
-#include <functional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -53,23 +42,17 @@ std::string mpcorbOf(std::size_t count)
     return text;
 }
 
-class CataloguesTest : public HeadlessEngine
+class CataloguesTest : public ViewerFixture
 {
 protected:
     void SetUp() override
     {
-        HeadlessEngine::SetUp();
+        ViewerFixture::SetUp();
         // Short names, so that the status line says them on one line.
         std::string folder = ::testing::TempDir() + "catalogues-XXXXXX";
         ASSERT_TRUE(::mkdtemp(folder.data()));
         temporary = folder + "/";
-        SystemVerdict verdict = judgeSystemText(
-            "1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"), meshExists);
-        ASSERT_TRUE(verdict.sound());
-        bodyRegistry.swapBodies(*verdict.bodies);
-        camera = makeStartCamera();
-        buildOrbitalScene(sceneManager, camera->getRealPosition());
-        viewer = std::make_unique<OrbitViewer>(camera, sceneManager, nullptr, nullptr, status, 100.0f);
+        start(readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"));
         viewer->startClock(8766.0, 86400.0);
     }
 
@@ -79,7 +62,7 @@ protected:
         for (const std::string& file : made)
             ::unlink(file.c_str());
         ::rmdir(temporary.c_str());
-        HeadlessEngine::TearDown();
+        ViewerFixture::TearDown();
     }
 
     std::string write(const std::string& name, const std::string& text)
@@ -87,26 +70,6 @@ protected:
         made.push_back(temporary + name);
         std::ofstream(made.back(), std::ios::binary) << text;
         return made.back();
-    }
-
-    // Runs frames of a tenth of a second until `done` holds, for at most 30
-    // seconds of the test's own time; false when it never held. Every
-    // status line said meanwhile is kept.
-    bool framesUntil(const std::function<bool()>& done)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!done())
-        {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            const std::string before = status;
-            EXPECT_TRUE(viewer->runFrame(frame(0.1f)));
-            ++frames;
-            if (status != before)
-                said.push_back(status);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
     }
 
     std::size_t shownBodies() const
@@ -120,11 +83,6 @@ protected:
         return drawn ? drawn->dotCount() : 0;
     }
 
-    Ogre::Camera* camera = nullptr;
-    std::string status;
-    std::unique_ptr<OrbitViewer> viewer;
-    std::vector<std::string> said;
-    long frames = 0;
     std::string temporary;
     std::vector<std::string> made;
 };
@@ -161,7 +119,7 @@ TEST_F(CataloguesTest, FramesGoOnAndSayTheProgressWhileTheWorkerReadsThenTheBodi
     EXPECT_EQ(std::string::npos, status.find("40,000")) << status;
     EXPECT_EQ(0u, dots());
     EXPECT_EQ(0u, shownBodies());
-    const long framesHalfway = frames;
+    const long framesHalfway = framesRun;
     release = true;
     const bool shown = framesUntil([&] { return dots() > 0; });
     writer.join();
@@ -170,7 +128,7 @@ TEST_F(CataloguesTest, FramesGoOnAndSayTheProgressWhileTheWorkerReadsThenTheBodi
     EXPECT_EQ(40000u, dots());
     EXPECT_EQ(40000u, shownBodies());
     EXPECT_EQ("MPCORB.DAT: 40,000 asteroids shown", status);
-    EXPECT_GT(frames, framesHalfway);
+    EXPECT_GT(framesRun, framesHalfway);
 }
 
 TEST_F(CataloguesTest, AChangedFileIsReadAgainAndReplacesTheFirstAFileThatDoesNotReadChangesNothing)
@@ -216,18 +174,6 @@ TEST_F(CataloguesTest, AFileNoLongerNamedGoesAndOneNamedAgainIsReadAnew)
     std::ofstream(first, std::ios::binary | std::ios::trunc) << mpcorbOf(5);
     viewer->showCatalogues({first});
     ASSERT_TRUE(framesUntil([&] { return dots() == 5; })) << status;
-}
-
-TEST(CatalogueStartTest, AFileTheViewerCannotShowAtAllIsRefusedAtTheStart)
-{
-    EXPECT_TRUE(catalogueReadable(std::string(ORVTEST_TEST_DATA_DIR) + "/catalogue/mpcorb.txt").ok());
-    EXPECT_TRUE(catalogueReadable(std::string(ORVTEST_TEST_DATA_DIR) + "/catalogue/comets.txt.gz").ok());
-    const Result<> missing = catalogueReadable("/nonexistent/MPCORB.DAT");
-    ASSERT_FALSE(missing.ok());
-    EXPECT_NE(std::string::npos, missing.why().find("cannot be opened")) << missing.why();
-    const Result<> system = catalogueReadable(std::string(ORVTEST_DATA_DIR) + "/1.cfg");
-    ASSERT_FALSE(system.ok());
-    EXPECT_NE(std::string::npos, system.why().find("1.cfg")) << system.why();
 }
 
 TEST(CountTextTest, CountsAreWrittenInThousands)

@@ -36,6 +36,13 @@ def unit(a):
     return tuple(c / length for c in a)
 
 
+def world_direction(ra, dec):
+    """A J2000 direction in the world's axes: X the equinox, Y the north ecliptic pole, Z longitude 270°."""
+    a, d, e = math.radians(ra), math.radians(dec), math.radians(OBLIQUITY)
+    x, y, z = math.cos(d) * math.cos(a), math.cos(d) * math.sin(a), math.sin(d)
+    return (x, -y * math.sin(e) + z * math.cos(e), -(y * math.cos(e) + z * math.sin(e)))
+
+
 def set_setting(folder, key, value, section=None):
     """Sets one key of the working folder's OrvTest.cfg, adding it (under `section`) when it is not there."""
     path = os.path.join(folder, "OrvTest.cfg")

@@ -4,7 +4,7 @@ import math
 import os
 import subprocess
 
-from common import OBLIQUITY, check, cross, dot, finish, picture_until, unit, xdrive
+from common import check, cross, dot, finish, picture_until, unit, world_direction, xdrive
 
 # The J2000 places (degrees) of d3-celestial 0.7.35's XHIP stars, as the
 # shipped catalogue and constellations.csv hold them.
@@ -14,16 +14,9 @@ BELLATRIX = (81.2828, 6.3497)
 ALNILAM = (84.0534, -1.2019)
 
 
-def world(ra, dec):
-    """A J2000 direction in the world's axes: X the equinox, Y the north ecliptic pole, Z longitude 270°."""
-    a, d, e = math.radians(ra), math.radians(dec), math.radians(OBLIQUITY)
-    x, y, z = math.cos(d) * math.cos(a), math.cos(d) * math.sin(a), math.sin(d)
-    return (x, -y * math.sin(e) + z * math.cos(e), -(y * math.cos(e) + z * math.sin(e)))
-
-
 def pixel(star, direction, up=(0.0, 1.0, 0.0), fov=45.0, width=800, height=600):
     """Where a star at infinity lands in the window of a camera looking along `direction`."""
-    s, d = world(*star), unit(direction)
+    s, d = world_direction(*star), unit(direction)
     right = unit(cross(d, up))
     top = cross(right, d)
     half = math.tan(math.radians(fov) / 2)
@@ -48,7 +41,7 @@ def along(a, b, fraction):
 
 def orion_in_its_colours(args, display):
     """Aimed at Orion: Betelgeuse orange, Rigel blue-white at their J2000 places; B draws the figures."""
-    direction = world(*ALNILAM)
+    direction = world_direction(*ALNILAM)
     with open(os.path.join(args.folder, "views.cfg"), "w") as stream:
         stream.write("[orion]\nPosition=0 0 -14500\nDirection=%.9f %.9f %.9f\nUp=0 1 0\nStatistics=0\n"
                      "Date=2000-01-01T12:00:00.000Z\n" % direction)

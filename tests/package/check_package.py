@@ -1,10 +1,5 @@
 #!/usr/bin/env python3
-"""The Debian package as CPack makes it from a build: the dependencies its
-control file names, the files a desktop needs, lintian without errors, and a
-desktop entry that desktop-file-validate accepts.
-
-Usage: check_package.py BUILD_DIR
-"""
+"""The Debian package CPack makes from BUILD_DIR: its dependencies, files, lintian and desktop entry."""
 
 import os
 import re

@@ -3,10 +3,9 @@
 import math
 import os
 import re
-import subprocess
 
 from common import (SANITIZED, body, bright_count, check, difference, facing_system, finish, moon_centre,
-                    picture_until, set_setting, wait_until, write_system, xdrive)
+                    picture_until, rgb_pixels, set_setting, wait_until, write_system, xdrive)
 
 
 def round_ball(rows, threshold=250):
@@ -196,14 +195,6 @@ OrbitLines=1
 Names=1
 Statistics=0
 """
-
-
-def rgb_pixels(path):
-    """The picture's rows of (red, green, blue)."""
-    size = subprocess.run(["identify", "-format", "%w %h", path], check=True, stdout=subprocess.PIPE, text=True)
-    width, height = (int(n) for n in size.stdout.split())
-    data = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, stdout=subprocess.PIPE).stdout
-    return [[tuple(data[3 * (y * width + x):3 * (y * width + x) + 3]) for x in range(width)] for y in range(height)]
 
 
 def names_in_log(viewer, shot, after=0):

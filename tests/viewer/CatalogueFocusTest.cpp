@@ -1,7 +1,6 @@
 // The shipped catalogues' bodies as the viewer's focus, on the real engine
 // without a window; and comet tails.
 
-#include "HeadlessEngine.h"
 #include "TestPaths.h"
 #include "catalogue/NameIndex.h"
 #include "config/ConfigFileReading.h"
@@ -14,7 +13,6 @@
 #include "viewer/InputFrames.h"
 #include "viewer/Picking.h"
 
-#include <OgreCamera.h>
 #include <OgreManualObject.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>

@@ -1,7 +1,6 @@
 // Catalogues read on the worker thread and handed to the frames at one
 // place, judged by what the frames show.
 
-#include "HeadlessEngine.h"
 #include "TestPaths.h"
 #include "config/ConfigFileReading.h"
 #include "config/Files.h"

@@ -1,6 +1,5 @@
 // The viewer's decisions, frame by frame, and the status line's text.
 
-#include "HeadlessEngine.h"
 #include "sim/BodyRegistry.h"
 #include "viewer/BaseControls.h"
 #include "viewer/Controls.h"

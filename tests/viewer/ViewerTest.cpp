@@ -1,10 +1,6 @@
 // The orbit viewer's frames on the real engine without a window.
 
-#include "HeadlessEngine.h"
-#include "config/AppSettings.h"
-#include "config/SettingsJudge.h"
 #include "config/Files.h"
-#include "scene/OrbitalScene.h"
 #include "scene/SkyBackground.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
@@ -15,10 +11,8 @@
 #include "viewer/HelpOverlay.h"
 #include "viewer/InfoPanel.h"
 #include "viewer/InputFrames.h"
-#include "viewer/OrbitViewer.h"
 #include "viewer/StatusText.h"
 
-#include <OgreCamera.h>
 #include <OgreLight.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -26,7 +20,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -148,15 +141,14 @@ TEST_F(ViewerTest, KKeepsTheViewAndItsNumberFliesBackToItInASecond)
     const Body& planet = bodyRegistry.at(0);
     const std::string file = writeTempFile("views.cfg", "");
     viewer->keepViewsIn(file);
-    const auto keep = [&](const std::string& name) { enter(name, OIS::KC_K); };
     run(frame(0.25f, {}, leftButton));
     run(tap(0.25f, OIS::KC_L));
-    keep("near");
+    enter("near", OIS::KC_K);
     const std::string kept = fitStatusText("Kept view 'near' in " + baseNameOf(file) + ": 1 comes back to it");
     EXPECT_EQ(kept, status);
     const Ogre::Vector3 offset = cameraNode->getPosition() - bodyCentre(planet);
     const Ogre::Quaternion looking = cameraNode->getOrientation();
-    keep("near");
+    enter("near", OIS::KC_K);
     EXPECT_EQ(fitStatusText("A view 'near' is kept already: Return replaces it, Escape keeps it"), status);
     run(tap(0.01f, OIS::KC_RETURN));
     EXPECT_EQ(kept, status);

@@ -33,7 +33,7 @@ def resized_window_keeps_proportions(args, display):
 
 
 def facing_moon_session(args, display):
-    """A saved system file moves the moon; O, N, ]; go-to by a non-ASCII name + Tab; Escape at the prompt."""
+    """A saved system file moves the moon, a broken one not; O, N, ]; go-to by a non-ASCII name + Tab; Escape."""
     facing_system(args.folder, name="\u00c4rde")
     viewer = xdrive.Viewer(display, args.folder)
     viewer.start()
@@ -45,8 +45,15 @@ def facing_moon_session(args, display):
         stream.write(text.replace("OrbitCompleted=60", "OrbitCompleted=150"))
     wait_until(lambda: math.dist(moon_centre(viewer, "moved.png"), first) > 50, 30, "the moon to move after the save",
                interval=0.1)
-    viewer.wait_frames(3)
+    # Broken, and back at 60: the log says where, and the moon stays.
+    log_end = len(viewer.log_text())
+    with open(system, "w") as stream:
+        stream.write(text.replace("Parent=Frame", "Parent=Frmae"))
+    line = text.splitlines().index("Parent=Frame") + 1
+    viewer.wait_for_log("test.cfg:%d: [Frame.Moon] error: Parent 'Frmae' names no body" % line, after=log_end)
+    viewer.wait_frames(5)
     moon = moon_centre(viewer, "moon.png")
+    check(math.dist(moon, first) > 50, "a broken system file was taken")
     radius = math.hypot(moon[0] - 400, moon[1] - 300)
 
     def on_ring(rows):

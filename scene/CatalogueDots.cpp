@@ -6,6 +6,7 @@
 #include "scene/SphereBatch.h"
 #include "scene/SphereMesh.h"
 #include "sim/SceneNames.h"
+#include "sky/Theories.h"
 
 #include <OgreCamera.h>
 #include <OgreHardwareBufferManager.h>
@@ -98,7 +99,7 @@ struct CatalogueDots::Device
     {
         GLuint name = 0;
         GLint days = -1, first = -1, count = -1, viewProjection = -1, view = -1, nearCapacity = -1,
-              centreCapacity = -1, centreReach = -1;
+              centreCapacity = -1, centreReach = -1, kmPerAU = -1;
     };
     struct Buffers
     {
@@ -251,6 +252,7 @@ struct CatalogueDots::Device
         program.nearCapacity = at("nearCapacity");
         program.centreCapacity = at("centreCapacity");
         program.centreReach = at("centreReach");
+        program.kmPerAU = at("kmPerAU");
         return program;
     }
 
@@ -401,7 +403,10 @@ public:
         setUseIdentityProjection(true);
         setUseIdentityView(true);
         setPolygonModeOverrideable(false);
+        setCustomParameter(behindParameter, Ogre::Vector4::ZERO);
     }
+    // The fragment program's `behind`: 1 puts every dot behind the bodies.
+    static constexpr std::size_t behindParameter = 1;
 
     bool ready() const { return bool(material); }
 
@@ -491,6 +496,14 @@ void CatalogueDots::show(std::size_t slot, std::shared_ptr<const DotArrays> dots
     entry.coming.bodies = std::move(bodies);
 }
 
+void CatalogueDots::setTrueScale(bool on, const Vector3d& cameraKm)
+{
+    trueScale = on;
+    trueScaleCamera = cameraKm;
+    if (picture)
+        picture->setCustomParameter(Picture::behindParameter, Ogre::Vector4(on ? 1.0f : 0.0f, 0.0f, 0.0f, 0.0f));
+}
+
 void CatalogueDots::setMap(const RadialMap& newMap)
 {
     if (newMap == map && mapVersion > 0)
@@ -575,7 +588,7 @@ void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
     // mesh for those a few pixels across.
     std::vector<Ogre::Vector4> coarse, fine;
     for (const Slot& slot : slots)
-        if (slot.drawn.bodies)
+        if (slot.drawn.bodies && !trueScale)
             for (std::uint32_t dot : slot.near)
             {
                 const SmallBodies& bodies = *slot.drawn.bodies;
@@ -683,11 +696,18 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
     const bool flipped = viewport && viewport->getTarget()->requiresTextureFlipping();
     device->clearPixels(width, height);
     const Ogre::Matrix4 viewProjection = camera->getProjectionMatrixWithRSDepth() * camera->getViewMatrix();
-    // Column-major, as GL reads it.
+    // Column-major, as GL reads it. At true scale the places are from the
+    // Sun and the camera's is taken off here, in double precision: the
+    // difference of two floats of 10^8 km would be off by tens of km more.
     float matrix[16];
     for (int column = 0; column < 4; ++column)
         for (int row = 0; row < 4; ++row)
             matrix[column * 4 + row] = float(viewProjection[row][column]);
+    if (trueScale)
+        for (int row = 0; row < 4; ++row)
+            matrix[12 + row] = float(double(viewProjection[row][3]) - double(viewProjection[row][0]) * trueScaleCamera.x -
+                                     double(viewProjection[row][1]) * trueScaleCamera.y -
+                                     double(viewProjection[row][2]) * trueScaleCamera.z);
     pixelsPerUnit = float(height) / (2.0f * std::tan(camera->getFOVy().valueRadians() / 2.0f));
 
     std::size_t budget = uploadBytesPerFrame;
@@ -730,6 +750,7 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
             glUniform1ui(program->nearCapacity, GLuint(nearCapacity));
             glUniform1ui(program->centreCapacity, GLuint(centreCapacity));
             glUniform1f(program->centreReach, centreReach);
+            glUniform1f(program->kmPerAU, trueScale ? float(kilometresPerAU) : 0.0f);
             // In runs of at most the 65,535 groups every implementation takes.
             for (std::size_t from = 0; from < band.count; from += groupsAtOnce * groupSize)
             {

@@ -3,6 +3,7 @@
 
 #include "scene/DotArrays.h"
 #include "sky/RadialMap.h"
+#include "sky/Vector.h"
 
 #include <OgreMovableObject.h>
 #include <OgreRenderable.h>
@@ -59,6 +60,10 @@ public:
     void setMap(const RadialMap& map);
     // The time shown: TT days from J2000.
     void setTime(double dynamicalDays) { days = dynamicalDays; }
+    // At true scale the dots stand at their real places, km from the camera
+    // at `cameraKm` (from the Sun, in the world's axes), behind every body
+    // (the depth ranges are the bodies'), and none is a sphere.
+    void setTrueScale(bool on, const Vector3d& cameraKm = {});
 
     // Dots of every catalogue handed over, shown or on their way.
     std::size_t dotCount() const;
@@ -130,6 +135,8 @@ private:
     RadialMap map;
     unsigned long mapVersion = 0;
     double days = 0.0;
+    bool trueScale = false;
+    Vector3d trueScaleCamera;
     Ogre::Camera* camera = nullptr;
     std::unique_ptr<Picture> picture;
     std::unique_ptr<SphereBatch> makeSpheres(const char* meshName);

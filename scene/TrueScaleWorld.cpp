@@ -47,12 +47,6 @@ Ogre::Vector3 toFloat(const Vector3d& v)
     return Ogre::Vector3(float(v.x), float(v.y), float(v.z));
 }
 
-// The J2000 ecliptic in the world's axes (sim/SkyToWorld.h), in double precision.
-Vector3d worldAxes(const Vector3d& ecliptic)
-{
-    return {ecliptic.x, ecliptic.z, -ecliptic.y};
-}
-
 Ogre::Entity* nearEntity(const Body& body)
 {
     return body.nearNode->numAttachedObjects() > 0 ? dynamic_cast<Ogre::Entity*>(body.nearNode->getAttachedObject(0))
@@ -292,7 +286,7 @@ void TrueScaleWorld::place(const BodyRegistry& bodies, double days, const Vector
             !std::isfinite(fromParent->z))
             continue;
         // Parents come before their moons: the parent's place is this frame's.
-        places[i] = (parentOf[i] >= 0 ? places[std::size_t(parentOf[i])] : Vector3d{}) + worldAxes(*fromParent);
+        places[i] = (parentOf[i] >= 0 ? places[std::size_t(parentOf[i])] : Vector3d{}) + worldAxesOf(*fromParent);
         // The one place a large number meets the engine: already small.
         const Vector3d relative = places[i] - cameraKm;
         body.orbitNode->setPosition(toFloat(relative));

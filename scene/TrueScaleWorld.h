@@ -61,6 +61,11 @@ public:
 
     // The body's centre from the Sun in the world's axes, km, as last placed.
     const Vector3d& placeOf(std::size_t index) const { return places[index]; }
+    // Its parent's centre likewise; the Sun's is the origin.
+    Vector3d parentPlaceOf(std::size_t index) const
+    {
+        return parentOf[index] >= 0 ? places[std::size_t(parentOf[index])] : Vector3d{};
+    }
     bool shows(std::size_t index) const { return index < shown.size() && shown[index]; }
     // Of the bodies shown and the Sun, the distance from `cameraKm` to the
     // nearest surface (negative inside a body): how fast to fly.

@@ -19,6 +19,11 @@ inline Ogre::Vector3 worldFromEcliptic(const Vector3d& e)
 {
     return Ogre::Vector3(float(e.x), float(e.z), float(-e.y));
 }
+// The same in double precision, for kilometres at true scale.
+inline Vector3d worldAxesOf(const Vector3d& e)
+{
+    return {e.x, e.z, -e.y};
+}
 inline Vector3d eclipticFromWorld(const Ogre::Vector3& w)
 {
     return {double(w.x), -double(w.z), double(w.y)};

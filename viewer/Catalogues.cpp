@@ -145,7 +145,8 @@ bool Catalogues::busy() const
     for (const Shown& entry : shown)
         if (!entry.path.empty() && entry.due)
             return true;
-    return !worker->idle() || drawn->dotsOnCard() != drawn->dotCount();
+    // Dots that cannot be drawn (no compute programs) never reach the card.
+    return !worker->idle() || (drawn->unavailable().empty() && drawn->dotsOnCard() != drawn->dotCount());
 }
 
 Catalogues::News Catalogues::poll(float dt, double dynamicalDays)

@@ -64,6 +64,9 @@ public:
     unsigned width() const { return pixelsWide; }
     unsigned height() const { return pixelsHigh; }
     const FilmTimes& times() const { return spent; }
+    // Where the frames are drawn, and the one viewport they are drawn with.
+    Ogre::RenderTarget* renderTarget() const { return target; }
+    Ogre::Viewport* frameViewport() const { return viewport; }
 
 private:
     Ogre::Camera* camera;

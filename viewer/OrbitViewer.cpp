@@ -7,6 +7,7 @@
 #include "scene/SkyBackground.h"
 #include "scene/SunAndStars.h"
 #include "scene/TrueScaleDepth.h"
+#include "scene/TrueScaleOrbits.h"
 #include "scene/TrueScaleWorld.h"
 #include "sim/TrueScale.h"
 #include "sim/BodyRegistry.h"
@@ -146,19 +147,25 @@ void OrbitViewer::placeAtTrueScale()
         followedKm = trueScale->placeOf(focus);
     }
     trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
+    trueScaleOrbits->setVisible(decisions.orbitLinesShown());
+    trueScaleOrbits->update(bodyRegistry, *trueScale, skyClock.dynamicalDays(), cameraPlaceKm);
+    if (filmDepth)
+        filmDepth->setRanges(trueScale->depthRanges());
     if (depth)
         depth->setRanges(trueScale->depthRanges());
-    else
+    else if (!filmDepth)
     {
         // No window's stretches to draw (a film from the command line): one
         // depth buffer from the nearest surface to the farthest.
         camera->setNearClipDistance(Ogre::Real(trueScale->depthRanges().back().nearKm));
         camera->setFarClipDistance(Ogre::Real(trueScale->depthRanges().front().farKm));
     }
-    // The catalogues' dots are placed on the display's map about the world's
-    // origin, which at true scale is the camera: not drawn there.
+    // Drawn only with the farthest depth range, which draws the sky: behind every body.
     if (CatalogueDots* dots = shownCatalogues.dots())
-        dots->setVisible(false);
+    {
+        dots->setTrueScale(true, cameraPlaceKm);
+        dots->setVisibilityFlags(DepthPartitions::backgroundFlag);
+    }
 }
 
 void OrbitViewer::rebaseTrueScale()
@@ -195,7 +202,10 @@ void OrbitViewer::setTrueScale(bool on)
     if (on == trueScaleShown())
         return;
     if (!trueScale)
+    {
         trueScale = std::make_unique<TrueScaleWorld>(sceneManager);
+        trueScaleOrbits = std::make_unique<TrueScaleOrbits>(sceneManager);
+    }
     const double days = skyClock.dynamicalDays();
     // The body kept on screen: the one in focus, else the one nearest in its radii.
     // Switching back, the body the switch there kept: X twice leaves the camera where it was.
@@ -248,21 +258,27 @@ void OrbitViewer::setTrueScale(bool on)
         Ogre::Viewport* viewport = camera->getViewport();
         if (window && viewport)
             depth = std::make_unique<DepthPartitions>(camera, window, viewport);
+        partitionFilmDepth();
         if (decisions.following() && decisions.hasFocus() && trueScale->shows(std::size_t(decisions.focusIndex())))
             followedKm = trueScale->placeOf(std::size_t(decisions.focusIndex()));
         placeAtTrueScale();
         say("True scale: " + std::to_string(bodyRegistry.size() - trueScale->leftOut()) + " bodies at their real "
             "sizes and distances" +
-            (trueScale->leftOut() ? ", " + std::to_string(trueScale->leftOut()) + " left out without them" : "") +
-            (decisions.orbitLinesShown() ? "; no orbit lines at true scale" : ""));
+            (trueScale->leftOut() ? ", " + std::to_string(trueScale->leftOut()) + " left out without them" : ""));
     }
     else
     {
+        // The film's first: each puts back the camera's clip it found.
+        filmDepth.reset();
         depth.reset();
+        trueScaleOrbits->setVisible(false);
         trueScale->leave(bodyRegistry);
         panels.allowOrbitLines(true);
         if (CatalogueDots* dots = shownCatalogues.dots())
-            dots->setVisible(true);
+        {
+            dots->setTrueScale(false);
+            dots->setVisibilityFlags(Ogre::MovableObject::getDefaultVisibilityFlags());
+        }
         decisions.setMoveSpeed(appSettings.MoveConstant);
         placeDatedBodies(days);
         // The anchor's centre at the display scale, now the clock has placed it there.
@@ -843,7 +859,8 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
                                               : shownCatalogues.shownBodies());
     cometTails.update(skyClock.dynamicalDays(), shownCatalogues.radialMap());
     // The catalogue body in focus shows its orbit, whether the others' show or not.
-    if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus())
+    // Its line is on the display's map: not at true scale.
+    if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus(); target && !trueScaleShown())
         focusOrbit.show(shownCatalogues.bodiesIn(target->slot)->elements(target->index), shownCatalogues.radialMap());
     else
         focusOrbit.hide();
@@ -1096,12 +1113,29 @@ Result<> OrbitViewer::startFilm(const std::string& folder, unsigned width, unsig
 {
     const Result<> started = films.start(camera, folder, width, height, framesPerSecond, overlays);
     if (started)
+    {
         status.setBanner(films.banner());
+        if (trueScaleShown())
+        {
+            partitionFilmDepth();
+            placeAtTrueScale();
+        }
+    }
     return started;
+}
+
+void OrbitViewer::partitionFilmDepth()
+{
+    // The film's target is drawn with the camera the window's partitions
+    // leave clipped from the nearest stretch to the farthest: one depth
+    // buffer over all of it would lose every body. It gets stretches of its own.
+    if (const FilmRecorder* film = films.film(); film && !filmDepth)
+        filmDepth = std::make_unique<DepthPartitions>(camera, film->renderTarget(), film->frameViewport());
 }
 
 void OrbitViewer::stopFilm()
 {
+    filmDepth.reset();
     const std::string recorded = films.stop();
     status.setBanner("");
     if (!recorded.empty())

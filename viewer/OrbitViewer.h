@@ -25,6 +25,7 @@
 
 class TrueScaleWorld;
 class DepthPartitions;
+class TrueScaleOrbits;
 
 struct Body;
 namespace Ogre
@@ -157,6 +158,7 @@ public:
     const Vector3d& cameraKm() const { return cameraPlaceKm; }
     void setCameraKm(const Vector3d& place);
     const TrueScaleWorld* trueScaleWorld() const { return trueScale.get(); }
+    const TrueScaleOrbits* trueScaleOrbitLines() const { return trueScaleOrbits.get(); }
     // How many depth ranges the last frame drew (1 at the display scale).
     std::size_t depthRangesDrawn() const;
 
@@ -243,7 +245,10 @@ private:
     double pixelsPerRadian() const;
     bool jumpAtTrueScale(const Body& body);
     std::unique_ptr<TrueScaleWorld> trueScale;
-    std::unique_ptr<DepthPartitions> depth;
+    std::unique_ptr<TrueScaleOrbits> trueScaleOrbits;   // made with trueScale
+    std::unique_ptr<DepthPartitions> depth;       // the window's
+    std::unique_ptr<DepthPartitions> filmDepth;   // a film's, drawn off-screen; goes before the film
+    void partitionFilmDepth();
     Vector3d cameraPlaceKm;
     Vector3d followedKm;            // the followed body's place when last followed
     int scaleAnchor = -1;           // the body the last switch of scale kept on screen

@@ -70,10 +70,9 @@ bool OrvTestFrameListener::frameStarted(const Ogre::FrameEvent& evt)
     if (touring && touring->finished())
         return false;
     // A film or a tour shows the catalogues from its first picture: it waits
-    // for them, the frames going on meanwhile. At true scale their dots are
-    // not drawn, and never go to the graphics card: nothing to wait for.
+    // for them, the frames going on meanwhile.
     const bool wasWaiting = waitingForCatalogues;
-    waitingForCatalogues = (filmOrder || touring) && viewer.catalogues().busy() && !viewer.trueScaleShown();
+    waitingForCatalogues = (filmOrder || touring) && viewer.catalogues().busy();
     // The sun's glow stands still meanwhile: how many frames the reading
     // takes varies, and two recordings of a film must give the same frames.
     if (filmOrder && waitingForCatalogues != wasWaiting)

@@ -76,6 +76,18 @@ def film_along_a_path(args, display):
           "a film of an unkept view: %s" % refused)
 
 
-SCENARIOS = [window_film, film_along_a_path]
+def film_on_a_renderer_without_compute(args, display):
+    """On OpenGL before 4.3 the catalogue's dots cannot be drawn: a film with a catalogue says so and ends,
+    where it used to wait for the dots for ever."""
+    with open(os.path.join(args.folder, "belt.json"), "w") as stream:
+        stream.write('{"fields": ["full_name", "epoch_mjd", "e", "a", "i", "om", "w", "ma"], '
+                     '"data": [["1 Ceres", "59800", "0.0786", "2.7666", "10.59", "80.27", "73.53", "334.33"]]}')
+    film = xdrive.Viewer(display, args.folder, extra_env={"MESA_GL_VERSION_OVERRIDE": "3.3COMPAT"},
+                         arguments=["--record", "film", "--size", "160x120", "--frames", "2", "--catalogue", "belt.json"])
+    check(film.wait(120) == 0, "the film failed: %s" % film.stderr_text())
+    check("catalogue dots cannot be drawn: OpenGL 4.3 is needed" in film.log_text(), "no word of the dots in the log")
+
+
+SCENARIOS = [window_film, film_along_a_path, film_on_a_renderer_without_compute]
 WINDOW_MANAGER = set()
 NO_DISPLAY = set()

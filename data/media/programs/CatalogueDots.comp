@@ -29,6 +29,7 @@ uniform vec4 view;                  // width, height in pixels, 1 or -1 (a flipp
 uniform uint nearCapacity;
 uniform uint centreCapacity;
 uniform float centreReach;          // pixels from the view's centre a dot is listed within
+uniform float kmPerAU;              // above 0 at true scale: real places in km, the camera's taken off by the matrix
 
 MAPPED_DISTANCE
 
@@ -104,7 +105,8 @@ void main()
     // Beyond a float's reach (a hyperbola far out) or at the Sun: no dot.
     if (!(r > 0.0 && r < 1e30))
         return;
-    place *= mappedDistance(r) / r;
+    bool trueScale = kmPerAU > 0.0;
+    place *= trueScale ? kmPerAU : mappedDistance(r) / r;
     vec4 clip = viewProjection * vec4(place, 1.0);
     if (!(clip.w > 0.0))
         return;
@@ -117,18 +119,20 @@ void main()
     // brightness of its coma, which would make Halley's 11 km nucleus a
     // sphere 105 km across and fill the inner system with them.
     float radiusOnView = radiusOf(magnitude) * view.w / clip.w;   // pixels
-    if (!comet && radiusOnView >= 1.0 &&
+    if (!trueScale && !comet && radiusOnView >= 1.0 &&
         all(lessThanEqual(abs(ndc.xy) * 0.5 * view.xy, 0.5 * view.xy + radiusOnView)))
     {
         uint at = atomicAdd(nearCount, 1u);
         if (at < nearCapacity)
             near[at] = dot;
     }
-    if (!all(lessThanEqual(abs(ndc), vec3(1.0))))
+    // At true scale the depth ranges are the bodies': the dots go behind
+    // them all, nearest first by the log of the distance, to 2^43 km.
+    if (!all(lessThanEqual(abs(ndc.xy), vec2(1.0))) || (!trueScale && abs(ndc.z) > 1.0))
         return;
     vec2 onView = (vec2(ndc.x, ndc.y * view.z) * 0.5 + 0.5) * view.xy;
     uvec2 pixel = uvec2(min(onView, view.xy - 1.0));
-    uint depth = uint((ndc.z * 0.5 + 0.5) * 16777215.0);
+    uint depth = uint((trueScale ? clamp(log2(max(clip.w, 1.0)) / 43.0, 0.0, 1.0) : ndc.z * 0.5 + 0.5) * 16777215.0);
     // A pick solves these again on the processor, in double precision,
     // nearest first by this depth.
     if (distance(onView, 0.5 * view.xy) <= centreReach)

@@ -5,6 +5,7 @@
 layout(std430, binding = 2) readonly buffer Pixels { uint pixels[]; };
 
 uniform vec4 viewportSize;   // width, height, 1 / width, 1 / height
+uniform float behind;        // 1 at true scale: behind every body, whose depth ranges are their own
 
 void main()
 {
@@ -15,5 +16,5 @@ void main()
     // Asteroids the grey of rock in sunlight, comets a pale blue.
     vec3 colour = (dot & 128u) != 0u ? vec3(0.55, 0.8, 1.0) : vec3(0.95, 0.92, 0.86);
     gl_FragColor = vec4(colour * shade, 1.0);
-    gl_FragDepth = float(dot >> 8) / 16777215.0;
+    gl_FragDepth = behind > 0.0 ? 1.0 : float(dot >> 8) / 16777215.0;
 }

@@ -40,6 +40,20 @@
 
 namespace
 {
+// How far `point` is from the nearest piece of a line at true scale.
+double distanceToLine(const TrueScaleOrbits& orbits, const TrueScaleOrbits::Line& line, const Ogre::Vector3& point)
+{
+    double nearest = INFINITY;
+    for (std::size_t k = 0; k + (line.closed ? 0 : 1) < line.count; ++k)
+    {
+        const Ogre::Vector3& a = orbits.points()[line.first + k];
+        const Ogre::Vector3 along = orbits.points()[line.first + (k + 1) % line.count] - a;
+        const float t = std::clamp(along.dotProduct(point - a) / std::max(along.squaredLength(), 1e-30f), 0.0f, 1.0f);
+        nearest = std::min(nearest, double((a + along * t - point).length()));
+    }
+    return nearest;
+}
+
 class TrueScaleTest : public HeadlessEngine
 {
 protected:
@@ -239,15 +253,7 @@ TEST_F(TrueScaleTest, OrbitLinesAtTrueScaleRunThroughTheirBodiesAndHoldStillBesi
     const TrueScaleOrbits& orbits = *viewer->trueScaleOrbitLines();
     ASSERT_TRUE(orbits.visible());
     const auto offLine = [&](const TrueScaleOrbits::Line& line, const Ogre::Vector3& point) {
-        double nearest = INFINITY;
-        for (std::size_t k = 0; k < line.count; ++k)
-        {
-            const Ogre::Vector3& a = orbits.points()[line.first + k];
-            const Ogre::Vector3 along = orbits.points()[line.first + (k + 1) % line.count] - a;
-            const float t = std::clamp(along.dotProduct(point - a) / std::max(along.squaredLength(), 1e-30f), 0.0f, 1.0f);
-            nearest = std::min(nearest, double((a + along * t - point).length()));
-        }
-        return nearest;
+        return distanceToLine(orbits, line, point);
     };
     // Every planet and moon of the default file goes round on elements.
     ASSERT_EQ(bodyRegistry.size(), orbits.lines().size());
@@ -294,6 +300,37 @@ TEST_F(TrueScaleTest, OrbitLinesAtTrueScaleRunThroughTheirBodiesAndHoldStillBesi
     run(tap(0.25f, OIS::KC_O));
     run(tap(0.25f, OIS::KC_X));
     EXPECT_FALSE(orbits.visible());
+}
+
+TEST_F(TrueScaleTest, OrbitsByTheirPerihelionHaveLinesThroughTheirBodiesOpenOrClosed)
+{
+    // Halley's q and e (JPL SBDB), a parabola and 2I/Borisov's hyperbola (MPC), about the default Sun.
+    std::string text = readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg");
+    const char* comets[][3] = {{"Halley", "0.5860", "0.96714"}, {"Parabola", "1.2", "1"}, {"Borisov", "2.0066", "3.3565"}};
+    for (const auto& [name, q, e] : comets)
+        text += bodySection(std::string("99.") + name, "Sun",
+                            std::string("PerihelionDistance=300\nPerihelionDate=2026-01-01\nRadiusKm=5\nPerihelionAU=") + q +
+                                "\nEccentricity=" + e + "\n");
+    ASSERT_TRUE(viewer->reloadSystemFrom("comets.cfg", text)) << status;
+    viewer->setTrueScale(true);
+    viewer->runFrame(tap(0.25f, OIS::KC_O));
+    const TrueScaleOrbits& orbits = *viewer->trueScaleOrbitLines();
+    for (const auto& [name, q, e] : comets)
+    {
+        const std::size_t index = indexOf(std::string("99.") + name);
+        const auto line = std::find_if(orbits.lines().begin(), orbits.lines().end(),
+                                       [&](const TrueScaleOrbits::Line& l) { return l.body == index; });
+        ASSERT_NE(orbits.lines().end(), line) << name;
+        EXPECT_EQ(std::stod(e) < 1.0, line->closed) << name;
+        const Ogre::Vector3 body = bodyRegistry.at(index).orbitNode->getPosition();
+        EXPECT_LT(distanceToLine(orbits, *line, body), 1e-6 * body.length()) << name;
+        // The line's nearest point to the Sun is the perihelion.
+        const Ogre::Vector3 sun = sceneManager->getSceneNode(sceneNames::sunNode)->getPosition();
+        double nearest = INFINITY;
+        for (std::size_t k = 0; k < line->count; ++k)
+            nearest = std::min(nearest, double((orbits.points()[line->first + k] - sun).length()));
+        EXPECT_NEAR(std::stod(q) * kilometresPerAU, nearest, 1e-3 * std::stod(q) * kilometresPerAU) << name;
+    }
 }
 
 TEST_F(TrueScaleTest, ACatalogueBodyIsGoneToFollowedAndGivenDepthAtItsRealPlaceAndSize)

@@ -21,7 +21,6 @@
 #include <sstream>
 #include <string>
 #include <tuple>
-#include <vector>
 
 namespace
 {
@@ -31,16 +30,12 @@ using namespace twoBody;
 // Bulletin C 52), in days.
 constexpr double ttMinusUtcDays = 69.184 / 86400.0;
 
-// The checker's JSON at a TT date, given as the UTC date it is: the
-// catalogues, then the system file.
-std::string positionsAt(double ttDays, const std::vector<std::string>& files)
+// The checker's JSON at a TT date, given as the UTC date it is.
+std::string positionsAt(double ttDays, const std::string& catalogue, const std::string& system)
 {
-    std::vector<std::string> arguments{"--json", "--at", exactIsoDate(ttDays - ttMinusUtcDays)};
-    for (std::size_t i = 0; i + 1 < files.size(); ++i)
-        arguments.insert(arguments.end(), {"--catalogue", files[i]});
-    arguments.push_back(files.back());
     std::ostringstream out, err;
-    const int status = runChecker(arguments, out, err);
+    const int status =
+        runChecker({"--json", "--at", exactIsoDate(ttDays - ttMinusUtcDays), "--catalogue", catalogue, system}, out, err);
     EXPECT_EQ(0, status) << err.str() << out.str();
     return out.str();
 }
@@ -61,10 +56,10 @@ double numberIn(const std::string& json, const std::string& anchor, const std::s
 }
 
 // A place from the checker's longitude, latitude (degrees) and distance.
-Vector3d placeIn(const std::string& json, const std::string& anchor, const char* distanceKey = "distanceAU")
+Vector3d placeIn(const std::string& json, const std::string& anchor)
 {
     const double l = numberIn(json, anchor, "longitude") * degree, b = numberIn(json, anchor, "latitude") * degree;
-    const double r = numberIn(json, anchor, distanceKey);
+    const double r = numberIn(json, anchor, "distanceAU");
     return {r * std::cos(b) * std::cos(l), r * std::cos(b) * std::sin(l), r * std::sin(b)};
 }
 
@@ -106,7 +101,7 @@ TEST(PositionsTest, EveryKindOfOrbitKeepsToTheIntegratedPathInTheSystemFileAndIn
                             10.0, 4.0, c.name) + "\n";
         ++packed[5];
     }
-    const std::vector<std::string> files{writeTempFile("comets.txt", comets), writeTempFile("open.cfg", system)};
+    const std::string catalogue = writeTempFile("comets.txt", comets), file = writeTempFile("open.cfg", system);
     for (const Conic& c : conics)
     {
         SCOPED_TRACE(c.name);
@@ -122,7 +117,7 @@ TEST(PositionsTest, EveryKindOfOrbitKeepsToTheIntegratedPathInTheSystemFileAndIn
                 const double next = T + sign * offset;
                 s = integrate(s, t, next);
                 t = next;
-                const std::string json = positionsAt(next, files);
+                const std::string json = positionsAt(next, catalogue, file);
                 const Vector3d inFile = placeIn(json, inFileAnchor), inCatalogue = placeIn(json, inCatalogueAnchor);
                 EXPECT_LT(degreesBetween(s.r, inFile), 0.001) << "system file, T " << next - T << " days";
                 EXPECT_LT(degreesBetween(s.r, inCatalogue), 0.001) << "catalogue, T " << next - T << " days";
@@ -138,7 +133,7 @@ TEST(PositionsTest, EveryKindOfOrbitKeepsToTheIntegratedPathInTheSystemFileAndIn
     double nearest = 1e9, when = 0.0;
     for (double days = daysFromJ2000(2017, 10, 10.0); days <= daysFromJ2000(2017, 10, 19.0); days += 0.05)
     {
-        const double au = (placeIn(positionsAt(days, files), "\"name\": \"HyperbolaOf1I\"") - earthAt(days)).length();
+        const double au = (placeIn(positionsAt(days, catalogue, file), "\"name\": \"HyperbolaOf1I\"") - earthAt(days)).length();
         if (au < nearest)
             std::tie(nearest, when) = std::make_pair(au, days);
     }

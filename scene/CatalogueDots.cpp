@@ -5,7 +5,9 @@
 #include "sim/DisplayScale.h"
 #include "scene/SphereBatch.h"
 #include "scene/SphereMesh.h"
+#include "scene/TrueScaleDepth.h"
 #include "sim/SceneNames.h"
+#include "sim/SkyToWorld.h"
 #include "sky/Theories.h"
 
 #include <OgreCamera.h>
@@ -70,6 +72,11 @@ std::string number(double value)
 double bodyRadius(float magnitude)
 {
     return 1329.0 / std::sqrt(0.25) / 2.0 / kilometresPerWorldUnit * std::pow(10.0, -double(magnitude) / 5.0);
+}
+
+Vector3d trueScalePlace(const SmallBodies& bodies, std::size_t index, double days)
+{
+    return worldAxesOf(bodies.positionAt(index, days) * kilometresPerAU);
 }
 
 std::string mappedDistanceSource(const RadialMap& map)
@@ -560,7 +567,28 @@ std::vector<CatalogueDots::Candidate> CatalogueDots::nearCentre() const
 
 Ogre::Vector3 CatalogueDots::placeOf(const SmallBodies& bodies, std::size_t index) const
 {
-    return displayPlace(bodies.positionAt(index, days), map);
+    if (!trueScale)
+        return displayPlace(bodies.positionAt(index, days), map);
+    const Vector3d relative = trueScalePlace(bodies, index, days) - trueScaleCamera;
+    return Ogre::Vector3(float(relative.x), float(relative.y), float(relative.z));
+}
+
+std::vector<std::pair<Vector3d, double>> CatalogueDots::spheresKm() const
+{
+    std::vector<std::pair<Vector3d, double>> spheres;
+    for (const Slot& slot : slots)
+        if (slot.drawn.bodies)
+            for (std::uint32_t dot : slot.near)
+            {
+                const std::size_t index = slot.drawn.catalogueIndex.at(dot);
+                spheres.emplace_back(trueScalePlace(*slot.drawn.bodies, index, days), radiusOf(slot.drawn.bodies->magnitude(index)));
+            }
+    return spheres;
+}
+
+double CatalogueDots::radiusOf(float magnitude) const
+{
+    return bodyRadius(std::isnan(magnitude) ? unknownMagnitude : magnitude) * (trueScale ? kilometresPerWorldUnit : 1.0);
 }
 
 const Ogre::String& CatalogueDots::getMovableType() const
@@ -588,14 +616,13 @@ void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
     // mesh for those a few pixels across.
     std::vector<Ogre::Vector4> coarse, fine;
     for (const Slot& slot : slots)
-        if (slot.drawn.bodies && !trueScale)
+        if (slot.drawn.bodies)
             for (std::uint32_t dot : slot.near)
             {
                 const SmallBodies& bodies = *slot.drawn.bodies;
                 const std::size_t index = slot.drawn.catalogueIndex.at(dot);
-                const float magnitude = std::isnan(bodies.magnitude(index)) ? unknownMagnitude : bodies.magnitude(index);
                 const Ogre::Vector3 centre = placeOf(bodies, index);
-                const double radius = bodyRadius(magnitude);
+                const double radius = radiusOf(bodies.magnitude(index));
                 const double distance = camera ? camera->getDerivedPosition().distance(centre) : 0.0;
                 const bool large = radius * pixelsPerUnit >= fineSphereFrom * distance;
                 (large ? fine : coarse).emplace_back(centre.x, centre.y, centre.z, float(radius));
@@ -617,7 +644,10 @@ void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
         if (spheres->drawn() > 0)
             queue->addRenderable(spheres, getRenderQueueGroup());
     }
-    if (missing.empty())
+    // At true scale the picture goes with the sky's range only (DepthPartitions).
+    const Ogre::Viewport* viewport = sceneManager->getCurrentViewport();
+    const bool withTheSky = !viewport || (viewport->getVisibilityMask() & DepthPartitions::backgroundFlag) != 0;
+    if (missing.empty() && (!trueScale || withTheSky))
         queue->addRenderable(picture.get(), getRenderQueueGroup());
 }
 

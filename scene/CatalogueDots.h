@@ -61,9 +61,11 @@ public:
     // The time shown: TT days from J2000.
     void setTime(double dynamicalDays) { days = dynamicalDays; }
     // At true scale the dots stand at their real places, km from the camera
-    // at `cameraKm` (from the Sun, in the world's axes), behind every body
-    // (the depth ranges are the bodies'), and none is a sphere.
+    // at `cameraKm` (from the Sun, in the world's axes), behind every body:
+    // the picture is drawn with the sky, in the farthest depth range. The
+    // spheres near the camera are drawn in every range, at their real size.
     void setTrueScale(bool on, const Vector3d& cameraKm = {});
+    bool atTrueScale() const { return trueScale; }
 
     // Dots of every catalogue handed over, shown or on their way.
     std::size_t dotCount() const;
@@ -90,8 +92,12 @@ public:
     };
     std::vector<Candidate> nearCentre() const;
 
-    // Where a catalogue body stands in the world at the time shown.
+    // Where a catalogue body stands in the world at the time shown (at
+    // true scale: km from the camera), and its radius in world units.
     Ogre::Vector3 placeOf(const SmallBodies& bodies, std::size_t index) const;
+    double radiusOf(float magnitude) const;
+    // At true scale, the spheres the last frame listed: centres km from the Sun, radii km.
+    std::vector<std::pair<Vector3d, double>> spheresKm() const;
 
     const Ogre::String& getMovableType() const override;
     const Ogre::AxisAlignedBox& getBoundingBox() const override;
@@ -157,6 +163,8 @@ constexpr double kilometresPerWorldUnit = 50.0;
 // (most main-belt bodies lie between 0.05 and 0.25), at
 // kilometresPerWorldUnit. The compute program works the same.
 double bodyRadius(float magnitude);
+// A catalogue body's place at TT `days`, km from the Sun in the world's axes.
+Vector3d trueScalePlace(const SmallBodies& bodies, std::size_t index, double days);
 
 // The program text of the map, for the compute program: a GLSL function
 // `float mappedDistance(float r)` from AU to world units.

@@ -338,6 +338,8 @@ void TrueScaleWorld::workOutRanges(const BodyRegistry& bodies, const Vector3d& c
             spans.push_back({distance - radius, distance + radius});
     };
     add(cameraKm.length(), glowRadii * sunRadiusKm);
+    for (const auto& [centre, radius] : others)
+        add((centre - cameraKm).length(), radius);
     // A dot is a pixel: its depth need only fall within the ranges, which
     // run on from the nearest to the farthest, so the nearest and farthest
     // dots stand for them all and thousands are not sorted every frame.

@@ -58,6 +58,9 @@ public:
     // (`pixelsPerRadian`), and works out the depth ranges to draw. Allocates
     // nothing once its arrays have grown.
     void place(const BodyRegistry& bodies, double days, const Vector3d& cameraKm, double pixelsPerRadian);
+    // Spheres drawn beside the registry's (a catalogue's bodies near the
+    // camera), km from the Sun: the next place() gives them depth too.
+    void setOtherSpheres(std::vector<std::pair<Vector3d, double>> centresAndRadii) { others = std::move(centresAndRadii); }
 
     // The body's centre from the Sun in the world's axes, km, as last placed.
     const Vector3d& placeOf(std::size_t index) const { return places[index]; }
@@ -117,6 +120,7 @@ private:
         double farKm;
     };
     std::vector<Span> spans;
+    std::vector<std::pair<Vector3d, double>> others;
     std::vector<DepthRange> ranges;
 };
 

@@ -146,6 +146,23 @@ void OrbitViewer::placeAtTrueScale()
         cameraPlaceKm = cameraPlaceKm + (trueScale->placeOf(focus) - followedKm);
         followedKm = trueScale->placeOf(focus);
     }
+    else if (decisions.following() && decisions.catalogueFocus())
+    {
+        const Vector3d now = catalogueKm(*decisions.catalogueFocus());
+        cameraPlaceKm = cameraPlaceKm + (now - followedKm);
+        followedKm = now;
+    }
+    // The catalogue's spheres near the camera, and the one in focus, have depth ranges too.
+    if (CatalogueDots* dots = shownCatalogues.dots())
+    {
+        shownCatalogues.setTime(skyClock.dynamicalDays());
+        dots->setTrueScale(true, cameraPlaceKm);
+        std::vector<std::pair<Vector3d, double>> spheres = dots->spheresKm();
+        if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus())
+            if (const SmallBodies* bodies = shownCatalogues.bodiesIn(target->slot); bodies && target->index < bodies->size())
+                spheres.emplace_back(catalogueKm(*target), dots->radiusOf(bodies->magnitude(target->index)));
+        trueScale->setOtherSpheres(std::move(spheres));
+    }
     trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
     trueScaleOrbits->setVisible(decisions.orbitLinesShown());
     trueScaleOrbits->update(bodyRegistry, *trueScale, skyClock.dynamicalDays(), cameraPlaceKm);
@@ -159,12 +176,6 @@ void OrbitViewer::placeAtTrueScale()
         // depth buffer from the nearest surface to the farthest.
         camera->setNearClipDistance(Ogre::Real(trueScale->depthRanges().back().nearKm));
         camera->setFarClipDistance(Ogre::Real(trueScale->depthRanges().front().farKm));
-    }
-    // Drawn only with the farthest depth range, which draws the sky: behind every body.
-    if (CatalogueDots* dots = shownCatalogues.dots())
-    {
-        dots->setTrueScale(true, cameraPlaceKm);
-        dots->setVisibilityFlags(DepthPartitions::backgroundFlag);
     }
 }
 
@@ -261,6 +272,8 @@ void OrbitViewer::setTrueScale(bool on)
         partitionFilmDepth();
         if (decisions.following() && decisions.hasFocus() && trueScale->shows(std::size_t(decisions.focusIndex())))
             followedKm = trueScale->placeOf(std::size_t(decisions.focusIndex()));
+        else if (decisions.following() && decisions.catalogueFocus())
+            followedKm = catalogueKm(*decisions.catalogueFocus());
         placeAtTrueScale();
         say("True scale: " + std::to_string(bodyRegistry.size() - trueScale->leftOut()) + " bodies at their real "
             "sizes and distances" +
@@ -275,10 +288,7 @@ void OrbitViewer::setTrueScale(bool on)
         trueScale->leave(bodyRegistry);
         panels.allowOrbitLines(true);
         if (CatalogueDots* dots = shownCatalogues.dots())
-        {
             dots->setTrueScale(false);
-            dots->setVisibilityFlags(Ogre::MovableObject::getDefaultVisibilityFlags());
-        }
         decisions.setMoveSpeed(appSettings.MoveConstant);
         placeDatedBodies(days);
         // The anchor's centre at the display scale, now the clock has placed it there.
@@ -616,12 +626,34 @@ void OrbitViewer::jumpTo(int index)
     say(jumpCameraToBody(cameraNode, body) ? body.definition.Name : body.definition.Name + " is out of reach");
 }
 
+Vector3d OrbitViewer::catalogueKm(const CatalogueTarget& target) const
+{
+    const SmallBodies* bodies = shownCatalogues.bodiesIn(target.slot);
+    return bodies && target.index < bodies->size() ? trueScalePlace(*bodies, target.index, skyClock.dynamicalDays())
+                                                   : Vector3d{};
+}
+
 void OrbitViewer::goToCatalogueBody(const CatalogueTarget& target)
 {
     const SmallBodies* bodies = shownCatalogues.bodiesIn(target.slot);
     if (!bodies || target.index >= bodies->size())
         return;
     const float magnitude = bodies->magnitude(target.index);
+    if (trueScaleShown())
+    {
+        // Five real radii out on its day side, 45 degrees towards the ecliptic's north, as a planet's jump.
+        const Vector3d centre = catalogueKm(target);
+        const Vector3d side = ((-1.0 * centre).normalised() + Vector3d{0.0, 1.0, 0.0}).normalised();
+        const double radiusKm = bodyRadius(std::isnan(magnitude) ? unknownMagnitude : magnitude) * kilometresPerWorldUnit;
+        cameraPlaceKm = centre + side * (5.0 * radiusKm);
+        followedKm = centre;
+        cameraNode->setPosition(Ogre::Vector3::ZERO);
+        cameraNode->lookAt(toFloat(centre - cameraPlaceKm), Ogre::Node::TS_WORLD);
+        rebaseTrueScale();
+        say(target.name);
+        logViewerLine("gone to the catalogue body " + target.name);
+        return;
+    }
     const double radius = bodyRadius(std::isnan(magnitude) ? unknownMagnitude : magnitude);
     // A body of H 18 is 7 thousandths of a unit across: not inside the near clipping distance.
     const float distance = std::max(float(5.0 * radius), 3.0f * camera->getNearClipDistance());
@@ -665,6 +697,13 @@ void OrbitViewer::followFocus(const OrbitActions& actions)
     }
     if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus())
     {
+        // The true scale's camera follows in double precision (placeAtTrueScale).
+        if (trueScaleShown())
+        {
+            if (actions.followChanged || jumped)
+                followedKm = catalogueKm(*target);
+            return;
+        }
         const Ogre::Vector3 place = shownCatalogues.placeOf(*target);
         if (actions.followChanged || jumped || !following.isActive())
             following.start(place);
@@ -723,7 +762,7 @@ void OrbitViewer::pick()
     const int index = bodyAtCentre(bodyRegistry, eye, forward, radiansPerPixel, 4.0f, &systemDepth);
     // Of a million dots, only those the graphics card drew by the centre in
     // the last frame, and those it drew as spheres, are solved again here.
-    if (const CatalogueDots* dots = trueScaleShown() ? nullptr : shownCatalogues.dots())
+    if (const CatalogueDots* dots = shownCatalogues.dots())
     {
         std::vector<Sphere> spheres;
         std::vector<CatalogueTarget> targets;
@@ -744,8 +783,7 @@ void OrbitViewer::pick()
             while (!name.empty() && name.front() == ' ')
                 name.remove_prefix(1);
             targets.push_back({candidate.slot, candidate.index, std::string(name)});
-            spheres.push_back({shownCatalogues.placeOf(targets.back()),
-                               float(bodyRadius(std::isnan(magnitude) ? unknownMagnitude : magnitude))});
+            spheres.push_back({shownCatalogues.placeOf(targets.back()), float(dots->radiusOf(magnitude))});
             if (candidate.depth > 0 && dotsAfterFirstMet == 0 &&
                 std::isfinite(depthAtCentre(spheres.back(), eye, forward, 4.0f * radiansPerPixel)))
                 dotsAfterFirstMet = 1;
@@ -805,14 +843,11 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     if (trueScaleShown())
         decisions.setMoveSpeed(float(std::max(std::abs(trueScale->nearestSurfaceKm(cameraPlaceKm)), 1e-3) *
                                      flightPerSecond));
-    // Catalogue bodies stand on the display scale alone: true scale draws no dot to go to.
-    const OrbitActions actions = decisions.decide(input, bodyRegistry, trueScaleShown() ? nullptr : &shownCatalogues);
+    const OrbitActions actions = decisions.decide(input, bodyRegistry, &shownCatalogues);
     if (actions.quit)
         return false;
     if (actions.scaleToggled)
         setTrueScale(!trueScaleShown());
-    if (trueScaleShown())
-        decisions.dropCatalogueFocus();
     keepCatalogueFocus();
     if (actions.reload)
         reloading.requestNow();
@@ -885,7 +920,12 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     }
     else if (decisions.infoShown() && decisions.catalogueFocus())
     {
-        const std::vector<Fact> facts = catalogueFocusFacts();
+        std::vector<Fact> facts = catalogueFocusFacts();
+        if (trueScaleShown())
+            for (Fact& fact : facts)
+                if (const std::size_t units = fact.second.rfind(" units");
+                    fact.first == "from camera" && units != std::string::npos)
+                    fact.second.replace(units, 6, " km");
         panels.showInfo(facts);
         // Once a body, in the log as the panel first tells of it.
         if (infoLoggedFor != decisions.catalogueFocus()->name)

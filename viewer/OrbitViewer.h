@@ -244,13 +244,15 @@ private:
     void rebaseTrueScale();
     double pixelsPerRadian() const;
     bool jumpAtTrueScale(const Body& body);
+    // A catalogue body's place now, km from the Sun.
+    Vector3d catalogueKm(const CatalogueTarget& target) const;
     std::unique_ptr<TrueScaleWorld> trueScale;
     std::unique_ptr<TrueScaleOrbits> trueScaleOrbits;   // made with trueScale
     std::unique_ptr<DepthPartitions> depth;       // the window's
     std::unique_ptr<DepthPartitions> filmDepth;   // a film's, drawn off-screen; goes before the film
     void partitionFilmDepth();
     Vector3d cameraPlaceKm;
-    Vector3d followedKm;            // the followed body's place when last followed
+    Vector3d followedKm;            // the followed body's (or catalogue body's) place when last followed
     int scaleAnchor = -1;           // the body the last switch of scale kept on screen
     // Flown at true scale: this share a second of the distance to the nearest surface.
     static constexpr double flightPerSecond = 0.5;

@@ -76,7 +76,6 @@ TEST_F(CheckerTest, ExitStatusTellsCleanBrokenAndUnreadable)
     write("utf16.cfg", std::string("\xFF\xFE[\0A\0]\0", 8));
     EXPECT_EQ(2, check({"utf16.cfg"}));
     EXPECT_NE(std::string::npos, err.str().find("save it as UTF-8"));
-    EXPECT_EQ(2, check({"--colour"}));
     EXPECT_EQ(2, check({"a.cfg", "b.cfg"}));
 }
 
@@ -91,7 +90,6 @@ TEST_F(CheckerTest, AModelNamesAGeneratedSphereOrAMeshOfTheResourceLocations)
         const char* said;
     } rows[] = {
         {"SphereMesh_64x128", meshes, 0, "0 errors, 0 warnings"}, {"Teapot", meshes, 0, "0 errors, 0 warnings"},
-        {"Kettle", meshes, 1, "error: Model 'Kettle' names no mesh"},
         {"../meshes/Teapot", meshes, 1, "error: Model '../meshes/Teapot' names no mesh"},
         {"Teapot", "[General]\nFileSystem=elsewhere\n", 1, "error: Model 'Teapot' names no mesh"},
         // An archive it cannot look into: said, not claimed.
@@ -124,15 +122,13 @@ TEST_F(CheckerTest, TheTreeGrowsWithTheFileNotWithItsDepth)
 TEST_F(CheckerTest, TheViewsBesideTheSettingsAreJudgedAgainstTheSystem)
 {
     write("1.cfg", bodySection("3.Earth"));
-    write("views.cfg", "[a]\nPosition=1 2 3\n"
-                       "[b]\nPosition=1 2 x\nDirection=0 0 1\nFocus=Pluto\nZoom=2\n"
-                       "[c]\nPosition=0 0 0\nDirection=0 0 0\nFocus=3.Earth\n");
+    // The views' own findings are config/ViewsTest's; here a body the system lacks.
+    write("views.cfg", "[a]\nPosition=1 2 3\n[b]\nPosition=1 2 3\nDirection=0 0 1\nFocus=Pluto\n"
+                       "[c]\nPosition=0 0 0\nDirection=0 0 1\nFocus=3.Earth\n");
     EXPECT_EQ(1, check({}));
     for (const char* said : {"views.cfg:1: [a] error: the view has no Direction that reads: it is left out",
-                             "views.cfg:4: [b] warning: '1 2 x' has 2 readable numbers of three numbers x y z",
                              "views.cfg:6: [b] warning: Focus 'Pluto' names no body of the system",
-                             "views.cfg:7: [b] warning: 'Zoom' is not a key of a view and is ignored",
-                             "views.cfg:10: [c] error: Direction is 0 0 0", "1 body, 2 errors, 3 warnings"})
+                             "1 body, 1 error, 1 warning"})
         EXPECT_NE(std::string::npos, out.str().find(said)) << said << "\n" << out.str();
 }
 

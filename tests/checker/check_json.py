@@ -83,6 +83,18 @@ try:
     d = 2459001.5 + 69.184 / 86400 - 2451545.0
     meridian = next(p for p in report["positions"] if p["Name"] == "Earth")["meridian"]
     assert abs((meridian - (190.147 + 360.9856235 * d) + 180) % 360 - 180) < 0.01, meridian
+    # A body by its perihelion, at perihelion: PerihelionDistance world units
+    # from the Sun and its real distance, PerihelionAU, beside them (the
+    # date is UTC, the perihelion TT: 2020-01-01T00:00 TT is 69.184 s earlier in UTC).
+    with open(os.path.join(folder, "open.cfg"), "w") as stream:
+        stream.write("[Comet]\nName=Comet\nParent=Sun\nModel=SphereMesh_4x6\nMaterial=default\nSize=5\n"
+                     "OrbitRadius=0\nOrbitPeriod=0\nPitchPeriod=0\nYawPeriod=0\nRollPeriod=0\n"
+                     "PerihelionDistance=900\nPerihelionAU=1.5\nPerihelionDate=2020-01-01\nEccentricity=1.5\n")
+    code, report = run(folder, "--at", "2019-12-31T23:58:50.816", "open.cfg")
+    assert code == 0, report["problems"]
+    comet = report["positions"][0]
+    assert abs(comet["distance"] - 900) < 1e-4 and abs(comet["distanceAU"] - 1.5) < 1e-7, comet
+    assert report["bodies"][0]["PerihelionDate"] == "2020-01-01T00:00:00 TT", report["bodies"][0]
     shutil.copy(os.path.join(data_dir, "clockwork.cfg"), folder)
     code, report = run(folder, "--at", "now", "clockwork.cfg")
     assert all(p["longitude"] is None and p["meridian"] is None for p in report["positions"])

@@ -20,7 +20,6 @@
 
 namespace
 {
-// ---------------------------------------------------------------- the readers
 
 struct RefusedFile
 {
@@ -42,20 +41,17 @@ const RefusedFile refusedCatalogues[] = {
     {"BrokenGzip", "\x1f\x8b\x08\x00garbage", "bad.csv: not a readable gzip file"},
 };
 
-class CatalogueReaderTest : public ::testing::TestWithParam<RefusedFile>
+TEST(SkyFilesTest, ACatalogueIsRefusedAtTheLineThatDoesNotRead)
 {
-};
-
-TEST_P(CatalogueReaderTest, RefusesTheFileAtTheLineThatDoesNotRead)
-{
-    const Result<std::string> text = unpackedText("bad.csv", GetParam().text);
-    const Result<std::vector<CatalogueStar>> stars =
-        text ? readStarCatalogue("bad.csv", *text, 8.0f) : Failure{text.why()};
-    ASSERT_FALSE(stars);
-    EXPECT_EQ(0u, stars.why().find(GetParam().said)) << stars.why();
+    for (const RefusedFile& row : refusedCatalogues)
+    {
+        const Result<std::string> text = unpackedText("bad.csv", row.text);
+        const Result<std::vector<CatalogueStar>> stars =
+            text ? readStarCatalogue("bad.csv", *text, 8.0f) : Failure{text.why()};
+        ASSERT_FALSE(stars) << row.name;
+        EXPECT_EQ(0u, stars.why().find(row.said)) << row.name << ": " << stars.why();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, CatalogueReaderTest, ::testing::ValuesIn(refusedCatalogues), RowName());
 
 TEST(SkyFilesTest, TheFiguresAndTheMilkyWayAreRefusedAtTheirBadLine)
 {
@@ -76,20 +72,8 @@ std::string shipped(const std::string& name)
     return text ? *text : "";
 }
 
-TEST(SkyFilesTest, TheShippedFilesHoldEveryHipparcosStarToMagnitude8The88FiguresAndABandBrightestInSagittarius)
+TEST(SkyFilesTest, TheShippedBandIsBrightestInSagittarius)
 {
-    const std::string text = shipped("hipparcos-8.csv.gz");
-    // d3-celestial 0.7.35's stars.8.json holds 41,411 stars.
-    EXPECT_EQ(41411u, readStarCatalogue("hipparcos-8.csv.gz", text, 8.0f)->size());
-    const std::vector<CatalogueStar> naked = *readStarCatalogue("hipparcos-8.csv.gz", text, 6.0f);
-    EXPECT_GT(naked.size(), 4000u);
-    EXPECT_LT(naked.size(), 6000u);
-    for (const CatalogueStar& star : naked)
-        ASSERT_LE(star.magnitude, 6.0f) << star.number;
-
-    const std::vector<FigureSegment> figures = *readConstellationFigures("constellations.csv", shipped("constellations.csv"));
-    EXPECT_EQ(743u, figures.size());
-
     // The band's light within 20 degrees of the galactic centre (Sagittarius)
     // and of the anticentre (Auriga), as a sum of levels on the grid.
     const MilkyWayGrid grid = *readMilkyWay("milky-way.txt.gz", shipped("milky-way.txt.gz"));
@@ -104,7 +88,6 @@ TEST(SkyFilesTest, TheShippedFilesHoldEveryHipparcosStarToMagnitude8The88Figures
     EXPECT_EQ(0, grid.level(0, 0));   // the south galactic pole is dark
 }
 
-// ---------------------------------------------------------------- colour
 
 struct LocusPoint
 {
@@ -135,7 +118,6 @@ TEST(StarColourTest, BlackBodiesFallOnThePlanckianLocusAndTheSunsIndexGivesItsTe
     EXPECT_GT(blackbodyColour(12000.0).b - blackbodyColour(12000.0).r, 0.1f);
 }
 
-// ---------------------------------------------------------------- the sky drawn
 
 // A J2000 equatorial direction in the world's axes, worked out here on its
 // own: turned about the equinox by the obliquity of the ecliptic (23°26'21.448",
@@ -183,13 +165,13 @@ protected:
     }
 };
 
-TEST_F(RealSkyTest, StarsStandAtTheirJ2000PlacesInTheWorldsAxesInTheirColoursAndBrightness)
+TEST_F(RealSkyTest, StarsStandAtTheirJ2000PlacesInTheWorldsAxesInTheirBrightness)
 {
     appSettings.Catalogue = shippedCatalogue;
     const SkyBackground* sky = buildSky();
     ASSERT_NE(nullptr, sky);
-    EXPECT_EQ(41411u, sky->starCount());
-
+    // The whole catalogue, and Betelgeuse's and Rigel's colours and Orion's
+    // figure in the picture, are tests/e2e/sky.py's.
     // Polaris (HIP 11767) lies 0.74° from the celestial pole.
     const double fromPole = degreesApart(worldOf(0.0, 90.0), star(*sky, 11767).direction);
     EXPECT_GT(fromPole, 0.6);
@@ -199,8 +181,6 @@ TEST_F(RealSkyTest, StarsStandAtTheirJ2000PlacesInTheWorldsAxesInTheirColoursAnd
     const SkyBackground::StarVertex betelgeuse = star(*sky, 27989), rigel = star(*sky, 24436);
     EXPECT_LT(degreesApart(worldOf(88.7929, 7.4071), betelgeuse.direction), 0.001);
     EXPECT_LT(degreesApart(worldOf(78.6345, -8.2016), rigel.direction), 0.001);
-    EXPECT_GT(betelgeuse.colour.x - betelgeuse.colour.z, 0.3f) << betelgeuse.colour;   // orange
-    EXPECT_GT(rigel.colour.z - rigel.colour.x, 0.05f) << rigel.colour;                  // blue-white
 
     // Sirius (V -1.44) outshines Bellatrix (V 1.64): a wider core at full
     // intensity, and a glow; a star of V 7.5 (HIP 3) is a dim dot.
@@ -218,25 +198,15 @@ TEST_F(RealSkyTest, StarsStandAtTheirJ2000PlacesInTheWorldsAxesInTheirColoursAnd
         ASSERT_LE(sky->starVertex(i).shape.x, 40.0f);
 }
 
-TEST_F(RealSkyTest, TheFiguresJoinTheirStarsAndTheSettingsSayWhatIsShown)
+TEST_F(RealSkyTest, TheSettingsSayWhatIsShownAndHowBright)
 {
     appSettings.Catalogue = shippedCatalogue;
     appSettings.MagnitudeLimit = 6.0f;
     appSettings.Brightness = 2.0f;
     const SkyBackground* sky = buildSky();
     ASSERT_NE(nullptr, sky);
-    EXPECT_FALSE(sky->showsFigures());
-    EXPECT_TRUE(sky->showsMilkyWay());
+    EXPECT_GT(sky->starCount(), 4000u);
     EXPECT_LT(sky->starCount(), 6000u);
-    // Orion's figure runs from Betelgeuse to Bellatrix.
-    const Ogre::Vector3 betelgeuse = worldOf(88.7929, 7.4071), bellatrix = worldOf(81.2828, 6.3497);
-    const std::vector<SkyBackground::PlainVertex> lines = sky->figureVertices();
-    ASSERT_EQ(2 * 743u, lines.size());
-    bool joined = false;
-    for (std::size_t i = 0; i < lines.size(); i += 2)
-        joined = joined || (degreesApart(betelgeuse, lines[i].direction) < 0.01 &&
-                            degreesApart(bellatrix, lines[i + 1].direction) < 0.01);
-    EXPECT_TRUE(joined);
     // The band's light doubles with Brightness.
     float brightest = 0.0f;
     for (const SkyBackground::PlainVertex& vertex : sky->milkyWayVertices())

@@ -47,24 +47,19 @@ Ogre::Vector3 pointAtSeparation(float apart, float casterRadius)
     return Ogre::Vector3(200.0f, low, 0.0f);
 }
 
-TEST(ShadowGeometryTest, APointBehindALargerDiscIsInItsUmbraAndOneBesideItInFullLight)
+TEST(ShadowGeometryTest, UmbraPenumbraAndFullLightFallWhereTheDiscsAngularSizesPlaceThem)
 {
     const float radius = 8.0f;   // larger than the sun as seen from behind it
     EXPECT_FLOAT_EQ(0.0f, sunlightPast(Ogre::Vector3(200, 0, 0), sun, sunRadius, caster, radius));
     EXPECT_FLOAT_EQ(1.0f, sunlightPast(Ogre::Vector3(200, 50, 0), sun, sunRadius, caster, radius));
-    // Just inside the umbra's edge and just outside the penumbra's, as the
-    // discs' angular sizes place them.
+    // Just inside the umbra's edge and just outside the penumbra's.
     const Seen axis = seenFrom(Ogre::Vector3(200, 0, 0), radius);
     const float umbraEdge = axis.casterAngle - axis.sunAngle;
     const float penumbraEdge = axis.casterAngle + axis.sunAngle;
     EXPECT_LT(sunlightPast(pointAtSeparation(0.95f * umbraEdge, radius), sun, sunRadius, caster, radius), 1e-3f);
     EXPECT_GT(sunlightPast(pointAtSeparation(1.05f * penumbraEdge, radius), sun, sunRadius, caster, radius),
               0.999f);
-}
-
-TEST(ShadowGeometryTest, ThePenumbraBrightensSteadilyFromTheUmbraOut)
-{
-    const float radius = 8.0f;
+    // Between them the light grows steadily, with no hard edge.
     float last = -1.0f;
     int between = 0;
     for (int step = 0; step <= 50; ++step)
@@ -74,16 +69,12 @@ TEST(ShadowGeometryTest, ThePenumbraBrightensSteadilyFromTheUmbraOut)
         between += light > 0.05f && light < 0.95f;
         last = light;
     }
-    EXPECT_GE(between, 3);   // a penumbra of some width, no hard edge
-}
-
-TEST(ShadowGeometryTest, ASmallerDiscInFrontOfTheSunDimsItByTheRatioOfTheirAreas)
-{
-    const float radius = 2.0f;
-    const Seen axis = seenFrom(Ogre::Vector3(200, 0, 0), radius);
-    const float ratio = axis.casterAngle / axis.sunAngle;
-    // The shading takes the angles by their sines: a thousandth off here.
-    EXPECT_NEAR(1.0f - ratio * ratio, sunlightPast(Ogre::Vector3(200, 0, 0), sun, sunRadius, caster, radius), 1e-3f);
+    EXPECT_GE(between, 3);
+    // A smaller disc in front of the sun dims it by the ratio of their
+    // areas; the shading takes the angles by their sines: a thousandth off.
+    const Seen small = seenFrom(Ogre::Vector3(200, 0, 0), 2.0f);
+    const float ratio = small.casterAngle / small.sunAngle;
+    EXPECT_NEAR(1.0f - ratio * ratio, sunlightPast(Ogre::Vector3(200, 0, 0), sun, sunRadius, caster, 2.0f), 1e-3f);
 }
 
 TEST(ShadowGeometryTest, OnlyASphereBetweenThePointAndTheSunShadowsIt)

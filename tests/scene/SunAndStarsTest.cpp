@@ -26,7 +26,6 @@ TEST_F(SunAndStarsTest, TheSunIsAParticleEffectAtTheOriginLitByAPointLightFromTh
     EXPECT_EQ(sun, particles->getParentSceneNode()->getParent());
     EXPECT_GT(particles->getNumEmitters(), 0u);
 
-    appSettings.DiffuseLight = Ogre::ColourValue(0.9f, 0.8f, 0.7f);
     appSettings.SpecularLight = Ogre::ColourValue(0.1f, 0.2f, 0.3f);
     appSettings.Range = 1234.0f;
     appSettings.Constant = 0.25f;
@@ -36,7 +35,6 @@ TEST_F(SunAndStarsTest, TheSunIsAParticleEffectAtTheOriginLitByAPointLightFromTh
     Ogre::Light* light = sceneManager->getLight("SunLight");
     EXPECT_EQ(Ogre::Light::LT_POINT, light->getType());
     EXPECT_TRUE(vectorsNear(Ogre::Vector3::ZERO, light->getDerivedPosition()));
-    EXPECT_EQ(appSettings.DiffuseLight, light->getDiffuseColour());
     EXPECT_EQ(appSettings.SpecularLight, light->getSpecularColour());
     EXPECT_EQ(Ogre::Vector4(1234.0f, 0.25f, 0.5f, 0.75f), light->getAttenuation());
 }

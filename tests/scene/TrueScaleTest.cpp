@@ -3,6 +3,9 @@
 
 #include "HeadlessEngine.h"
 #include "TestPaths.h"
+#include "scene/CatalogueDots.h"
+#include "catalogue/SmallBodies.h"
+#include "viewer/Catalogues.h"
 #include "config/AppSettings.h"
 #include "config/ConfigFileReading.h"
 #include "config/Dates.h"
@@ -31,6 +34,7 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <chrono>
 #include <cmath>
 #include <memory>
 
@@ -290,6 +294,52 @@ TEST_F(TrueScaleTest, OrbitLinesAtTrueScaleRunThroughTheirBodiesAndHoldStillBesi
     run(tap(0.25f, OIS::KC_O));
     run(tap(0.25f, OIS::KC_X));
     EXPECT_FALSE(orbits.visible());
+}
+
+TEST_F(TrueScaleTest, ACatalogueBodyIsGoneToFollowedAndGivenDepthAtItsRealPlaceAndSize)
+{
+    viewer->startClock(*parseDate("2026-03-20"), 86400.0);
+    viewer->showCatalogues({std::string(ORVTEST_DATA_DIR) + "/catalogues/jpl-asteroids.json.gz"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!(viewer->catalogues().catalogue(0) && viewer->catalogues().namesSorted()) && std::chrono::steady_clock::now() < deadline)
+        viewer->runFrame(frame(0.1f));
+    ASSERT_TRUE(viewer->catalogues().namesSorted()) << status;
+    viewer->setTrueScale(true);
+    viewer->runFrame(tap(0.02f, OIS::KC_SPACE));
+    viewer->runFrame(tap(0.02f, OIS::KC_RETURN));
+    for (const char letter : std::string("Ceres"))
+        viewer->runFrame(tap(0.02f, OIS::KC_UNASSIGNED, static_cast<unsigned char>(letter)));
+    viewer->runFrame(tap(0.02f, OIS::KC_RETURN));
+    ASSERT_EQ("1 Ceres (A801 AA)", status);
+    const CatalogueTarget ceres = *viewer->controls().catalogueFocus();
+    const SmallBodies& bodies = *viewer->catalogues().bodiesIn(ceres.slot);
+    // H 3.33 at the albedo of 0.25 the dots take: 287 km, where Ceres's mean radius is 470.
+    const double radius = bodyRadius(bodies.magnitude(ceres.index)) * kilometresPerWorldUnit;
+    EXPECT_NEAR(287.0, radius, 1.0);
+    const auto fromCamera = [&] {
+        return trueScalePlace(bodies, ceres.index, viewer->clock().dynamicalDays()) - viewer->cameraKm();
+    };
+    EXPECT_NEAR(5.0 * radius, fromCamera().length(), 1e-6);
+    const Ogre::Vector3 ahead = camera->getDerivedOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z;
+    const Vector3d along = fromCamera().normalised();
+    EXPECT_GT(ahead.dotProduct(Ogre::Vector3(float(along.x), float(along.y), float(along.z))), 0.99999f);
+    // Its surface lies within the depth drawn, where the planets' ranges alone begin millions of km out.
+    EXPECT_LT(camera->getNearClipDistance(), 4.0 * radius);
+    // L follows it as the clock runs a day a second: 1.5 million km a frame, and the camera keeps its place.
+    viewer->runFrame(frame(0.3f));   // the go-to's action delay
+    viewer->runFrame(tap(0.02f, OIS::KC_L));
+    ASSERT_EQ("Following 1 Ceres (A801 AA)", status);
+    const Vector3d offset = fromCamera();
+    EXPECT_NEAR(5.0 * radius, offset.length(), 1e-6);
+    viewer->runFrame(tap(0.02f, OIS::KC_SPACE));
+    const double before = viewer->clock().dynamicalDays();
+    for (int i = 0; i < 10; ++i)
+        viewer->runFrame(frame(0.1f));
+    ASSERT_GT(viewer->clock().dynamicalDays() - before, 0.5);
+    EXPECT_LT((fromCamera() - offset).length(), 1e-6);
+    // As the engine is handed it: km from the camera, to a float's rounding.
+    const Ogre::Vector3 handed = viewer->catalogues().placeOf(ceres);
+    EXPECT_LT((Vector3d{handed.x, handed.y, handed.z} - offset).length(), 1e-3);
 }
 
 TEST_F(TrueScaleTest, APathFromTheEarthToSaturnEasesInTheLogOfTheDistanceAndLandsOnEachView)

@@ -35,32 +35,6 @@ TEST(OrbitTest, KeplersEquationHoldsAtEveryEccentricityFromAnyGuess)
     }
 }
 
-TEST(OrbitTest, ACometRacesRoundPerihelionWithoutAJump)
-{
-    OrbitElements comet;
-    comet.periodDays = 27510.0;
-    comet.eccentricity = 0.97;
-    comet.inclination = 162.26;
-    comet.ascendingNode = 58.42;
-    comet.periapsis = 111.33;
-    const KeplerOrbit orbit(comet);
-    // Each step no longer than the speed at perihelion allows (vis-viva, in
-    // semi-major axes a day): a wrong root of Kepler's equation would jump.
-    const double fastest = 2 * pi / comet.periodDays * std::sqrt((1 + comet.eccentricity) / (1 - comet.eccentricity));
-    const double step = 0.05;   // days: an hour and a bit
-    EccentricAnomaly solution;
-    Vector3d last = orbit.placeAt(-200.0, solution);
-    double nearest = 1.0;
-    for (double days = -200.0 + step; days < 200.0; days += step)
-    {
-        const Vector3d place = orbit.placeAt(days, solution);
-        ASSERT_LE((place - last).length(), fastest * step * 1.0001) << "at " << days << " days";
-        nearest = std::min(nearest, spherical(place).z);
-        last = place;
-    }
-    EXPECT_NEAR(1 - comet.eccentricity, nearest, 1e-6);   // it passed perihelion, at q = a (1 - e)
-}
-
 TEST(TimeFlowTest, TheTimeKeysStepAlongTheirLadderEitherWayAndKeepAnyRateAsGiven)
 {
     TimeFlow clock(21600.0);
@@ -94,13 +68,7 @@ TEST(TimeFlowTest, TheTimeKeysStepAlongTheirLadderEitherWayAndKeepAnyRateAsGiven
     frames.setRate(-0.3);
     frames.slower(frameRateLadder());
     EXPECT_EQ(-0.25, frames.rate());
-    EXPECT_EQ("-1/4", rateText(frames.rate()));
-    frames.setRate(1024.0);
-    frames.faster(frameRateLadder());
-    EXPECT_EQ(1024.0, frames.rate());
-    frames.setRate(1.0 / 64);
-    frames.slower(frameRateLadder());
-    EXPECT_EQ("1/64", rateText(frames.rate()));
+    EXPECT_EQ("-1/4", rateText(frames.rate()));   // the ladder's ends are viewer/ControlsTest's
 
     EXPECT_EQ("6 h/s", speedText(21600.0));
     EXPECT_EQ("-1 yr/s", speedText(-365.25 * 86400.0));

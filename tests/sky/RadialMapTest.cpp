@@ -31,17 +31,7 @@ double slopeAbove(const RadialMap& map, double au)
     return std::log(map.worldDistance(au * std::exp(step)) / map.worldDistance(au)) / step;
 }
 
-TEST(RadialMapTest, PassesThroughEveryPlanetInAnyOrder)
-{
-    std::vector<DistancePair> shuffled{defaultPlanets[5], defaultPlanets[0], defaultPlanets[7], defaultPlanets[2],
-                                       defaultPlanets[4], defaultPlanets[1], defaultPlanets[6], defaultPlanets[3]};
-    const RadialMap map(shuffled);
-    ASSERT_EQ(defaultPlanets.size(), map.knots().size());
-    for (const DistancePair& planet : defaultPlanets)
-        EXPECT_NEAR(planet.world, map.worldDistance(planet.au), 1e-9 * planet.world) << planet.au << " AU";
-}
-
-TEST(RadialMapTest, RisesEverywhereFromAHundredthOfAnAuToTenThousand)
+TEST(RadialMapTest, RisesSmoothlyEverywhereFromAHundredthOfAnAuToTenThousand)
 {
     const RadialMap map(defaultPlanets);
     double last = 0.0;
@@ -56,11 +46,7 @@ TEST(RadialMapTest, RisesEverywhereFromAHundredthOfAnAuToTenThousand)
     // Far beyond Neptune and close to the Sun it stays within the world's reach.
     EXPECT_LT(map.worldDistance(10000.0), 1e5);
     EXPECT_LT(map.worldDistance(0.01), 200.0);
-}
-
-TEST(RadialMapTest, ItsSlopeHasNoBreakAtAPlanetAndItGoesOnAsAPowerLawBeyond)
-{
-    const RadialMap map(defaultPlanets);
+    // Its slope has no break at a planet, and beyond the planets it goes on as a power law.
     for (const DistancePair& planet : defaultPlanets)
         EXPECT_NEAR(slopeBelow(map, planet.au), slopeAbove(map, planet.au), 1e-4) << planet.au << " AU";
     // Beyond Neptune and inside Mercury: the slope of the last and first
@@ -87,18 +73,6 @@ struct PairsRow
     double expected;    // world units there
 };
 
-class RadialMapPairsTest : public ::testing::TestWithParam<PairsRow>
-{
-};
-
-TEST_P(RadialMapPairsTest, KeepsThePairsThatLetItRise)
-{
-    const PairsRow& row = GetParam();
-    const RadialMap map(row.pairs);
-    EXPECT_EQ(row.kept, map.knots().size());
-    EXPECT_NEAR(row.expected, map.worldDistance(row.au), 1e-9 * row.expected);
-}
-
 const PairsRow pairsRows[] = {
     {"none", {}, 0, 2.5, 2500.0},
     {"one_is_proportional", {{5.0, 4000.0}}, 1, 2.5, 2000.0},
@@ -114,8 +88,15 @@ const PairsRow pairsRows[] = {
     {"two_are_one_power_law", {{1.0, 100.0}, {4.0, 400.0 * 0.5}}, 2, 16.0, 100.0 * 16.0 * 0.25},
 };
 
-INSTANTIATE_TEST_SUITE_P(Pairs, RadialMapPairsTest, ::testing::ValuesIn(pairsRows),
-                         [](const ::testing::TestParamInfo<PairsRow>& row) { return std::string(row.param.name); });
+TEST(RadialMapTest, KeepsThePairsThatLetItRise)
+{
+    for (const PairsRow& row : pairsRows)
+    {
+        const RadialMap map(row.pairs);
+        EXPECT_EQ(row.kept, map.knots().size()) << row.name;
+        EXPECT_NEAR(row.expected, map.worldDistance(row.au), 1e-9 * row.expected) << row.name;
+    }
+}
 
 TEST(RadialMapTest, TheSemiMajorAxisOfAPeriodIsStandishsToAFewPartsInTenThousand)
 {

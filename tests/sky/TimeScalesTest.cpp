@@ -99,14 +99,6 @@ TEST(TimeScalesTest, DeltaTFollowsTheHistoricalRecord)
         EXPECT_NEAR(terrestrialMinusUtcSeconds(utcDaysOf(row.year, 1, 1)), row.deltaT, row.tolerance) << row.year;
 }
 
-TEST(TimeScalesTest, J2000FallsAt11h58m55s816UTC)
-{
-    const double j2000 = utcDaysOf(2000, 1, 1, 11 * 3600 + 58 * 60 + 55.816);
-    EXPECT_NEAR(dynamicalFromUtc(j2000) * secondsPerDay, 0.0, 1e-6);
-    EXPECT_NEAR(utcFromDynamical(0.0) * secondsPerDay, j2000 * secondsPerDay, 1e-6);
-    EXPECT_NEAR(j2000UtcDays * secondsPerDay, j2000 * secondsPerDay, 1e-6);
-}
-
 TEST(TimeScalesTest, TimeRunsOnWithoutAStepAt1972)
 {
     const double join = utcDaysOf(1972, 1, 1);

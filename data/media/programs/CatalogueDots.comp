@@ -118,8 +118,9 @@ void main()
     // take the list's room from one in sight. Not a comet: its M1 is the
     // brightness of its coma, which would make Halley's 11 km nucleus a
     // sphere 105 km across and fill the inner system with them.
-    float radiusOnView = radiusOf(magnitude) * view.w / clip.w;   // pixels
-    if (!trueScale && !comet && radiusOnView >= 1.0 &&
+    // At true scale, km: kilometresPerWorldUnit of them a world unit.
+    float radiusOnView = radiusOf(magnitude) * (trueScale ? 50.0 : 1.0) * view.w / clip.w;   // pixels
+    if (!comet && radiusOnView >= 1.0 &&
         all(lessThanEqual(abs(ndc.xy) * 0.5 * view.xy, 0.5 * view.xy + radiusOnView)))
     {
         uint at = atomicAdd(nearCount, 1u);

@@ -305,6 +305,7 @@ const std::vector<JplField>& jplFields()
         {"M1", "comet total magnitude"},
         {"K1", "comet total magnitude slope"},
         {"class", "orbit class code (MBA, APO, JFc, ...)"},
+        {"diameter", "diameter, km"},
     };
     return fields;
 }
@@ -374,6 +375,9 @@ LineReading readJplBody(const std::vector<std::string_view>& names, const std::v
     body.magnitude = read("H", h) ? float(h) : read("M1", h) ? float(h) : notGiven;
     body.slope = read("G", g) ? float(g) : read("K1", g) ? float(g) : notGiven;
     body.orbitClass = std::string(value("class").substr(0, 4));
+    double diameter = 0.0;
+    if (read("diameter", diameter) && diameter > 0.0 && std::isfinite(diameter))
+        body.diameter = float(diameter);
     reading.ok = true;
     return reading;
 }

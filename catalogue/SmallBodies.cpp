@@ -8,7 +8,7 @@ void SmallBodies::reserve(std::size_t bodies, std::size_t nameBytes)
     for (auto* v : {&perihelionDays, &perihelionDistances, &eccentricities, &epochs})
         v->reserve(bodies);
     axes.reserve(bodies * 6);
-    for (auto* v : {&inclinations, &nodes, &periapses, &magnitudes, &slopes})
+    for (auto* v : {&inclinations, &nodes, &periapses, &magnitudes, &slopes, &diameters})
         v->reserve(bodies);
     numbers.reserve(bodies);
     kinds.reserve(bodies);
@@ -33,6 +33,7 @@ void SmallBodies::add(const SmallBody& body)
     periapses.push_back(float(o.periapsis));
     magnitudes.push_back(body.magnitude);
     slopes.push_back(body.slope);
+    diameters.push_back(body.diameter);
     numbers.push_back(body.number);
     kinds.push_back(body.kind);
     std::array<char, 4> code{};
@@ -46,7 +47,7 @@ void SmallBodies::shrinkToFit()
 {
     for (auto* v : {&perihelionDays, &perihelionDistances, &eccentricities, &epochs})
         v->shrink_to_fit();
-    for (auto* v : {&axes, &inclinations, &nodes, &periapses, &magnitudes, &slopes})
+    for (auto* v : {&axes, &inclinations, &nodes, &periapses, &magnitudes, &slopes, &diameters})
         v->shrink_to_fit();
     numbers.shrink_to_fit();
     kinds.shrink_to_fit();
@@ -113,7 +114,7 @@ std::vector<std::size_t> SmallBodies::find(std::string_view text, std::size_t li
 
 std::size_t SmallBodies::bytesPerBody()
 {
-    return 4 * sizeof(double) + 6 * sizeof(float) + 5 * sizeof(float) + sizeof(std::uint32_t) + sizeof(BodyKind) +
+    return 4 * sizeof(double) + 6 * sizeof(float) + 6 * sizeof(float) + sizeof(std::uint32_t) + sizeof(BodyKind) +
            sizeof(std::array<char, 4>);
 }
 
@@ -122,7 +123,7 @@ std::size_t SmallBodies::bytesHeld() const
     std::size_t bytes = 0;
     for (auto* v : {&perihelionDays, &perihelionDistances, &eccentricities, &epochs})
         bytes += v->capacity() * sizeof(double);
-    for (auto* v : {&axes, &inclinations, &nodes, &periapses, &magnitudes, &slopes})
+    for (auto* v : {&axes, &inclinations, &nodes, &periapses, &magnitudes, &slopes, &diameters})
         bytes += v->capacity() * sizeof(float);
     return bytes + numbers.capacity() * sizeof(std::uint32_t) + kinds.capacity() * sizeof(BodyKind) +
            classes.capacity() * sizeof(classes[0]) + nameBytes();

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,7 @@
 // - inclination, node, argument of perihelion: float degrees (3e-5° at
 //   360°), for showing the elements; positions do not use them.
 // - H and G (or a comet's M1 and K1): float; given to 0.01 mag.
+// - the diameter where the catalogue gives one (JPL's `diameter`): float km.
 // - the permanent number (0 for none), and the kind: an asteroid or a comet.
 // - the orbit class where the catalogue gives one (JPL's `class`): four bytes.
 // - names: one pool of text with the end of each name.
@@ -43,6 +45,7 @@ struct SmallBody
     double epochDays = 0.0;          // TT days from J2000 of the osculating elements
     float magnitude = 0.0f;          // H (asteroids) or M1 (comets); NaN when not given
     float slope = 0.0f;              // G or K1; NaN when not given
+    float diameter = std::numeric_limits<float>::quiet_NaN();   // km; NaN when not given
     std::uint32_t number = 0;        // permanent number; 0 for none
     BodyKind kind = BodyKind::Asteroid;
     std::string orbitClass;          // the catalogue's code ("MBA", "JFc"), up to 4 letters; empty when not given
@@ -62,6 +65,7 @@ public:
     double epochDays(std::size_t index) const { return epochs[index]; }
     float magnitude(std::size_t index) const { return magnitudes[index]; }
     float slope(std::size_t index) const { return slopes[index]; }
+    float diameter(std::size_t index) const { return diameters[index]; }
     std::uint32_t number(std::size_t index) const { return numbers[index]; }
     BodyKind kind(std::size_t index) const { return kinds[index]; }
     std::string_view orbitClass(std::size_t index) const;
@@ -87,7 +91,7 @@ public:
 private:
     std::vector<double> perihelionDays, perihelionDistances, eccentricities, epochs;
     std::vector<float> axes;   // six a body: towards perihelion, then along the motion
-    std::vector<float> inclinations, nodes, periapses, magnitudes, slopes;
+    std::vector<float> inclinations, nodes, periapses, magnitudes, slopes, diameters;
     std::vector<std::uint32_t> numbers;
     std::vector<BodyKind> kinds;
     std::vector<std::array<char, 4>> classes;   // JPL's codes are three letters

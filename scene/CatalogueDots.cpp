@@ -581,13 +581,16 @@ std::vector<std::pair<Vector3d, double>> CatalogueDots::spheresKm() const
             for (std::uint32_t dot : slot.near)
             {
                 const std::size_t index = slot.drawn.catalogueIndex.at(dot);
-                spheres.emplace_back(trueScalePlace(*slot.drawn.bodies, index, days), radiusOf(slot.drawn.bodies->magnitude(index)));
+                spheres.emplace_back(trueScalePlace(*slot.drawn.bodies, index, days), radiusOf(*slot.drawn.bodies, index));
             }
     return spheres;
 }
 
-double CatalogueDots::radiusOf(float magnitude) const
+double CatalogueDots::radiusOf(const SmallBodies& bodies, std::size_t index) const
 {
+    if (trueScale && bodies.diameter(index) > 0.0f)
+        return 0.5 * double(bodies.diameter(index));
+    const float magnitude = bodies.magnitude(index);
     return bodyRadius(std::isnan(magnitude) ? unknownMagnitude : magnitude) * (trueScale ? kilometresPerWorldUnit : 1.0);
 }
 
@@ -622,7 +625,7 @@ void CatalogueDots::_updateRenderQueue(Ogre::RenderQueue* queue)
                 const SmallBodies& bodies = *slot.drawn.bodies;
                 const std::size_t index = slot.drawn.catalogueIndex.at(dot);
                 const Ogre::Vector3 centre = placeOf(bodies, index);
-                const double radius = radiusOf(bodies.magnitude(index));
+                const double radius = radiusOf(bodies, index);
                 const double distance = camera ? camera->getDerivedPosition().distance(centre) : 0.0;
                 const bool large = radius * pixelsPerUnit >= fineSphereFrom * distance;
                 (large ? fine : coarse).emplace_back(centre.x, centre.y, centre.z, float(radius));

@@ -93,9 +93,10 @@ public:
     std::vector<Candidate> nearCentre() const;
 
     // Where a catalogue body stands in the world at the time shown (at
-    // true scale: km from the camera), and its radius in world units.
+    // true scale: km from the camera), and its radius in world units: from
+    // its H, or at true scale its diameter where the catalogue gives one.
     Ogre::Vector3 placeOf(const SmallBodies& bodies, std::size_t index) const;
-    double radiusOf(float magnitude) const;
+    double radiusOf(const SmallBodies& bodies, std::size_t index) const;
     // At true scale, the spheres the last frame listed: centres km from the Sun, radii km.
     std::vector<std::pair<Vector3d, double>> spheresKm() const;
 

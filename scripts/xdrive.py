@@ -1,12 +1,8 @@
-"""Driving the real viewer in a virtual X display (Xvfb, xdotool, xwininfo, wmctrl, openbox, ImageMagick).
-
-Every wait is for an event with a deadline, never a fixed time: on a loaded machine a frame may take a second.
-"""
+"""Driving the real viewer in Xvfb; every wait is for an event with a deadline, as a frame may take a second."""
 
 import os
 import re
 import shutil
-import signal
 import subprocess
 import tempfile
 import time
@@ -34,16 +30,14 @@ def wait_until(condition, timeout, what, interval=0.05):
 
 
 class VirtualDisplay:
-    """An Xvfb server of its own, optionally with a window manager.
-
-    A number no other display holds, so a program never reaches a server another test is shutting down; the
-    server does not reset (refusing connections meanwhile) when its last client leaves, unless `resets`."""
+    """An Xvfb server of its own, optionally with a window manager."""
 
     def __init__(self, width=1024, height=768, window_manager=False, resets=False, dpi=None):
         self.resets = resets
         self.dpi = dpi
         self.manager = None
         self.server = None
+        # A number no other display holds: a program never reaches a server another test is shutting down.
         first = 100 + (os.getpid() * 7) % 800
         for number in list(range(first, 1000)) + list(range(100, first)):
             if os.path.exists(self._socket(number)) or os.path.exists("/tmp/.X%d-lock" % number):
@@ -68,6 +62,7 @@ class VirtualDisplay:
         # The server writes its number to the pipe once it accepts connections.
         reader, writer = os.pipe()
         server = subprocess.Popen(
+            # Unless `resets`, it does not reset (refusing connections meanwhile) when its last client leaves.
             ["Xvfb", ":%d" % number, "-displayfd", str(writer), "-screen", "0", "%dx%dx24" % (width, height),
              "-nolisten", "tcp"] + ([] if self.resets else ["-noreset"]) +
             (["-dpi", str(self.dpi)] if self.dpi else []),
@@ -115,8 +110,7 @@ class VirtualDisplay:
         return None
 
     def press_dialog_button(self, dialog, name, timeout=30.0):
-        """Clicks the button, again if a click on a widget not yet ready was lost, until the dialog goes.
-        Returns the time of the click that took."""
+        """Clicks the button until the dialog goes (a click on a widget not yet ready is lost); returns its time."""
         deadline = time.time() + timeout
         clicked = time.time()
         while self.window_exists(dialog):
@@ -129,26 +123,17 @@ class VirtualDisplay:
             # One command: no click at all if the button has gone meanwhile.
             clicked = time.time()
             self.run("xdotool", "mousemove", "--window", button, "20", "10", "click", "1", check=False)
-            wait_for_gone(self, dialog, 10.0)
+            try:
+                wait_until(lambda: not self.window_exists(dialog), 10.0, "the dialog to go")
+            except Timeout:
+                pass
         return clicked
 
     def key(self, *keys):
         self.run("xdotool", "key", *keys)
 
-    def key_down(self, key):
-        self.run("xdotool", "keydown", key)
-
-    def key_up(self, key):
-        self.run("xdotool", "keyup", key)
-
     def type_text(self, text):
         self.run("xdotool", "type", "--delay", "30", text)
-
-    def button_down(self, button):
-        self.run("xdotool", "mousedown", str(button))
-
-    def button_up(self, button):
-        self.run("xdotool", "mouseup", str(button))
 
     def close_window(self, title):
         """Asks the window manager to close the window, as its close button does."""
@@ -175,14 +160,6 @@ class VirtualDisplay:
                     os.remove(path)
                 except FileNotFoundError:
                     pass
-
-
-def wait_for_gone(display, window, timeout):
-    try:
-        wait_until(lambda: not display.window_exists(window), timeout, "the window to go")
-        return True
-    except Timeout:
-        return False
 
 
 def make_working_folder(run_dir, parent=None):
@@ -261,24 +238,16 @@ class Viewer:
 
     def hold_key(self, key, frames=3):
         """Holds a key down across a few drawn frames, as a person's press lasts."""
-        self.display.key_down(key)
+        self.display.run("xdotool", "keydown", key)
         try:
             self.wait_frames(frames)
         finally:
-            self.display.key_up(key)
-
-    def press_button(self, button, frames=3):
-        self.display.button_down(button)
-        try:
-            self.wait_frames(frames)
-        finally:
-            self.display.button_up(button)
+            self.display.run("xdotool", "keyup", key)
 
     def wait_action_delay(self):
-        """Lets the viewer's action delay run out: jumps, screenshots, R and F
-        each block the next for 0.2 s of the frames' own time, and frame time
-        never runs behind the clock, so this is a bound, not a guess."""
-        time.sleep(0.25)
+        """Waits past the 0.2 s of drawing by which a jump, screenshot, R or F holds off the next (Mesa's samples)."""
+        target = len(hud_samples(self.hud)) + int(0.25 / self.HUD_PERIOD)
+        wait_until(lambda: len(hud_samples(self.hud)) >= target, 60, "the action delay")
 
     def wait_for_file(self, name, timeout=30.0):
         path = self.file(name)
@@ -308,11 +277,6 @@ class Viewer:
             self.stderr.close()
             if self.process.poll() is not None:
                 shutil.rmtree(self.hud, ignore_errors=True)
-
-    def kill(self):
-        if self.process.poll() is None:
-            self.process.send_signal(signal.SIGKILL)
-            self.process.wait()
 
     def stderr_text(self):
         if not self.stderr.closed:
@@ -349,8 +313,6 @@ def mean(rows):
 def bright_count(rows, threshold=60):
     return sum(1 for row in rows for v in row if v > threshold)
 
-
-# ---------------------------------------------------------------- measuring a running program
 
 def hud_environment(display, folder, period=0.1):
     """Mesa's frame-rate counter, written to folder/fps every period seconds."""

@@ -94,6 +94,17 @@ std::string bodySection(const std::string& section, const std::string& parent, c
            "PitchPeriod=0\nYawPeriod=0\nRollPeriod=0\n" + extra;
 }
 
+std::string stillBody(const std::string& section, const std::string& parent, float size, float radius, float degrees,
+                      const std::string& axis)
+{
+    std::string text = bodySection(section, parent,
+                                   "NearDistance=1000000\nFarDistance=2000000\nOrbitAxis=" + axis + "\nOrbitCompleted=" +
+                                       std::to_string(degrees) + "\n");
+    text = withValue(text, "Size", std::to_string(size));
+    text = withValue(text, "OrbitRadius", std::to_string(radius));
+    return withValue(text, "OrbitPeriod", "0");
+}
+
 std::string withValue(std::string text, const std::string& key, const std::string& value)
 {
     const std::size_t at = text.find("\n" + key + "=") + key.size() + 2;

@@ -10,10 +10,8 @@
 
 #include <string>
 
-// A test on the real engine without a render system or window: one engine
-// for the whole test program (fuzz/HeadlessRoot.h), and for each test a
-// fresh scene manager, no meshes and the process's settings and bodies at
-// their defaults.
+// A test on the real engine without a window (fuzz/HeadlessRoot.h): for each
+// test a fresh scene manager, no meshes, settings and bodies at their defaults.
 class HeadlessEngine : public ::testing::Test
 {
 protected:
@@ -48,17 +46,20 @@ std::string writeTempFile(const std::string& name, const std::string& text);
 // of size 5 on a sphere at radius 100, period 1), then `extra` lines.
 std::string bodySection(const std::string& section, const std::string& parent = "Sun", const std::string& extra = "");
 
+// A body at rest of `size` at `radius` from its parent, turned `degrees`
+// about `axis` from the parent's +Z side, with its near model shown from afar.
+std::string stillBody(const std::string& section, const std::string& parent, float size, float radius, float degrees,
+                      const std::string& axis = "0 1 0");
+
 // The text with the value of the first line of that key replaced.
 std::string withValue(std::string text, const std::string& key, const std::string& value);
 
-// A body with the file's defaults, orbiting `parent`, of size 1 on a sphere
-// model; tests change what they look at.
+// A body with the file's defaults, orbiting `parent`, of size 1 on a sphere model.
 BodyDefinition bodyDefinition(const std::string& parent = "Sun", const std::string& name = "Body");
 
 // The angle in degrees of the turn from one orientation to the other.
 double degreesBetween(const Ogre::Quaternion& a, const Ogre::Quaternion& b);
 
-// Assertions that print both values when they differ.
 ::testing::AssertionResult vectorsNear(const Ogre::Vector3& expected, const Ogre::Vector3& actual,
                                        float tolerance = 1e-4f);
 // Orientations no more than `degrees` apart.

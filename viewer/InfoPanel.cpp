@@ -115,6 +115,8 @@ std::vector<Fact> catalogueBodyFacts(const SmallBodies& bodies, std::size_t inde
                                                                     : readableNumber(periodDays) + " days");
     const float magnitude = bodies.magnitude(index);
     facts.emplace_back(comet ? "M1" : "H", std::isnan(magnitude) ? "not given" : readableNumber(magnitude));
+    if (bodies.diameter(index) > 0.0f)
+        facts.emplace_back("diameter", readableNumber(bodies.diameter(index)) + " km");
     if (!bodies.orbitClass(index).empty())
         facts.emplace_back("orbit class", std::string(bodies.orbitClass(index)));
     facts.emplace_back("from the Sun", au(bodies.positionAt(index, days).length()));

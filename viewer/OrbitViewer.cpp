@@ -160,7 +160,7 @@ void OrbitViewer::placeAtTrueScale()
         std::vector<std::pair<Vector3d, double>> spheres = dots->spheresKm();
         if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus())
             if (const SmallBodies* bodies = shownCatalogues.bodiesIn(target->slot); bodies && target->index < bodies->size())
-                spheres.emplace_back(catalogueKm(*target), dots->radiusOf(bodies->magnitude(target->index)));
+                spheres.emplace_back(catalogueKm(*target), dots->radiusOf(*bodies, target->index));
         trueScale->setOtherSpheres(std::move(spheres));
     }
     trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
@@ -638,26 +638,23 @@ void OrbitViewer::goToCatalogueBody(const CatalogueTarget& target)
     const SmallBodies* bodies = shownCatalogues.bodiesIn(target.slot);
     if (!bodies || target.index >= bodies->size())
         return;
-    const float magnitude = bodies->magnitude(target.index);
+    const double radius = shownCatalogues.dots()->radiusOf(*bodies, target.index);
+    bool placed = true;
     if (trueScaleShown())
     {
         // Five real radii out on its day side, 45 degrees towards the ecliptic's north, as a planet's jump.
         const Vector3d centre = catalogueKm(target);
         const Vector3d side = ((-1.0 * centre).normalised() + Vector3d{0.0, 1.0, 0.0}).normalised();
-        const double radiusKm = bodyRadius(std::isnan(magnitude) ? unknownMagnitude : magnitude) * kilometresPerWorldUnit;
-        cameraPlaceKm = centre + side * (5.0 * radiusKm);
+        cameraPlaceKm = centre + side * (5.0 * radius);
         followedKm = centre;
         cameraNode->setPosition(Ogre::Vector3::ZERO);
         cameraNode->lookAt(toFloat(centre - cameraPlaceKm), Ogre::Node::TS_WORLD);
         rebaseTrueScale();
-        say(target.name);
-        logViewerLine("gone to the catalogue body " + target.name);
-        return;
     }
-    const double radius = bodyRadius(std::isnan(magnitude) ? unknownMagnitude : magnitude);
-    // A body of H 18 is 7 thousandths of a unit across: not inside the near clipping distance.
-    const float distance = std::max(float(5.0 * radius), 3.0f * camera->getNearClipDistance());
-    const bool placed = jumpCameraToPlace(cameraNode, shownCatalogues.placeOf(target), distance);
+    else
+        // A body of H 18 is 7 thousandths of a unit across: not inside the near clipping distance.
+        placed = jumpCameraToPlace(cameraNode, shownCatalogues.placeOf(target),
+                                   std::max(float(5.0 * radius), 3.0f * camera->getNearClipDistance()));
     say(placed ? target.name : target.name + " is out of reach");
     logViewerLine("gone to the catalogue body " + target.name);
 }
@@ -778,12 +775,11 @@ void OrbitViewer::pick()
             if (candidate.depth > 0 && dotsAfterFirstMet > 0 && ++dotsAfterFirstMet > 16)
                 break;
             const SmallBodies& bodies = *candidate.bodies;
-            const float magnitude = bodies.magnitude(candidate.index);
             std::string_view name = bodies.name(candidate.index);
             while (!name.empty() && name.front() == ' ')
                 name.remove_prefix(1);
             targets.push_back({candidate.slot, candidate.index, std::string(name)});
-            spheres.push_back({shownCatalogues.placeOf(targets.back()), float(dots->radiusOf(magnitude))});
+            spheres.push_back({shownCatalogues.placeOf(targets.back()), float(dots->radiusOf(bodies, candidate.index))});
             if (candidate.depth > 0 && dotsAfterFirstMet == 0 &&
                 std::isfinite(depthAtCentre(spheres.back(), eye, forward, 4.0f * radiansPerPixel)))
                 dotsAfterFirstMet = 1;

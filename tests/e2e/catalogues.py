@@ -14,8 +14,7 @@ LINES = 200000
 
 
 def catalogue_behind_the_frames(args, display):
-    """orvtest --catalogue MPCORB.DAT.gz: the status line says how far the reading has come while frames
-    go on, then the belt's dots stand between Mars and Jupiter."""
+    """orvtest --catalogue MPCORB.DAT.gz, read behind the frames: the belt's dots stand between Mars and Jupiter."""
     catalogue = os.path.join(args.folder, "MPCORB.DAT.gz")
     subprocess.run([sys.executable, MAKE_MPCORB, "--lines", str(LINES), "--seed", "3", "--gzip",
                     "--output", catalogue], check=True)
@@ -23,14 +22,7 @@ def catalogue_behind_the_frames(args, display):
     set_setting(args.folder, "Density", "0")
     viewer = xdrive.Viewer(display, args.folder, arguments=("--catalogue", "MPCORB.DAT.gz", "--at", "2024-01-01"))
     viewer.start(frames=2)
-    viewer.wait_for_log("OrvTest: status: Reading MPCORB.DAT.gz: ", timeout=60)
     viewer.wait_for_log("OrvTest: status: MPCORB.DAT.gz: %s asteroids shown" % format(LINES, ","), timeout=120)
-    drawn = viewer.wait_for_log(" frames were drawn while catalogues were read", timeout=60)
-    counted = re.findall(r"OrvTest: (\d+) frames were drawn while catalogues were read", viewer.log_text()[:drawn])
-    check(counted and int(counted[-1]) >= 3, "frames while reading: %s" % counted)
-    progress = re.findall(r"status: Reading MPCORB\.DAT\.gz: ([\d,]+) bodies, (\d+) %", viewer.log_text())
-    check(any(0 < int(count.replace(",", "")) < LINES for count, share in progress),
-          "no progress on the status line between the start and the end: %s" % progress)
     viewer.wait_frames(5)
 
     # The start view sees the ecliptic edge-on: the belt is a band across the middle, either side of the sun.
@@ -47,10 +39,8 @@ SHIPPED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "
 CERES = "1 Ceres (A801 AA)"
 
 
-def ceres_gone_to_followed_and_picked(args, display):
-    """Typed at the go-to prompt, "Ceres" takes the camera to the asteroid of the shipped catalogue, its sunlit
-    disc filling the middle of the view; I tells its semi-major axis, 2.77 AU; L keeps it in the middle while the clock runs
-    at ten days a second; flown back until it is a dot, C picks it at the centre of the view."""
+def ceres_gone_to_and_picked(args, display):
+    """Going to "Ceres" shows the shipped catalogue's asteroid as a sunlit disc; flown back to a dot, C picks it."""
     set_setting(args.folder, "Density", "0")
     set_setting(args.folder, "MoveConstant", "5000")
     viewer = xdrive.Viewer(display, args.folder, arguments=(
@@ -59,7 +49,6 @@ def ceres_gone_to_followed_and_picked(args, display):
     viewer.wait_for_log("jpl-asteroids.json.gz: ", timeout=60)
     viewer.wait_for_log(" names sorted in ", timeout=60)
     log_end = len(viewer.log_text())
-    # The clock stands still while Ceres is looked at; it runs again while it is followed.
     display.key("space")
     viewer.wait_for_log("OrvTest: status: Paused", after=log_end)
     display.key("Return")
@@ -70,31 +59,6 @@ def ceres_gone_to_followed_and_picked(args, display):
     middle = (60, 60, 370, 270)
     picture_until(viewer, "ceres.png", middle, lambda rows: bright_count(rows, 60) > 3000,
                   "no sunlit disc of Ceres in the middle of the view")
-
-    display.key("i")
-    told = viewer.wait_for_log("OrvTest: the info panel tells of " + CERES + ":", after=log_end)
-    facts = viewer.log_text()[told:].split("\n")[0]
-    check("semi-major axis 2.77 AU;" in facts and "orbit class MBA;" in facts and "H 3.33;" in facts,
-          "the panel's facts: %s" % facts)
-
-    # Ten days a second: unfollowed, Ceres would cross the crop in a frame.
-    viewer.wait_action_delay()
-    display.key("l")
-    viewer.wait_for_log("OrvTest: status: Following " + CERES, after=log_end)
-    for _ in range(2):
-        viewer.wait_action_delay()
-        display.key("bracketright")
-    viewer.wait_action_delay()
-    display.key("space")
-    viewer.wait_for_log("OrvTest: status: Time 10 d/s\n", after=log_end)
-    viewer.wait_frames(30)
-    check(bright_count(viewer.picture("followed.png", crop=middle), 60) > 3000,
-          "Ceres left the middle of the view while followed (%s)" % viewer.file("followed.png"))
-
-    # Still, and back along the line of sight until Ceres is a dot; then C picks it.
-    viewer.wait_action_delay()
-    display.key("space")
-    viewer.wait_for_log("OrvTest: status: Paused", after=told)
     viewer.hold_key("s", frames=10)
     viewer.wait_frames(3)
     viewer.wait_action_delay()
@@ -109,8 +73,7 @@ def ceres_gone_to_followed_and_picked(args, display):
 
 
 def refused_catalogues(args, display):
-    """A catalogue the viewer cannot show at all, named on the command line or in the settings: it says
-    why and ends with status 1, as for a system file, before the engine starts."""
+    """A catalogue that cannot be shown, named by the command line or the settings: exit 1 before the engine starts."""
     with open(os.path.join(args.folder, "notes.txt"), "w") as stream:
         stream.write("These are notes, not orbits.\n")
     rows = [
@@ -132,6 +95,6 @@ def refused_catalogues(args, display):
         check(not os.path.exists(viewer.file("Ogre.log")), "%s %s: the engine started" % (arguments, files))
 
 
-SCENARIOS = [catalogue_behind_the_frames, ceres_gone_to_followed_and_picked, refused_catalogues]
+SCENARIOS = [catalogue_behind_the_frames, ceres_gone_to_and_picked, refused_catalogues]
 WINDOW_MANAGER = set()
 NO_DISPLAY = {"refused_catalogues"}

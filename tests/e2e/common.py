@@ -2,6 +2,7 @@
 
 import math
 import os
+import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
@@ -34,6 +35,13 @@ def cross(a, b):
 def unit(a):
     length = math.sqrt(dot(a, a))
     return tuple(c / length for c in a)
+
+
+def world_direction(ra, dec):
+    """A J2000 direction in the world's axes: X the equinox, Y the north ecliptic pole, Z longitude 270°."""
+    a, d, e = math.radians(ra), math.radians(dec), math.radians(OBLIQUITY)
+    x, y, z = math.cos(d) * math.cos(a), math.cos(d) * math.sin(a), math.sin(d)
+    return (x, -y * math.sin(e) + z * math.cos(e), -(y * math.cos(e) + z * math.sin(e)))
 
 
 def set_setting(folder, key, value, section=None):
@@ -70,6 +78,14 @@ def picture_until(viewer, name, crop, condition, what, timeout=30.0):
         return wait_until(grab, timeout, what, interval=0.2)
     except xdrive.Timeout:
         raise Failure("%s (last picture %s)" % (what, viewer.file(name)))
+
+
+def rgb_pixels(path):
+    """The picture's rows of (red, green, blue)."""
+    size = subprocess.run(["identify", "-format", "%w %h", path], check=True, stdout=subprocess.PIPE, text=True)
+    width, height = (int(n) for n in size.stdout.split())
+    data = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, stdout=subprocess.PIPE).stdout
+    return [[tuple(data[3 * (y * width + x):3 * (y * width + x) + 3]) for x in range(width)] for y in range(height)]
 
 
 def difference(rows, other):

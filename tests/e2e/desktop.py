@@ -96,10 +96,9 @@ def bright_centroid(rows, threshold=40):
 
 
 def soak(args, display):
-    """Ten thousand frames of a planet going round: it moves, the log stays clean, and resident memory
-    stays flat once the first 5,000 frames are drawn. The C library's heap grows in steps of about
-    1 MiB for a while as Mesa's many short-lived blocks fragment it, so only the frames after that
-    count: a leak of a few hundred bytes a frame still shows."""
+    """Ten thousand frames of a planet going round: it moves, the log stays clean, resident memory stays flat."""
+    # The C library's heap grows in steps of about 1 MiB for a while as Mesa's many short-lived blocks fragment
+    # it, so only the frames after the first 5,000 count: a leak of a few hundred bytes a frame still shows.
     write_system(args.folder, body("Planet", Size=500, OrbitRadius=4000, OrbitPeriod=2, YawPeriod=0.1,
                                    OrbitCompleted=45, NearDistance=100000))
     frames = 10000

@@ -1,11 +1,5 @@
 #!/usr/bin/env python3
-"""The real viewer under Xvfb, driven by real keys and clicks, judged by its exit code, files and pictures; every
-wait has a deadline. The scenarios live by area: start_and_end, failures, controls, files, films, desktop, shading,
-sky, catalogues and truescale.
-
-Usage: run_e2e.py --run-dir BUILD/run --work DIR [--failing-viewer PATH] SCENARIO
-       run_e2e.py --list
-"""
+"""Runs one scenario of the real viewer under Xvfb (--run-dir BUILD/run --work DIR SCENARIO), or --list them."""
 
 import argparse
 import os

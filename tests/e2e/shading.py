@@ -5,7 +5,7 @@ import os
 import shutil
 import subprocess
 
-from common import OBLIQUITY, check, cross, dot, unit, xdrive
+from common import check, cross, dot, unit, world_direction, xdrive
 
 SIZE = (800, 600)
 FIELD_OF_VIEW = math.radians(45.0)   # the engine's default, which the viewer's camera keeps
@@ -151,11 +151,7 @@ def io_shadow_and_saturns_ring(args, display):
     values = section_values(args.folder, "6.Saturn")
     size = float(values["Size"])
     # The ring's plane: Saturn's equator, its IAU pole (whose drift over the years since J2000 is 0.01 degrees).
-    ra, dec = math.radians(float(values["PoleRA"])), math.radians(float(values["PoleDec"]))
-    q = (math.cos(dec) * math.cos(ra), math.cos(dec) * math.sin(ra), math.sin(dec))
-    e = math.radians(OBLIQUITY)
-    pole = world_from_ecliptic((q[0], q[1] * math.cos(e) + q[2] * math.sin(e),
-                                -q[1] * math.sin(e) + q[2] * math.cos(e)))
+    pole = world_direction(float(values["PoleRA"]), float(values["PoleDec"]))
     u = unit(cross(pole, (1.0, 0.0, 0.0)))
     v = cross(pole, u)
     eye, axes = camera(saturn, 4.5 * size, 25.0, 0.45)

@@ -2,9 +2,8 @@
 
 import math
 import os
-import subprocess
 
-from common import OBLIQUITY, check, cross, dot, finish, picture_until, unit, xdrive
+from common import check, cross, dot, finish, picture_until, rgb_pixels, unit, world_direction, xdrive
 
 # The J2000 places (degrees) of d3-celestial 0.7.35's XHIP stars, as the
 # shipped catalogue and constellations.csv hold them.
@@ -14,16 +13,9 @@ BELLATRIX = (81.2828, 6.3497)
 ALNILAM = (84.0534, -1.2019)
 
 
-def world(ra, dec):
-    """A J2000 direction in the world's axes: X the equinox, Y the north ecliptic pole, Z longitude 270°."""
-    a, d, e = math.radians(ra), math.radians(dec), math.radians(OBLIQUITY)
-    x, y, z = math.cos(d) * math.cos(a), math.cos(d) * math.sin(a), math.sin(d)
-    return (x, -y * math.sin(e) + z * math.cos(e), -(y * math.cos(e) + z * math.sin(e)))
-
-
 def pixel(star, direction, up=(0.0, 1.0, 0.0), fov=45.0, width=800, height=600):
     """Where a star at infinity lands in the window of a camera looking along `direction`."""
-    s, d = world(*star), unit(direction)
+    s, d = world_direction(*star), unit(direction)
     right = unit(cross(d, up))
     top = cross(right, d)
     half = math.tan(math.radians(fov) / 2)
@@ -32,14 +24,10 @@ def pixel(star, direction, up=(0.0, 1.0, 0.0), fov=45.0, width=800, height=600):
     return (int(round((1 + x) * width / 2)), int(round((1 - y) * height / 2)))
 
 
-def colour_at(path, place, reach=4):
+def colour_at(rows, place, reach=4):
     """The brightest pixel (red, green, blue) within `reach` of the place."""
-    x, y = place
-    size = 2 * reach + 1
-    data = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (size, size, x - reach, y - reach), "+repage",
-                           "-depth", "8", "rgb:-"], check=True, stdout=subprocess.PIPE).stdout
-    pixels = [tuple(data[i:i + 3]) for i in range(0, len(data), 3)]
-    return max(pixels, key=sum)
+    return max((rows[y][x] for y in range(place[1] - reach, place[1] + reach + 1)
+                for x in range(place[0] - reach, place[0] + reach + 1)), key=sum)
 
 
 def along(a, b, fraction):
@@ -48,7 +36,7 @@ def along(a, b, fraction):
 
 def orion_in_its_colours(args, display):
     """Aimed at Orion: Betelgeuse orange, Rigel blue-white at their J2000 places; B draws the figures."""
-    direction = world(*ALNILAM)
+    direction = world_direction(*ALNILAM)
     with open(os.path.join(args.folder, "views.cfg"), "w") as stream:
         stream.write("[orion]\nPosition=0 0 -14500\nDirection=%.9f %.9f %.9f\nUp=0 1 0\nStatistics=0\n"
                      "Date=2000-01-01T12:00:00.000Z\n" % direction)
@@ -60,7 +48,7 @@ def orion_in_its_colours(args, display):
     viewer.wait_frames(3)
 
     betelgeuse, rigel, bellatrix = (pixel(star, direction) for star in (BETELGEUSE, RIGEL, BELLATRIX))
-    shot = display.grab(viewer.file("orion.png"), viewer.window)
+    shot = rgb_pixels(display.grab(viewer.file("orion.png"), viewer.window))
     red, green, blue = colour_at(shot, betelgeuse)
     check(red > 180 and red - blue > 50, "Betelgeuse at %s is not orange: %s" % (betelgeuse, (red, green, blue)))
     red, green, blue = colour_at(shot, rigel)
@@ -74,7 +62,8 @@ def orion_in_its_colours(args, display):
     viewer.wait_for_log("OrvTest: constellations shown", after=log_end)
 
     def lined(_rows):
-        after = [sum(colour_at(viewer.file("figures.png"), place, 1)) for place in middles]
+        figures = rgb_pixels(viewer.file("figures.png"))
+        after = [sum(colour_at(figures, place, 1)) for place in middles]
         return all(a > b + 60 for a, b in zip(after, before))
     picture_until(viewer, "figures.png", None, lined,
                   "B drew no line from Betelgeuse %s to Bellatrix %s" % (betelgeuse, bellatrix))

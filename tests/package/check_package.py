@@ -1,10 +1,5 @@
 #!/usr/bin/env python3
-"""The Debian package as CPack makes it from a build: the dependencies its
-control file names, the files a desktop needs, lintian without errors, and a
-desktop entry that desktop-file-validate accepts.
-
-Usage: check_package.py BUILD_DIR
-"""
+"""The Debian package CPack makes from BUILD_DIR: its dependencies, files, lintian and desktop entry."""
 
 import os
 import re
@@ -15,24 +10,12 @@ import tempfile
 # Each must be named, whatever the version: the engine and the input library
 # (found from the programs' links), what they load at run time, and the font.
 DEPENDENCIES = ["libogre1.12.10", "libois-1.3.0v5", "libx11-6", "libgl1-mesa-dri", "fonts-dejavu-core"]
-FILES = [
-    "./usr/bin/orvtest",
-    "./usr/bin/orvtest-check",
-    "./usr/share/orvtest/plugins.cfg",
-    "./usr/share/orvtest/resources.cfg",
-    "./usr/share/orvtest/OrvTest.cfg",
-    "./usr/share/orvtest/1.cfg",
-    "./usr/share/orvtest/belt.cfg",
-    "./usr/share/orvtest/ogre.cfg",
-    "./usr/share/orvtest/media/maps/earth.dds",
-    "./usr/share/orvtest/media/programs/FarSphere.vert",
-    "./usr/share/applications/orvtest.desktop",
-    "./usr/share/icons/hicolor/256x256/apps/orvtest.png",
-    "./usr/share/man/man1/orvtest.1.gz",
-    "./usr/share/man/man1/orvtest-check.1.gz",
-    "./usr/share/doc/orvtest/copyright",
-    "./usr/share/doc/orvtest/changelog.gz",
-]
+FILES = ["./usr/bin/orvtest", "./usr/bin/orvtest-check", "./usr/share/applications/orvtest.desktop",
+         "./usr/share/icons/hicolor/256x256/apps/orvtest.png", "./usr/share/man/man1/orvtest.1.gz",
+         "./usr/share/man/man1/orvtest-check.1.gz", "./usr/share/doc/orvtest/copyright",
+         "./usr/share/doc/orvtest/changelog.gz"] + ["./usr/share/orvtest/" + name for name in (
+             "plugins.cfg", "resources.cfg", "OrvTest.cfg", "1.cfg", "belt.cfg", "ogre.cfg", "media/maps/earth.dds",
+             "media/programs/FarSphere.vert")]
 
 
 def main():

@@ -313,9 +313,9 @@ TEST_F(TrueScaleTest, ACatalogueBodyIsGoneToFollowedAndGivenDepthAtItsRealPlaceA
     ASSERT_EQ("1 Ceres (A801 AA)", status);
     const CatalogueTarget ceres = *viewer->controls().catalogueFocus();
     const SmallBodies& bodies = *viewer->catalogues().bodiesIn(ceres.slot);
-    // H 3.33 at the albedo of 0.25 the dots take: 287 km, where Ceres's mean radius is 470.
-    const double radius = bodyRadius(bodies.magnitude(ceres.index)) * kilometresPerWorldUnit;
-    EXPECT_NEAR(287.0, radius, 1.0);
+    // Its radius is the catalogue's: JPL's diameter of Ceres, 939.4 km (its H would make it 287 km).
+    const double radius = viewer->catalogues().dots()->radiusOf(bodies, ceres.index);
+    EXPECT_NEAR(469.7, radius, 1e-3);
     const auto fromCamera = [&] {
         return trueScalePlace(bodies, ceres.index, viewer->clock().dynamicalDays()) - viewer->cameraKm();
     };

@@ -1,35 +1,33 @@
-// A catalogue body as the focus of the viewer: gone to by what a person types
-// at the prompt (after the system's own names), arrived at as a body of the
-// system is, followed as the clock runs, told of in the info panel, its orbit
-// line under its dot, picked at the centre of the view; and comet tails.
-// On the real engine without a window, with the catalogues the viewer ships.
+// Catalogues in the viewer on the real engine without a window: read on the
+// worker thread and handed to the frames at one place; the shipped
+// catalogues' bodies as the focus; comet tails.
 
-#include "HeadlessEngine.h"
 #include "TestPaths.h"
 #include "catalogue/NameIndex.h"
 #include "config/ConfigFileReading.h"
-#include "config/SystemJudge.h"
-#include "scene/BodyRig.h"
+#include "config/Files.h"
 #include "scene/CatalogueDots.h"
 #include "scene/CatalogueOrbitLine.h"
 #include "scene/CometTails.h"
-#include "scene/OrbitalScene.h"
 #include "sim/BodyRegistry.h"
 #include "sim/DisplayScale.h"
+#include "viewer/Catalogues.h"
 #include "viewer/InfoPanel.h"
 #include "viewer/InputFrames.h"
-#include "viewer/OrbitViewer.h"
 #include "viewer/Picking.h"
 
-#include <OgreCamera.h>
 #include <OgreManualObject.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <atomic>
 #include <chrono>
-#include <functional>
+#include <fcntl.h>
+#include <fstream>
 #include <map>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -37,23 +35,6 @@ const std::string shipped = std::string(ORVTEST_DATA_DIR) + "/catalogues/";
 const std::string ceres = "1 Ceres (A801 AA)";
 // 2024-01-01 12:00 TT, in days from J2000.
 constexpr double newYear2024 = 8766.0;
-
-// UTF-8 text as code points, one a key press.
-std::vector<unsigned int> codePoints(const std::string& text)
-{
-    std::vector<unsigned int> points;
-    for (std::size_t i = 0; i < text.size();)
-    {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-        unsigned int point = length == 1 ? byte : byte & (0x3F >> (length - 1));
-        for (int k = 1; k < length; ++k)
-            point = (point << 6) | (static_cast<unsigned char>(text[i + std::size_t(k)]) & 0x3F);
-        points.push_back(point);
-        i += std::size_t(length);
-    }
-    return points;
-}
 
 const std::string* factOf(const std::vector<Fact>& facts, const std::string& label)
 {
@@ -77,19 +58,13 @@ float distanceToLine(const std::vector<Ogre::Vector3>& points, bool closed, cons
     return nearest;
 }
 
-class CatalogueFocusTest : public HeadlessEngine
+class CatalogueFocusTest : public ViewerFixture
 {
 protected:
     void SetUp() override
     {
-        HeadlessEngine::SetUp();
-        SystemVerdict verdict =
-            judgeSystemText("1.cfg", readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"), meshExists);
-        ASSERT_TRUE(verdict.sound());
-        bodyRegistry.swapBodies(*verdict.bodies);
-        camera = makeStartCamera();
-        buildOrbitalScene(sceneManager, camera->getRealPosition());
-        viewer = std::make_unique<OrbitViewer>(camera, sceneManager, nullptr, nullptr, status, 100.0f);
+        ViewerFixture::SetUp();
+        start(readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"));
         viewer->startClock(newYear2024, 86400.0);
         viewer->showCatalogues({shipped + "jpl-asteroids.json.gz", shipped + "jpl-comets.json.gz",
                                 shipped + "mpc-interstellar.txt"});
@@ -99,113 +74,50 @@ protected:
         })) << status;
     }
 
-    void TearDown() override
-    {
-        viewer.reset();
-        HeadlessEngine::TearDown();
-    }
-
-    // Frames of a tenth of a second until `done` holds, for at most 30 s.
-    bool framesUntil(const std::function<bool()>& done)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!done())
-        {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            EXPECT_TRUE(viewer->runFrame(frame(0.1f)));
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
-    }
-
-    void press(OIS::KeyCode key, unsigned int text = 0) { viewer->runFrame(tap(0.02f, key, text)); }
-
-    // Return, the text, then `last` (Return to go, Tab to complete).
-    void goTo(const std::string& text, OIS::KeyCode last = OIS::KC_RETURN)
-    {
-        press(OIS::KC_RETURN);
-        for (unsigned int point : codePoints(text))
-            press(OIS::KC_UNASSIGNED, point);
-        press(last);
-    }
-
-    // An action key, pressed once its delay has run out: until the status line says `said`.
-    bool act(OIS::KeyCode key, const std::string& said)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        viewer->runFrame(frame(0.3f));
-        press(key);
-        while (status != said)
-        {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            viewer->runFrame(frame(0.05f));
-        }
-        return true;
-    }
-
-    Ogre::Vector3 eye() const { return camera->getParentSceneNode()->getPosition(); }
-
-    Ogre::Camera* camera = nullptr;
-    std::string status;
-    std::unique_ptr<OrbitViewer> viewer;
+    Ogre::Vector3 eye() const { return cameraNode->getPosition(); }
 };
 }
 
-TEST_F(CatalogueFocusTest, TypedNamesGoToTheSystemsBodiesFirstThenTheCataloguesBrightest)
+TEST_F(CatalogueFocusTest, TypedNamesGoToTheSystemsBodiesFirstThenTheCataloguesBrightestAndTabCompletesFromBoth)
 {
     const struct
     {
         const char* typed;
-        const char* said;     // the status line after Return
+        OIS::KeyCode last;
+        const char* said;     // the status line after the last key
         bool catalogue;       // the focus is a catalogue body's
     } rows[] = {
-        {"Ceres", "1 Ceres (A801 AA)", true},
-        {"1", "1 Ceres (A801 AA)", true},
-        {"(1) Ceres", "1 Ceres (A801 AA)", true},
-        {"1P/Halley", "1P/Halley", true},
+        {"Ceres", OIS::KC_RETURN, "1 Ceres (A801 AA)", true},
+        {"1", OIS::KC_RETURN, "1 Ceres (A801 AA)", true},
+        {"(1) Ceres", OIS::KC_RETURN, "1 Ceres (A801 AA)", true},
+        {"1P/Halley", OIS::KC_RETURN, "1P/Halley", true},
         // (2688) Halley is an asteroid's name too: the comet is the brighter.
-        {"Halley", "1P/Halley", true},
-        {"Oumuamua", "1I/\xCA\xBBOumuamua", true},
-        {"\xCA\xBBOumuamua", "1I/\xCA\xBBOumuamua", true},
+        {"Halley", OIS::KC_RETURN, "1P/Halley", true},
+        {"Oumuamua", OIS::KC_RETURN, "1I/\xCA\xBBOumuamua", true},
+        {"\xCA\xBBOumuamua", OIS::KC_RETURN, "1I/\xCA\xBBOumuamua", true},
         // The system's Io before the asteroid (85) Io; its number finds the asteroid.
-        {"Io", "Io", false},
-        {"85", "85 Io (A865 SA)", true},
-        {"Jupit", "Jupiter", false},
-        {"Nowhere at all", "No body named 'Nowhere at all'", false},
+        {"Io", OIS::KC_RETURN, "Io", false},
+        {"85", OIS::KC_RETURN, "85 Io (A865 SA)", true},
+        {"Jupit", OIS::KC_RETURN, "Jupiter", false},
+        {"Nowhere at all", OIS::KC_RETURN, "No body named 'Nowhere at all'", false},
+        {"Oum", OIS::KC_TAB, "Go to: \xCA\xBBOumuamua_", false},
+        {"1P/Hal", OIS::KC_TAB, "Go to: 1P/Halley_", false},
+        {"Jupi", OIS::KC_TAB, "Go to: Jupiter_", false},
+        {"Zzzq", OIS::KC_TAB, "Go to: Zzzq_", false},
     };
     for (const auto& row : rows)
     {
-        goTo(row.typed);
+        enter(row.typed, OIS::KC_RETURN, row.last);
         EXPECT_EQ(row.said, status) << row.typed;
         EXPECT_EQ(row.catalogue, viewer->controls().catalogueFocus().has_value()) << row.typed;
-    }
-}
-
-TEST_F(CatalogueFocusTest, TabCompletesFromTheSystemsAndTheCataloguesNames)
-{
-    const struct
-    {
-        const char* typed;
-        const char* shown;
-    } rows[] = {
-        {"Oum", "Go to: \xCA\xBBOumuamua_"},
-        {"1P/Hal", "Go to: 1P/Halley_"},
-        {"Jupi", "Go to: Jupiter_"},
-        {"Zzzq", "Go to: Zzzq_"},
-    };
-    for (const auto& row : rows)
-    {
-        goTo(row.typed, OIS::KC_TAB);
-        EXPECT_EQ(row.shown, status) << row.typed;
-        press(OIS::KC_ESCAPE);
+        if (row.last == OIS::KC_TAB)
+            run(tap(0.02f, OIS::KC_ESCAPE));
     }
 }
 
 TEST_F(CatalogueFocusTest, ArrivalFollowingAndTheOrbitLineOfCeres)
 {
-    goTo("Ceres");
+    enter("Ceres");
     ASSERT_EQ(ceres, status);
     const CatalogueTarget target = *viewer->controls().catalogueFocus();
     const Ogre::Vector3 place = viewer->catalogues().placeOf(target);
@@ -219,7 +131,9 @@ TEST_F(CatalogueFocusTest, ArrivalFollowingAndTheOrbitLineOfCeres)
     ASSERT_TRUE(sceneManager->hasManualObject("CatalogueOrbitLine"));
     EXPECT_TRUE(sceneManager->getManualObject("CatalogueOrbitLine")->getVisible());
 
-    ASSERT_TRUE(act(OIS::KC_L, "Following " + ceres));
+    run(frame(0.3f));
+    run(tap(0.02f, OIS::KC_L));
+    ASSERT_EQ("Following " + ceres, status);
     const Ogre::Vector3 offset = eye() - viewer->catalogues().placeOf(target);
     const Ogre::Vector3 before = viewer->catalogues().placeOf(target);
     for (int n = 0; n < 30; ++n)
@@ -230,7 +144,7 @@ TEST_F(CatalogueFocusTest, ArrivalFollowingAndTheOrbitLineOfCeres)
     EXPECT_LT((eye() - after).distance(offset), 0.05f);
 
     // Another body ends it: its line goes with the focus.
-    goTo("Jupiter");
+    enter("Jupiter");
     EXPECT_FALSE(viewer->controls().catalogueFocus().has_value());
     EXPECT_FALSE(sceneManager->getManualObject("CatalogueOrbitLine")->getVisible());
 }
@@ -377,4 +291,171 @@ TEST_F(CatalogueFocusTest, ACometNearTheSunHasATailAwayFromItLongerNearerTheSun)
     EXPECT_FALSE(halleysTail());
     for (const CometTails::Tail& tail : tails.tails())
         EXPECT_LT(tail.bodies->positionAt(tail.index, newYear2024).length(), CometTails::farthestAU);
+}
+
+namespace
+{
+// The MPCORB.DAT line of (7482) 1994 PC1 (tests/data/catalogue/README.md).
+std::string publishedLine()
+{
+    std::ifstream stream(std::string(ORVTEST_TEST_DATA_DIR) + "/catalogue/mpcorb.txt");
+    std::string line;
+    while (std::getline(stream, line))
+        if (line.rfind("07482", 0) == 0)
+            return line + "\n";
+    ADD_FAILURE() << "no line of (7482) in mpcorb.txt";
+    return "";
+}
+
+// An MPCORB of `count` copies of that line under the MPC's dashed line.
+std::string mpcorbOf(std::size_t count)
+{
+    std::string text = "Des'n     H     G   Epoch\n" + std::string(160, '-') + "\n";
+    const std::string line = publishedLine();
+    for (std::size_t i = 0; i < count; ++i)
+        text += line;
+    return text;
+}
+
+class CataloguesTest : public ViewerFixture
+{
+protected:
+    void SetUp() override
+    {
+        ViewerFixture::SetUp();
+        // Short names, so that the status line says them on one line.
+        std::string folder = ::testing::TempDir() + "catalogues-XXXXXX";
+        ASSERT_TRUE(::mkdtemp(folder.data()));
+        temporary = folder + "/";
+        start(readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"));
+        viewer->startClock(8766.0, 86400.0);
+    }
+
+    void TearDown() override
+    {
+        viewer.reset();
+        for (const std::string& file : made)
+            ::unlink(file.c_str());
+        ::rmdir(temporary.c_str());
+        ViewerFixture::TearDown();
+    }
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        made.push_back(temporary + name);
+        std::ofstream(made.back(), std::ios::binary) << text;
+        return made.back();
+    }
+
+    std::size_t shownBodies() const
+    {
+        const Catalogue* catalogue = viewer->catalogues().catalogue(0);
+        return catalogue ? catalogue->bodies.size() : 0;
+    }
+    std::size_t dots() const
+    {
+        const CatalogueDots* drawn = viewer->catalogues().dots();
+        return drawn ? drawn->dotCount() : 0;
+    }
+
+    std::string temporary;
+    std::vector<std::string> made;
+};
+
+TEST_F(CataloguesTest, FramesGoOnAndSayTheProgressWhileTheWorkerReadsThenTheBodiesAppearAtOnce)
+{
+    // A pipe: the worker cannot read further than the test has written, so
+    // the frames meet it halfway however fast the machine.
+    const std::string pipe = temporary + "MPCORB.DAT";
+    made.push_back(pipe);
+    ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0600));
+    const int writeEnd = ::open(pipe.c_str(), O_RDWR);
+    ASSERT_GE(writeEnd, 0);
+    const std::string text = mpcorbOf(40000);
+    const std::size_t half = text.size() / 2;
+    std::atomic<bool> release{false};
+    std::thread writer([&] {
+        for (std::size_t at = 0; at < half;)
+            at += std::size_t(std::max<ssize_t>(0, ::write(writeEnd, text.data() + at, half - at)));
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (std::size_t at = half; at < text.size();)
+            at += std::size_t(std::max<ssize_t>(0, ::write(writeEnd, text.data() + at, text.size() - at)));
+        ::close(writeEnd);
+    });
+
+    viewer->showCatalogues({pipe});
+    EXPECT_TRUE(viewer->clockShown());
+    // Halfway: the status line counts the bodies read, and none is shown yet.
+    const bool progressed = framesUntil([&] {
+        return status.rfind("Reading ", 0) == 0 && status.find(" 0 bodies") == std::string::npos;
+    });
+    EXPECT_TRUE(progressed) << status;
+    EXPECT_EQ(std::string::npos, status.find("40,000")) << status;
+    EXPECT_EQ(0u, dots());
+    EXPECT_EQ(0u, shownBodies());
+    const long framesHalfway = framesRun;
+    release = true;
+    const bool shown = framesUntil([&] { return dots() > 0; });
+    writer.join();
+    ASSERT_TRUE(shown) << status;
+    // All at once, in one hand-over.
+    EXPECT_EQ(40000u, dots());
+    EXPECT_EQ(40000u, shownBodies());
+    EXPECT_EQ("MPCORB.DAT: 40,000 asteroids shown", status);
+    EXPECT_GT(framesRun, framesHalfway);
+}
+
+TEST_F(CataloguesTest, AChangedFileIsReadAgainAndReplacesTheFirstAFileThatDoesNotReadChangesNothing)
+{
+    const std::string path = write("MPCORB.DAT", mpcorbOf(10));
+    viewer->showCatalogues({path});
+    ASSERT_TRUE(framesUntil([&] { return dots() == 10; })) << status;
+    EXPECT_EQ("MPCORB.DAT: 10 asteroids shown", status);
+
+    // A second reading after the file changed: the new bodies replace the old.
+    std::ofstream(path, std::ios::binary | std::ios::app) << mpcorbOf(25).substr(mpcorbOf(0).size());
+    ASSERT_TRUE(framesUntil([&] { return dots() == 35; })) << status;
+    EXPECT_EQ(35u, shownBodies());
+    EXPECT_EQ("MPCORB.DAT: 35 asteroids shown", status);
+
+    // Saved as UTF-16: refused, and the 35 stay.
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << std::string("\xFF\xFE" "D\0e\0s\0", 8);
+    ASSERT_TRUE(framesUntil([&] { return status.find("UTF-16") != std::string::npos; })) << status;
+    EXPECT_EQ("MPCORB.DAT is UTF-16 (little-endian, with a byte-order\nmark) text; save it as UTF-8 or ASCII; the bodies shown\nstay",
+              status);
+    EXPECT_EQ(35u, dots());
+    EXPECT_EQ(35u, shownBodies());
+
+    // Gone: refused again, still the 35.
+    ::unlink(path.c_str());
+    ASSERT_TRUE(framesUntil([&] { return status.find("cannot be opened") != std::string::npos; })) << status;
+    EXPECT_NE(std::string::npos, status.rfind("MPCORB.DAT cannot be opened", 0)) << status;
+    EXPECT_EQ(35u, dots());
+}
+
+TEST_F(CataloguesTest, AFileNoLongerNamedGoesAndOneNamedAgainIsReadAnew)
+{
+    const std::string first = write("first.txt", mpcorbOf(3));
+    const std::string second = write("second.txt", mpcorbOf(4));
+    viewer->showCatalogues({first, second});
+    ASSERT_TRUE(framesUntil([&] { return dots() == 7; })) << status;
+    viewer->showCatalogues({second});
+    EXPECT_EQ(4u, dots());
+    EXPECT_EQ(4u, shownBodies());
+    viewer->showCatalogues({});
+    EXPECT_EQ(0u, dots());
+    // Named again: read again, from the file as it is now.
+    std::ofstream(first, std::ios::binary | std::ios::trunc) << mpcorbOf(5);
+    viewer->showCatalogues({first});
+    ASSERT_TRUE(framesUntil([&] { return dots() == 5; })) << status;
+}
+
+TEST(CountTextTest, CountsAreWrittenInThousands)
+{
+    EXPECT_EQ("0", countText(0));
+    EXPECT_EQ("999", countText(999));
+    EXPECT_EQ("1,000", countText(1000));
+    EXPECT_EQ("1,450,000", countText(1450000));
+}
 }

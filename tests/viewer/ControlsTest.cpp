@@ -1,7 +1,5 @@
-// The viewer's decisions, frame by frame: the orbit viewer's controls, its
-// go-to prompt, the base listener's controls and the status line's text.
+// The viewer's decisions, frame by frame, and the status line's text.
 
-#include "HeadlessEngine.h"
 #include "sim/BodyRegistry.h"
 #include "viewer/BaseControls.h"
 #include "viewer/Controls.h"
@@ -27,7 +25,6 @@ protected:
             bodies.add(new Body(section, bodyDefinition("Sun", name)));
     }
 
-    // Runs the frames and returns the body index of each jump made.
     std::vector<int> jumps(const std::vector<InputSnapshot>& frames)
     {
         std::vector<int> made;
@@ -39,17 +36,11 @@ protected:
         }
         return made;
     }
-    // Types the text, a character a frame, as the keyboard reports it (UTF-8 in, code points out).
     OrbitActions type(const std::string& text)
     {
         OrbitActions last;
-        for (std::size_t at = 0; at < text.size();)
-        {
-            const unsigned char c = static_cast<unsigned char>(text[at]);
-            const unsigned int codePoint = c < 0x80 ? c : ((c & 0x1F) << 6) | (text[at + 1] & 0x3F);
-            at += c < 0x80 ? 1 : 2;
-            last = controls.decide(tap(0.01f, OIS::KC_UNASSIGNED, codePoint), bodies);
-        }
+        for (const InputSnapshot& input : typing(text))
+            last = controls.decide(input, bodies);
         return last;
     }
     OrbitActions press(OIS::KeyCode key, float dt = 0.01f) { return controls.decide(tap(dt, key), bodies); }
@@ -112,7 +103,6 @@ TEST_F(OrbitControlsTest, FlyingAndLookingFollowTimeAndCounts)
     };
     for (const auto& row : rows)
     {
-        // One second, once at 60 and once at 7 frames a second.
         for (int frames : {60, 7})
         {
             Ogre::Vector3 moved = Ogre::Vector3::ZERO;
@@ -229,7 +219,6 @@ TEST_F(OrbitControlsTest, ZoomNarrowsAndWidensTheFieldByEveryPressAndNotchAndLoo
     notches.wheel = -3;
     controls.decide(notches, bodies);
     EXPECT_NEAR(36.0 * 1.953125, controls.fieldOfView(), 1e-9);
-    // At either end it stays.
     for (int n = 0; n < 30; ++n)
         press(OIS::KC_PERIOD);
     EXPECT_EQ(120.0, controls.fieldOfView());

@@ -74,13 +74,6 @@ Decoded decodePng(const std::string& path)
     return decoded;
 }
 
-std::string contentsOf(const std::string& path)
-{
-    const Result<std::string> text = readWholeFile(path);
-    EXPECT_TRUE(text) << text.why();
-    return text ? *text : "";
-}
-
 struct SizeRow
 {
     const char* name;
@@ -146,7 +139,7 @@ TEST(FilmFramesTest, AFileLeftUnderTheWritersOwnNameIsNotWrittenThrough)
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(frame + " exists: a film never replaces a file", written.why());
     EXPECT_EQ(0, writer.written());
-    EXPECT_EQ("an older film's frame", contentsOf(frame));
+    EXPECT_EQ("an older film's frame", readWholeFile(frame).value());
 }
 
 TEST(FilmFramesTest, NothingIsWrittenWhenTheFrameCouldNotBeEncoded)

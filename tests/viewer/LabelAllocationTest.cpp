@@ -1,6 +1,5 @@
-// Placing the names every frame allocates nothing once its buffers have
-// grown: every allocation of the process is counted while it runs. In the
-// allocation test binary, which replaces the global operator new.
+// Every allocation of the process is counted while the names are placed: in
+// the allocation test binary, which replaces the global operator new.
 
 #include "HeadlessEngine.h"
 #include "bench/AllocationCounter.h"

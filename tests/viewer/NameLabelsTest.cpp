@@ -1,7 +1,5 @@
-// Where the bodies' names go, on the real engine without a window: scenes
-// where names would collide, where a body is hidden behind another or the
-// Sun, and where the body in focus is one among many. Every layout is judged
-// against discs the engine itself projects (Camera::projectSphere).
+// Where the bodies' names go, judged against discs the engine itself
+// projects (Camera::projectSphere).
 
 #include "HeadlessEngine.h"
 #include "sim/BodyRegistry.h"
@@ -27,31 +25,18 @@ constexpr float sunGlow = 350.0f;
 // A plausible width of the overlay font's glyphs at 15 pixels, for names without a font.
 constexpr float glyphWidth = 8.0f;
 
-// A still sphere of `size` at `radius` from its parent, turned `degrees`
-// about `axis` from the parent's +Z side, with its near model shown.
-std::string sphere(const std::string& section, const std::string& parent, float size, float radius, float degrees,
-                   const std::string& axis = "0 1 0")
-{
-    std::string text = bodySection(section, parent,
-                                   "NearDistance=1000000\nFarDistance=2000000\nOrbitAxis=" + axis + "\nOrbitCompleted=" +
-                                       std::to_string(degrees) + "\n");
-    text = withValue(text, "Size", std::to_string(size));
-    text = withValue(text, "OrbitRadius", std::to_string(radius));
-    return withValue(text, "OrbitPeriod", "0");
-}
-
 // `count` spheres of size 1 packed round the +Z axis at 5000 like the seeds
 // of a sunflower, each on an axis of its own so that they spread in x and y;
 // and "Focus", small and behind them, at their centre.
 std::string cluster(int count)
 {
-    std::string text = sphere("Focus", "Sun", 0.5f, 5600.0f, 0.0f);
+    std::string text = stillBody("Focus", "Sun", 0.5f, 5600.0f, 0.0f);
     for (int n = 1; n <= count; ++n)
     {
         const double turn = n * 2.39996;   // the golden angle, radians
         std::ostringstream axis;
         axis << std::cos(turn) << " " << std::sin(turn) << " 0";
-        text += sphere("B" + std::to_string(1000 + n), "Sun", 1.0f, 5000.0f + float(n % 7),
+        text += stillBody("B" + std::to_string(1000 + n), "Sun", 1.0f, 5000.0f + float(n % 7),
                        0.25f * float(std::sqrt(double(n))), axis.str());
     }
     return text;
@@ -73,34 +58,32 @@ std::vector<Scene> scenes()
     const Ogre::Vector3 ahead(0, 0, 5000);
     return {
         // Six pixels apart on the screen: the second name finds another side.
-        {"TwoBodiesSideBySide", sphere("Alpha", "Sun", 5, 5000, 0) + sphere("Beta", "Sun", 5, 5000, 0.2f),
+        {"TwoBodiesSideBySide", stillBody("Alpha", "Sun", 5, 5000, 0) + stillBody("Beta", "Sun", 5, 5000, 0.2f),
          {0, 0, 3000}, ahead, "", {"Alpha", "Beta"}, {}},
         // Points of light ten pixels apart, one above the other: their names
         // would overlap on the same side.
         {"TwoPointsOneAboveTheOther",
-         sphere("Alpha", "Sun", 1, 5000, 0) + sphere("Beta", "Sun", 1, 5000, 0.3f, "1 0 0"), {0, 0, 3000}, ahead, "",
+         stillBody("Alpha", "Sun", 1, 5000, 0) + stillBody("Beta", "Sun", 1, 5000, 0.3f, "1 0 0"), {0, 0, 3000}, ahead, "",
          {"Alpha", "Beta"}, {}},
-        {"MoonBehindItsPlanet", sphere("Planet", "Sun", 100, 5000, 0) + sphere("Planet.Moon", "Planet", 10, 300, 0),
+        {"MoonBehindItsPlanet", stillBody("Planet", "Sun", 100, 5000, 0) + stillBody("Planet.Moon", "Planet", 10, 300, 0),
          {0, 0, 4000}, ahead, "", {"Planet"}, {"Planet.Moon"}},
         // Three pixels across, the planet leaves room beside it for the name of the moon it hides.
-        {"MoonBehindItsDistantPlanet", sphere("Planet", "Sun", 100, 5000, 90) + sphere("Planet.Moon", "Planet", 10, 300, -90),
+        {"MoonBehindItsDistantPlanet", stillBody("Planet", "Sun", 100, 5000, 90) + stillBody("Planet.Moon", "Planet", 10, 300, -90),
          {5000, 0, -25000}, {5000, 0, 0}, "", {"Planet"}, {"Planet.Moon"}},
-        {"MoonBesideItsPlanet", sphere("Planet", "Sun", 100, 5000, 0) + sphere("Planet.Moon", "Planet", 10, 300, 90),
+        {"MoonBesideItsPlanet", stillBody("Planet", "Sun", 100, 5000, 0) + stillBody("Planet.Moon", "Planet", 10, 300, 90),
          {0, 0, 4000}, ahead, "", {"Planet", "Planet.Moon"}, {}},
         // Its name would lie across the planet's disc on every side; the small
         // moon in front of the planet's centre hides too little of it to take its name.
-        {"MoonInFrontOfItsPlanet", sphere("Planet", "Sun", 100, 5000, 0) + sphere("Planet.Moon", "Planet", 10, 300, 180),
+        {"MoonInFrontOfItsPlanet", stillBody("Planet", "Sun", 100, 5000, 0) + stillBody("Planet.Moon", "Planet", 10, 300, 180),
          {0, 0, 4000}, ahead, "", {"Planet"}, {"Planet.Moon"}},
         // In focus, its name may lie across the disc behind it.
-        {"FocusedMoonInFrontOfItsPlanet", sphere("Planet", "Sun", 100, 5000, 0) + sphere("Planet.Moon", "Planet", 10, 300, 180),
+        {"FocusedMoonInFrontOfItsPlanet", stillBody("Planet", "Sun", 100, 5000, 0) + stillBody("Planet.Moon", "Planet", 10, 300, 180),
          {0, 0, 4000}, ahead, "Planet.Moon", {"Planet.Moon", "Planet"}, {}},
-        {"BodyBehindTheSun", sphere("Behind", "Sun", 50, 3000, 0) + sphere("Beside", "Sun", 50, 1500, 90),
+        {"BodyBehindTheSun", stillBody("Behind", "Sun", 50, 3000, 0) + stillBody("Beside", "Sun", 50, 1500, 90),
          {0, 0, -5000}, Ogre::Vector3::ZERO, "", {"Beside"}, {"Behind"}},
-        {"FocusedBodyBehindTheSun", sphere("Behind", "Sun", 50, 3000, 0) + sphere("Beside", "Sun", 50, 1500, 90),
+        {"FocusedBodyBehindTheSun", stillBody("Behind", "Sun", 50, 3000, 0) + stillBody("Beside", "Sun", 50, 1500, 90),
          {0, 0, -5000}, Ogre::Vector3::ZERO, "Behind", {"Beside"}, {"Behind"}},
         {"FocusAmongMany", cluster(300), {0, 0, 3000}, ahead, "Focus", {"Focus"}, {}},
-        // The same crowd without a focus: the small body behind the others is crowded out.
-        {"AmongManyWithoutFocus", cluster(300), {0, 0, 3000}, ahead, "", {}, {"Focus"}},
     };
 }
 
@@ -236,7 +219,7 @@ TEST_F(NameLabelsTest, ACrowdIsNamedLargestDiscFirstAndADroppedNameComesBackInTh
     look({0, 0, 3000}, {0, 0, 5000});
     const std::vector<LabelPlace>& places = place();
     expectClear(-1);
-    // Crowded: some are dropped.
+    EXPECT_FALSE(named("Focus"));   // without a focus the small body behind the others is crowded out
     ASSERT_GT(places.size(), 10u);
     EXPECT_LT(places.size(), 300u);
     // In rank order: none looks larger than the one named before it.
@@ -258,7 +241,6 @@ TEST_F(NameLabelsTest, ACrowdIsNamedLargestDiscFirstAndADroppedNameComesBackInTh
     place();
     expectClear(-1);
     EXPECT_TRUE(named(bodyRegistry.at(dropped).sectionName)) << bodyRegistry.at(dropped).sectionName;
-    // Never more than asked for.
     for (const auto& body : bodyRegistry)
         body->nearShown = true;
     EXPECT_EQ(7u, place(-1, 7).size());
@@ -269,7 +251,7 @@ TEST_F(NameLabelsTest, ANameKeepsItsSideWhileItsBodyHardlyMoves)
 {
     // On its right the moon's name would cross the planet's disc.
     ASSERT_NO_FATAL_FAILURE(
-        start(sphere("Planet", "Sun", 100, 5000, 0) + sphere("Planet.Moon", "Planet", 10, 150, 90)));
+        start(stillBody("Planet", "Sun", 100, 5000, 0) + stillBody("Planet.Moon", "Planet", 10, 150, 90)));
     const std::size_t moon = std::size_t(bodyRegistry.indexOf("Planet.Moon"));
     Body& planet = bodyRegistry.at(std::size_t(bodyRegistry.indexOf("Planet")));
     look({0, 0, 4000}, {0, 0, 5000});
@@ -289,7 +271,6 @@ TEST_F(NameLabelsTest, ANameKeepsItsSideWhileItsBodyHardlyMoves)
     // The planet gone, the right is free; while the moon moves by two pixels, its name stays.
     planet.nearShown = false;
     EXPECT_STREQ("left", sideFrom(3980));
-    // The bodies replaced: the right again.
     layout.forgetBodies();
     EXPECT_STREQ("right", sideFrom(3980));
     planet.nearShown = true;
@@ -304,7 +285,7 @@ TEST_F(NameLabelsTest, BodiesBehindTheCameraOrWithNoDetailShownAreNotNamed)
     // A ring of bodies round the camera, which stands at the sun looking along +Z.
     std::string text;
     for (int n = 0; n < 36; ++n)
-        text += sphere("B" + std::to_string(100 + n), "Sun", 5, 2000, float(n * 10));
+        text += stillBody("B" + std::to_string(100 + n), "Sun", 5, 2000, float(n * 10));
     ASSERT_NO_FATAL_FAILURE(start(text));
     look(Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_Z);
     place();
@@ -312,7 +293,6 @@ TEST_F(NameLabelsTest, BodiesBehindTheCameraOrWithNoDetailShownAreNotNamed)
     ASSERT_FALSE(layout.places().empty());
     for (const LabelPlace& place : layout.places())
         EXPECT_GT(bodyCentre(bodyRegistry.at(place.body)).z, 0.0f);
-    // Neither detail shown: no name.
     const std::size_t hidden = layout.places().front().body;
     bodyRegistry.at(hidden).nearShown = false;
     bodyRegistry.at(hidden).farShown = false;

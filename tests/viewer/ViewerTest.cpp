@@ -1,12 +1,6 @@
-// The orbit viewer's frames on the real engine without a window: what its
-// controls do to the camera and the bodies, what it picks, and what reading
-// its files again does to the scene and the status line.
+// The orbit viewer's frames on the real engine without a window.
 
-#include "HeadlessEngine.h"
-#include "config/AppSettings.h"
-#include "config/SettingsJudge.h"
 #include "config/Files.h"
-#include "scene/OrbitalScene.h"
 #include "scene/SkyBackground.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
@@ -17,10 +11,8 @@
 #include "viewer/HelpOverlay.h"
 #include "viewer/InfoPanel.h"
 #include "viewer/InputFrames.h"
-#include "viewer/OrbitViewer.h"
 #include "viewer/StatusText.h"
 
-#include <OgreCamera.h>
 #include <OgreLight.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -28,42 +20,16 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
-class ViewerTest : public HeadlessEngine
+class ViewerTest : public ViewerFixture
 {
 protected:
-    // The scene of `system`, and a viewer on it, as the program starts them.
-    void start(const std::string& system)
-    {
-        camera = startScene(system);
-        ASSERT_NE(nullptr, camera);
-        cameraNode = camera->getParentSceneNode();
-        viewer = std::make_unique<OrbitViewer>(camera, sceneManager, nullptr, nullptr, status, 100.0f);
-    }
-
-    void TearDown() override
-    {
-        viewer.reset();
-        HeadlessEngine::TearDown();
-    }
-
     Ogre::Vector3 starField() { return sceneManager->getSceneNode("StarField")->getPosition(); }
-    void run(const InputSnapshot& input, int frames = 1)
-    {
-        for (int n = 0; n < frames; ++n)
-            ASSERT_TRUE(viewer->runFrame(input));
-    }
-
-    Ogre::Camera* camera = nullptr;
-    Ogre::SceneNode* cameraNode = nullptr;
-    std::string status;
-    std::unique_ptr<OrbitViewer> viewer;
 };
 
 // A planet of size 10 going one degree a frame round the sun at `radius`.
@@ -77,7 +43,6 @@ TEST_F(ViewerTest, FramesFlyTheCameraJumpToTheMovingBodyAndSwitchTheView)
 {
     start(planetAt(1000));
     const Body& body = bodyRegistry.at(0);
-    // No time, no motion.
     run(frame(0.0f));
     EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, body.orbitNode->getOrientation()));
     // A quarter turn to the right, then a second of W at 100 units a second: the camera now faces -X.
@@ -95,10 +60,9 @@ TEST_F(ViewerTest, FramesFlyTheCameraJumpToTheMovingBodyAndSwitchTheView)
     EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), starField()));
     run(frame(0.1f));
     EXPECT_FALSE(bodyCentre(body).positionEquals(centre, 1.0f));   // it does not follow
-
+    // The e2e picture's bright count drops after a jump whether or not R took.
     run(frame(0.25f, {OIS::KC_R}));
     EXPECT_EQ(Ogre::PM_WIREFRAME, camera->getPolygonMode());
-    EXPECT_FALSE(viewer->runFrame(frame(0.1f, {OIS::KC_ESCAPE})));
 }
 
 TEST_F(ViewerTest, AJumpToADatedBodyArrivesOnItsSunlitSideTheSameWayUp)
@@ -180,20 +144,14 @@ TEST_F(ViewerTest, KKeepsTheViewAndItsNumberFliesBackToItInASecond)
     const Body& planet = bodyRegistry.at(0);
     const std::string file = writeTempFile("views.cfg", "");
     viewer->keepViewsIn(file);
-    const auto keep = [&](const std::string& name) {
-        run(tap(0.25f, OIS::KC_K));
-        for (char c : name)
-            run(tap(0.01f, OIS::KC_UNASSIGNED, (unsigned char)c));
-        run(tap(0.01f, OIS::KC_RETURN));
-    };
     run(frame(0.25f, {}, leftButton));
     run(tap(0.25f, OIS::KC_L));
-    keep("near");
+    enter("near", OIS::KC_K);
     const std::string kept = fitStatusText("Kept view 'near' in " + baseNameOf(file) + ": 1 comes back to it");
     EXPECT_EQ(kept, status);
     const Ogre::Vector3 offset = cameraNode->getPosition() - bodyCentre(planet);
     const Ogre::Quaternion looking = cameraNode->getOrientation();
-    keep("near");
+    enter("near", OIS::KC_K);
     EXPECT_EQ(fitStatusText("A view 'near' is kept already: Return replaces it, Escape keeps it"), status);
     run(tap(0.01f, OIS::KC_RETURN));
     EXPECT_EQ(kept, status);
@@ -252,17 +210,11 @@ TEST_F(ViewerTest, TheClockPlacesDatedBodiesAndTheTimeKeysAndTheDatePromptDriveI
 
     // The date prompt: a date moves every dated body there; one that no
     // calendar has says why and leaves the clock.
-    const auto enter = [&](const std::string& typed) {
-        run(tap(0.25f, OIS::KC_T));
-        for (char c : typed)
-            run(tap(0.0f, OIS::KC_UNASSIGNED, static_cast<unsigned char>(c)));
-        run(tap(0.0f, OIS::KC_RETURN));
-    };
-    enter("1986-02-09T11:00");
+    enter("1986-02-09T11:00", OIS::KC_T);
     EXPECT_NEAR(-5074.041667, viewer->clock().days(), 1e-6);
     EXPECT_EQ("Date: 1986-02-09 11:00 UTC", status);
     EXPECT_TRUE(onOrbit());
-    enter("1986-02-30");
+    enter("1986-02-30", OIS::KC_T);
     EXPECT_NEAR(-5074.041667, viewer->clock().days(), 1e-6);
     EXPECT_NE(std::string::npos, status.find("'1986-02-30' is no date")) << status;
 }
@@ -609,7 +561,6 @@ protected:
         viewer->keepFilmTime(0.0);
     }
 
-    // Where showing the view puts the camera.
     Ogre::Vector3 shown(const SavedView& view)
     {
         viewer->showView(view);
@@ -631,7 +582,6 @@ TEST_P(FilmPathTest, TheFirstFrameIsTheFirstViewAndTheLastTheLast)
     double firstDate = 0.0, lastDate = 0.0;
     Ogre::Vector3 first, last;
     film({from, to}, 40, firstDate, first, lastDate, last);
-    // A dated view shows its date, at either end.
     if (row.firstDated)
     {
         EXPECT_NEAR(a, firstDate, 1e-9);
@@ -653,36 +603,13 @@ TEST_P(FilmPathTest, TheFirstFrameIsTheFirstViewAndTheLastTheLast)
 
 INSTANTIATE_TEST_SUITE_P(Films, FilmPathTest, ::testing::ValuesIn(pathRows), RowName());
 
-// One body section as a person writes it: at rest (every period 0), OrbitCompleted
-// degrees about the default +Y orbit axis, so that it stands at
-// (OrbitRadius sin a, 0, OrbitRadius cos a) from its parent.
-struct Still
-{
-    std::string section;
-    std::string name;
-    std::string size;
-    std::string orbitRadius;
-    std::string orbitCompleted;
-    std::string extra = "NearDistance=100000\n";
-    std::string parent = "Sun";
-};
-
-std::string sectionText(const Still& body)
-{
-    return "[" + body.section + "]\nName=" + body.name + "\nParent=" + body.parent +
-           "\nModel=SphereMesh_32x64\nMaterial=default\nSize=" + body.size + "\nOrbitRadius=" + body.orbitRadius +
-           "\nOrbitPeriod=0\nPitchPeriod=0\nYawPeriod=0\nRollPeriod=0\nOrbitCompleted=" + body.orbitCompleted + "\n" +
-           body.extra;
-}
-
 struct PickRow
 {
     std::string name;
-    std::vector<Still> bodies;
+    std::string system;
     std::string picked;   // the Name expected, or "" for nothing
 };
 
-// A failing row is named by its name, not by its bytes.
 void PrintTo(const PickRow& row, std::ostream* out)
 {
     *out << row.name;
@@ -695,42 +622,34 @@ const PickRow pickRows[] = {
     // Corvus (0, 0, 3000) behind it; Alpha and Eridanus stand off to the
     // sides on ±X, Beacon (0, 0, -20000) behind the camera.
     {"TheReportedFiveBodies",
-     {{"A", "Alpha", "300", "4000", "90"},
-      {"B", "Beacon", "600", "20000", "180"},
-      {"C", "Corvus", "1500", "3000", "0"},
-      {"D", "Draco", "600", "5000", "180"},
-      {"E", "Eridanus", "300", "3000", "270"}},
+     stillBody("Alpha", "Sun", 300, 4000, 90) + stillBody("Beacon", "Sun", 600, 20000, 180) +
+         stillBody("Corvus", "Sun", 1500, 3000, 0) + stillBody("Draco", "Sun", 600, 5000, 180) +
+         stillBody("Eridanus", "Sun", 300, 3000, 270),
      "Draco"},
-    // Turned half round to (0, 0, -100), just in front of the sun; the other
-    // just behind it at (0, 0, 60).
-    {"ABodyJustInFrontOfTheSun",
-     {{"A", "Behind", "20", "60", "0"}, {"B", "Before", "20", "100", "180"}},
+    // Turned half round to (0, 0, -100), just in front of the sun; the other just behind it at (0, 0, 60).
+    {"ABodyJustInFrontOfTheSun", stillBody("Behind", "Sun", 20, 60, 0) + stillBody("Before", "Sun", 20, 100, 180),
      "Before"},
     // The giant at (7000, 0, 0) covers the centre with its edge: the line of
     // sight enters it at depth 14500 - √(7500² - 7000²) ≈ 11807, though its
     // nearest point is only 8601 away. The pebble at (0, 0, -4500) is met at
     // depth 9900, in front of it (the two are 8322 apart, 7600 would touch).
     {"AHugeBodyBehindASmallOne",
-     {{"A", "Giant", "7500", "7000", "90"}, {"B", "Pebble", "100", "4500", "180"}},
-     "Pebble"},
+     stillBody("Giant", "Sun", 7500, 7000, 90) + stillBody("Pebble", "Sun", 100, 4500, 180), "Pebble"},
     // The moon's orbit node hangs under the planet's turned frame: the moon
     // stands at (0, 0, -5000), between the camera and its planet at (0, 0, -3000).
-    {"AMoonInFrontOfItsPlanet",
-     {{"A", "Gas", "500", "3000", "180"}, {"B", "Moon", "100", "2000", "0", "NearDistance=100000\n", "A"}},
-     "Moon"},
+    {"AMoonInFrontOfItsPlanet", stillBody("Gas", "Sun", 500, 3000, 180) + stillBody("Gas.Moon", "Gas", 100, 2000, 0),
+     "Gas.Moon"},
     // At (±3000, 0, 0): about 11.7 degrees off the centre, discs of 1.2 degrees.
-    {"NothingAtTheCentre",
-     {{"A", "East", "300", "3000", "90"}, {"B", "West", "300", "3000", "270"}},
-     ""},
+    {"NothingAtTheCentre", stillBody("East", "Sun", 300, 3000, 90) + stillBody("West", "Sun", 300, 3000, 270), ""},
     // Only the far sphere is drawn (NearDistance 1000); its centre 9500 away
     // is beyond FarDistance, its surface within it, and the far spheres are
     // drawn as an entity is, up to the rendering distance plus their size.
     {"AFarSphereWithinItsReach",
-     {{"A", "Faint", "600", "5000", "180", "NearDistance=1000\nFarDistance=9000\n"}},
+     withValue(withValue(stillBody("Faint", "Sun", 600, 5000, 180), "NearDistance", "1000"), "FarDistance", "9000"),
      "Faint"},
     // Its surface 8900 away, beyond FarDistance: nothing is drawn there.
     {"AFarSphereBeyondItsReach",
-     {{"A", "Faint", "600", "5000", "180", "NearDistance=1000\nFarDistance=8800\n"}},
+     withValue(withValue(stillBody("Faint", "Sun", 600, 5000, 180), "NearDistance", "1000"), "FarDistance", "8800"),
      ""},
 };
 
@@ -744,25 +663,19 @@ class PickingTest : public ViewerTest, public ::testing::WithParamInterface<Pick
 TEST_P(PickingTest, CAndTheMiddleButtonPickTheNearestBodyDrawnAtTheCentre)
 {
     const PickRow& row = GetParam();
-    std::string system;
-    for (const Still& body : row.bodies)
-        system += sectionText(body);
-    start(system);
-    ASSERT_TRUE(viewer);
-    ASSERT_TRUE(viewer->runFrame(frame(0.1f)));
+    start(row.system);
+    run(frame(0.1f));
     const std::string expected = row.picked.empty() ? "Nothing under the centre of the view" : "Picked " + row.picked;
-
-    ASSERT_TRUE(viewer->runFrame(tap(0.25f, OIS::KC_C)));
+    run(tap(0.25f, OIS::KC_C));
     EXPECT_EQ(expected, status);
     if (!row.picked.empty())
     {
         ASSERT_TRUE(viewer->controls().hasFocus());
         EXPECT_EQ(row.picked, bodyRegistry.at(std::size_t(viewer->controls().focusIndex())).definition.Name);
     }
-
     status.clear();
-    ASSERT_TRUE(viewer->runFrame(frame(0.25f)));
-    ASSERT_TRUE(viewer->runFrame(frame(0.25f, {}, 1u << OIS::MB_Middle)));
+    run(frame(0.25f));
+    run(frame(0.25f, {}, 1u << OIS::MB_Middle));
     EXPECT_EQ(expected, status);
     // A pick turns nothing: the camera still looks along +Z from where it started.
     EXPECT_TRUE(vectorsNear(Ogre::Vector3(0, 0, -14500), camera->getDerivedPosition()));

@@ -4,6 +4,7 @@
 #include "SkyReferences.h"
 #include "TestPaths.h"
 #include "catalogue/CatalogueReading.h"
+#include "catalogue/NameIndex.h"
 #include "catalogue/PackedCodes.h"
 
 #include <gtest/gtest.h>
@@ -56,9 +57,6 @@ TEST(JplQueryTest, ReadsKstarsAsteroidsWhole)
     EXPECT_NEAR(b.epochDays(0) - 334.3271698971151 / 360.0 * 4.60184774356845 * 365.25, o.perihelionDays, 0.01);
     EXPECT_FLOAT_EQ(3.33f, b.magnitude(0));
     EXPECT_FLOAT_EQ(0.12f, b.slope(0));
-    ASSERT_FALSE(b.find("vesta", 5).empty());
-    EXPECT_EQ("4 Vesta (A807 FA)", b.name(b.find("vesta", 5)[0]));
-    EXPECT_EQ("433 Eros (A898 PA)", b.name(b.find("433", 5).at(0)));
 }
 
 TEST(JplQueryTest, ReadsKstarsCometsOfEveryEccentricityAndBorisovPassesTheEarthWhereObserved)
@@ -77,14 +75,14 @@ TEST(JplQueryTest, ReadsKstarsCometsOfEveryEccentricityAndBorisovPassesTheEarthW
         open += b.elements(i).eccentricity >= 1.0;
     EXPECT_GT(open, 100u);
     // "    1P/Halley": tp 2446467.395317050925 (JD TDB), q 0.585978111516909.
-    const std::size_t halley = b.find("1P/Halley", 1).at(0);
+    const std::size_t halley = NameIndex(b).find("1P/Halley").value();
     EXPECT_EQ(BodyKind::Comet, b.kind(halley));
     EXPECT_DOUBLE_EQ(2446467.395317050925 - 2451545.0, b.elements(halley).perihelionDays);
     // Within the float axes' precision (6e-8).
     EXPECT_NEAR(0.585978111516909, b.positionAt(halley, b.elements(halley).perihelionDays).length(), 1e-7);
 
     // JPL's solution 53 for C/2019 Q4 (Borisov), that is 2I, e = 3.356.
-    const std::size_t borisov = b.find("C/2019 Q4", 1).at(0);
+    const std::size_t borisov = NameIndex(b).find("C/2019 Q4 (Borisov)").value();
     EXPECT_NEAR(3.356215101434632, b.elements(borisov).eccentricity, 1e-15);
     // The MPC's elements (its CometEls as kstars-data carries them, 2022
     // August): T 2019 December 8.5549 TT, q 2.006548 AU, e 3.356636,

@@ -106,6 +106,10 @@ std::string jsonOf(const DateText& date)
 {
     return jsonString(date.text);
 }
+std::string jsonOf(const LineText& line)
+{
+    return jsonString(line.text);
+}
 std::string jsonOf(const std::string& text)
 {
     return jsonString(text);

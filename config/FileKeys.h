@@ -28,13 +28,15 @@ enum class ValueType
     DynamicalDate,   // as parseDynamicalDate reads it: TT
     DateText,        // a date kept as written, which parseDate must read
     List,            // names separated by commas, each without the blanks around it
+    Text,            // the whole value, blanks inside kept: a name as a catalogue writes it
 };
 
 template <typename Record>
 using KeyField = std::variant<std::string Record::*, bool Record::*, float Record::*, int Record::*,
                               Ogre::Vector3 Record::*, Ogre::ColourValue Record::*,
                               Ogre::ShadowTechnique Record::*, double Record::*, ::Date Record::*,
-                              DynamicalDate Record::*, DateText Record::*, std::vector<std::string> Record::*>;
+                              DynamicalDate Record::*, DateText Record::*, std::vector<std::string> Record::*,
+                              LineText Record::*>;
 
 template <typename Record>
 ValueType valueTypeOf(const KeyField<Record>& field)
@@ -67,6 +69,14 @@ inline bool parseValue(const std::string& text, ::Date& value)
     if (days)
         value.days = *days;
     return days.ok();
+}
+inline bool parseValue(const std::string& text, LineText& value)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return false;
+    value.text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    return true;
 }
 inline bool parseValue(const std::string& text, DateText& value)
 {

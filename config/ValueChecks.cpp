@@ -90,6 +90,8 @@ std::string valueTrouble(const std::string& key, const std::string& value, Value
                 : type == ValueType::Precise ? formatNumber(number)
                                              : formatNumber(float(number)));
     }
+    case ValueType::Text:
+        return value.find_first_not_of(" \t") == std::string::npos ? "no value: " + key + " stays empty" : "";
     case ValueType::List:
     {
         // Two commas with nothing between them name nothing.

@@ -40,6 +40,8 @@ std::string valueText(const Value& value)
         return value ? "1" : "0";
     else if constexpr (std::is_same_v<Value, std::string>)
         return value;
+    else if constexpr (std::is_same_v<Value, LineText>)
+        return value.text;
     else if constexpr (std::is_same_v<Value, ::Date>)
         return exactIsoDate(value.days);
     else if constexpr (std::is_arithmetic_v<Value>)
@@ -75,6 +77,7 @@ const std::vector<ViewKey>& viewKeys()
         {"Direction", true, "", &V::Direction},
         {"Up", false, "0 1 0", &V::Up},
         {"Focus", false, "", &V::Focus},
+        {"CatalogueFocus", false, "", &V::CatalogueFocus},
         {"Follow", false, "0", &V::Follow},
         {"Offset", false, "0 0 0", &V::Offset, withinTheWorld},
         {"Rate", false, "1", &V::Rate,
@@ -168,7 +171,7 @@ std::string viewSection(const SavedView& view)
     {
         const std::string name = key.name;
         // Only what the view has: no body, no offset from one, no date.
-        if ((name == "Focus" && view.Focus.empty()) || ((name == "Follow" || name == "Offset") && !view.Follow) ||
+        if ((name == "Focus" && view.Focus.empty()) || (name == "CatalogueFocus" && view.CatalogueFocus.text.empty()) || ((name == "Follow" || name == "Offset") && !view.Follow) ||
             (name == "Date" && !view.dated) || (name == "Speed" && std::isnan(view.Speed)) ||
             (name == "TrueScale" && !view.TrueScale))
             continue;

@@ -29,6 +29,7 @@ struct SavedView
     Ogre::Vector3 Direction = Ogre::Vector3::NEGATIVE_UNIT_Z;   // where it looks
     Ogre::Vector3 Up = Ogre::Vector3::UNIT_Y;               // its top edge points this way
     std::string Focus;                                      // section name of the body gone to; "" for none
+    LineText CatalogueFocus;                                // or the catalogue body's name as its catalogue writes it
     bool Follow = false;
     Ogre::Vector3 Offset = Ogre::Vector3::ZERO;             // from the followed body's centre, world units
     double Rate = 1.0;                                      // the frame-locked time rate, signed

@@ -58,7 +58,7 @@ bool judgeView(const ViewLines& read, const BodyRegistry* registry, Findings& fi
         findings.add(read.lineOfKey("Focus"), view.name, "unknown-body",
                      "Focus '" + view.Focus + "' names no body of the system: the view recalls the camera alone",
                      Problem::Warning);
-    if (read.lineOfKey("Follow") && view.Follow && view.Focus.empty())
+    if (read.lineOfKey("Follow") && view.Follow && view.Focus.empty() && view.CatalogueFocus.text.empty())
         findings.add(read.lineOfKey("Follow"), view.name, "nothing-to-follow",
                      "Follow is 1 but no Focus names a body: nothing is followed", Problem::Warning);
     return shown;

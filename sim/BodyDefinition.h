@@ -21,6 +21,13 @@ struct DateText
     bool operator==(const DateText& other) const { return text == other.text; }
 };
 
+// A value kept whole, blanks inside it too: a name as a catalogue writes it.
+struct LineText
+{
+    std::string text;
+    bool operator==(const LineText& other) const { return text == other.text; }
+};
+
 // A moment of dynamical time (TT), in days from J2000: what published
 // elements are given at. Written as dates are, but read as TT.
 struct DynamicalDate

@@ -350,6 +350,7 @@ OrbitControls::ViewState OrbitControls::viewState() const
 {
     ViewState view;
     view.focusIndex = state.hasFocus ? state.focusIndex : -1;
+    view.catalogueFocus = state.catalogueFocus;
     view.following = state.following;
     view.timeRate = timeRate();
     view.clockSpeed = clockSpeed();
@@ -363,13 +364,15 @@ OrbitControls::ViewState OrbitControls::viewState() const
 
 void OrbitControls::recallViewState(const ViewState& view)
 {
-    state.following = view.focusIndex >= 0 && view.following;
+    state.following = (view.focusIndex >= 0 || view.catalogueFocus) && view.following;
     if (view.focusIndex >= 0)
     {
         state.focusIndex = view.focusIndex;
         state.hasFocus = true;
         state.catalogueFocus.reset();
     }
+    else if (view.catalogueFocus)
+        focusOnCatalogue(*view.catalogueFocus);
     state.frameFlow.setRate(view.timeRate);
     state.clockFlow.setRate(view.clockSpeed);
     state.paused = view.paused;

@@ -135,6 +135,7 @@ public:
     struct ViewState
     {
         int focusIndex = -1;         // the body gone to, or -1 for none
+        std::optional<CatalogueTarget> catalogueFocus;   // or the catalogue body
         bool following = false;
         double timeRate = 1.0;       // as timeRate() says it
         double clockSpeed = 1.0;

@@ -842,6 +842,14 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     const OrbitActions actions = decisions.decide(input, bodyRegistry, &shownCatalogues);
     if (actions.quit)
         return false;
+    // A view shown before its catalogue body was read comes again once it is, unless another took its place.
+    if (actions.jumpTo >= 0 || actions.goToCatalogue || actions.pick || actions.recallView >= 0)
+        awaitedView.reset();
+    else if (awaitedView && !shownCatalogues.busy() && shownCatalogues.namesSorted())
+    {
+        const SavedView view = *awaitedView;
+        showView(view);
+    }
     if (actions.scaleToggled)
         setTrueScale(!trueScaleShown());
     keepCatalogueFocus();
@@ -959,6 +967,16 @@ SavedView OrbitViewer::currentView(const std::string& name) const
         if (view.Follow)
             view.Offset = view.TrueScale ? toFloat(view.OffsetKm) : view.Position - bodyCentre(body);
     }
+    else if (state.catalogueFocus)
+    {
+        view.CatalogueFocus.text = state.catalogueFocus->name;
+        view.Follow = state.following;
+        if (view.Follow && view.TrueScale)
+            view.OffsetKm = cameraPlaceKm - catalogueKm(*state.catalogueFocus);
+        if (view.Follow)
+            view.Offset = view.TrueScale ? toFloat(view.OffsetKm)
+                                         : view.Position - shownCatalogues.placeOf(*state.catalogueFocus);
+    }
     view.Rate = state.timeRate;
     view.Paused = state.paused;
     view.Speed = state.clockSpeed;
@@ -974,8 +992,17 @@ SavedView OrbitViewer::currentView(const std::string& name) const
     return view;
 }
 
+std::optional<CatalogueTarget> OrbitViewer::followedCatalogueBody(const SavedView& view) const
+{
+    if (!view.Follow || !view.Focus.empty() || view.CatalogueFocus.text.empty())
+        return std::nullopt;
+    return shownCatalogues.findCatalogueBody(view.CatalogueFocus.text, false);
+}
+
 Vector3d OrbitViewer::viewPlaceKm(const SavedView& view) const
 {
+    if (const std::optional<CatalogueTarget> target = followedCatalogueBody(view))
+        return catalogueKm(*target) + view.OffsetKm;
     const int body = view.Follow ? bodyRegistry.indexOf(view.Focus) : -1;
     if (body >= 0 && trueScale && trueScale->shows(std::size_t(body)))
         return trueScale->placeOf(std::size_t(body)) + view.OffsetKm;
@@ -985,6 +1012,12 @@ Vector3d OrbitViewer::viewPlaceKm(const SavedView& view) const
 CameraPose OrbitViewer::viewPose(const SavedView& view) const
 {
     CameraPose pose{view.Position, viewOrientation(view)};
+    if (const std::optional<CatalogueTarget> target = followedCatalogueBody(view))
+    {
+        pose.position = trueScaleShown() ? toFloat(catalogueKm(*target) + doubled(view.Offset))
+                                         : shownCatalogues.placeOf(*target) + view.Offset;
+        return pose;
+    }
     const int body = view.Follow ? bodyRegistry.indexOf(view.Focus) : -1;
     if (body >= 0 && trueScaleShown())
         pose.position = toFloat(trueScale->placeOf(std::size_t(body)) + doubled(view.Offset));
@@ -1034,6 +1067,14 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
     const int body = view.Focus.empty() ? -1 : bodyRegistry.indexOf(view.Focus);
     OrbitControls::ViewState state;
     state.focusIndex = body;
+    // A catalogue body is found by its name, once its catalogue has been read.
+    if (body < 0 && !view.CatalogueFocus.text.empty())
+        state.catalogueFocus = shownCatalogues.findCatalogueBody(view.CatalogueFocus.text, false);
+    const bool awaited = !view.CatalogueFocus.text.empty() && !state.catalogueFocus &&
+                         (shownCatalogues.busy() || !shownCatalogues.namesSorted());
+    awaitedView.reset();
+    if (awaited)
+        awaitedView = view;
     state.following = view.Follow;
     state.timeRate = view.Rate;
     state.clockSpeed = std::isnan(view.Speed) ? decisions.clockStartSpeed() : view.Speed;
@@ -1085,12 +1126,13 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
         // Near or far from here, before a frame is drawn.
         runDetailStep(camera->getRealPosition());
     }
-    if (decisions.following())
+    if (decisions.following() && body >= 0)
         following.start(bodyRegistry.at(std::size_t(body)));
-    const bool gone = !view.Focus.empty() && body < 0;
-    say("View '" + view.name + "'" +
-        (gone ? ": its body " + view.Focus + " is gone, so the camera alone comes back" : ""));
-    logViewerLine("view '" + view.name + "'" + (gone ? " without its body " + view.Focus + ", which is gone" : ""));
+    const std::string& named = view.Focus.empty() ? view.CatalogueFocus.text : view.Focus;
+    const bool gone = !named.empty() && body < 0 && !state.catalogueFocus && !awaited;
+    say("View '" + view.name + "'" + (gone ? ": its body " + named + " is gone, so the camera alone comes back" : ""));
+    logViewerLine("view '" + view.name + "'" + (gone ? " without its body " + named + ", which is gone" : "") +
+                  (awaited ? ", its body " + named + " when its catalogue is read" : ""));
 }
 
 void OrbitViewer::flyToView(const OrbitActions& actions, float dt)

@@ -246,6 +246,9 @@ private:
     bool jumpAtTrueScale(const Body& body);
     // A catalogue body's place now, km from the Sun.
     Vector3d catalogueKm(const CatalogueTarget& target) const;
+    // The catalogue body a view follows, when its catalogue is shown.
+    std::optional<CatalogueTarget> followedCatalogueBody(const SavedView& view) const;
+    std::optional<SavedView> awaitedView;   // shown before its catalogue body was read
     std::unique_ptr<TrueScaleWorld> trueScale;
     std::unique_ptr<TrueScaleOrbits> trueScaleOrbits;   // made with trueScale
     std::unique_ptr<DepthPartitions> depth;       // the window's

@@ -149,6 +149,44 @@ TEST_F(CatalogueFocusTest, ArrivalFollowingAndTheOrbitLineOfCeres)
     EXPECT_FALSE(sceneManager->getManualObject("CatalogueOrbitLine")->getVisible());
 }
 
+TEST_F(CatalogueFocusTest, AKeptViewKeepsItsCatalogueBodyAndComesBackBesideItOnceItsCatalogueIsRead)
+{
+    enter("Ceres");
+    run(frame(0.3f));
+    run(tap(0.02f, OIS::KC_L));
+    ASSERT_EQ("Following " + ceres, status);
+    const std::vector<SavedView> read = readViews(viewSection(viewer->currentView("at Ceres")));
+    ASSERT_EQ(1u, read.size());
+    // Without its date: the clock runs on, and Ceres with it.
+    SavedView kept = read.front();
+    kept.dated = false;
+    EXPECT_EQ(ceres, kept.CatalogueFocus.text);
+    EXPECT_TRUE(kept.Follow && kept.Focus.empty());
+    const auto offsetNow = [&] {
+        const std::optional<CatalogueTarget>& focus = viewer->controls().catalogueFocus();
+        return focus ? eye() - viewer->catalogues().placeOf(*focus) : Ogre::Vector3(NAN, NAN, NAN);
+    };
+    const Ogre::Vector3 offset = offsetNow();
+
+    // Gone elsewhere and a day on; the view brings back the body, the following and the offset.
+    enter("Jupiter");
+    run(frame(0.1f), 10);
+    viewer->showView(kept);
+    ASSERT_TRUE(viewer->controls().catalogueFocus()) << status;
+    EXPECT_TRUE(viewer->controls().following());
+    EXPECT_LT(offsetNow().distance(offset), 1e-3f * offset.length());
+    // Shown while its catalogue is read anew (as `orvtest --view` at the start): it comes once read.
+    enter("Jupiter");
+    viewer->showCatalogues({});
+    run(frame(0.1f));
+    viewer->showCatalogues({shipped + "jpl-asteroids.json.gz"});
+    viewer->showView(kept);
+    EXPECT_FALSE(viewer->controls().catalogueFocus());
+    EXPECT_EQ("View 'at Ceres'", status);
+    ASSERT_TRUE(framesUntil([&] { return viewer->controls().catalogueFocus().has_value(); })) << status;
+    EXPECT_LT(offsetNow().distance(offset), 1e-3f * offset.length());
+}
+
 TEST_F(CatalogueFocusTest, EachBodyRidesOnItsMappedOrbitLine)
 {
     const RadialMap map = displayMapOf(bodyRegistry);

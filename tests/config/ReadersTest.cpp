@@ -18,12 +18,7 @@ namespace
 {
 using Expected = std::map<std::string, std::string>;   // key: value as a file writes it
 
-struct SettingsRow
-{
-    const char* name;
-    const char* text;
-    Expected expected;
-};
+struct SettingsRow { const char* name; const char* text; Expected expected; };
 
 const SettingsRow settingsRows[] = {
     {"NoEntries", "# a comment\n[System]\n", {}},
@@ -59,11 +54,13 @@ const SettingsRow settingsRows[] = {
     {"OutOfRangeNumbersKeepTheDefault", "[StarField]\nDensity=99999999999\nDistance=1e39\n", {}},
 };
 
-class SettingsReaderTest : public ::testing::TestWithParam<SettingsRow>
+template <typename Row>
+class ReaderTest : public ::testing::TestWithParam<Row>
 {
 protected:
     void TearDown() override { resetProcessState(); }
 };
+using SettingsReaderTest = ReaderTest<SettingsRow>;
 
 TEST_P(SettingsReaderTest, ReadsEveryKeyByItsRules)
 {
@@ -72,10 +69,7 @@ TEST_P(SettingsReaderTest, ReadsEveryKeyByItsRules)
     {
         const auto given = GetParam().expected.find(key.name);
         AppSettings expected;
-        if (given != GetParam().expected.end())
-        {
-            ASSERT_TRUE(readKeyValue(expected, key.field, given->second));
-        }
+        ASSERT_TRUE(given == GetParam().expected.end() || readKeyValue(expected, key.field, given->second));
         EXPECT_FALSE(differs(key, expected, appSettings)) << key.name;
     }
 }
@@ -89,11 +83,7 @@ TEST(CatalogueNamesTest, TheShippedOnesOnlyWhereBodiesFollowTheClockAndNamedFile
     using Names = std::vector<std::string>;
     Names shippedThenMine = shippedCatalogues;
     shippedThenMine.push_back("mine.txt");
-    const struct
-    {
-        bool shipped, dated;
-        Names files, expected;
-    } rows[] = {
+    const struct { bool shipped, dated; Names files, expected; } rows[] = {
         {true, true, {"mine.txt"}, shippedThenMine},
         {true, false, {"mine.txt"}, {"mine.txt"}},
         {false, true, {}, {}},
@@ -108,13 +98,8 @@ TEST(CatalogueNamesTest, TheShippedOnesOnlyWhereBodiesFollowTheClockAndNamedFile
     }
 }
 
-struct SystemRow
-{
-    const char* name;
-    std::string text;
-    Expected expected;   // of the one body the file makes; none expected when empty and `bodies` 0
-    std::size_t bodies = 1;
-};
+// Expected: of the one body the file makes; none expected when empty and `bodies` 0.
+struct SystemRow { const char* name; std::string text; Expected expected; std::size_t bodies = 1; };
 
 // A section with the required keys but `omit`, then `extra` lines.
 std::string without(const std::string& omit, const std::string& extra = "")
@@ -162,11 +147,7 @@ const SystemRow systemRows[] = {
     {"ASectionWithAnEmptyName", "[]\n" + bodySection("A").substr(4), {}, 0},
 };
 
-class SystemReaderTest : public ::testing::TestWithParam<SystemRow>
-{
-protected:
-    void TearDown() override { resetProcessState(); }
-};
+using SystemReaderTest = ReaderTest<SystemRow>;
 
 TEST_P(SystemReaderTest, ReadsEveryKeyByItsRules)
 {
@@ -206,12 +187,8 @@ TEST(SystemReaderTest, RegistersInByteWiseSectionOrderWithTheirSteps)
 
 TEST(ReaderFailureTest, UnreadableFilesRaiseAndChangeNothing)
 {
-    const struct
-    {
-        const char* name;
-        std::string text;   // "" for a file that is not there
-        const char* said;
-    } rows[] = {
+    // text: "" for a file that is not there.
+    const struct { const char* name; std::string text; const char* said; } rows[] = {
         {"Missing", "", "Cannot open file"},
         {"Utf16", std::string("\xFF\xFE[\0A\0]\0\n\0", 10), "UTF-16"},
         {"Utf16WithoutMark", std::string("[\0A\0]\0\n\0N\0a\0m\0e\0=\0A\0", 20), "UTF-16"},
@@ -225,15 +202,10 @@ TEST(ReaderFailureTest, UnreadableFilesRaiseAndChangeNothing)
         for (auto read : {+[](const std::string& file) { loadSettings(file); },
                           +[](const std::string& file) { loadSystemFile(file); }})
         {
-            try
-            {
-                read(path);
-                ADD_FAILURE() << "read";
-            }
-            catch (const Ogre::Exception& error)
-            {
-                EXPECT_NE(std::string::npos, error.getDescription().find(row.said)) << error.getDescription();
-            }
+            std::string said = "read";
+            try { read(path); }
+            catch (const Ogre::Exception& error) { said = error.getDescription(); }
+            EXPECT_NE(std::string::npos, said.find(row.said)) << said;
         }
         EXPECT_EQ(0u, bodyRegistry.size());
         EXPECT_EQ("1.cfg", appSettings.StaticSystem);

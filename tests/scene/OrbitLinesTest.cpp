@@ -444,11 +444,8 @@ TEST(LinePictureTest, SmallCirclesTakeFewerPiecesAndStayOnTheirCircle)
     {
         const FaceOn view = faceOn(row.pixels);
         std::vector<Ogre::Vector3> circle;
-        for (int n = 0; n < 64; ++n)
-        {
-            const float angle = Ogre::Math::TWO_PI * float(n) / 64.0f;
+        for (float angle = 0.0f; circle.size() < 64; angle += Ogre::Math::TWO_PI / 64.0f)
             circle.emplace_back(view.radius * std::cos(angle), view.radius * std::sin(angle), 0.0f);
-        }
         LinePicture picture;
         picture.add(circle, true);
         picture.draw(view.clip, 800, 600);

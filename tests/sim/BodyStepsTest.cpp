@@ -12,12 +12,11 @@
 
 namespace
 {
+// The periods of the orbit and the three spins, and the orbit.
 struct Motion
 {
-    float orbit = 0, pitch = 0, yaw = 0, roll = 0;   // periods
-    float radius = 100.0f;
-    Ogre::Vector3 orbitAxis = Ogre::Vector3::UNIT_Y;
-    Ogre::Vector3 pitchAxis = Ogre::Vector3::UNIT_X;
+    float orbit = 0, pitch = 0, yaw = 0, roll = 0, radius = 100.0f;
+    Ogre::Vector3 orbitAxis = Ogre::Vector3::UNIT_Y, pitchAxis = Ogre::Vector3::UNIT_X;
     bool far = true;
 };
 

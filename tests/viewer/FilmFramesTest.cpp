@@ -17,9 +17,8 @@ namespace
 {
 // A folder of the running test's own, ending in '/', removed with what the
 // test left in it.
-class TestFolder
+struct TestFolder
 {
-public:
     TestFolder()
     {
         const std::string file = writeTempFile("film", "");

@@ -512,11 +512,7 @@ protected:
 
     // The frames of the film, as the listener runs them; the camera after
     // the first and after the last, and the clock's dates then.
-    struct Ends
-    {
-        double firstDate = 0.0, lastDate = 0.0;
-        Ogre::Vector3 first, last;
-    };
+    struct Ends { double firstDate = 0.0, lastDate = 0.0; Ogre::Vector3 first, last; };
     Ends film(const std::vector<SavedView>& views, long frames)
     {
         Ends ends;

@@ -1,7 +1,6 @@
 #include "catalogue/SmallBodies.h"
 
 #include <algorithm>
-#include <charconv>
 
 void SmallBodies::reserve(std::size_t bodies, std::size_t nameBytes)
 {
@@ -85,31 +84,6 @@ void SmallBodies::positionsAt(double days, std::size_t first, std::size_t count,
 {
     for (std::size_t i = 0; i < count; ++i)
         places[i] = positionAt(first + i, days);
-}
-
-std::vector<std::size_t> SmallBodies::find(std::string_view text, std::size_t limit) const
-{
-    std::vector<std::size_t> found;
-    if (text.empty() || limit == 0)
-        return found;
-    std::uint32_t wanted = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), wanted);
-    if (error == std::errc() && end == text.data() + text.size() && wanted > 0)
-    {
-        const auto at = std::find(numbers.begin(), numbers.end(), wanted);
-        if (at != numbers.end())
-            found.push_back(std::size_t(at - numbers.begin()));
-    }
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    const auto same = [&](char a, char b) { return lower(a) == lower(b); };
-    for (std::size_t i = 0; i < size() && found.size() < limit; ++i)
-    {
-        const std::string_view n = name(i);
-        if (std::search(n.begin(), n.end(), text.begin(), text.end(), same) != n.end() &&
-            (found.empty() || found.front() != i))
-            found.push_back(i);
-    }
-    return found;
 }
 
 std::size_t SmallBodies::bytesPerBody()

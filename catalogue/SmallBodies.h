@@ -76,11 +76,6 @@ public:
     // frame's worth at once (a worker may take a share of the range).
     void positionsAt(double days, std::size_t first, std::size_t count, Vector3d* places) const;
 
-    // The bodies whose name holds `text` (letters of either case alike), in
-    // catalogue order, at most `limit`; a number alone ("433") finds the
-    // body of that permanent number first.
-    std::vector<std::size_t> find(std::string_view text, std::size_t limit) const;
-
     // Bytes a body takes beyond its name, from the arrays' element sizes.
     static std::size_t bytesPerBody();
     // Bytes the names take: their text and their ends.

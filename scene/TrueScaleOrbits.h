@@ -12,7 +12,7 @@
 class BodyRegistry;
 class TrueScaleWorld;
 
-// The orbit lines at true scale: each shown body's ellipse in kilometres,
+// The orbit lines at true scale: each shown body's conic in kilometres,
 // worked out in double precision and handed to the engine relative to the
 // camera each frame, as the bodies are (TrueScaleWorld), so that a line
 // through the camera's neighbourhood holds still to the metre.
@@ -24,8 +24,8 @@ class TrueScaleWorld;
 // body, the points come closer and closer, halving the step down to a
 // millionth of it, so that the line meets the disc where the body moves.
 //
-// Bodies on an orbit by their perihelion (an open one) have no line here.
-// One manual object, rewritten each frame; the engine owns it, this
+// An open orbit's arc reaches four perihelion distances from the Sun, or
+// half as far again as the body. One manual object, rewritten each frame; the engine owns it, this
 // destroys it.
 class TrueScaleOrbits
 {
@@ -49,6 +49,7 @@ public:
         std::size_t body;    // its index in the registry
         std::size_t first;   // into points()
         std::size_t count;
+        bool closed;         // an ellipse; else an open orbit's arc
     };
     const std::vector<Line>& lines() const { return drawn; }
     const std::vector<Ogre::Vector3>& points() const { return placed; }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace
@@ -52,7 +53,6 @@ const Mutation mutations[] = {
     {"InclinationOver180", 60, "181.47909", "inclination"},
     {"CommaDecimal", 38, " 47,47662", "columns 38-46"},
     {"BlankH", 9, "     ", nullptr},
-    {"BlankName", 167, "                            ", nullptr},
     {"ProvisionalDesignation", 1, "K07Tf8A", nullptr},
 };
 
@@ -64,10 +64,7 @@ TEST(MpcOrbitLineTest, NamesTheColumnThatDoesNotRead)
         line.replace(std::size_t(m.column - 1), std::string(m.text).size(), m.text);
         const LineReading r = readMpcOrbitLine(line);
         EXPECT_EQ(m.why == nullptr, r.ok) << m.name << ": " << r.why;
-        if (m.why)
-        {
-            EXPECT_NE(std::string::npos, r.why.find(m.why)) << m.name << ": " << r.why;
-        }
+        EXPECT_NE(std::string::npos, r.why.find(m.why ? m.why : "")) << m.name << ": " << r.why;
     }
 }
 
@@ -130,11 +127,11 @@ TEST(MpcCometLineTest, ReadsEveryColumnAndAnyEccentricity)
         EXPECT_DOUBLE_EQ(c.incl, r.body.orbit.inclination);
         EXPECT_FLOAT_EQ(float(c.h), r.body.magnitude);
         EXPECT_FLOAT_EQ(float(c.g), r.body.slope);
-        const std::string epoch = c.epoch;
-        EXPECT_NEAR(epoch.empty() ? r.body.orbit.perihelionDays
-                                  : daysFromJ2000(std::stoi(epoch.substr(0, 4)), std::stoi(epoch.substr(4, 2)),
-                                                  std::stoi(epoch.substr(6, 2))),
-                    r.body.epochDays, 1e-9);
+        // Without an epoch the elements are of the perihelion's date.
+        int year = c.year, month = c.month;
+        double day = c.day;
+        std::sscanf(c.epoch, "%4d%2d%2lf", &year, &month, &day);
+        EXPECT_NEAR(daysFromJ2000(year, month, day), r.body.epochDays, 1e-9);
     }
 }
 

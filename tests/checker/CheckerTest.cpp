@@ -6,10 +6,11 @@
 #include "config/Files.h"
 #include "sim/WorldLimits.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <unistd.h>
 
 namespace
 {
@@ -22,10 +23,8 @@ protected:
         char pattern[] = "/tmp/orvtest-checker-XXXXXX";
         ASSERT_NE(nullptr, ::mkdtemp(pattern));
         folder = std::string(pattern) + "/";
-        char here[4096];
-        ASSERT_NE(nullptr, ::getcwd(here, sizeof here));
-        previousFolder = here;
-        ASSERT_EQ(0, ::chdir(folder.c_str()));
+        previousFolder = std::filesystem::current_path();
+        std::filesystem::current_path(folder);
         write("OrvTest.cfg", "[System]\nStaticSystem=1.cfg\n");
         write("resources.cfg", "[General]\nFileSystem=meshes\n");
         ASSERT_TRUE(makeFolders("meshes"));
@@ -34,8 +33,8 @@ protected:
 
     void TearDown() override
     {
-        EXPECT_EQ(0, ::chdir(previousFolder.c_str()));
-        EXPECT_EQ(0, std::system(("rm -rf " + folder).c_str()));
+        std::filesystem::current_path(previousFolder);
+        EXPECT_GT(std::filesystem::remove_all(folder), 0u);
         resetProcessState();
     }
 
@@ -53,10 +52,8 @@ protected:
         return runChecker(arguments, out, err);
     }
 
-    std::string folder;
-    std::string previousFolder;
-    std::ostringstream out;
-    std::ostringstream err;
+    std::string folder, previousFolder;
+    std::ostringstream out, err;
 };
 
 TEST_F(CheckerTest, ExitStatusTellsCleanBrokenAndUnreadable)
@@ -84,20 +81,19 @@ TEST_F(CheckerTest, ExitStatusTellsCleanBrokenAndUnreadable)
 
 TEST_F(CheckerTest, AModelNamesAGeneratedSphereOrAMeshOfTheResourceLocations)
 {
+    const std::string meshes = "[General]\nFileSystem=meshes\n";
     const struct
     {
         const char* model;
-        const char* resources;
+        std::string resources;
         int status;
         const char* said;
     } rows[] = {
-        {"SphereMesh_64x128", "[General]\nFileSystem=meshes\n", 0, "0 errors, 0 warnings"},
-        {"Teapot", "[General]\nFileSystem=meshes\n", 0, "0 errors, 0 warnings"},
-        {"../meshes/Teapot", "[General]\nFileSystem=meshes\n", 1, "error: Model '../meshes/Teapot' names no mesh"},
+        {"SphereMesh_64x128", meshes, 0, "0 errors, 0 warnings"}, {"Teapot", meshes, 0, "0 errors, 0 warnings"},
+        {"../meshes/Teapot", meshes, 1, "error: Model '../meshes/Teapot' names no mesh"},
         {"Teapot", "[General]\nFileSystem=elsewhere\n", 1, "error: Model 'Teapot' names no mesh"},
         // An archive it cannot look into: said, not claimed.
-        {"Kettle", "[General]\nFileSystem=meshes\nZip=kitchen.zip\n", 1, "warning: Model 'Kettle' names no mesh"},
-    };
+        {"Kettle", meshes + "Zip=kitchen.zip\n", 1, "warning: Model 'Kettle' names no mesh"}};
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.model);
@@ -136,74 +132,32 @@ TEST_F(CheckerTest, TheViewsBesideTheSettingsAreJudgedAgainstTheSystem)
         EXPECT_NE(std::string::npos, out.str().find(said)) << said << "\n" << out.str();
 }
 
-// A catalogue judged as the viewer's reader reads it: a file of the test
-// data (a name under tests/data/catalogue) or bytes written for the row.
-// The reader's refusals are catalogue/CatalogueFilesTest's, the JSON
-// report check_json.py's; one here for the status and the stream it is said on.
-struct CatalogueRow
-{
-    const char* name;
-    const char* dataFile;   // null: `bytes` are written to catalogue.txt
-    std::string bytes;
-    int status;
-    const char* said;       // in the text report, or on the error stream when refused
-};
-
-const CatalogueRow catalogueRows[] = {
-    {"ASoundFile", "comets.txt", "", 0, "comets.txt: MPC comets, 3 bodies\n"},
-    {"AMalformedLineNamedAndSkipped", "mpcorb.txt", "", 1,
-     "mpcorb.txt:6: warning: columns 71-79 (orbital eccentricity) read \"0.3x96520\"; the line is skipped\n"
-     "mpcorb.txt: 2 bodies, 1 warning\n"},
-    {"AJsonRowThatPlacesNoBody", "sbdb-query.json", "", 1, "sbdb-query.json: JPL SBDB query, 1 body\n"},
-    {"AnUnknownFormatRefused", nullptr, "Name,q,e\nHalley,0.586,0.967\n", 2,
-     "catalogue.txt is none of the formats read here (MPCORB, MPC comets, JPL SBDB JSON): it is text whose first "
-     "line reads \"Name,q,e\""},
-};
-
-// Failures name the row, not its bytes.
-void PrintTo(const CatalogueRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
-class CatalogueVerdictTest : public CheckerTest, public ::testing::WithParamInterface<CatalogueRow>
-{
-};
-
-TEST_P(CatalogueVerdictTest, SaysWhatTheViewersReaderMakesOfIt)
-{
-    const CatalogueRow& row = GetParam();
-    write("1.cfg", bodySection("A"));
-    std::string file = "catalogue.txt";
-    if (row.dataFile)
-    {
-        // Named as given, for the report to name it so.
-        file = row.dataFile;
-        std::ifstream source(std::string(ORVTEST_TEST_DATA_DIR) + "/catalogue/" + row.dataFile, std::ios::binary);
-        write(file, std::string(std::istreambuf_iterator<char>(source), {}));
-    }
-    else
-        write(file, row.bytes);
-    EXPECT_EQ(row.status, check({"--catalogue=" + file}));
-    const std::string& report = row.status == 2 ? err.str() : out.str();
-    EXPECT_NE(std::string::npos, report.find(row.said)) << report;
-    // The system's own report comes first, whatever the catalogue.
-    if (row.status != 2)
-    {
-        EXPECT_LT(out.str().find("1 body, 0 errors, 0 warnings"), out.str().find(file + ": "));
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Catalogues, CatalogueVerdictTest, ::testing::ValuesIn(catalogueRows), RowName());
-
-TEST_F(CheckerTest, EachCatalogueIsJudgedAndTheWorstDecidesTheStatus)
+// A catalogue judged as the viewer's reader reads it; the reader's refusals
+// are catalogue/CatalogueFilesTest's, the JSON's fields check_json.py's.
+TEST_F(CheckerTest, EachCatalogueIsJudgedAfterTheSystemAndTheWorstDecidesTheStatus)
 {
     write("1.cfg", bodySection("A"));
-    const std::string data = std::string(ORVTEST_TEST_DATA_DIR) + "/catalogue/";
-    // One that cannot be read is said alone, before anything else is written.
-    write("catalogue.txt", "not a catalogue\n");
-    EXPECT_EQ(2, check({"--catalogue", data + "comets.txt", "--catalogue", "catalogue.txt"}));
+    for (const char* name : {"comets.txt", "mpcorb.txt"})
+    {
+        std::ifstream source(std::string(ORVTEST_TEST_DATA_DIR) + "/catalogue/" + name, std::ios::binary);
+        write(name, std::string(std::istreambuf_iterator<char>(source), {}));
+    }
+    EXPECT_EQ(0, check({"--catalogue", "comets.txt"}));
+    EXPECT_LT(out.str().find("1 body, 0 errors, 0 warnings"), out.str().find("comets.txt: MPC comets, 3 bodies\n"));
+    EXPECT_EQ(1, check({"--catalogue", "comets.txt", "--catalogue=mpcorb.txt"}));
+    for (const char* said : {"comets.txt: 3 bodies, 0 warnings\n", "mpcorb.txt: 2 bodies, 1 warning\n",
+                             "mpcorb.txt:6: warning: columns 71-79 (orbital eccentricity) read \"0.3x96520\"; the "
+                             "line is skipped\n"})
+        EXPECT_NE(std::string::npos, out.str().find(said)) << said << "\n" << out.str();
+    // One that cannot be read is said alone, on the error stream, before anything else is written.
+    write("catalogue.txt", "Name,q,e\nHalley,0.586,0.967\n");
+    EXPECT_EQ(2, check({"--catalogue", "comets.txt", "--catalogue", "catalogue.txt"}));
     EXPECT_EQ("", out.str());
+    EXPECT_NE(std::string::npos, err.str().find("catalogue.txt is none of the formats read here (MPCORB, MPC comets, "
+                                                 "JPL SBDB JSON): it is text whose first line reads \"Name,q,e\""))
+        << err.str();
+    EXPECT_EQ(2, check({"--catalogue", "missing.txt"}));
+    EXPECT_NE(std::string::npos, err.str().find("cannot be opened")) << err.str();
     EXPECT_EQ(2, check({"--catalogue"}));
     EXPECT_NE(std::string::npos, err.str().find("--catalogue needs a FILE"));
 }

@@ -6,6 +6,7 @@
 
 #include "HeadlessEngine.h"
 #include "MpcLines.h"
+#include "TestPaths.h"
 #include "TwoBodyIntegration.h"
 #include "catalogue/PackedCodes.h"
 #include "checker/Checker.h"
@@ -15,10 +16,11 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <tuple>
-#include <vector>
 
 namespace
 {
@@ -28,16 +30,12 @@ using namespace twoBody;
 // Bulletin C 52), in days.
 constexpr double ttMinusUtcDays = 69.184 / 86400.0;
 
-// The checker's JSON at a TT date, given as the UTC date it is: the
-// catalogues, then the system file.
-std::string positionsAt(double ttDays, const std::vector<std::string>& files)
+// The checker's JSON at a TT date, given as the UTC date it is.
+std::string positionsAt(double ttDays, const std::string& catalogue, const std::string& system)
 {
-    std::vector<std::string> arguments{"--json", "--at", exactIsoDate(ttDays - ttMinusUtcDays)};
-    for (std::size_t i = 0; i + 1 < files.size(); ++i)
-        arguments.insert(arguments.end(), {"--catalogue", files[i]});
-    arguments.push_back(files.back());
     std::ostringstream out, err;
-    const int status = runChecker(arguments, out, err);
+    const int status =
+        runChecker({"--json", "--at", exactIsoDate(ttDays - ttMinusUtcDays), "--catalogue", catalogue, system}, out, err);
     EXPECT_EQ(0, status) << err.str() << out.str();
     return out.str();
 }
@@ -58,43 +56,31 @@ double numberIn(const std::string& json, const std::string& anchor, const std::s
 }
 
 // A place from the checker's longitude, latitude (degrees) and distance.
-Vector3d placeIn(const std::string& json, const std::string& anchor, const char* distanceKey = "distanceAU")
+Vector3d placeIn(const std::string& json, const std::string& anchor)
 {
     const double l = numberIn(json, anchor, "longitude") * degree, b = numberIn(json, anchor, "latitude") * degree;
-    const double r = numberIn(json, anchor, distanceKey);
+    const double r = numberIn(json, anchor, "distanceAU");
     return {r * std::cos(b) * std::cos(l), r * std::cos(b) * std::sin(l), r * std::sin(b)};
-}
-
-struct Conic
-{
-    const char* name;
-    double q, e, inclination, node, periapsis;
-};
-
-// The same orbit as a line of the MPC's comet elements, perihelion at that date (TT).
-std::string cometLine(const Conic& c, int year, int month, double day, const char* packed)
-{
-    return ::cometLine("    C", packed, year, month, day, c.q, c.e, c.periapsis, c.node, c.inclination, "20200315", 10.0,
-                       4.0, c.name) + "\n";
 }
 
 TEST(PositionsTest, OumuamuaPassesThePerihelionAndTheEarthAsPublished)
 {
     // The MPC's elements for 1I/ʻOumuamua (CometEls via kstars-data; MPC
     // 107687): T 2017 September 9.4886 TT, q 0.25524 AU, e 1.199252.
-    const Conic oumuamua{"1I/`Oumuamua", 0.25524, 1.199252, 122.6778, 24.5997, 241.6845};
-    const std::vector<std::string> files{writeTempFile("comets.txt", cometLine(oumuamua, 2017, 9, 9.4886, "K17U010")),
-                                         writeTempFile("empty.cfg", "")};
+    const std::string catalogue = writeTempFile(
+        "comets.txt", cometLine("    C", "K17U010", 2017, 9, 9.4886, 0.25524, 1.199252, 241.6845, 24.5997, 122.6778,
+                                "20170904", 10.0, 4.0, "1I/`Oumuamua"));
+    const std::string system = writeTempFile("empty.cfg", "");
     const std::string anchor = "\"name\": \"1I/`Oumuamua\"";
     const double T = daysFromJ2000(2017, 9, 9.4886);
-    EXPECT_NEAR(0.25524, placeIn(positionsAt(T, files), anchor).length(), 1e-7);
+    EXPECT_NEAR(0.25524, placeIn(positionsAt(T, catalogue, system), anchor).length(), 1e-7);
     // NASA's release of 2017 November 20 ("Solar System's First Interstellar
     // Visitor Dazzles Scientists"): within 24 million km of the Earth on
     // October 14, that is 0.157 to 0.164 AU for the two figures given.
     double nearest = 1e9, when = 0.0;
     for (double days = daysFromJ2000(2017, 10, 10.0); days <= daysFromJ2000(2017, 10, 19.0); days += 0.05)
     {
-        const double au = (placeIn(positionsAt(days, files), anchor) - earthAt(days)).length();
+        const double au = (placeIn(positionsAt(days, catalogue, system), anchor) - earthAt(days)).length();
         if (au < nearest)
             std::tie(nearest, when) = std::make_pair(au, days);
     }
@@ -107,19 +93,12 @@ TEST(PositionsTest, OumuamuaPassesThePerihelionAndTheEarthAsPublished)
 // where true scale shows it; the bodies it leaves out named, once each.
 TEST(PositionsTest, TrueScaleGivesTheRealDistancesAndNamesTheBodiesLeftOut)
 {
-    // Bodies that follow the clock (OrbitPeriod 0), and a frame-locked wheel.
-    const auto dated = [](const char* section, const char* parent, const std::string& extra) {
-        return withValue(bodySection(section, parent, extra), "OrbitPeriod", "0");
-    };
+    // The shipped system, a probe without SemiMajorAxisKm and a frame-locked wheel.
+    std::ifstream shipped(std::string(ORVTEST_DATA_DIR) + "/1.cfg");
     const std::string file = writeTempFile(
-        "real.cfg",
-        dated("Earth", "Sun",
-              "OrbitDays=365.256367131\nEccentricity=0.01671123\nPeriapsis=102.9376819\nMeanAnomaly=357.5268897\n"
-              "Theory=VSOP87-Earth\nRadiusKm=6371.0084\nSemiMajorAxisKm=149598261.15\n") +
-            dated("Earth.Moon", "Earth",
-                  "OrbitDays=27.3216615533\nEccentricity=0.0549\nInclination=5.145\nTheory=ELP2000-82B\n"
-                  "RadiusKm=1737.4\nSemiMajorAxisKm=384400\n") +
-            dated("Earth.Probe", "Earth", "OrbitDays=10\nRadiusKm=1\n") + withValue(bodySection("Wheel"), "OrbitPeriod", "4"));
+        "real.cfg", std::string(std::istreambuf_iterator<char>(shipped), {}) +
+                        withValue(bodySection("Probe", "3.Earth", "OrbitDays=10\nRadiusKm=1\n"), "OrbitPeriod", "0") +
+                        bodySection("Wheel"));
     // Meeus, Astronomical Algorithms (2nd ed.), example 47.a: 1992 April 12
     // 0h TD, the Moon 368409.7 km from the Earth's centre by his abridged
     // ELP 2000-82 (to about 10"); ΔT then was about 59 s, the Moon's
@@ -129,8 +108,8 @@ TEST(PositionsTest, TrueScaleGivesTheRealDistancesAndNamesTheBodiesLeftOut)
     const int status = runChecker({"--json", "--true-scale", "--at", exactIsoDate(days - 59.0 / 86400.0), file}, out, err);
     const std::string json = out.str();
     EXPECT_EQ(1, status) << err.str();   // the warnings
-    EXPECT_NEAR(numberIn(json, "\"section\": \"Earth.Moon\"", "distanceKm"), 368409.7, 10.0);
-    EXPECT_NEAR(numberIn(json, "\"section\": \"Earth.Moon\"", "distanceAU"), 368409.7 / 149597870.7, 1e-7);
+    EXPECT_NEAR(numberIn(json, "\"section\": \"3.Earth.Moon\"", "distanceKm"), 368409.7, 10.0);
+    EXPECT_NEAR(numberIn(json, "\"section\": \"3.Earth.Moon\"", "distanceAU"), 368409.7 / 149597870.7, 1e-7);
     // The Earth from the Sun by VSOP87 in AU times the astronomical unit:
     // vsop87.chk (Bretagnon & Francou 1988), version A, JD 2451545.0 TDB:
     // x -0.1771354586, y 0.9672416237, z -0.0000039000 AU. TT - UTC was
@@ -138,15 +117,15 @@ TEST(PositionsTest, TrueScaleGivesTheRealDistancesAndNamesTheBodiesLeftOut)
     const double checkAU = std::sqrt(0.1771354586 * 0.1771354586 + 0.9672416237 * 0.9672416237 + 3.9e-6 * 3.9e-6);
     std::ostringstream earth, earthErr;
     runChecker({"--json", "--true-scale", "--at", exactIsoDate(-64.184 / 86400.0), file}, earth, earthErr);
-    EXPECT_NEAR(numberIn(earth.str(), "\"section\": \"Earth\"", "distanceAU"), checkAU, 1e-7);
-    EXPECT_NEAR(numberIn(earth.str(), "\"section\": \"Earth\"", "distanceKm"), checkAU * 149597870.7, 15.0);
+    EXPECT_NEAR(numberIn(earth.str(), "\"section\": \"3.Earth\"", "distanceAU"), checkAU, 1e-7);
+    EXPECT_NEAR(numberIn(earth.str(), "\"section\": \"3.Earth\"", "distanceKm"), checkAU * 149597870.7, 15.0);
     // Left out: the probe without SemiMajorAxisKm, the frame-locked wheel; null distances.
-    EXPECT_TRUE(std::isnan(numberIn(json, "\"section\": \"Earth.Probe\"", "distanceKm")));
+    EXPECT_TRUE(std::isnan(numberIn(json, "\"section\": \"Probe\"", "distanceKm")));
     EXPECT_TRUE(std::isnan(numberIn(json, "\"section\": \"Wheel\"", "distanceKm")));
-    for (const char* name : {"'Earth.Probe' is left out at true scale: it gives no SemiMajorAxisKm",
+    for (const char* name : {"'Probe' is left out at true scale: it gives no SemiMajorAxisKm",
                              "'Wheel' is left out at true scale: its orbit does not follow the clock"})
         EXPECT_NE(std::string::npos, json.find(name)) << name;
-    EXPECT_EQ(std::string::npos, json.find("'Earth.Moon' is left out"));
+    EXPECT_EQ(std::string::npos, json.find("'Moon' is left out"));
 
     // Without --true-scale nothing of it: no km, no warning.
     std::ostringstream plain, plainErr;

@@ -2,7 +2,6 @@
 // published check values.
 
 #include "SkyReferences.h"
-#include "sky/Vsop87CheckValues.h"
 
 #include <gtest/gtest.h>
 
@@ -39,22 +38,6 @@ TEST(TheoriesTest, EveryTheoryIsFoundByTheNameTheSystemFileWrites)
     EXPECT_EQ(findTheory("vsop87-mars"), nullptr);
     const Theory unknown{"ELP2000-85", 1.0, -5000, 5000};
     EXPECT_EQ(theoryPlace(unknown, 0.0), Vector3d{});
-}
-
-TEST(TheoriesTest, PlanetsStandWhereTheVsop87CheckValuesSay)
-{
-    for (const Vsop87CheckValue& check : vsop87CheckValues)
-    {
-        const double days = check.julianDay - julianDayOfJ2000;
-        const std::string name = std::string("VSOP87-") + check.planet;
-        const Theory& planet = theory(name.c_str());
-        const std::string at = name + " at JD " + std::to_string(check.julianDay);
-        ASSERT_TRUE(theoryHolds(planet, days)) << at;
-        const Vector3d place = theoryPlace(planet, days) * referenceDistance(name);
-        // libnova adds Meeus' shift to FK5, under 0.1".
-        EXPECT_LT(degreesBetween(place, check.place), 0.2 * arcsecond) << at;
-        EXPECT_NEAR(place.length() / check.place.length(), 1.0, 1e-7) << at;
-    }
 }
 
 TEST(TheoriesTest, TheMoonStandsWhereTheElpNoticeSays)

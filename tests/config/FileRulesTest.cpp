@@ -149,8 +149,7 @@ const VerdictRow verdictRows[] = {
     {"ANegativeAttenuationFactor", true, "[Light]\nLinear=-0.5\n", "out-of-range", 2, Warns},
     {"AColourBeyondOne", true, "[Light]\nDiffuseLight=1 2 1\n", "out-of-range", 2, Warns},
     {"MoreStarsThanDrawn", true, "[StarField]\nDensity=200000\n", "capped", 2, Warns},
-    {"SettingsAboveTheFirstSection", true, "MoveConstant=5\nRange=2\n[Light]\n", "outside-section", 1, Warns},
-};
+    {"SettingsAboveTheFirstSection", true, "MoveConstant=5\nRange=2\n[Light]\n", "outside-section", 1, Warns}};
 
 class VerdictTest : public ::testing::TestWithParam<VerdictRow>
 {

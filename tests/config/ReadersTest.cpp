@@ -51,8 +51,7 @@ const SettingsRow settingsRows[] = {
     {"ANumberIsReadFromTheStart", "[StarField]\nDensity=12abc\nDistance=1e3 units\n",
      {{"Density", "12"}, {"Distance", "1000"}}},
     {"AByteOrderMarkIsSkipped", "\xEF\xBB\xBF[Performance]\nMoveConstant=25\n", {{"MoveConstant", "25"}}},
-    {"OutOfRangeNumbersKeepTheDefault", "[StarField]\nDensity=99999999999\nDistance=1e39\n", {}},
-};
+    {"OutOfRangeNumbersKeepTheDefault", "[StarField]\nDensity=99999999999\nDistance=1e39\n", {}}};
 
 template <typename Row>
 class ReaderTest : public ::testing::TestWithParam<Row>
@@ -84,11 +83,8 @@ TEST(CatalogueNamesTest, TheShippedOnesOnlyWhereBodiesFollowTheClockAndNamedFile
     Names shippedThenMine = shippedCatalogues;
     shippedThenMine.push_back("mine.txt");
     const struct { bool shipped, dated; Names files, expected; } rows[] = {
-        {true, true, {"mine.txt"}, shippedThenMine},
-        {true, false, {"mine.txt"}, {"mine.txt"}},
-        {false, true, {}, {}},
-        {true, true, {shippedCatalogues[1], "mine.txt"}, shippedThenMine},
-    };
+        {true, true, {"mine.txt"}, shippedThenMine}, {true, false, {"mine.txt"}, {"mine.txt"}}, {false, true, {}, {}},
+        {true, true, {shippedCatalogues[1], "mine.txt"}, shippedThenMine}};
     for (const auto& row : rows)
     {
         AppSettings settings;
@@ -144,8 +140,7 @@ const SystemRow systemRows[] = {
     {"SizeInLowerCase", without("Size", "size=5\n"), {}, 0},
     {"AnExtraRequiredSetting", without("", "Size=6\n"), {}, 0},
     {"TheNamelessSectionAheadOfTheFirstHeader", bodySection("A").substr(4), {}, 0},
-    {"ASectionWithAnEmptyName", "[]\n" + bodySection("A").substr(4), {}, 0},
-};
+    {"ASectionWithAnEmptyName", "[]\n" + bodySection("A").substr(4), {}, 0}};
 
 using SystemReaderTest = ReaderTest<SystemRow>;
 
@@ -193,8 +188,7 @@ TEST(ReaderFailureTest, UnreadableFilesRaiseAndChangeNothing)
         {"Utf16", std::string("\xFF\xFE[\0A\0]\0\n\0", 10), "UTF-16"},
         {"Utf16WithoutMark", std::string("[\0A\0]\0\n\0N\0a\0m\0e\0=\0A\0", 20), "UTF-16"},
         {"Utf32", std::string("\xFF\xFE\0\0[\0\0\0", 8), "UTF-32"},
-        {"ANulByte", bodySection("A") + std::string("Far=1\0", 6) + "\n", "system.cfg:12: the file holds a NUL byte"},
-    };
+        {"ANulByte", bodySection("A") + std::string("Far=1\0", 6) + "\n", "system.cfg:12: the file holds a NUL byte"}};
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.name);

@@ -348,8 +348,7 @@ TEST(LinePictureTest, LightsOnePixelAColumnOrRowAndEachJointOnce)
         // A closed run goes back to its start: there and back on one row.
         {"closed", run({{2.5f, 10.5f}, {12.5f, 10.5f}}), true, rowOf(10, 2, 12, 2)},
         {"left of the window", run({{-300.0f, 10.5f}, {-200.0f, 10.5f}}), false, {}},
-        {"below the window", run({{5.0f, 100.0f}, {25.0f, 120.0f}}), false, {}},
-    };
+        {"below the window", run({{5.0f, 100.0f}, {25.0f, 120.0f}}), false, {}}};
     for (const auto& row : rows)
     {
         LinePicture picture;

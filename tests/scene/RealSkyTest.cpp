@@ -32,8 +32,7 @@ const struct { const char* name, *text, *said; } refusedCatalogues[] = {
     {"ColourIndexBeyondAnyStar", "1,10,5,5,9\n", "bad.csv:1: the B-V index 9 is outside -1 to 7"},
     {"StarNumberNotWhole", "1.5,10,5,5,0.1\n", "bad.csv:1: the star number 1.5 is no whole number"},
     {"NoStarAsBrightAsTheLimit", "1,10,5,9.5,0.1\n", "bad.csv: no star as bright as magnitude 8"},
-    {"BrokenGzip", "\x1f\x8b\x08\x00garbage", "bad.csv: not a readable gzip file"},
-};
+    {"BrokenGzip", "\x1f\x8b\x08\x00garbage", "bad.csv: not a readable gzip file"}};
 
 TEST(SkyFilesTest, ACatalogueIsRefusedAtTheLineThatDoesNotRead)
 {

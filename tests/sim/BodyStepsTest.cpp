@@ -89,11 +89,8 @@ TEST_F(BodyStepsTest, DetailFollowsCameraDistance)
     Body& noFar = addBody("B", "Sun", Motion{0, 0, 0, 0, 0.0f, Ogre::Vector3::UNIT_Y, Ogre::Vector3::UNIT_X, false});
     const struct { const char* what; float distance; bool nearShown, farShownA, farShownB; } steps[] = {
         // B's far node keeps the visibility it had: on after building, hidden once near.
-        {"beyond, far on", 60.0f, false, true, true},
-        {"at NearDistance", 50.0f, true, false, false},
-        {"inside", 10.0f, true, false, false},
-        {"beyond again", 50.5f, false, true, false},
-    };
+        {"beyond, far on", 60.0f, false, true, true}, {"at NearDistance", 50.0f, true, false, false},
+        {"inside", 10.0f, true, false, false}, {"beyond again", 50.5f, false, true, false}};
     for (const auto& step : steps)
     {
         SCOPED_TRACE(step.what);
@@ -197,8 +194,7 @@ TEST(TurnTest, AnyFiniteAxisGivesATurnAndLengthChangesTheAngle)
          Ogre::Quaternion(Ogre::Radian(2 * std::atan(std::sqrt(2.0f) * std::tan(Ogre::Math::PI / 36))),
                           Ogre::Vector3(1, 1, 0).normalisedCopy())},
         {"AxisAtTheFloatLimit", Ogre::Vector3(0, 3e38f, 0), 30, Ogre::Quaternion(0, 0, 1, 0)},
-        {"ZeroAxisHalfWayRound", Ogre::Vector3::ZERO, 180, Ogre::Quaternion::IDENTITY},
-    };
+        {"ZeroAxisHalfWayRound", Ogre::Vector3::ZERO, 180, Ogre::Quaternion::IDENTITY}};
     for (const auto& row : rows)
         EXPECT_TRUE(turnsNear(row.expected, turnAbout(row.axis, row.degrees), 1e-2)) << row.name;
     for (float period : {0.0f, 1e-45f})

@@ -113,8 +113,7 @@ const LaplaceRow laplaceRows[] = {
     {"Io", "Jupiter", 203.4889583, 0.036, 7.420, 268.057, 64.495, 0.000},
     {"Europa", "Jupiter", 101.3747242, 0.466, 30.184, 268.084, 64.506, 0.016},
     {"Ganymede", "Jupiter", 50.3176072, 0.177, 132.654, 268.168, 64.543, 0.068},
-    {"Callisto", "Jupiter", 21.5710728, 0.192, 338.82, 268.639, 64.749, 0.356},
-};
+    {"Callisto", "Jupiter", 21.5710728, 0.192, 338.82, 268.639, 64.749, 0.356}};
 
 TEST_F(MoonsTest, EachMoonKeepsItsTiltToItsLaplacePlaneWhileItsNodeGoesBackwardsRoundIt)
 {
@@ -155,8 +154,7 @@ TEST_F(MoonsTest, EveryMoonGoesRoundInThePeriodItsPublishedMeanMotionGives)
         // JPL SSD mean ecliptic elements, epoch 2000 Jan. 1.50 TT, DE405/LE405.
         {"Moon", 13.176358, 1e-6},
         // Jacobson (1998), A&AS 128, 7, Table 9: Titan's mean longitude, 2.61307579580e-4 deg/s.
-        {"Titan", 2.61307579580e-4 * 86400.0, 1e-15 * 86400.0},
-    };
+        {"Titan", 2.61307579580e-4 * 86400.0, 1e-15 * 86400.0}};
     for (const LaplaceRow& row : laplaceRows)
         motions.push_back({row.moon, row.n, 1e-7});
     for (const Motion& motion : motions)
@@ -191,9 +189,8 @@ TEST_F(MoonsTest, TritonsOrbitAndItsDrawnTurnFollowTheIauModelOfItsPole)
         EXPECT_NEAR(degreesBetween(antipode(days), eclipticPole), orbit.eclipticInclinationAt(days), 0.5) << year;
         const Quaterniond drawn = datedOrientation(moon, days);
         EXPECT_LT(degreesBetween(equatorialFromEcliptic(drawn * Vector3d{0.0, 1.0, 0.0}), -antipode(days)), 0.5) << year;
-        EXPECT_LT(degreesBetween(equatorialFromEcliptic(drawn * Vector3d{0.0, 0.0, -1.0}), triton.primeMeridian(days)),
-                  0.5)
-            << year;
+        const Vector3d meridian = equatorialFromEcliptic(drawn * Vector3d{0.0, 0.0, -1.0});
+        EXPECT_LT(degreesBetween(meridian, triton.primeMeridian(days)), 0.5) << year;
     }
 
     // Round one turn of N7 the model's antipode runs from 128.8° to 175.1° from
@@ -223,8 +220,7 @@ TEST_F(MoonsTest, TheSynchronousMoonsKeepTheirPrimeMeridiansTowardsTheirPlanets)
     const struct { const char* moon; const RotationModel& model; double margin, fromYear, toYear; } moons[] = {
         {"Io", io, 3.0, 1900.0, 2100.0},           {"Europa", europa, 3.0, 1900.0, 2100.0},
         {"Ganymede", ganymede, 3.0, 1900.0, 2100.0}, {"Callisto", callisto, 3.0, 1900.0, 2100.0},
-        {"Titan", titan, 3.0, 1900.0, 2100.0},     {"Triton", triton, 0.5, 1800.0, 2200.0},
-    };
+        {"Titan", titan, 3.0, 1900.0, 2100.0},     {"Triton", triton, 0.5, 1800.0, 2200.0}};
     for (const auto& synchronous : moons)
     {
         const Body& moon = body(synchronous.moon);

@@ -94,8 +94,7 @@ TEST_F(OrbitControlsTest, FlyingAndLookingFollowTimeAndCounts)
         {{OIS::KC_S}, {0, 0, 10}},      {{OIS::KC_UP, OIS::KC_DOWN}, {0, 0, 0}},  // opposite rows cancel
         {{OIS::KC_A}, {-10, 0, 0}},     {{OIS::KC_RIGHT}, {10, 0, 0}},
         {{OIS::KC_PGUP}, {0, 10, 0}},   {{OIS::KC_E}, {0, -10, 0}},
-        {{OIS::KC_W, OIS::KC_D, OIS::KC_Q}, {10, 10, -10}},
-    };
+        {{OIS::KC_W, OIS::KC_D, OIS::KC_Q}, {10, 10, -10}}};
     for (const auto& row : rows)
         for (int frames : {60, 7})
         {
@@ -129,8 +128,7 @@ TEST_F(OrbitControlsTest, FlightGoesByPlaceAndAPlacesLetterGivesItsCommandWithSh
         {"AzertyAInTheQPlaceFliesUp", azerty, 4, {OIS::KC_A}, {0, 10, 0}, false},
         {"DvorakOInTheSPlaceFlies", dvorak, 1, {OIS::KC_O}, {0, 0, 10}, false},
         {"DvorakShiftOGivesOrbitLines", dvorak, 1, {OIS::KC_O, OIS::KC_RSHIFT}, {0, 0, 0}, true},
-        {"DvorakOElsewhereOnAnotherLayout", us, -1, {OIS::KC_O}, {0, 0, 0}, true},
-    };
+        {"DvorakOElsewhereOnAnotherLayout", us, -1, {OIS::KC_O}, {0, 0, 0}, true}};
     for (const auto& row : rows)
     {
         OrbitControls fresh(10.0f);
@@ -352,8 +350,7 @@ TEST(StatusTextTest, LongTextsFitTheStrip)
         {"AtMostFourLines", std::string(300, 'y'), std::string(56, 'y') + "\n" + std::string(56, 'y') + "\n" +
                                                        std::string(56, 'y') + "\n" + std::string(55, 'y') +
                                                        "\xE2\x80\xA6"},
-        {"NewlinesKept", "first\nsecond", "first\nsecond"},
-    };
+        {"NewlinesKept", "first\nsecond", "first\nsecond"}};
     for (const auto& row : rows)
         EXPECT_EQ(row.fitted, fitStatusText(row.text)) << row.name;
 }

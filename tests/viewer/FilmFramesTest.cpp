@@ -169,11 +169,8 @@ TEST_P(FilmFramesSinkTest, AThrowingOutputIsAFailureWithItsReason)
 }
 
 constexpr SinkFailureRow sinkRows[] = {
-    {"OutOfMemoryAtTheSignature", 1, 0, "out of memory"},
-    {"OutOfMemoryAtTheEnd", 0, 0, "out of memory"},
-    {"AnErrorOfTheOutput", 4, 1, "the disk went away"},
-    {"SomethingNotAnException", 1, 2, "the output failed"},
-};
+    {"OutOfMemoryAtTheSignature", 1, 0, "out of memory"}, {"OutOfMemoryAtTheEnd", 0, 0, "out of memory"},
+    {"AnErrorOfTheOutput", 4, 1, "the disk went away"}, {"SomethingNotAnException", 1, 2, "the output failed"}};
 INSTANTIATE_TEST_SUITE_P(FilmFrames, FilmFramesSinkTest, ::testing::ValuesIn(sinkRows), RowName());
 
 TEST(FilmFolderTest, EachFilmGetsTheFirstFreeNumberAndAFolderThatCannotBeIsAReason)

@@ -83,8 +83,7 @@ std::vector<Scene> scenes()
          {"Planet.Moon", "Planet"}, {}},
         {"BodyBehindTheSun", behindTheSun, {0, 0, -5000}, Ogre::Vector3::ZERO, "", {"Beside"}, {"Behind"}},
         {"FocusedBodyBehindTheSun", behindTheSun, {0, 0, -5000}, Ogre::Vector3::ZERO, "Behind", {"Beside"}, {"Behind"}},
-        {"FocusAmongMany", cluster(300), {0, 0, 3000}, ahead, "Focus", {"Focus"}, {}},
-    };
+        {"FocusAmongMany", cluster(300), {0, 0, 3000}, ahead, "Focus", {"Focus"}, {}}};
 }
 
 class NameLabelsTest : public HeadlessEngine

@@ -483,12 +483,8 @@ TEST(FreedPagesTest, PagesFreedBetweenLiveBlocksGoBackToTheSystem)
 // body's motion on top of the path's.
 struct PathRow { const char* name; bool firstDated, lastDated, follow; };
 
-const PathRow pathRows[] = {
-    {"FollowedViewsYearsApart", true, true, true},
-    {"ViewsYearsApart", true, true, false},
-    {"FromADatedViewOn", true, false, true},
-    {"ToADatedView", false, true, true},
-};
+const PathRow pathRows[] = {{"FollowedViewsYearsApart", true, true, true}, {"ViewsYearsApart", true, true, false},
+                            {"FromADatedViewOn", true, false, true}, {"ToADatedView", false, true, true}};
 
 class FilmPathTest : public ViewerTest, public ::testing::WithParamInterface<PathRow>
 {

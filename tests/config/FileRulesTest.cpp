@@ -151,11 +151,7 @@ const VerdictRow verdictRows[] = {
     {"MoreStarsThanDrawn", true, "[StarField]\nDensity=200000\n", "capped", 2, Warns},
     {"SettingsAboveTheFirstSection", true, "MoveConstant=5\nRange=2\n[Light]\n", "outside-section", 1, Warns}};
 
-class VerdictTest : public ::testing::TestWithParam<VerdictRow>
-{
-protected:
-    void TearDown() override { resetProcessState(); }
-};
+struct VerdictTest : ::testing::TestWithParam<VerdictRow> { void TearDown() override { resetProcessState(); } };
 
 TEST_P(VerdictTest, JudgesAsTheViewerDoes)
 {

@@ -54,11 +54,7 @@ const SettingsRow settingsRows[] = {
     {"OutOfRangeNumbersKeepTheDefault", "[StarField]\nDensity=99999999999\nDistance=1e39\n", {}}};
 
 template <typename Row>
-class ReaderTest : public ::testing::TestWithParam<Row>
-{
-protected:
-    void TearDown() override { resetProcessState(); }
-};
+struct ReaderTest : ::testing::TestWithParam<Row> { void TearDown() override { resetProcessState(); } };
 using SettingsReaderTest = ReaderTest<SettingsRow>;
 
 TEST_P(SettingsReaderTest, ReadsEveryKeyByItsRules)

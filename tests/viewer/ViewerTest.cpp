@@ -26,9 +26,8 @@
 
 namespace
 {
-class ViewerTest : public ViewerFixture
+struct ViewerTest : ViewerFixture
 {
-protected:
     Ogre::Vector3 starField() { return sceneManager->getSceneNode("StarField")->getPosition(); }
 };
 

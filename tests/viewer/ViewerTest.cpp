@@ -343,13 +343,11 @@ TEST_F(ViewerTest, ADatedSystemHasTheRealSkyWhoseFiguresBAndTheViewsSwitch)
     run(frame(0.25f, {OIS::KC_B}));
     EXPECT_TRUE(sky->showsFigures());
     SavedView kept = viewer->currentView("figures");
-    EXPECT_TRUE(kept.Constellations);
-    EXPECT_TRUE(kept.MilkyWay);
+    EXPECT_TRUE(kept.Constellations && kept.MilkyWay);
     kept.Constellations = false;
     kept.MilkyWay = false;
     viewer->showView(kept);
-    EXPECT_FALSE(sky->showsFigures());
-    EXPECT_FALSE(sky->showsMilkyWay());
+    EXPECT_FALSE(sky->showsFigures() || sky->showsMilkyWay());
 
     // Bodies that do not follow the clock bring the random stars back, and B says there are no figures.
     ASSERT_TRUE(viewer->reloadSystemFrom("s.cfg", bodySection("Other")));

@@ -18,12 +18,7 @@ namespace
 {
 using Expected = std::map<std::string, std::string>;   // key: value as a file writes it
 
-struct SettingsRow
-{
-    const char* name;
-    const char* text;
-    Expected expected;
-};
+struct SettingsRow { const char* name; const char* text; Expected expected; };
 
 const SettingsRow settingsRows[] = {
     {"NoEntries", "# a comment\n[System]\n", {}},
@@ -56,14 +51,11 @@ const SettingsRow settingsRows[] = {
     {"ANumberIsReadFromTheStart", "[StarField]\nDensity=12abc\nDistance=1e3 units\n",
      {{"Density", "12"}, {"Distance", "1000"}}},
     {"AByteOrderMarkIsSkipped", "\xEF\xBB\xBF[Performance]\nMoveConstant=25\n", {{"MoveConstant", "25"}}},
-    {"OutOfRangeNumbersKeepTheDefault", "[StarField]\nDensity=99999999999\nDistance=1e39\n", {}},
-};
+    {"OutOfRangeNumbersKeepTheDefault", "[StarField]\nDensity=99999999999\nDistance=1e39\n", {}}};
 
-class SettingsReaderTest : public ::testing::TestWithParam<SettingsRow>
-{
-protected:
-    void TearDown() override { resetProcessState(); }
-};
+template <typename Row>
+struct ReaderTest : ::testing::TestWithParam<Row> { void TearDown() override { resetProcessState(); } };
+using SettingsReaderTest = ReaderTest<SettingsRow>;
 
 TEST_P(SettingsReaderTest, ReadsEveryKeyByItsRules)
 {
@@ -72,10 +64,7 @@ TEST_P(SettingsReaderTest, ReadsEveryKeyByItsRules)
     {
         const auto given = GetParam().expected.find(key.name);
         AppSettings expected;
-        if (given != GetParam().expected.end())
-        {
-            ASSERT_TRUE(readKeyValue(expected, key.field, given->second));
-        }
+        ASSERT_TRUE(given == GetParam().expected.end() || readKeyValue(expected, key.field, given->second));
         EXPECT_FALSE(differs(key, expected, appSettings)) << key.name;
     }
 }
@@ -89,16 +78,9 @@ TEST(CatalogueNamesTest, TheShippedOnesOnlyWhereBodiesFollowTheClockAndNamedFile
     using Names = std::vector<std::string>;
     Names shippedThenMine = shippedCatalogues;
     shippedThenMine.push_back("mine.txt");
-    const struct
-    {
-        bool shipped, dated;
-        Names files, expected;
-    } rows[] = {
-        {true, true, {"mine.txt"}, shippedThenMine},
-        {true, false, {"mine.txt"}, {"mine.txt"}},
-        {false, true, {}, {}},
-        {true, true, {shippedCatalogues[1], "mine.txt"}, shippedThenMine},
-    };
+    const struct { bool shipped, dated; Names files, expected; } rows[] = {
+        {true, true, {"mine.txt"}, shippedThenMine}, {true, false, {"mine.txt"}, {"mine.txt"}}, {false, true, {}, {}},
+        {true, true, {shippedCatalogues[1], "mine.txt"}, shippedThenMine}};
     for (const auto& row : rows)
     {
         AppSettings settings;
@@ -108,13 +90,8 @@ TEST(CatalogueNamesTest, TheShippedOnesOnlyWhereBodiesFollowTheClockAndNamedFile
     }
 }
 
-struct SystemRow
-{
-    const char* name;
-    std::string text;
-    Expected expected;   // of the one body the file makes; none expected when empty and `bodies` 0
-    std::size_t bodies = 1;
-};
+// Expected: of the one body the file makes; none expected when empty and `bodies` 0.
+struct SystemRow { const char* name; std::string text; Expected expected; std::size_t bodies = 1; };
 
 // A section with the required keys but `omit`, then `extra` lines.
 std::string without(const std::string& omit, const std::string& extra = "")
@@ -159,14 +136,9 @@ const SystemRow systemRows[] = {
     {"SizeInLowerCase", without("Size", "size=5\n"), {}, 0},
     {"AnExtraRequiredSetting", without("", "Size=6\n"), {}, 0},
     {"TheNamelessSectionAheadOfTheFirstHeader", bodySection("A").substr(4), {}, 0},
-    {"ASectionWithAnEmptyName", "[]\n" + bodySection("A").substr(4), {}, 0},
-};
+    {"ASectionWithAnEmptyName", "[]\n" + bodySection("A").substr(4), {}, 0}};
 
-class SystemReaderTest : public ::testing::TestWithParam<SystemRow>
-{
-protected:
-    void TearDown() override { resetProcessState(); }
-};
+using SystemReaderTest = ReaderTest<SystemRow>;
 
 TEST_P(SystemReaderTest, ReadsEveryKeyByItsRules)
 {
@@ -206,18 +178,13 @@ TEST(SystemReaderTest, RegistersInByteWiseSectionOrderWithTheirSteps)
 
 TEST(ReaderFailureTest, UnreadableFilesRaiseAndChangeNothing)
 {
-    const struct
-    {
-        const char* name;
-        std::string text;   // "" for a file that is not there
-        const char* said;
-    } rows[] = {
+    // text: "" for a file that is not there.
+    const struct { const char* name; std::string text; const char* said; } rows[] = {
         {"Missing", "", "Cannot open file"},
         {"Utf16", std::string("\xFF\xFE[\0A\0]\0\n\0", 10), "UTF-16"},
         {"Utf16WithoutMark", std::string("[\0A\0]\0\n\0N\0a\0m\0e\0=\0A\0", 20), "UTF-16"},
         {"Utf32", std::string("\xFF\xFE\0\0[\0\0\0", 8), "UTF-32"},
-        {"ANulByte", bodySection("A") + std::string("Far=1\0", 6) + "\n", "system.cfg:12: the file holds a NUL byte"},
-    };
+        {"ANulByte", bodySection("A") + std::string("Far=1\0", 6) + "\n", "system.cfg:12: the file holds a NUL byte"}};
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.name);
@@ -225,15 +192,10 @@ TEST(ReaderFailureTest, UnreadableFilesRaiseAndChangeNothing)
         for (auto read : {+[](const std::string& file) { loadSettings(file); },
                           +[](const std::string& file) { loadSystemFile(file); }})
         {
-            try
-            {
-                read(path);
-                ADD_FAILURE() << "read";
-            }
-            catch (const Ogre::Exception& error)
-            {
-                EXPECT_NE(std::string::npos, error.getDescription().find(row.said)) << error.getDescription();
-            }
+            std::string said = "read";
+            try { read(path); }
+            catch (const Ogre::Exception& error) { said = error.getDescription(); }
+            EXPECT_NE(std::string::npos, said.find(row.said)) << said;
         }
         EXPECT_EQ(0u, bodyRegistry.size());
         EXPECT_EQ("1.cfg", appSettings.StaticSystem);

@@ -1,7 +1,7 @@
 """What the keys and the mouse do, as only the running program shows it."""
 
 import math
-import os
+import pathlib
 import re
 
 from common import (SANITIZED, body, bright_count, check, difference, facing_system, finish, moon_centre,
@@ -38,17 +38,14 @@ def facing_moon_session(args, display):
     viewer = xdrive.Viewer(display, args.folder)
     viewer.start()
     first = moon_centre(viewer, "first.png")
-    system = os.path.join(args.folder, "test.cfg")
-    with open(system) as stream:
-        text = stream.read()
-    with open(system, "w") as stream:
-        stream.write(text.replace("OrbitCompleted=60", "OrbitCompleted=150"))
+    system = pathlib.Path(args.folder, "test.cfg")
+    text = system.read_text()
+    system.write_text(text.replace("OrbitCompleted=60", "OrbitCompleted=150"))
     wait_until(lambda: math.dist(moon_centre(viewer, "moved.png"), first) > 50, 30, "the moon to move after the save",
                interval=0.1)
     # Broken, and back at 60: the log says where, and the moon stays.
     log_end = len(viewer.log_text())
-    with open(system, "w") as stream:
-        stream.write(text.replace("Parent=Frame", "Parent=Frmae"))
+    system.write_text(text.replace("Parent=Frame", "Parent=Frmae"))
     line = text.splitlines().index("Parent=Frame") + 1
     viewer.wait_for_log("test.cfg:%d: [Frame.Moon] error: Parent 'Frmae' names no body" % line, after=log_end)
     viewer.wait_frames(5)
@@ -192,16 +189,8 @@ def help_and_flight_by_place(args, display):
 
 # Above the ecliptic, as the tour's second picture: the default system's
 # widest orbit (Neptune's aphelion) fills the height with a tenth to spare.
-NAMES_VIEW = """[above]
-Position=0 20356 0
-Direction=0 -1 0
-Up=0 0 -1
-Date=%s
-Paused=1
-OrbitLines=1
-Names=1
-Statistics=0
-"""
+NAMES_VIEW = ("[above]\nPosition=0 20356 0\nDirection=0 -1 0\nUp=0 0 -1\nDate=%s\nPaused=1\nOrbitLines=1\nNames=1\n"
+              "Statistics=0\n")
 
 
 def names_in_log(viewer, shot, after=0):
@@ -220,8 +209,7 @@ def names_in_log(viewer, shot, after=0):
 
 def names_never_collide(args, display):
     """Names from above, where the tour once overlapped Mars, Phobos and Deimos: where logged, two px apart."""
-    with open(args.folder + "/views.cfg", "w") as stream:
-        stream.write(NAMES_VIEW % "2026-12-12T18:50:00.000Z")
+    pathlib.Path(args.folder, "views.cfg").write_text(NAMES_VIEW % "2026-12-12T18:50:00.000Z")
     # No asteroids appear between the two pictures compared.
     set_setting(args.folder, "Shipped", "0", "Catalogues")
     viewer = xdrive.Viewer(display, args.folder, arguments=["--view", "above"])

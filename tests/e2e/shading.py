@@ -1,5 +1,6 @@
 """Io's shadow on Jupiter and Saturn's Cassini Division, as only the drawn picture shows them."""
 
+import configparser
 import math
 import os
 import shutil
@@ -53,16 +54,10 @@ def places(folder, date):
 
 
 def section_values(folder, section):
-    values, inside = {}, False
-    with open(os.path.join(folder, "1.cfg")) as stream:
-        for line in stream:
-            line = line.strip()
-            if line.startswith("["):
-                inside = line == "[%s]" % section
-            elif inside and "=" in line and not line.startswith("#"):
-                key, value = line.split("=", 1)
-                values[key] = value
-    return values
+    parser = configparser.ConfigParser(interpolation=None, strict=False, delimiters=("=",), comment_prefixes=("#",))
+    parser.optionxform = str
+    parser.read(os.path.join(folder, "1.cfg"))
+    return parser[section]
 
 
 def camera(target, distance, turn_degrees, rise):
@@ -135,8 +130,9 @@ def io_shadow_and_saturns_ring(args, display):
     along = dot(jupiter, ray)
     miss = dot(jupiter, jupiter) - along * along
     check(miss < radius * radius, "Io is not between the sun and Jupiter at %s" % date)
-    spot = pixel(mul(ray, along - math.sqrt(radius * radius - miss)), eye, axes)
-    check(not hidden_by(mul(ray, along - math.sqrt(radius * radius - miss)), eye, io, 38.0), "Io hides its shadow")
+    surface = mul(ray, along - math.sqrt(radius * radius - miss))
+    check(not hidden_by(surface, eye, io, 38.0), "Io hides its shadow")
+    spot = pixel(surface, eye, axes)
     disc = pixel(jupiter, eye, axes)
     around = [(spot[0] + 40 * math.cos(a), spot[1] + 40 * math.sin(a)) for a in (k * math.pi / 4 for k in range(8))]
     around = [p for p in around if math.hypot(p[0] - disc[0], p[1] - disc[1]) < 150]

@@ -12,12 +12,11 @@
 
 namespace
 {
+// The periods of the orbit and the three spins, and the orbit.
 struct Motion
 {
-    float orbit = 0, pitch = 0, yaw = 0, roll = 0;   // periods
-    float radius = 100.0f;
-    Ogre::Vector3 orbitAxis = Ogre::Vector3::UNIT_Y;
-    Ogre::Vector3 pitchAxis = Ogre::Vector3::UNIT_X;
+    float orbit = 0, pitch = 0, yaw = 0, roll = 0, radius = 100.0f;
+    Ogre::Vector3 orbitAxis = Ogre::Vector3::UNIT_Y, pitchAxis = Ogre::Vector3::UNIT_X;
     bool far = true;
 };
 
@@ -88,20 +87,10 @@ TEST_F(BodyStepsTest, DetailFollowsCameraDistance)
 {
     Body& shownFar = addBody("A", "Sun", Motion{0, 0, 0, 0, 0.0f});
     Body& noFar = addBody("B", "Sun", Motion{0, 0, 0, 0, 0.0f, Ogre::Vector3::UNIT_Y, Ogre::Vector3::UNIT_X, false});
-    const struct
-    {
-        const char* what;
-        float distance;
-        bool nearShown;
-        bool farShownA;
-        bool farShownB;
-    } steps[] = {
+    const struct { const char* what; float distance; bool nearShown, farShownA, farShownB; } steps[] = {
         // B's far node keeps the visibility it had: on after building, hidden once near.
-        {"beyond, far on", 60.0f, false, true, true},
-        {"at NearDistance", 50.0f, true, false, false},
-        {"inside", 10.0f, true, false, false},
-        {"beyond again", 50.5f, false, true, false},
-    };
+        {"beyond, far on", 60.0f, false, true, true}, {"at NearDistance", 50.0f, true, false, false},
+        {"inside", 10.0f, true, false, false}, {"beyond again", 50.5f, false, true, false}};
     for (const auto& step : steps)
     {
         SCOPED_TRACE(step.what);
@@ -143,42 +132,30 @@ TEST_F(BodyStepsTest, NFramesAtRateRAreRTimesNFramesAtRateOne)
                                               Ogre::Vector3(0.2f, 0, 3)});
     Body& moon = addBody("P.M", "P", Motion{-0.3f, 0.2f, 0, 0, 40.0f});
     Body& minor = addBody("P.M.N", "P.M", Motion{0.11f, 0, 0, 0.5f, 9.0f});
-    const Body* bodies[] = {&planet, &moon, &minor};
-    auto reset = [&] {
-        for (const Body* body : bodies)
-        {
-            body->orbitNode->resetOrientation();
-            body->nearNode->resetOrientation();
-        }
+    // Every orbit and spin after `frames` frames at `rate`, from rest.
+    const auto turns = [&](double rate, int frames) {
+        std::vector<Ogre::Quaternion> out;
+        for (const Body* body : {&planet, &moon, &minor})
+            for (Ogre::SceneNode* node : {body->orbitNode, body->nearNode})
+                node->resetOrientation();
+        bodyRegistry.setStepMultiplier(rate);
+        for (int n = 0; n < frames; ++n)
+            runMotionStep();
+        for (const Body* body : {&planet, &moon, &minor})
+            for (Ogre::SceneNode* node : {body->orbitNode, body->nearNode})
+                out.push_back(node->getOrientation());
+        return out;
     };
-    const struct
-    {
-        double rate;
-        int frames;
-        int framesAtOne;   // negative: at rate -1
-    } rows[] = {{8, 30, 240}, {1024, 1, 1024}, {0.25, 80, 20}, {1.0 / 64, 640, 10}, {-2, 50, -100}};
+    // framesAtOne negative: those frames at rate 1, turned back.
+    const struct { double rate; int frames, framesAtOne; } rows[] = {
+        {8, 30, 240}, {1024, 1, 1024}, {0.25, 80, 20}, {1.0 / 64, 640, 10}, {-2, 50, -100}};
     for (const auto& row : rows)
     {
-        SCOPED_TRACE(row.rate);
-        std::vector<Ogre::Quaternion> atRate;
-        for (double rate : {row.rate, row.framesAtOne < 0 ? -1.0 : 1.0})
-        {
-            reset();
-            bodyRegistry.setStepMultiplier(rate);
-            for (int n = 0; n < (rate == row.rate ? row.frames : std::abs(row.framesAtOne)); ++n)
-                runMotionStep();
-            for (std::size_t i = 0; i < 3; ++i)
-            {
-                if (rate == row.rate)
-                {
-                    atRate.push_back(bodies[i]->orbitNode->getOrientation());
-                    atRate.push_back(bodies[i]->nearNode->getOrientation());
-                    continue;
-                }
-                EXPECT_TRUE(turnsNear(bodies[i]->orbitNode->getOrientation(), atRate[2 * i], 1e-2)) << i;
-                EXPECT_TRUE(turnsNear(bodies[i]->nearNode->getOrientation(), atRate[2 * i + 1], 1e-2)) << i;
-            }
-        }
+        const std::vector<Ogre::Quaternion> atRate = turns(row.rate, row.frames);
+        const std::vector<Ogre::Quaternion> atOne = turns(1.0, std::abs(row.framesAtOne));
+        for (std::size_t i = 0; i < atRate.size(); ++i)
+            EXPECT_TRUE(turnsNear(row.framesAtOne < 0 ? atOne[i].Inverse() : atOne[i], atRate[i], 1e-2))
+                << row.rate << ", node " << i;
     }
 }
 
@@ -210,21 +187,14 @@ TEST(BodyRegistryTest, KeepsOrderClearsOnceAndGivesBodiesItTakesItsRate)
 
 TEST(TurnTest, AnyFiniteAxisGivesATurnAndLengthChangesTheAngle)
 {
-    const struct
-    {
-        const char* name;
-        Ogre::Vector3 axis;
-        float degrees;
-        Ogre::Quaternion expected;
-    } rows[] = {
+    const struct { const char* name; Ogre::Vector3 axis; float degrees; Ogre::Quaternion expected; } rows[] = {
         {"UnitAxis", Ogre::Vector3::UNIT_Y, 90, Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Y)},
         // As the engine's own rotate: a (1, 1, 0) axis turns about 1.4 times as far.
         {"LongerAxis", Ogre::Vector3(1, 1, 0), 10,
          Ogre::Quaternion(Ogre::Radian(2 * std::atan(std::sqrt(2.0f) * std::tan(Ogre::Math::PI / 36))),
                           Ogre::Vector3(1, 1, 0).normalisedCopy())},
         {"AxisAtTheFloatLimit", Ogre::Vector3(0, 3e38f, 0), 30, Ogre::Quaternion(0, 0, 1, 0)},
-        {"ZeroAxisHalfWayRound", Ogre::Vector3::ZERO, 180, Ogre::Quaternion::IDENTITY},
-    };
+        {"ZeroAxisHalfWayRound", Ogre::Vector3::ZERO, 180, Ogre::Quaternion::IDENTITY}};
     for (const auto& row : rows)
         EXPECT_TRUE(turnsNear(row.expected, turnAbout(row.axis, row.degrees), 1e-2)) << row.name;
     for (float period : {0.0f, 1e-45f})

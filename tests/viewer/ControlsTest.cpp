@@ -7,6 +7,7 @@
 #include "viewer/OrbitControls.h"
 #include "viewer/StatusText.h"
 
+#include <cstring>
 #include <vector>
 
 namespace
@@ -18,11 +19,9 @@ class OrbitControlsTest : public ::testing::Test
 protected:
     OrbitControlsTest()
     {
-        for (const auto& [section, name] :
-             {std::make_pair("3.Earth", "Earth"), std::make_pair("4.Mars", "Mars"),
-              std::make_pair("5.Jupiter.Iota", "Iota"), std::make_pair("5.Jupiter.Io", "Io"),
-              std::make_pair("6.Mercury", "Mercury"), std::make_pair("7.\xC3\x84rde", "\xC3\x84rde")})
-            bodies.add(new Body(section, bodyDefinition("Sun", name)));
+        // Each named as its section's last part.
+        for (const char* section : {"3.Earth", "4.Mars", "5.Jupiter.Iota", "5.Jupiter.Io", "6.Mercury", "7.\xC3\x84rde"})
+            bodies.add(new Body(section, bodyDefinition("Sun", std::strrchr(section, '.') + 1)));
     }
 
     std::vector<int> jumps(const std::vector<InputSnapshot>& frames)
@@ -90,19 +89,13 @@ TEST_F(OrbitControlsTest, GatedActionsFireOnceEveryDelayInPriorityOrder)
 
 TEST_F(OrbitControlsTest, FlyingAndLookingFollowTimeAndCounts)
 {
-    const struct
-    {
-        std::initializer_list<OIS::KeyCode> keys;
-        Ogre::Vector3 perSecond;
-    } rows[] = {
+    const struct { std::initializer_list<OIS::KeyCode> keys; Ogre::Vector3 perSecond; } rows[] = {
         {{OIS::KC_W}, {0, 0, -10}},     {{OIS::KC_UP, OIS::KC_W}, {0, 0, -10}},   // two keys of a row move once
         {{OIS::KC_S}, {0, 0, 10}},      {{OIS::KC_UP, OIS::KC_DOWN}, {0, 0, 0}},  // opposite rows cancel
         {{OIS::KC_A}, {-10, 0, 0}},     {{OIS::KC_RIGHT}, {10, 0, 0}},
         {{OIS::KC_PGUP}, {0, 10, 0}},   {{OIS::KC_E}, {0, -10, 0}},
-        {{OIS::KC_W, OIS::KC_D, OIS::KC_Q}, {10, 10, -10}},
-    };
+        {{OIS::KC_W, OIS::KC_D, OIS::KC_Q}, {10, 10, -10}}};
     for (const auto& row : rows)
-    {
         for (int frames : {60, 7})
         {
             Ogre::Vector3 moved = Ogre::Vector3::ZERO;
@@ -110,7 +103,6 @@ TEST_F(OrbitControlsTest, FlyingAndLookingFollowTimeAndCounts)
                 moved += controls.decide(frame(1.0f / float(frames), row.keys), bodies).translation;
             EXPECT_TRUE(vectorsNear(row.perSecond, moved, 1e-3f)) << row.perSecond << " at " << frames;
         }
-    }
     for (float dt : {frame60, 0.5f})
     {
         const OrbitActions actions = controls.decide(frame(dt, {}, 0, 100, -20), bodies);
@@ -126,15 +118,9 @@ TEST_F(OrbitControlsTest, FlightGoesByPlaceAndAPlacesLetterGivesItsCommandWithSh
     const std::array<K, 6> us{OIS::KC_W, OIS::KC_S, OIS::KC_A, OIS::KC_D, OIS::KC_Q, OIS::KC_E};
     const std::array<K, 6> azerty{OIS::KC_Z, OIS::KC_S, OIS::KC_Q, OIS::KC_D, OIS::KC_A, OIS::KC_E};
     const std::array<K, 6> dvorak{OIS::KC_COMMA, OIS::KC_O, OIS::KC_A, OIS::KC_E, OIS::KC_APOSTROPHE, OIS::KC_PERIOD};
-    const struct
-    {
-        const char* name;
-        std::array<K, 6> labels;
-        int place;                  // held, or -1
-        std::vector<K> keys;        // as the layout prints them, pressed and held
-        Ogre::Vector3 flown;        // in a second
-        bool orbitLines;
-    } rows[] = {
+    // place: held, or -1; keys: as the layout prints them, pressed and held; flown: in a second.
+    const struct { const char* name; std::array<K, 6> labels; int place; std::vector<K> keys; Ogre::Vector3 flown;
+                   bool orbitLines; } rows[] = {
         {"UsW", us, 0, {OIS::KC_W}, {0, 0, -10}, false},
         {"UsShiftStillFlies", us, 0, {OIS::KC_W, OIS::KC_LSHIFT}, {0, 0, -10}, false},
         {"AzertyZInTheWPlace", azerty, 0, {OIS::KC_Z}, {0, 0, -10}, false},
@@ -142,8 +128,7 @@ TEST_F(OrbitControlsTest, FlightGoesByPlaceAndAPlacesLetterGivesItsCommandWithSh
         {"AzertyAInTheQPlaceFliesUp", azerty, 4, {OIS::KC_A}, {0, 10, 0}, false},
         {"DvorakOInTheSPlaceFlies", dvorak, 1, {OIS::KC_O}, {0, 0, 10}, false},
         {"DvorakShiftOGivesOrbitLines", dvorak, 1, {OIS::KC_O, OIS::KC_RSHIFT}, {0, 0, 0}, true},
-        {"DvorakOElsewhereOnAnotherLayout", us, -1, {OIS::KC_O}, {0, 0, 0}, true},
-    };
+        {"DvorakOElsewhereOnAnotherLayout", us, -1, {OIS::KC_O}, {0, 0, 0}, true}};
     for (const auto& row : rows)
     {
         OrbitControls fresh(10.0f);
@@ -210,7 +195,7 @@ TEST_F(OrbitControlsTest, TimeKeysFireOncePerPressWithinTheRatesLimits)
 
 TEST_F(OrbitControlsTest, ZoomNarrowsAndWidensTheFieldByEveryPressAndNotchAndLookingSlowsWithIt)
 {
-    OrbitActions actions = press(OIS::KC_COMMA);
+    const OrbitActions actions = press(OIS::KC_COMMA);
     EXPECT_TRUE(actions.fieldOfViewChanged);
     EXPECT_DOUBLE_EQ(45.0 / 1.25, controls.fieldOfView());
     EXPECT_EQ("Field of view 36\xC2\xB0", actions.status);
@@ -249,12 +234,9 @@ TEST_F(OrbitControlsTest, ThePromptTypesCompletesAndGoesToExactNamesFirst)
     EXPECT_EQ("Go to: Mars_", press(OIS::KC_TAB).status);
     press(OIS::KC_ESCAPE);
 
-    const struct
-    {
-        const char* typed;
-        int index;
-    } rows[] = {{"io", 3}, {"IOT", 2}, {"3.earth", 0}, {"mer", 4}, {"m", 1}, {"5.jupiter.io", 3},
-                {"\xC3\xA4rde", 5}, {"\xC3\x84R", 5}};
+    const struct { const char* typed; int index; } rows[] = {
+        {"io", 3}, {"IOT", 2}, {"3.earth", 0}, {"mer", 4}, {"m", 1}, {"5.jupiter.io", 3}, {"\xC3\xA4rde", 5},
+        {"\xC3\x84R", 5}};
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.typed);
@@ -359,12 +341,7 @@ TEST(BaseControlsTest, StepsKeysTogglesAndTheMouse)
 
 TEST(StatusTextTest, LongTextsFitTheStrip)
 {
-    const struct
-    {
-        const char* name;
-        std::string text;
-        std::string fitted;
-    } rows[] = {
+    const struct { const char* name; std::string text, fitted; } rows[] = {
         {"Short", "Saved: screenshot_1.png", "Saved: screenshot_1.png"},
         {"BrokenAtBlanks", std::string(50, 'a') + " " + std::string(20, 'b'), std::string(50, 'a') + "\n" +
                                                                                   std::string(20, 'b')},
@@ -373,8 +350,7 @@ TEST(StatusTextTest, LongTextsFitTheStrip)
         {"AtMostFourLines", std::string(300, 'y'), std::string(56, 'y') + "\n" + std::string(56, 'y') + "\n" +
                                                        std::string(56, 'y') + "\n" + std::string(55, 'y') +
                                                        "\xE2\x80\xA6"},
-        {"NewlinesKept", "first\nsecond", "first\nsecond"},
-    };
+        {"NewlinesKept", "first\nsecond", "first\nsecond"}};
     for (const auto& row : rows)
         EXPECT_EQ(row.fitted, fitStatusText(row.text)) << row.name;
 }

@@ -42,20 +42,25 @@ std::string cluster(int count)
     return text;
 }
 
+// focus: a section, or "" for none; the sections that must be named, and those that must not.
 struct Scene
 {
-    std::string name;
-    std::string system;
-    Ogre::Vector3 eye;
-    Ogre::Vector3 target;
-    std::string focus;                  // section, or "" for none
-    std::vector<std::string> named;     // sections that must be named
-    std::vector<std::string> unnamed;   // sections that must not be
+    std::string name, system;
+    Ogre::Vector3 eye, target;
+    std::string focus;
+    std::vector<std::string> named, unnamed;
 };
+
+// A planet of size 100 and its moon of size 10, each at its start angle.
+std::string planetAndMoon(float planet, float moon)
+{
+    return stillBody("Planet", "Sun", 100, 5000, planet) + stillBody("Planet.Moon", "Planet", 10, 300, moon);
+}
 
 std::vector<Scene> scenes()
 {
     const Ogre::Vector3 ahead(0, 0, 5000);
+    const std::string behindTheSun = stillBody("Behind", "Sun", 50, 3000, 0) + stillBody("Beside", "Sun", 50, 1500, 90);
     return {
         // Six pixels apart on the screen: the second name finds another side.
         {"TwoBodiesSideBySide", stillBody("Alpha", "Sun", 5, 5000, 0) + stillBody("Beta", "Sun", 5, 5000, 0.2f),
@@ -65,26 +70,20 @@ std::vector<Scene> scenes()
         {"TwoPointsOneAboveTheOther",
          stillBody("Alpha", "Sun", 1, 5000, 0) + stillBody("Beta", "Sun", 1, 5000, 0.3f, "1 0 0"), {0, 0, 3000}, ahead, "",
          {"Alpha", "Beta"}, {}},
-        {"MoonBehindItsPlanet", stillBody("Planet", "Sun", 100, 5000, 0) + stillBody("Planet.Moon", "Planet", 10, 300, 0),
-         {0, 0, 4000}, ahead, "", {"Planet"}, {"Planet.Moon"}},
+        {"MoonBehindItsPlanet", planetAndMoon(0, 0), {0, 0, 4000}, ahead, "", {"Planet"}, {"Planet.Moon"}},
         // Three pixels across, the planet leaves room beside it for the name of the moon it hides.
-        {"MoonBehindItsDistantPlanet", stillBody("Planet", "Sun", 100, 5000, 90) + stillBody("Planet.Moon", "Planet", 10, 300, -90),
-         {5000, 0, -25000}, {5000, 0, 0}, "", {"Planet"}, {"Planet.Moon"}},
-        {"MoonBesideItsPlanet", stillBody("Planet", "Sun", 100, 5000, 0) + stillBody("Planet.Moon", "Planet", 10, 300, 90),
-         {0, 0, 4000}, ahead, "", {"Planet", "Planet.Moon"}, {}},
+        {"MoonBehindItsDistantPlanet", planetAndMoon(90, -90), {5000, 0, -25000}, {5000, 0, 0}, "", {"Planet"},
+         {"Planet.Moon"}},
+        {"MoonBesideItsPlanet", planetAndMoon(0, 90), {0, 0, 4000}, ahead, "", {"Planet", "Planet.Moon"}, {}},
         // Its name would lie across the planet's disc on every side; the small
         // moon in front of the planet's centre hides too little of it to take its name.
-        {"MoonInFrontOfItsPlanet", stillBody("Planet", "Sun", 100, 5000, 0) + stillBody("Planet.Moon", "Planet", 10, 300, 180),
-         {0, 0, 4000}, ahead, "", {"Planet"}, {"Planet.Moon"}},
+        {"MoonInFrontOfItsPlanet", planetAndMoon(0, 180), {0, 0, 4000}, ahead, "", {"Planet"}, {"Planet.Moon"}},
         // In focus, its name may lie across the disc behind it.
-        {"FocusedMoonInFrontOfItsPlanet", stillBody("Planet", "Sun", 100, 5000, 0) + stillBody("Planet.Moon", "Planet", 10, 300, 180),
-         {0, 0, 4000}, ahead, "Planet.Moon", {"Planet.Moon", "Planet"}, {}},
-        {"BodyBehindTheSun", stillBody("Behind", "Sun", 50, 3000, 0) + stillBody("Beside", "Sun", 50, 1500, 90),
-         {0, 0, -5000}, Ogre::Vector3::ZERO, "", {"Beside"}, {"Behind"}},
-        {"FocusedBodyBehindTheSun", stillBody("Behind", "Sun", 50, 3000, 0) + stillBody("Beside", "Sun", 50, 1500, 90),
-         {0, 0, -5000}, Ogre::Vector3::ZERO, "Behind", {"Beside"}, {"Behind"}},
-        {"FocusAmongMany", cluster(300), {0, 0, 3000}, ahead, "Focus", {"Focus"}, {}},
-    };
+        {"FocusedMoonInFrontOfItsPlanet", planetAndMoon(0, 180), {0, 0, 4000}, ahead, "Planet.Moon",
+         {"Planet.Moon", "Planet"}, {}},
+        {"BodyBehindTheSun", behindTheSun, {0, 0, -5000}, Ogre::Vector3::ZERO, "", {"Beside"}, {"Behind"}},
+        {"FocusedBodyBehindTheSun", behindTheSun, {0, 0, -5000}, Ogre::Vector3::ZERO, "Behind", {"Beside"}, {"Behind"}},
+        {"FocusAmongMany", cluster(300), {0, 0, 3000}, ahead, "Focus", {"Focus"}, {}}};
 }
 
 class NameLabelsTest : public HeadlessEngine
@@ -107,11 +106,7 @@ protected:
 
     const std::vector<LabelPlace>& place(int focus = -1, std::size_t most = NameLabels::most)
     {
-        LabelView view;
-        view.width = windowWidth;
-        view.height = windowHeight;
-        view.focus = focus;
-        view.sunRadius = sunGlow;
+        const LabelView view{windowWidth, windowHeight, 1.0f, focus, sunGlow};
         layout.placeLabels(bodyRegistry, *camera, view, widths, most);
         return layout.places();
     }
@@ -189,9 +184,7 @@ protected:
     LabelLayout layout;
 };
 
-class LabelScenes : public NameLabelsTest, public ::testing::WithParamInterface<Scene>
-{
-};
+class LabelScenes : public NameLabelsTest, public ::testing::WithParamInterface<Scene> {};
 
 TEST_P(LabelScenes, NamesAreClearOfOneAnotherAndOfDiscsAndOnlyVisibleBodiesAreNamed)
 {
@@ -205,10 +198,8 @@ TEST_P(LabelScenes, NamesAreClearOfOneAnotherAndOfDiscsAndOnlyVisibleBodiesAreNa
         EXPECT_TRUE(named(section)) << section;
     for (const std::string& section : scene.unnamed)
         EXPECT_FALSE(named(section)) << section;
-    if (focus >= 0 && named(scene.focus))
-    {
-        EXPECT_EQ(std::size_t(focus), layout.places().front().body);
-    }
+    // A focused body that is named is named first.
+    EXPECT_TRUE(focus < 0 || !named(scene.focus) || layout.places().front().body == std::size_t(focus));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, LabelScenes, ::testing::ValuesIn(scenes()), RowName());
@@ -294,8 +285,7 @@ TEST_F(NameLabelsTest, BodiesBehindTheCameraOrWithNoDetailShownAreNotNamed)
     for (const LabelPlace& place : layout.places())
         EXPECT_GT(bodyCentre(bodyRegistry.at(place.body)).z, 0.0f);
     const std::size_t hidden = layout.places().front().body;
-    bodyRegistry.at(hidden).nearShown = false;
-    bodyRegistry.at(hidden).farShown = false;
+    bodyRegistry.at(hidden).nearShown = bodyRegistry.at(hidden).farShown = false;
     place();
     for (const LabelPlace& place : layout.places())
         EXPECT_NE(hidden, place.body);

@@ -1,11 +1,10 @@
 // A film's frames on the disk: what is written is what is read back, a
 // file is never replaced, and a failing output is a reason, not a crash.
 
-#include "HeadlessEngine.h"
 #include "config/Files.h"
 #include "viewer/FilmFrames.h"
+#include "viewer/InputFrames.h"
 
-#include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -15,26 +14,6 @@
 
 namespace
 {
-// A folder of the running test's own, ending in '/', removed with what the
-// test left in it.
-struct TestFolder
-{
-    TestFolder()
-    {
-        const std::string file = writeTempFile("film", "");
-        removeFile(file);
-        path = file + "/";
-        if (const Result<> made = makeFolders(path); !made)
-            ADD_FAILURE() << made.why();
-    }
-    ~TestFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string path;
-};
-
 // Width x height RGB bytes, each different from its neighbours and from
 // another seed's: a row, a column or a channel out of place shows.
 std::vector<unsigned char> pattern(unsigned width, unsigned height, unsigned seed)

@@ -2,12 +2,14 @@
 #define ORVTEST_TESTS_VIEWER_INPUTFRAMES_H
 
 #include "HeadlessEngine.h"
+#include "config/Files.h"
 #include "viewer/InputSnapshot.h"
 #include "viewer/OrbitViewer.h"
 
 #include <OgreCamera.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -56,6 +58,25 @@ inline std::vector<InputSnapshot> typing(const std::string& text, float dt = 0.0
     }
     return taps;
 }
+
+// A folder of the running test's own, ending in '/', removed with what the test left in it.
+struct TestFolder
+{
+    TestFolder()
+    {
+        const std::string file = writeTempFile("folder", "");
+        removeFile(file);
+        path = file + "/";
+        if (const Result<> made = makeFolders(path); !made)
+            ADD_FAILURE() << made.why();
+    }
+    ~TestFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+};
 
 // A viewer on the scene of a system file's text, as the program starts them.
 class ViewerFixture : public HeadlessEngine

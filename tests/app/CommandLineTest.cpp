@@ -19,10 +19,13 @@ std::string describe(const Result<CommandLine>& parsed)
     field("help", read.help ? "yes" : "");
     field("version", read.version ? "yes" : "");
     field("system", read.systemFile);
-    std::string catalogues;
-    for (const std::string& name : read.catalogueFiles)
-        catalogues += "<" + name + ">";
-    field("catalogues", catalogues);
+    const auto listed = [](const std::vector<std::string>& names) {
+        std::string list;
+        for (const std::string& name : names)
+            list += "<" + name + ">";
+        return list;
+    };
+    field("catalogues", listed(read.catalogueFiles));
     field("settings", read.settingsFile);
     field("screenshots", read.screenshotFolder);
     field("tour", read.tourFolder);
@@ -34,24 +37,15 @@ std::string describe(const Result<CommandLine>& parsed)
     field("view", read.viewName);
     field("record", read.filmFolder);
     field("frames", read.frames ? std::to_string(read.frames) + " at " + std::to_string(read.framesPerSecond) : "");
-    std::string path;
-    for (const std::string& name : read.path)
-        path += "<" + name + ">";
-    field("path", path);
+    field("path", listed(read.path));
     field("overlays", read.overlays ? "yes" : "");
     return text;
 }
 
 TEST(CommandLineTest, ReadsWhatWasAskedAndSaysWhatWasWrong)
 {
-    const struct
-    {
-        const char* name;
-        std::vector<std::string> arguments;
-        const char* read;
-    } rows[] = {
-        {"NothingIsTheViewerAsItAlwaysWas", {}, ""},
-        {"ShortHelp", {"-h"}, "help=yes"},
+    const struct { const char* name; std::vector<std::string> arguments; const char* read; } rows[] = {
+        {"NothingIsTheViewerAsItAlwaysWas", {}, ""}, {"ShortHelp", {"-h"}, "help=yes"},
         {"EveryValueBothWays", {"--system", "belt.cfg", "--settings=my.cfg", "--screenshots", "shots", "--tour=/tmp/t"},
          "system=belt.cfg settings=my.cfg screenshots=shots tour=/tmp/t"},
         {"AValueThatLooksLikeAnOption", {"--system", "--help"}, "system=--help"},
@@ -72,8 +66,7 @@ TEST(CommandLineTest, ReadsWhatWasAskedAndSaysWhatWasWrong)
                                                    "16 to 16384 each, as 1920x1080"},
         {"ASizeBeyondAnyTexture", {"--size=99999x10"}, "error=--size 99999x10: write the width and height in "
                                                        "pixels, 16 to 16384 each, as 1920x1080"},
-        {"TheSmallestScale", {"--ui-scale=0.5"}, "scale=0.50"},
-        {"TheLargestScale", {"--ui-scale=8"}, "scale=8.00"},
+        {"TheSmallestScale", {"--ui-scale=0.5"}, "scale=0.50"}, {"TheLargestScale", {"--ui-scale=8"}, "scale=8.00"},
         {"AScaleJustBelow", {"--ui-scale=0.49"}, "error=--ui-scale 0.49: a number from 0.5 to 8"},
         {"AScaleJustAbove", {"--ui-scale=8.01"}, "error=--ui-scale 8.01: a number from 0.5 to 8"},
         {"ANarrowField", {"--fov", "1"}, "fov=1.000"},

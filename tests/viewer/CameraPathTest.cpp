@@ -14,8 +14,7 @@ Ogre::Quaternion turn(float degrees)
 TEST(CameraPathTest, EndsAtItsEndsPassesItsStopsAtOneSpeedAndTurnsTheShortWay)
 {
     // Two legs, 3000 and 1000 long at a right angle; the middle turn given as its negative, the same turn.
-    const CameraPath path({{Ogre::Vector3(0, 0, 0), turn(0)},
-                           {Ogre::Vector3(3000, 0, 0), -turn(170)},
+    const CameraPath path({{Ogre::Vector3(0, 0, 0), turn(0)}, {Ogre::Vector3(3000, 0, 0), -turn(170)},
                            {Ogre::Vector3(3000, 0, 1000), turn(-100)}});
     EXPECT_EQ(Ogre::Vector3(0, 0, 0), path.at(0.0).pose.position);
     EXPECT_EQ(Ogre::Vector3(3000, 0, 1000), path.at(1.0).pose.position);

@@ -38,10 +38,8 @@ constexpr double newYear2024 = 8766.0;
 
 const std::string* factOf(const std::vector<Fact>& facts, const std::string& label)
 {
-    for (const Fact& fact : facts)
-        if (fact.first == label)
-            return &fact.second;
-    return nullptr;
+    const auto found = std::find_if(facts.begin(), facts.end(), [&](const Fact& fact) { return fact.first == label; });
+    return found == facts.end() ? nullptr : &found->second;
 }
 
 // The nearest the polyline through `points` (closed or not) comes to `place`.
@@ -78,45 +76,29 @@ protected:
 };
 }
 
-TEST_F(CatalogueFocusTest, TypedNamesGoToTheSystemsBodiesFirstThenTheCataloguesBrightestAndTabCompletesFromBoth)
+TEST_F(CatalogueFocusTest, TypedNamesGoToSystemBodiesThenTheBrightestAndCeresIsReachedFollowedAndKeptInAView)
 {
-    const struct
-    {
-        const char* typed;
-        OIS::KeyCode last;
-        const char* said;     // the status line after the last key
-        bool catalogue;       // the focus is a catalogue body's
-    } rows[] = {
-        {"Ceres", OIS::KC_RETURN, "1 Ceres (A801 AA)", true},
-        {"1", OIS::KC_RETURN, "1 Ceres (A801 AA)", true},
-        {"(1) Ceres", OIS::KC_RETURN, "1 Ceres (A801 AA)", true},
-        {"1P/Halley", OIS::KC_RETURN, "1P/Halley", true},
+    // said: the status line after Return, or after Tab when `tab`; catalogue: the focus is a catalogue body's.
+    const struct { const char* typed; bool tab; const char* said; bool catalogue; } rows[] = {
+        {"Ceres", false, "1 Ceres (A801 AA)", true}, {"1", false, "1 Ceres (A801 AA)", true},
+        {"(1) Ceres", false, "1 Ceres (A801 AA)", true}, {"1P/Halley", false, "1P/Halley", true},
         // (2688) Halley is an asteroid's name too: the comet is the brighter.
-        {"Halley", OIS::KC_RETURN, "1P/Halley", true},
-        {"Oumuamua", OIS::KC_RETURN, "1I/\xCA\xBBOumuamua", true},
-        {"\xCA\xBBOumuamua", OIS::KC_RETURN, "1I/\xCA\xBBOumuamua", true},
+        {"Halley", false, "1P/Halley", true}, {"Oumuamua", false, "1I/\xCA\xBBOumuamua", true},
+        {"\xCA\xBBOumuamua", false, "1I/\xCA\xBBOumuamua", true},
         // The system's Io before the asteroid (85) Io; its number finds the asteroid.
-        {"Io", OIS::KC_RETURN, "Io", false},
-        {"85", OIS::KC_RETURN, "85 Io (A865 SA)", true},
-        {"Jupit", OIS::KC_RETURN, "Jupiter", false},
-        {"Nowhere at all", OIS::KC_RETURN, "No body named 'Nowhere at all'", false},
-        {"Oum", OIS::KC_TAB, "Go to: \xCA\xBBOumuamua_", false},
-        {"1P/Hal", OIS::KC_TAB, "Go to: 1P/Halley_", false},
-        {"Jupi", OIS::KC_TAB, "Go to: Jupiter_", false},
-        {"Zzzq", OIS::KC_TAB, "Go to: Zzzq_", false},
-    };
+        {"Io", false, "Io", false}, {"85", false, "85 Io (A865 SA)", true}, {"Jupit", false, "Jupiter", false},
+        {"Nowhere at all", false, "No body named 'Nowhere at all'", false},
+        {"Oum", true, "Go to: \xCA\xBBOumuamua_", false}, {"1P/Hal", true, "Go to: 1P/Halley_", false},
+        {"Jupi", true, "Go to: Jupiter_", false}, {"Zzzq", true, "Go to: Zzzq_", false}};
     for (const auto& row : rows)
     {
-        enter(row.typed, OIS::KC_RETURN, row.last);
+        enter(row.typed, OIS::KC_RETURN, row.tab ? OIS::KC_TAB : OIS::KC_RETURN);
         EXPECT_EQ(row.said, status) << row.typed;
         EXPECT_EQ(row.catalogue, viewer->controls().catalogueFocus().has_value()) << row.typed;
-        if (row.last == OIS::KC_TAB)
+        if (row.tab)
             run(tap(0.02f, OIS::KC_ESCAPE));
     }
-}
 
-TEST_F(CatalogueFocusTest, ArrivalFollowingAndTheOrbitLineOfCeres)
-{
     enter("Ceres");
     ASSERT_EQ(ceres, status);
     const CatalogueTarget target = *viewer->controls().catalogueFocus();
@@ -136,28 +118,15 @@ TEST_F(CatalogueFocusTest, ArrivalFollowingAndTheOrbitLineOfCeres)
     ASSERT_EQ("Following " + ceres, status);
     const Ogre::Vector3 offset = eye() - viewer->catalogues().placeOf(target);
     const Ogre::Vector3 before = viewer->catalogues().placeOf(target);
-    for (int n = 0; n < 30; ++n)
-        viewer->runFrame(frame(0.1f));
+    run(frame(0.1f), 30);
     const Ogre::Vector3 after = viewer->catalogues().placeOf(target);
     // Three days at a day a second: Ceres moves tens of units; the camera keeps its offset.
     EXPECT_GT(before.distance(after), 2.0f);
     EXPECT_LT((eye() - after).distance(offset), 0.05f);
 
-    // Another body ends it: its line goes with the focus.
-    enter("Jupiter");
-    EXPECT_FALSE(viewer->controls().catalogueFocus().has_value());
-    EXPECT_FALSE(sceneManager->getManualObject("CatalogueOrbitLine")->getVisible());
-}
-
-TEST_F(CatalogueFocusTest, AKeptViewKeepsItsCatalogueBodyAndComesBackBesideItOnceItsCatalogueIsRead)
-{
-    enter("Ceres");
-    run(frame(0.3f));
-    run(tap(0.02f, OIS::KC_L));
-    ASSERT_EQ("Following " + ceres, status);
+    // A view kept of it, without its date: the clock runs on, and Ceres with it.
     const std::vector<SavedView> read = readViews(viewSection(viewer->currentView("at Ceres")));
     ASSERT_EQ(1u, read.size());
-    // Without its date: the clock runs on, and Ceres with it.
     SavedView kept = read.front();
     kept.dated = false;
     EXPECT_EQ(ceres, kept.CatalogueFocus.text);
@@ -166,15 +135,18 @@ TEST_F(CatalogueFocusTest, AKeptViewKeepsItsCatalogueBodyAndComesBackBesideItOnc
         const std::optional<CatalogueTarget>& focus = viewer->controls().catalogueFocus();
         return focus ? eye() - viewer->catalogues().placeOf(*focus) : Ogre::Vector3(NAN, NAN, NAN);
     };
-    const Ogre::Vector3 offset = offsetNow();
+    const Ogre::Vector3 keptOffset = offsetNow();
 
-    // Gone elsewhere and a day on; the view brings back the body, the following and the offset.
+    // Another body ends the focus, and its line goes with it; a day on, the
+    // view brings back the body, the following and the offset.
     enter("Jupiter");
+    EXPECT_FALSE(viewer->controls().catalogueFocus().has_value());
+    EXPECT_FALSE(sceneManager->getManualObject("CatalogueOrbitLine")->getVisible());
     run(frame(0.1f), 10);
     viewer->showView(kept);
     ASSERT_TRUE(viewer->controls().catalogueFocus()) << status;
     EXPECT_TRUE(viewer->controls().following());
-    EXPECT_LT(offsetNow().distance(offset), 1e-3f * offset.length());
+    EXPECT_LT(offsetNow().distance(keptOffset), 1e-3f * keptOffset.length());
     // Shown while its catalogue is read anew (as `orvtest --view` at the start): it comes once read.
     enter("Jupiter");
     viewer->showCatalogues({});
@@ -184,26 +156,29 @@ TEST_F(CatalogueFocusTest, AKeptViewKeepsItsCatalogueBodyAndComesBackBesideItOnc
     EXPECT_FALSE(viewer->controls().catalogueFocus());
     EXPECT_EQ("View 'at Ceres'", status);
     ASSERT_TRUE(framesUntil([&] { return viewer->controls().catalogueFocus().has_value(); })) << status;
-    EXPECT_LT(offsetNow().distance(offset), 1e-3f * offset.length());
+    EXPECT_LT(offsetNow().distance(keptOffset), 1e-3f * keptOffset.length());
 }
 
-TEST_F(CatalogueFocusTest, EachBodyRidesOnItsMappedOrbitLine)
+TEST_F(CatalogueFocusTest, EachBodyRidesOnItsMappedOrbitLineThePanelTellsOfItsOrbitAndCometsHaveTails)
 {
     const RadialMap map = displayMapOf(bodyRegistry);
-    const struct
+    const struct { std::size_t slot; const char* name; double days; std::map<std::string, std::string> facts; } rows[] =
     {
-        std::size_t slot;
-        const char* name;
-        double days;
-    } rows[] = {
-        {0, "Ceres", newYear2024},
-        {0, "Vesta", newYear2024 + 500.0},
-        {1, "1P/Halley", newYear2024},             // near aphelion, 35 AU
-        {1, "1P/Halley", -5074.5},                 // 1986 Feb 9, at perihelion
-        {1, "2P/Encke", newYear2024},
-        {2, "1I/\xCA\xBBOumuamua", 6500.0},        // 2017 Oct, an open orbit near the Sun
-        {2, "2I/Borisov", 7300.0},
-    };
+        // JPL's answer: a 2.7666 AU, per_y 4.6018, H 3.33, class MBA.
+        {0, "Ceres", newYear2024,
+         {{"semi-major axis", "2.77 AU"}, {"orbit period", "4.6 years"}, {"H", "3.33"}, {"orbit class", "MBA"},
+          {"perihelion", "2.55 AU"}}},
+        {0, "Vesta", newYear2024 + 500.0, {}},
+        // Near aphelion, 35 AU. JPL's answer: q 0.585978, per.y 75.3159, M1 5.5, class HTC.
+        {1, "1P/Halley", newYear2024,
+         {{"orbit period", "75.3 years"}, {"M1", "5.5"}, {"orbit class", "HTC"}, {"perihelion", "0.586 AU"}}},
+        {1, "1P/Halley", -5074.5, {}},   // 1986 Feb 9, at perihelion
+        {1, "2P/Encke", newYear2024, {}},
+        // 2017 Oct, an open orbit near the Sun. The MPC's line: q 0.255240, e 1.199252; no class.
+        {2, "1I/\xCA\xBBOumuamua", 6500.0,
+         {{"semi-major axis", "none: an open orbit"}, {"aphelion", "none: an open orbit"},
+          {"orbit period", "none: an open orbit"}, {"perihelion", "0.255 AU"}, {"eccentricity", "1.2"}}},
+        {2, "2I/Borisov", 7300.0, {}}};
     for (const auto& row : rows)
     {
         const SmallBodies& bodies = *viewer->catalogues().bodiesIn(row.slot);
@@ -214,36 +189,8 @@ TEST_F(CatalogueFocusTest, EachBodyRidesOnItsMappedOrbitLine)
         const Ogre::Vector3 place = displayPlace(bodies.positionAt(*index, row.days), map);
         EXPECT_LT(distanceToLine(line, orbit.eccentricity < 1.0, place), 0.002f * place.length()) << row.name;
         EXPECT_EQ(std::size_t(CatalogueOrbitLine::points) + (orbit.eccentricity < 1.0 ? 0 : 1), line.size());
-    }
-}
 
-TEST_F(CatalogueFocusTest, ThePanelTellsOfTheOrbitAgainstJplsOwnPeriods)
-{
-    const struct
-    {
-        std::size_t slot;
-        const char* name;
-        std::map<std::string, std::string> facts;
-    } rows[] = {
-        // JPL's answer: a 2.7666 AU, per_y 4.6018, H 3.33, class MBA.
-        {0, "Ceres",
-         {{"semi-major axis", "2.77 AU"}, {"orbit period", "4.6 years"}, {"H", "3.33"}, {"orbit class", "MBA"},
-          {"perihelion", "2.55 AU"}}},
-        // JPL's answer: q 0.585978, per.y 75.3159, M1 5.5, class HTC.
-        {1, "1P/Halley",
-         {{"orbit period", "75.3 years"}, {"M1", "5.5"}, {"orbit class", "HTC"}, {"perihelion", "0.586 AU"}}},
-        // The MPC's line: q 0.255240, e 1.199252; no class.
-        {2, "Oumuamua",
-         {{"semi-major axis", "none: an open orbit"}, {"aphelion", "none: an open orbit"},
-          {"orbit period", "none: an open orbit"}, {"perihelion", "0.255 AU"}, {"eccentricity", "1.2"}}},
-    };
-    for (const auto& row : rows)
-    {
-        const SmallBodies& bodies = *viewer->catalogues().bodiesIn(row.slot);
-        const std::optional<std::size_t> index = NameIndex(bodies).find(row.name);
-        ASSERT_TRUE(index.has_value()) << row.name;
-        const std::vector<Fact> facts =
-            catalogueBodyFacts(bodies, *index, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO, newYear2024);
+        const std::vector<Fact> facts = catalogueBodyFacts(bodies, *index, {}, {}, row.days);
         for (const auto& [label, value] : row.facts)
         {
             const std::string* said = factOf(facts, label);
@@ -251,54 +198,16 @@ TEST_F(CatalogueFocusTest, ThePanelTellsOfTheOrbitAgainstJplsOwnPeriods)
             EXPECT_EQ(value, *said) << row.name << ": " << label;
         }
         EXPECT_EQ(row.slot == 2, !factOf(facts, "orbit class")) << row.name;
+        // Ceres from the Sun now: between its perihelion, 2.549 AU, and aphelion, 2.985.
+        if (row.name == std::string("Ceres"))
+            EXPECT_NEAR(2.767, std::stod(*factOf(facts, "from the Sun")), 0.218);
     }
-    // Ceres from the Sun now: between its perihelion and aphelion.
-    const SmallBodies& asteroids = *viewer->catalogues().bodiesIn(0);
-    const std::vector<Fact> facts =
-        catalogueBodyFacts(asteroids, *NameIndex(asteroids).find("Ceres"), {}, {}, newYear2024);
-    const double fromSun = std::stod(*factOf(facts, "from the Sun"));
-    EXPECT_GT(fromSun, 2.549);
-    EXPECT_LT(fromSun, 2.985);
-}
 
-TEST(CataloguePickingTest, TheSphereMetFirstAtTheCentreIsPicked)
-{
-    const Ogre::Vector3 eye = Ogre::Vector3::ZERO, forward = Ogre::Vector3::NEGATIVE_UNIT_Z;
-    const float perPixel = 0.001f;   // radians
-    const struct
-    {
-        const char* name;
-        std::vector<Sphere> spheres;
-        int picked;
-    } rows[] = {
-        {"a dot 3 pixels off", {{{0.3f, 0.0f, -100.0f}, 0.001f}}, 0},
-        {"a dot 6 pixels off", {{{0.6f, 0.0f, -100.0f}, 0.001f}}, -1},
-        {"behind the camera", {{{0.0f, 0.0f, 100.0f}, 1.0f}}, -1},
-        {"the nearer of two on the line", {{{0.0f, 0.0f, -200.0f}, 1.0f}, {{0.0f, 0.0f, -100.0f}, 1.0f}}, 1},
-        // A large sphere off to the side covers the centre in front of a dot on the line.
-        {"a disc over the centre first", {{{0.0f, 0.0f, -100.0f}, 0.01f}, {{30.0f, 0.0f, -60.0f}, 40.0f}}, 1},
-        {"none", {}, -1},
-    };
-    for (const auto& row : rows)
-    {
-        double depth = 0.0;
-        EXPECT_EQ(row.picked, sphereAtCentre(row.spheres, eye, forward, perPixel, 4.0f, depth)) << row.name;
-        EXPECT_EQ(row.picked < 0, std::isinf(depth)) << row.name;
-    }
-}
+    // A comet's tail shrinks away from the Sun and is gone beyond 5 AU.
+    const auto length = &CometTails::tailLengthAU;
+    EXPECT_TRUE(length(0.6) > length(1.0) && length(1.0) > length(2.0) && length(2.0) > length(4.0) && length(4.0) > 0);
+    EXPECT_TRUE(length(5.5) == 0.0 && CometTails::tailBrightness(5.0) == 0.0 && CometTails::tailBrightness(2.0) == 1.0);
 
-TEST_F(CatalogueFocusTest, ACometNearTheSunHasATailAwayFromItLongerNearerTheSun)
-{
-    // Away from the Sun: its length shrinks outwards and is gone beyond 5 AU.
-    EXPECT_GT(CometTails::tailLengthAU(0.6), CometTails::tailLengthAU(1.0));
-    EXPECT_GT(CometTails::tailLengthAU(1.0), CometTails::tailLengthAU(2.0));
-    EXPECT_GT(CometTails::tailLengthAU(2.0), CometTails::tailLengthAU(4.0));
-    EXPECT_GT(CometTails::tailLengthAU(4.0), 0.0);
-    EXPECT_EQ(0.0, CometTails::tailLengthAU(5.5));
-    EXPECT_EQ(0.0, CometTails::tailBrightness(5.0));
-    EXPECT_EQ(1.0, CometTails::tailBrightness(2.0));
-
-    const RadialMap map = displayMapOf(bodyRegistry);
     const auto comets = viewer->catalogues().shownBodies();
     const std::shared_ptr<const SmallBodies> jpl = comets.at(1);
     const std::size_t halley = *NameIndex(*jpl).find("1P/Halley");
@@ -331,6 +240,24 @@ TEST_F(CatalogueFocusTest, ACometNearTheSunHasATailAwayFromItLongerNearerTheSun)
         EXPECT_LT(tail.bodies->positionAt(tail.index, newYear2024).length(), CometTails::farthestAU);
 }
 
+TEST(CataloguePickingTest, TheSphereMetFirstAtTheCentreIsPicked)
+{
+    const Ogre::Vector3 eye = Ogre::Vector3::ZERO, forward = Ogre::Vector3::NEGATIVE_UNIT_Z;
+    const float perPixel = 0.001f;   // radians
+    const struct { const char* name; std::vector<Sphere> spheres; int picked; } rows[] = {
+        {"a dot 3 pixels off", {{{0.3f, 0.0f, -100.0f}, 0.001f}}, 0},
+        {"a dot 6 pixels off", {{{0.6f, 0.0f, -100.0f}, 0.001f}}, -1},
+        {"the nearer of two on the line", {{{0.0f, 0.0f, -200.0f}, 1.0f}, {{0.0f, 0.0f, -100.0f}, 1.0f}}, 1},
+        {"none", {}, -1},
+    };
+    for (const auto& row : rows)
+    {
+        double depth = 0.0;
+        EXPECT_EQ(row.picked, sphereAtCentre(row.spheres, eye, forward, perPixel, 4.0f, depth)) << row.name;
+        EXPECT_EQ(row.picked < 0, std::isinf(depth)) << row.name;
+    }
+}
+
 namespace
 {
 // The MPCORB.DAT line of (7482) 1994 PC1 (tests/data/catalogue/README.md).
@@ -361,51 +288,30 @@ protected:
     void SetUp() override
     {
         ViewerFixture::SetUp();
-        // Short names, so that the status line says them on one line.
-        std::string folder = ::testing::TempDir() + "catalogues-XXXXXX";
-        ASSERT_TRUE(::mkdtemp(folder.data()));
-        temporary = folder + "/";
         start(readConfigText(std::string(ORVTEST_DATA_DIR) + "/1.cfg"));
         viewer->startClock(8766.0, 86400.0);
     }
 
-    void TearDown() override
-    {
-        viewer.reset();
-        for (const std::string& file : made)
-            ::unlink(file.c_str());
-        ::rmdir(temporary.c_str());
-        ViewerFixture::TearDown();
-    }
-
     std::string write(const std::string& name, const std::string& text)
     {
-        made.push_back(temporary + name);
-        std::ofstream(made.back(), std::ios::binary) << text;
-        return made.back();
+        std::ofstream(folder.path + name, std::ios::binary) << text;
+        return folder.path + name;
     }
 
     std::size_t shownBodies() const
     {
-        const Catalogue* catalogue = viewer->catalogues().catalogue(0);
-        return catalogue ? catalogue->bodies.size() : 0;
+        return viewer->catalogues().catalogue(0) ? viewer->catalogues().catalogue(0)->bodies.size() : 0;
     }
-    std::size_t dots() const
-    {
-        const CatalogueDots* drawn = viewer->catalogues().dots();
-        return drawn ? drawn->dotCount() : 0;
-    }
+    std::size_t dots() const { return viewer->catalogues().dots() ? viewer->catalogues().dots()->dotCount() : 0; }
 
-    std::string temporary;
-    std::vector<std::string> made;
+    const TestFolder folder;   // short names, that the status line says on one line
 };
 
 TEST_F(CataloguesTest, FramesGoOnAndSayTheProgressWhileTheWorkerReadsThenTheBodiesAppearAtOnce)
 {
     // A pipe: the worker cannot read further than the test has written, so
     // the frames meet it halfway however fast the machine.
-    const std::string pipe = temporary + "MPCORB.DAT";
-    made.push_back(pipe);
+    const std::string pipe = folder.path + "MPCORB.DAT";
     ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0600));
     const int writeEnd = ::open(pipe.c_str(), O_RDWR);
     ASSERT_GE(writeEnd, 0);
@@ -425,13 +331,11 @@ TEST_F(CataloguesTest, FramesGoOnAndSayTheProgressWhileTheWorkerReadsThenTheBodi
     viewer->showCatalogues({pipe});
     EXPECT_TRUE(viewer->clockShown());
     // Halfway: the status line counts the bodies read, and none is shown yet.
-    const bool progressed = framesUntil([&] {
+    EXPECT_TRUE(framesUntil([&] {
         return status.rfind("Reading ", 0) == 0 && status.find(" 0 bodies") == std::string::npos;
-    });
-    EXPECT_TRUE(progressed) << status;
+    })) << status;
     EXPECT_EQ(std::string::npos, status.find("40,000")) << status;
     EXPECT_EQ(0u, dots());
-    EXPECT_EQ(0u, shownBodies());
     const long framesHalfway = framesRun;
     release = true;
     const bool shown = framesUntil([&] { return dots() > 0; });
@@ -444,7 +348,7 @@ TEST_F(CataloguesTest, FramesGoOnAndSayTheProgressWhileTheWorkerReadsThenTheBodi
     EXPECT_GT(framesRun, framesHalfway);
 }
 
-TEST_F(CataloguesTest, AChangedFileIsReadAgainAndReplacesTheFirstAFileThatDoesNotReadChangesNothing)
+TEST_F(CataloguesTest, AChangedFileIsReadAgainOneThatDoesNotReadChangesNothingOneNoLongerNamedGoes)
 {
     const std::string path = write("MPCORB.DAT", mpcorbOf(10));
     viewer->showCatalogues({path});
@@ -454,7 +358,6 @@ TEST_F(CataloguesTest, AChangedFileIsReadAgainAndReplacesTheFirstAFileThatDoesNo
     // A second reading after the file changed: the new bodies replace the old.
     std::ofstream(path, std::ios::binary | std::ios::app) << mpcorbOf(25).substr(mpcorbOf(0).size());
     ASSERT_TRUE(framesUntil([&] { return dots() == 35; })) << status;
-    EXPECT_EQ(35u, shownBodies());
     EXPECT_EQ("MPCORB.DAT: 35 asteroids shown", status);
 
     // Saved as UTF-16: refused, and the 35 stay.
@@ -470,10 +373,8 @@ TEST_F(CataloguesTest, AChangedFileIsReadAgainAndReplacesTheFirstAFileThatDoesNo
     ASSERT_TRUE(framesUntil([&] { return status.find("cannot be opened") != std::string::npos; })) << status;
     EXPECT_NE(std::string::npos, status.rfind("MPCORB.DAT cannot be opened", 0)) << status;
     EXPECT_EQ(35u, dots());
-}
 
-TEST_F(CataloguesTest, AFileNoLongerNamedGoesAndOneNamedAgainIsReadAnew)
-{
+    // A file no longer named goes, and one named again is read anew.
     const std::string first = write("first.txt", mpcorbOf(3));
     const std::string second = write("second.txt", mpcorbOf(4));
     viewer->showCatalogues({first, second});
@@ -491,9 +392,8 @@ TEST_F(CataloguesTest, AFileNoLongerNamedGoesAndOneNamedAgainIsReadAnew)
 
 TEST(CountTextTest, CountsAreWrittenInThousands)
 {
-    EXPECT_EQ("0", countText(0));
-    EXPECT_EQ("999", countText(999));
-    EXPECT_EQ("1,000", countText(1000));
-    EXPECT_EQ("1,450,000", countText(1450000));
+    for (const auto& [count, text] : {std::pair<std::size_t, const char*>{0, "0"}, {999, "999"}, {1000, "1,000"},
+                                      {1450000, "1,450,000"}})
+        EXPECT_EQ(text, countText(count));
 }
 }

@@ -38,12 +38,11 @@ std::string planetAt(float radius)
                      "OrbitPeriod", "0.016666667");
 }
 
-TEST_F(ViewerTest, FramesFlyTheCameraJumpToTheMovingBodyAndSwitchTheView)
+TEST_F(ViewerTest, FramesFlyTheCameraJumpToTheMovingBodySwitchTheViewAndTimeRatesAndPauseMoveTheBodies)
 {
     start(planetAt(1000));
     const Body& body = bodyRegistry.at(0);
     run(frame(0.0f));
-    EXPECT_TRUE(turnsNear(Ogre::Quaternion::IDENTITY, body.orbitNode->getOrientation()));
     // A quarter turn to the right, then a second of W at 100 units a second: the camera now faces -X.
     run(frame(0.0f, {}, 0, 692));
     run(frame(0.1f, {OIS::KC_W}), 10);
@@ -62,36 +61,7 @@ TEST_F(ViewerTest, FramesFlyTheCameraJumpToTheMovingBodyAndSwitchTheView)
     // The e2e picture's bright count drops after a jump whether or not R took.
     run(frame(0.25f, {OIS::KC_R}));
     EXPECT_EQ(Ogre::PM_WIREFRAME, camera->getPolygonMode());
-}
 
-TEST_F(ViewerTest, AJumpToADatedBodyArrivesOnItsSunlitSideTheSameWayUp)
-{
-    // Out of the ecliptic, so that "towards the north" is not the Sun's way.
-    start(bodySection("Planet", "Sun", "OrbitDays=400\nInclination=40\nAscendingNode=10\nMeanAnomaly=70\n") +
-          bodySection("Planet.Moon", "Planet", "OrbitDays=3\nMeanAnomaly=200\n"));
-    viewer->startClock(1234.5, 86400.0);
-    for (int jump = 0; jump < 2; ++jump)
-    {
-        run(frame(0.3f, {}, leftButton));
-        const Body& body = bodyRegistry.at(std::size_t(viewer->controls().focusIndex()));
-        const Ogre::Vector3 centre = bodyCentre(body);
-        const Ogre::Vector3 toCamera = cameraNode->getPosition() - centre;
-        const Ogre::Vector3 sunward = -centre.normalisedCopy();
-        EXPECT_NEAR(45.0f, toCamera.angleBetween(sunward).valueDegrees(), 15.0f) << body.sectionName;
-        EXPECT_NEAR(5.0f * body.definition.Size, toCamera.length(), 1e-2f);
-        // Turned towards the ecliptic's north, not its south or sideways: the
-        // part of the way to the camera across the sun's line points north.
-        const Ogre::Vector3 north = Ogre::Vector3::UNIT_Y - sunward * sunward.y;
-        EXPECT_GT(toCamera.dotProduct(north), 0.0f);
-        EXPECT_TRUE(vectorsNear(-toCamera.normalisedCopy(), cameraNode->getOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z,
-                                1e-4f));
-    }
-}
-
-TEST_F(ViewerTest, TimeRatesPauseAndStepsPerSecondMoveTheBodies)
-{
-    start(planetAt(1000));
-    const Body& body = bodyRegistry.at(0);
     // Three doublings, then a pause: frames go on, the planet stays.
     for (OIS::KeyCode key : {OIS::KC_RBRACKET, OIS::KC_RBRACKET, OIS::KC_RBRACKET, OIS::KC_SPACE})
         run(tap(0.25f, key));
@@ -113,11 +83,57 @@ TEST_F(ViewerTest, TimeRatesPauseAndStepsPerSecondMoveTheBodies)
     }
 }
 
-TEST_F(ViewerTest, InFilmTimeEachFrameIsAFramesTimeHoweverLongItTookToDraw)
+TEST_F(ViewerTest, AJumpToADatedBodyArrivesOnItsSunlitSideTheSameWayUpUnderTheRealSky)
 {
-    start(planetAt(1000) + bodySection("Dated", "Sun", "OrbitDays=10\n"));
+    // Out of the ecliptic, so that "towards the north" is not the Sun's way.
+    start(bodySection("Planet", "Sun", "OrbitDays=400\nInclination=40\nAscendingNode=10\nMeanAnomaly=70\n") +
+          bodySection("Planet.Moon", "Planet", "OrbitDays=3\nMeanAnomaly=200\n"));
+    viewer->startClock(1234.5, 86400.0);
+    for (int jump = 0; jump < 2; ++jump)
+    {
+        run(frame(0.3f, {}, leftButton));
+        const Body& body = bodyRegistry.at(std::size_t(viewer->controls().focusIndex()));
+        const Ogre::Vector3 centre = bodyCentre(body);
+        const Ogre::Vector3 toCamera = cameraNode->getPosition() - centre;
+        const Ogre::Vector3 sunward = -centre.normalisedCopy();
+        EXPECT_NEAR(45.0f, toCamera.angleBetween(sunward).valueDegrees(), 15.0f) << body.sectionName;
+        EXPECT_NEAR(5.0f * body.definition.Size, toCamera.length(), 1e-2f);
+        // Turned towards the ecliptic's north, not its south or sideways: the
+        // part of the way to the camera across the sun's line points north.
+        const Ogre::Vector3 north = Ogre::Vector3::UNIT_Y - sunward * sunward.y;
+        EXPECT_GT(toCamera.dotProduct(north), 0.0f);
+        EXPECT_TRUE(vectorsNear(-toCamera.normalisedCopy(), cameraNode->getOrientation() * Ogre::Vector3::NEGATIVE_UNIT_Z,
+                                1e-4f));
+    }
+
+    const SkyBackground* sky = realSky(sceneManager);
+    ASSERT_NE(nullptr, sky) << realSkyProblem();
+    EXPECT_FALSE(sky->showsFigures());
+    run(frame(0.25f, {OIS::KC_B}));
+    EXPECT_TRUE(sky->showsFigures());
+    SavedView kept = viewer->currentView("figures");
+    EXPECT_TRUE(kept.Constellations && kept.MilkyWay);
+    kept.Constellations = false;
+    kept.MilkyWay = false;
+    viewer->showView(kept);
+    EXPECT_FALSE(sky->showsFigures() || sky->showsMilkyWay());
+
+    // Bodies that do not follow the clock bring the random stars back, and B says there are no figures.
+    ASSERT_TRUE(viewer->reloadSystemFrom("s.cfg", bodySection("Other")));
+    EXPECT_EQ(nullptr, realSky(sceneManager));
+    EXPECT_TRUE(sceneManager->hasBillboardSet("StarField"));
+    run(frame(0.25f));
+    run(frame(0.25f, {OIS::KC_B}));
+    EXPECT_EQ("No constellations: no body follows the clock", status);
+}
+
+TEST_F(ViewerTest, InFilmTimeEachFrameIsAFramesTimeAndTheTimeKeysAndTheDatePromptDriveTheClock)
+{
+    start(planetAt(1000) + withValue(bodySection("Dated", "Sun", "OrbitDays=10\nEccentricity=0.5\nInclination=20\n"),
+                                     "OrbitPeriod", "0"));
     viewer->startClock(0.0, 3600.0);
     const Body& planet = bodyRegistry.at(1);
+    const Body& dated = bodyRegistry.at(0);
     const Ogre::Quaternion before = planet.orbitNode->getOrientation();
     viewer->keepFilmTime(30.0);
     // Three thirtieths of a second, at 60 steps a second: six of the planet's degrees; flying, ten units.
@@ -127,72 +143,21 @@ TEST_F(ViewerTest, InFilmTimeEachFrameIsAFramesTimeHoweverLongItTookToDraw)
     EXPECT_NEAR(6.0, degreesBetween(before, planet.orbitNode->getOrientation()), 1e-3);
     EXPECT_TRUE(vectorsNear(from + Ogre::Vector3(0, 0, 10), cameraNode->getPosition(), 1e-3f));
     EXPECT_NEAR(0.1 * 3600.0 / 86400.0, viewer->clock().days(), 1e-12);
-    // Out of film time, a frame is its own time again, and a step a frame.
+    // Out of film time, a frame is its own time again, and a step a frame: an hour of sky at an hour a second.
     viewer->keepFilmTime(0.0);
     run(frame(2.0f));
     EXPECT_NEAR(7.0, degreesBetween(before, planet.orbitNode->getOrientation()), 1e-3);
     EXPECT_NEAR(2.1 * 3600.0 / 86400.0, viewer->clock().days(), 1e-12);
-}
-
-TEST_F(ViewerTest, KKeepsTheViewAndItsNumberFliesBackToItInASecond)
-{
-    start(planetAt(1000));
-    const Body& planet = bodyRegistry.at(0);
-    const std::string file = writeTempFile("views.cfg", "");
-    viewer->keepViewsIn(file);
-    run(frame(0.25f, {}, leftButton));
-    run(tap(0.25f, OIS::KC_L));
-    enter("near", OIS::KC_K);
-    const std::string kept = fitStatusText("Kept view 'near' in " + baseNameOf(file) + ": 1 comes back to it");
-    EXPECT_EQ(kept, status);
-    const Ogre::Vector3 offset = cameraNode->getPosition() - bodyCentre(planet);
-    const Ogre::Quaternion looking = cameraNode->getOrientation();
-    enter("near", OIS::KC_K);
-    EXPECT_EQ(fitStatusText("A view 'near' is kept already: Return replaces it, Escape keeps it"), status);
-    run(tap(0.01f, OIS::KC_RETURN));
-    EXPECT_EQ(kept, status);
-
-    // Away, not following, the planet moving on: 1 flies back beside it in a second, and follows it on.
-    run(tap(0.25f, OIS::KC_L));
-    run(frame(0.25f, {OIS::KC_S}, 0, 300), 4);
-    run(tap(0.25f, OIS::KC_1));
-    EXPECT_EQ("View 'near'", status);
-    EXPECT_FALSE(vectorsNear(bodyCentre(planet) + offset, cameraNode->getPosition(), 1.0f));
-    run(frame(0.25f), 3);
-    EXPECT_TRUE(vectorsNear(bodyCentre(planet) + offset, cameraNode->getPosition(), 1e-2f));
-    EXPECT_TRUE(turnsNear(looking, cameraNode->getOrientation(), 1e-3));
-    run(frame(0.25f));
-    EXPECT_TRUE(vectorsNear(bodyCentre(planet) + offset, cameraNode->getPosition(), 1e-2f));
-
-    run(tap(0.25f, OIS::KC_2));
-    EXPECT_EQ(fitStatusText("No view 2: " + baseNameOf(file) + " keeps 1 view"), status);
-    // A view whose body is gone brings the camera back alone.
-    writeTempFile("views.cfg", "[gone]\nPosition=1 2 3\nDirection=0 0 1\nFocus=Vulcan\nFollow=1\n");
-    run(tap(0.25f, OIS::KC_1));
-    EXPECT_EQ(fitStatusText("View 'gone': its body Vulcan is gone, so the camera alone comes back"), status);
-    run(frame(0.25f), 4);
-    EXPECT_TRUE(vectorsNear(Ogre::Vector3(1, 2, 3), cameraNode->getPosition()));
-    EXPECT_FALSE(viewer->controls().following());
-}
-
-TEST_F(ViewerTest, TheClockPlacesDatedBodiesAndTheTimeKeysAndTheDatePromptDriveIt)
-{
-    start(withValue(bodySection("Planet", "Sun", "OrbitDays=10\nEccentricity=0.5\nInclination=20\n"), "OrbitPeriod",
-                    "0"));
-    viewer->startClock(0.0, 3600.0);
-    const Body& body = bodyRegistry.at(0);
     const auto onOrbit = [&] {
-        return vectorsNear(worldFromEcliptic(body.keplerOrbit->placeAt(viewer->clock().dynamicalDays()) * 100.0),
-                           bodyCentre(body), 1e-3f);
+        return vectorsNear(worldFromEcliptic(dated.keplerOrbit->placeAt(viewer->clock().dynamicalDays()) * 100.0),
+                           bodyCentre(dated), 1e-3f);
     };
-    // A second of frames in pieces: an hour of sky at an hour a second.
-    run(frame(0.25f), 4);
-    EXPECT_NEAR(1.0 / 24, viewer->clock().days(), 1e-12);
     EXPECT_TRUE(onOrbit());
+
     const auto oneSecond = [&] {
-        const double before = viewer->clock().days();
+        const double start = viewer->clock().days();
         run(frame(1.0f));
-        return (viewer->clock().days() - before) * 86400.0;
+        return (viewer->clock().days() - start) * 86400.0;
     };
     run(tap(0.0f, OIS::KC_RBRACKET));
     EXPECT_NEAR(21600.0, oneSecond(), 1e-6);
@@ -215,6 +180,64 @@ TEST_F(ViewerTest, TheClockPlacesDatedBodiesAndTheTimeKeysAndTheDatePromptDriveI
     EXPECT_NE(std::string::npos, status.find("'1986-02-30' is no date")) << status;
 }
 
+TEST_F(ViewerTest, FollowingKeepsTheOffsetKKeepsTheViewAndItsNumberFliesBackToItInASecond)
+{
+    start(planetAt(1000));
+    const Body& planet = bodyRegistry.at(0);
+    const std::string file = writeTempFile("views.cfg", "");
+    viewer->keepViewsIn(file);
+    run(frame(0.25f, {}, leftButton));
+    run(tap(0.25f, OIS::KC_L));
+    EXPECT_EQ("Following Planet", status);
+    // Looking away and flying a little: the offset that results is kept.
+    run(frame(0.5f, {OIS::KC_S}, 0, 40, 0));
+    const Ogre::Vector3 followed = cameraNode->getPosition() - bodyCentre(planet);
+    const Ogre::Quaternion turned = cameraNode->getOrientation();
+    run(frame(0.1f), 90);
+    EXPECT_GT(bodyCentre(planet).x, 900.0f);   // a quarter of the way round the sun
+    EXPECT_TRUE(vectorsNear(followed, cameraNode->getPosition() - bodyCentre(planet), 1e-2f));
+    EXPECT_TRUE(turnsNear(turned, cameraNode->getOrientation(), 0.0));
+
+    enter("near", OIS::KC_K);
+    const std::string kept = fitStatusText("Kept view 'near' in " + baseNameOf(file) + ": 1 comes back to it");
+    EXPECT_EQ(kept, status);
+    enter("near", OIS::KC_K);
+    EXPECT_EQ(fitStatusText("A view 'near' is kept already: Return replaces it, Escape keeps it"), status);
+    run(tap(0.01f, OIS::KC_RETURN));
+    EXPECT_EQ(kept, status);
+
+    // Away, not following, the planet moving on: 1 flies back beside it in a second, and follows it on.
+    run(tap(0.25f, OIS::KC_L));
+    run(frame(0.25f, {OIS::KC_S}, 0, 300), 4);
+    run(tap(0.25f, OIS::KC_1));
+    EXPECT_EQ("View 'near'", status);
+    EXPECT_FALSE(vectorsNear(bodyCentre(planet) + followed, cameraNode->getPosition(), 1.0f));
+    run(frame(0.25f), 3);
+    EXPECT_TRUE(vectorsNear(bodyCentre(planet) + followed, cameraNode->getPosition(), 1e-2f));
+    EXPECT_TRUE(turnsNear(turned, cameraNode->getOrientation(), 1e-3));
+    run(frame(0.25f));
+    EXPECT_TRUE(vectorsNear(bodyCentre(planet) + followed, cameraNode->getPosition(), 1e-2f));
+
+    run(tap(0.25f, OIS::KC_2));
+    EXPECT_EQ(fitStatusText("No view 2: " + baseNameOf(file) + " keeps 1 view"), status);
+
+    // Read again without the planet: the camera stays, and L has nothing to follow.
+    ASSERT_TRUE(viewer->reloadSystemFrom("s.cfg", bodySection("Other")));
+    EXPECT_EQ("Reloaded s.cfg: 1 body; the body followed is gone", status);
+    const Ogre::Vector3 stayed = cameraNode->getPosition();
+    run(frame(0.1f));
+    EXPECT_TRUE(vectorsNear(stayed, cameraNode->getPosition()));
+    run(tap(0.3f, OIS::KC_L));
+    EXPECT_EQ("Jump to a body first, then L follows it", status);
+    // A view whose body is gone brings the camera back alone.
+    writeTempFile("views.cfg", "[gone]\nPosition=1 2 3\nDirection=0 0 1\nFocus=Vulcan\nFollow=1\n");
+    run(tap(0.25f, OIS::KC_1));
+    EXPECT_EQ(fitStatusText("View 'gone': its body Vulcan is gone, so the camera alone comes back"), status);
+    run(frame(0.25f), 4);
+    EXPECT_TRUE(vectorsNear(Ogre::Vector3(1, 2, 3), cameraNode->getPosition()));
+    EXPECT_FALSE(viewer->controls().following());
+}
+
 TEST_F(ViewerTest, TheInfoPanelsFactsAreRoundedAsAPersonReadsThemWithTheirUnits)
 {
     const std::pair<double, const char*> numbers[] = {
@@ -225,10 +248,8 @@ TEST_F(ViewerTest, TheInfoPanelsFactsAreRoundedAsAPersonReadsThemWithTheirUnits)
     EXPECT_EQ("20 min", readableDuration(1200.0));
     EXPECT_EQ("4.17 days", readableDuration(360000.0));
 
-    start(withValue(withValue(bodySection("5.Planet", "Sun", "OrbitDays=4332.8\nEccentricity=0.048\nInclination=1.3\n"
-                                                           "RotationHours=-9.93\n"),
-                              "Size", "420"),
-                    "OrbitPeriod", "0") +
+    const std::string planet = "OrbitDays=4332.8\nEccentricity=0.048\nInclination=1.3\nRotationHours=-9.93\n";
+    start(withValue(withValue(bodySection("5.Planet", "Sun", planet), "Size", "420"), "OrbitPeriod", "0") +
           withValue(bodySection("5.Planet.Moon", "5.Planet"), "OrbitPeriod", "3.3333") +
           // A circle tilted 30 degrees, at the top of its orbit at the epoch:
           // 90 degrees past its node, 30 degrees above the ecliptic.
@@ -248,7 +269,6 @@ TEST_F(ViewerTest, TheInfoPanelsFactsAreRoundedAsAPersonReadsThemWithTheirUnits)
 
 TEST(HelpOverlayTest, TheHelpFitsTheWindowAtEveryScale)
 {
-    const std::size_t lines = helpLines().size();
     // DejaVu Sans at 16 pixels averages under 9 pixels a character.
     HelpColumns columns;
     for (const auto& line : helpLines())
@@ -261,7 +281,7 @@ TEST(HelpOverlayTest, TheHelpFitsTheWindowAtEveryScale)
         {1, 800, 600, 0}, {1, 1920, 1080, 1}, {2, 3840, 2160, 2}, {2, 800, 600, 0}, {1.5f, 1280, 720, 0}};
     for (const auto& row : rows)
     {
-        const HelpSize size = helpSize(lines, columns, row.scale, row.width, row.height);
+        const HelpSize size = helpSize(helpLines().size(), columns, row.scale, row.width, row.height);
         EXPECT_TRUE(size.width <= row.width && size.height <= row.height)
             << row.width << "x" << row.height << " at " << row.scale;
         if (row.factor > 0)
@@ -271,33 +291,7 @@ TEST(HelpOverlayTest, TheHelpFitsTheWindowAtEveryScale)
     }
 }
 
-TEST_F(ViewerTest, FollowingKeepsTheCameraWhereItIsFromTheBodyUntilItIsGone)
-{
-    start(planetAt(1000));
-    const Body& body = bodyRegistry.at(0);
-    run(frame(0.3f, {}, leftButton));
-    run(tap(0.3f, OIS::KC_L));
-    EXPECT_EQ("Following Planet", status);
-    // Looking away and flying a little: the offset that results is kept.
-    run(frame(0.5f, {OIS::KC_S}, 0, 40, 0));
-    const Ogre::Vector3 offset = cameraNode->getPosition() - bodyCentre(body);
-    const Ogre::Quaternion looking = cameraNode->getOrientation();
-    run(frame(0.1f), 90);
-    EXPECT_GT(bodyCentre(body).x, 900.0f);   // a quarter of the way round the sun
-    EXPECT_TRUE(vectorsNear(offset, cameraNode->getPosition() - bodyCentre(body), 1e-2f));
-    EXPECT_TRUE(turnsNear(looking, cameraNode->getOrientation(), 0.0));
-
-    // Read again without the planet: the camera stays, and L has nothing to follow.
-    ASSERT_TRUE(viewer->reloadSystemFrom("s.cfg", bodySection("Other")));
-    EXPECT_EQ("Reloaded s.cfg: 1 body; the body followed is gone", status);
-    const Ogre::Vector3 stayed = cameraNode->getPosition();
-    run(frame(0.1f));
-    EXPECT_TRUE(vectorsNear(stayed, cameraNode->getPosition()));
-    run(tap(0.3f, OIS::KC_L));
-    EXPECT_EQ("Jump to a body first, then L follows it", status);
-}
-
-TEST_F(ViewerTest, ASoundFileReplacesEveryBodyAtTheRateInForceAndKeepsTheFocus)
+TEST_F(ViewerTest, ASoundFileReplacesEveryBodyAtTheRateInForceAndKeepsTheFocusAFileWithAnErrorChangesNothing)
 {
     start(bodySection("A") + bodySection("A.Moon", "A") + bodySection("B"));
     run(frame(0.3f, {}, leftButton), 2);   // to B
@@ -332,58 +326,27 @@ TEST_F(ViewerTest, ASoundFileReplacesEveryBodyAtTheRateInForceAndKeepsTheFocus)
     EXPECT_NE(std::string::npos, replaced.why().find("Teapot"));
     EXPECT_TRUE(sceneManager->hasEntity("C.Near"));
     EXPECT_FALSE(sceneManager->hasSceneNode("D.Orbit"));
-}
 
-TEST_F(ViewerTest, ADatedSystemHasTheRealSkyWhoseFiguresBAndTheViewsSwitch)
-{
-    start(bodySection("Planet", "Sun", "OrbitDays=400\n"));
-    const SkyBackground* sky = realSky(sceneManager);
-    ASSERT_NE(nullptr, sky) << realSkyProblem();
-    EXPECT_FALSE(sky->showsFigures());
-    run(frame(0.25f, {OIS::KC_B}));
-    EXPECT_TRUE(sky->showsFigures());
-    SavedView kept = viewer->currentView("figures");
-    EXPECT_TRUE(kept.Constellations && kept.MilkyWay);
-    kept.Constellations = false;
-    kept.MilkyWay = false;
-    viewer->showView(kept);
-    EXPECT_FALSE(sky->showsFigures() || sky->showsMilkyWay());
-
-    // Bodies that do not follow the clock bring the random stars back, and B says there are no figures.
-    ASSERT_TRUE(viewer->reloadSystemFrom("s.cfg", bodySection("Other")));
-    EXPECT_EQ(nullptr, realSky(sceneManager));
-    EXPECT_TRUE(sceneManager->hasBillboardSet("StarField"));
-    run(frame(0.25f));
-    run(frame(0.25f, {OIS::KC_B}));
-    EXPECT_EQ("No constellations: no body follows the clock", status);
-}
-
-TEST_F(ViewerTest, AFileWithAnErrorChangesNothingAndTheStatusLineSaysWhereFirst)
-{
-    start(bodySection("A"));
     const Ogre::ColourValue diffuse = sceneManager->getLight("SunLight")->getDiffuseColour();
     // The engine could not take this range: the lights stay as they are.
     EXPECT_FALSE(viewer->reloadSettingsFrom("o.cfg", "[Light]\nDiffuseLight=1 0 0\nRange=-1\n"));
     EXPECT_EQ(fitStatusText("o.cfg:3: Range -1 is not from 0 to 1e+18: the engine cannot shadow a light of that range, "
-                            "and the viewer does not start with it (not reloaded)"),
-              status);
+                            "and the viewer does not start with it (not reloaded)"), status);
     EXPECT_EQ(diffuse, sceneManager->getLight("SunLight")->getDiffuseColour());
     EXPECT_TRUE(viewer->reloadSettingsFrom("o.cfg", "[Light]\nDiffuseLight=1 0 0\n"));
     EXPECT_EQ(Ogre::ColourValue(1, 0, 0), sceneManager->getLight("SunLight")->getDiffuseColour());
 
     // Both files at once, as F5 reads them: the refusal first, then what was
     // taken; the status line names a file without its folder.
-    char folder[] = "/tmp/orvtest-reload-XXXXXX";
-    ASSERT_NE(nullptr, ::mkdtemp(folder));
-    std::ofstream(std::string(folder) + "/s.cfg") << bodySection("B", "Nowhere");
-    std::ofstream(std::string(folder) + "/o.cfg") << "[Performance]\nMeshLod=1\n";
-    viewer->watchFiles(std::string(folder) + "/s.cfg", std::string(folder) + "/o.cfg");
+    const TestFolder folder;
+    std::ofstream(folder.path + "s.cfg") << bodySection("B", "Nowhere");
+    std::ofstream(folder.path + "o.cfg") << "[Performance]\nMeshLod=1\n";
+    viewer->watchFiles(folder.path + "s.cfg", folder.path + "o.cfg");
     for (int n = 0; n < 20 && status.find("Nowhere") == std::string::npos; ++n)
         run(tap(0.1f, OIS::KC_F5));
     EXPECT_EQ(0u, status.find("s.cfg:3: Parent 'Nowhere' names no body")) << status;
     EXPECT_NE(std::string::npos, status.find("MeshLod takes effect at the next start")) << status;
-    EXPECT_TRUE(sceneManager->hasEntity("A.Near"));
-    EXPECT_EQ(0, std::system(("rm -rf " + std::string(folder)).c_str()));
+    EXPECT_TRUE(sceneManager->hasEntity("C.Near"));
 }
 
 TEST(FileWatchTest, AFileIsReadOnlyOnceItsWriterHasClosedItAndItHasStoodStill)
@@ -428,7 +391,6 @@ TEST(FileWatchTest, AFileIsReadOnlyOnceItsWriterHasClosedItAndItHasStoodStill)
     EXPECT_EQ(0u, deleted.find("unreadable: Cannot open file")) << deleted;
     ASSERT_EQ(0, ::mkdir(path.c_str(), 0700));
     const std::string folder = takeDue();
-    EXPECT_EQ(0u, folder.find("unreadable: ")) << folder;
     EXPECT_NE(std::string::npos, folder.find("not a regular file")) << folder;
     ::rmdir(path.c_str());
 }
@@ -443,8 +405,7 @@ TEST(FreedPagesTest, PagesFreedBetweenLiveBlocksGoBackToTheSystem)
     // are counted, whatever else the process holds.
     constexpr std::size_t blockSize = 64 * 1024;   // below what the allocator maps on its own
     const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
-    std::vector<char*> freed;
-    std::vector<char*> kept;
+    std::vector<char*> freed, kept;
     for (int i = 0; i < 256; ++i)
     {
         freed.push_back(static_cast<char*>(std::malloc(blockSize)));
@@ -488,7 +449,7 @@ class FilmPathTest : public ViewerTest, public ::testing::WithParamInterface<Pat
 protected:
     // The view as K keeps it with the clock at `days`: the camera 50 units
     // from the planet, on the side `side` says.
-    SavedView keptAt(const char* name, double days, const Ogre::Vector3& side, bool dated)
+    SavedView keptAt(const char* name, double days, const Ogre::Vector3& side, bool dated, double fieldOfView)
     {
         viewer->startClock(days, 86400.0);
         const Ogre::Vector3 planet = bodyCentre(bodyRegistry.at(0));
@@ -500,6 +461,7 @@ protected:
         view.Offset = side;
         view.dated = dated;
         view.Date.days = days;
+        view.FieldOfView = fieldOfView;
         return view;
     }
 
@@ -518,9 +480,7 @@ protected:
             const float dt = n == 0 ? 0.0f : float(1.0 / rate);
             viewer->runBodySteps(0.0f);
             viewer->showPathFrame(path, n, dt);
-            InputSnapshot nobody;
-            nobody.dt = dt;
-            EXPECT_TRUE(viewer->handleInput(nobody));
+            EXPECT_TRUE(viewer->handleInput(frame(dt)));
             if (n == 0)
                 ends = {viewer->clock().days(), 0.0, cameraNode->getPosition(), {}};
         }
@@ -529,12 +489,6 @@ protected:
         viewer->keepFilmTime(0.0);
         return ends;
     }
-
-    Ogre::Vector3 shown(const SavedView& view)
-    {
-        viewer->showView(view);
-        return cameraNode->getPosition();
-    }
 };
 
 TEST_P(FilmPathTest, TheFirstFrameIsTheFirstViewAndTheLastTheLast)
@@ -542,10 +496,8 @@ TEST_P(FilmPathTest, TheFirstFrameIsTheFirstViewAndTheLastTheLast)
     const PathRow& row = GetParam();
     start(bodySection("Planet", "Sun", "OrbitDays=400\nEccentricity=0.3\nInclination=10\n"));
     const double a = 0.0, b = 3 * 365.25 + 17.3;
-    SavedView from = keptAt("from", a, Ogre::Vector3(0, 0, -50), row.firstDated);
-    SavedView to = keptAt("to", b, Ogre::Vector3(30, 5, 0), row.lastDated);
-    from.FieldOfView = 60.0;
-    to.FieldOfView = 5.0;
+    const SavedView from = keptAt("from", a, Ogre::Vector3(0, 0, -50), row.firstDated, 60.0);
+    const SavedView to = keptAt("to", b, Ogre::Vector3(30, 5, 0), row.lastDated, 5.0);
 
     viewer->startClock(1000.0, 86400.0);   // where an undated view leaves the clock
     const Ends ends = film({from, to}, 40);
@@ -556,10 +508,12 @@ TEST_P(FilmPathTest, TheFirstFrameIsTheFirstViewAndTheLastTheLast)
     // The field of view eased from the first view's to the last's.
     EXPECT_NEAR(5.0, camera->getFOVy().valueDegrees(), 1e-4);
     viewer->startClock(ends.firstDate, 86400.0);
-    EXPECT_TRUE(vectorsNear(shown(from), ends.first, 0.05f));
+    viewer->showView(from);
+    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), ends.first, 0.05f));
     EXPECT_NEAR(60.0, camera->getFOVy().valueDegrees(), 1e-4);
     viewer->startClock(ends.lastDate, 86400.0);
-    EXPECT_TRUE(vectorsNear(shown(to), ends.last, 0.05f));
+    viewer->showView(to);
+    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), ends.last, 0.05f));
 }
 
 INSTANTIATE_TEST_SUITE_P(Films, FilmPathTest, ::testing::ValuesIn(pathRows), RowName());

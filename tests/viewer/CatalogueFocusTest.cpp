@@ -200,7 +200,9 @@ TEST_F(CatalogueFocusTest, EachBodyRidesOnItsMappedOrbitLineThePanelTellsOfItsOr
         EXPECT_EQ(row.slot == 2, !factOf(facts, "orbit class")) << row.name;
         // Ceres from the Sun now: between its perihelion, 2.549 AU, and aphelion, 2.985.
         if (row.name == std::string("Ceres"))
+        {
             EXPECT_NEAR(2.767, std::stod(*factOf(facts, "from the Sun")), 0.218);
+        }
     }
 
     // A comet's tail shrinks away from the Sun and is gone beyond 5 AU.
@@ -307,7 +309,7 @@ protected:
     const TestFolder folder;   // short names, that the status line says on one line
 };
 
-TEST_F(CataloguesTest, FramesGoOnAndSayTheProgressWhileTheWorkerReadsThenTheBodiesAppearAtOnce)
+TEST_F(CataloguesTest, FramesGoOnWhileTheWorkerReadsAChangedFileIsReadAgainAndOneNoLongerNamedGoes)
 {
     // A pipe: the worker cannot read further than the test has written, so
     // the frames meet it halfway however fast the machine.
@@ -346,24 +348,22 @@ TEST_F(CataloguesTest, FramesGoOnAndSayTheProgressWhileTheWorkerReadsThenTheBodi
     EXPECT_EQ(40000u, shownBodies());
     EXPECT_EQ("MPCORB.DAT: 40,000 asteroids shown", status);
     EXPECT_GT(framesRun, framesHalfway);
-}
 
-TEST_F(CataloguesTest, AChangedFileIsReadAgainOneThatDoesNotReadChangesNothingOneNoLongerNamedGoes)
-{
-    const std::string path = write("MPCORB.DAT", mpcorbOf(10));
+    // A changed file is read again; one that does not read changes nothing.
+    const std::string path = write("mpcorb.dat", mpcorbOf(10));
     viewer->showCatalogues({path});
     ASSERT_TRUE(framesUntil([&] { return dots() == 10; })) << status;
-    EXPECT_EQ("MPCORB.DAT: 10 asteroids shown", status);
+    EXPECT_EQ("mpcorb.dat: 10 asteroids shown", status);
 
     // A second reading after the file changed: the new bodies replace the old.
     std::ofstream(path, std::ios::binary | std::ios::app) << mpcorbOf(25).substr(mpcorbOf(0).size());
     ASSERT_TRUE(framesUntil([&] { return dots() == 35; })) << status;
-    EXPECT_EQ("MPCORB.DAT: 35 asteroids shown", status);
+    EXPECT_EQ("mpcorb.dat: 35 asteroids shown", status);
 
     // Saved as UTF-16: refused, and the 35 stay.
     std::ofstream(path, std::ios::binary | std::ios::trunc) << std::string("\xFF\xFE" "D\0e\0s\0", 8);
     ASSERT_TRUE(framesUntil([&] { return status.find("UTF-16") != std::string::npos; })) << status;
-    EXPECT_EQ("MPCORB.DAT is UTF-16 (little-endian, with a byte-order\nmark) text; save it as UTF-8 or ASCII; the bodies shown\nstay",
+    EXPECT_EQ("mpcorb.dat is UTF-16 (little-endian, with a byte-order\nmark) text; save it as UTF-8 or ASCII; the bodies shown\nstay",
               status);
     EXPECT_EQ(35u, dots());
     EXPECT_EQ(35u, shownBodies());
@@ -371,7 +371,7 @@ TEST_F(CataloguesTest, AChangedFileIsReadAgainOneThatDoesNotReadChangesNothingOn
     // Gone: refused again, still the 35.
     ::unlink(path.c_str());
     ASSERT_TRUE(framesUntil([&] { return status.find("cannot be opened") != std::string::npos; })) << status;
-    EXPECT_NE(std::string::npos, status.rfind("MPCORB.DAT cannot be opened", 0)) << status;
+    EXPECT_NE(std::string::npos, status.rfind("mpcorb.dat cannot be opened", 0)) << status;
     EXPECT_EQ(35u, dots());
 
     // A file no longer named goes, and one named again is read anew.

@@ -48,11 +48,77 @@ protected:
     OrbitControls controls{10.0f};
 };
 
-TEST_F(OrbitControlsTest, GatedActionsFireOnceEveryDelayInPriorityOrder)
+TEST_F(OrbitControlsTest, FlightGoesByTimeCountsAndPlaceAndGatedActionsFireOnceEveryDelayInPriorityOrder)
 {
-    // A held button, half a second at 60 frames a second: at 0, 0.217 and 0.433 seconds.
-    EXPECT_EQ((std::vector<int>{1, 2, 3}), jumps(std::vector<InputSnapshot>(30, frame(frame60, {}, leftButton))));
+    const struct { std::initializer_list<OIS::KeyCode> keys; Ogre::Vector3 perSecond; } rows[] = {
+        {{OIS::KC_W}, {0, 0, -10}},     {{OIS::KC_UP, OIS::KC_W}, {0, 0, -10}},   // two keys of a row move once
+        {{OIS::KC_S}, {0, 0, 10}},      {{OIS::KC_UP, OIS::KC_DOWN}, {0, 0, 0}},  // opposite rows cancel
+        {{OIS::KC_A}, {-10, 0, 0}},     {{OIS::KC_RIGHT}, {10, 0, 0}},
+        {{OIS::KC_PGUP}, {0, 10, 0}},   {{OIS::KC_E}, {0, -10, 0}},
+        {{OIS::KC_W, OIS::KC_D, OIS::KC_Q}, {10, 10, -10}}};
+    for (const auto& row : rows)
+        for (int frames : {60, 7})
+        {
+            Ogre::Vector3 moved = Ogre::Vector3::ZERO;
+            for (int n = 0; n < frames; ++n)
+                moved += controls.decide(frame(1.0f / float(frames), row.keys), bodies).translation;
+            EXPECT_TRUE(vectorsNear(row.perSecond, moved, 1e-3f)) << row.perSecond << " at " << frames;
+        }
+    for (float dt : {frame60, 0.5f})
+    {
+        const OrbitActions actions = controls.decide(frame(dt, {}, 0, 100, -20), bodies);
+        EXPECT_FLOAT_EQ(-13.0f, actions.yawDegrees);
+        EXPECT_FLOAT_EQ(2.6f, actions.pitchDegrees);
+    }
+
+    // What each layout prints in the US places of W S A D Q E.
+    using K = OIS::KeyCode;
+    const std::array<K, 6> us{OIS::KC_W, OIS::KC_S, OIS::KC_A, OIS::KC_D, OIS::KC_Q, OIS::KC_E};
+    const std::array<K, 6> azerty{OIS::KC_Z, OIS::KC_S, OIS::KC_Q, OIS::KC_D, OIS::KC_A, OIS::KC_E};
+    const std::array<K, 6> dvorak{OIS::KC_COMMA, OIS::KC_O, OIS::KC_A, OIS::KC_E, OIS::KC_APOSTROPHE, OIS::KC_PERIOD};
+    // place: held, or -1; keys: as the layout prints them, pressed and held; flown: in a second.
+    const struct { const char* name; std::array<K, 6> labels; int place; std::vector<K> keys; Ogre::Vector3 flown;
+                   bool orbitLines; } placeRows[] = {
+        {"UsW", us, 0, {OIS::KC_W}, {0, 0, -10}, false},
+        {"UsShiftStillFlies", us, 0, {OIS::KC_W, OIS::KC_LSHIFT}, {0, 0, -10}, false},
+        {"AzertyZInTheWPlace", azerty, 0, {OIS::KC_Z}, {0, 0, -10}, false},
+        {"AzertyWElsewhereDoesNotFly", azerty, -1, {OIS::KC_W}, {0, 0, 0}, false},
+        {"AzertyAInTheQPlaceFliesUp", azerty, 4, {OIS::KC_A}, {0, 10, 0}, false},
+        {"DvorakOInTheSPlaceFlies", dvorak, 1, {OIS::KC_O}, {0, 0, 10}, false},
+        {"DvorakShiftOGivesOrbitLines", dvorak, 1, {OIS::KC_O, OIS::KC_RSHIFT}, {0, 0, 0}, true},
+        {"DvorakOElsewhereOnAnotherLayout", us, -1, {OIS::KC_O}, {0, 0, 0}, true}};
+    for (const auto& row : placeRows)
+    {
+        OrbitControls fresh(10.0f);
+        InputSnapshot input = frame(0.5f);
+        input.placesKnown = true;
+        input.placeLabels = row.labels;
+        if (row.place >= 0)
+            input.placesDown.set(std::size_t(row.place));
+        for (K key : row.keys)
+        {
+            input.keysDown.set(key);
+            input.addPress(KeyPress{key, 0, false});
+        }
+        Ogre::Vector3 flown = fresh.decide(input, bodies).translation;
+        input.pressCount = 0;   // held on for the next half second
+        flown += fresh.decide(input, bodies).translation;
+        EXPECT_TRUE(vectorsNear(row.flown, flown, 1e-3f)) << row.name;
+        EXPECT_EQ(row.orbitLines, fresh.orbitLinesShown()) << row.name;
+    }
+    // At the prompt every key types its letter: "o" on Dvorak's S place too.
+    controls.decide(tap(0.3f, OIS::KC_RETURN), bodies);
+    InputSnapshot typed = tap(0.01f, OIS::KC_O, 'o');
+    typed.placesKnown = true;
+    typed.placeLabels = dvorak;
+    typed.placesDown.set(1);
+    EXPECT_EQ("Go to: o_", controls.decide(typed, bodies).status);
+
+    // Gated actions fire once every delay, in priority order. A held button,
+    // half a second at 60 frames a second: at 0, 0.217 and 0.433 seconds.
     const OrbitControls fresh{10.0f};
+    controls = fresh;
+    EXPECT_EQ((std::vector<int>{1, 2, 3}), jumps(std::vector<InputSnapshot>(30, frame(frame60, {}, leftButton))));
     controls = fresh;
     EXPECT_EQ((std::vector<int>{5}), jumps({frame(frame60, {}, rightButton)}));   // back from the first to the last
 
@@ -85,73 +151,6 @@ TEST_F(OrbitControlsTest, GatedActionsFireOnceEveryDelayInPriorityOrder)
     const OrbitActions none = controls.decide(frame(frame60, {OIS::KC_SYSRQ}, leftButton), BodyRegistry());
     EXPECT_EQ(-1, none.jumpTo);
     EXPECT_TRUE(none.screenshot);
-}
-
-TEST_F(OrbitControlsTest, FlyingAndLookingFollowTimeAndCountsFlightGoesByPlaceAndAPlacesLetterGivesItsCommandWithShift)
-{
-    const struct { std::initializer_list<OIS::KeyCode> keys; Ogre::Vector3 perSecond; } rows[] = {
-        {{OIS::KC_W}, {0, 0, -10}},     {{OIS::KC_UP, OIS::KC_W}, {0, 0, -10}},   // two keys of a row move once
-        {{OIS::KC_S}, {0, 0, 10}},      {{OIS::KC_UP, OIS::KC_DOWN}, {0, 0, 0}},  // opposite rows cancel
-        {{OIS::KC_A}, {-10, 0, 0}},     {{OIS::KC_RIGHT}, {10, 0, 0}},
-        {{OIS::KC_PGUP}, {0, 10, 0}},   {{OIS::KC_E}, {0, -10, 0}},
-        {{OIS::KC_W, OIS::KC_D, OIS::KC_Q}, {10, 10, -10}}};
-    for (const auto& row : rows)
-        for (int frames : {60, 7})
-        {
-            Ogre::Vector3 moved = Ogre::Vector3::ZERO;
-            for (int n = 0; n < frames; ++n)
-                moved += controls.decide(frame(1.0f / float(frames), row.keys), bodies).translation;
-            EXPECT_TRUE(vectorsNear(row.perSecond, moved, 1e-3f)) << row.perSecond << " at " << frames;
-        }
-    for (float dt : {frame60, 0.5f})
-    {
-        const OrbitActions actions = controls.decide(frame(dt, {}, 0, 100, -20), bodies);
-        EXPECT_FLOAT_EQ(-13.0f, actions.yawDegrees);
-        EXPECT_FLOAT_EQ(2.6f, actions.pitchDegrees);
-    }
-
-    // What each layout prints in the US places of W S A D Q E.
-    using K = OIS::KeyCode;
-    const std::array<K, 6> us{OIS::KC_W, OIS::KC_S, OIS::KC_A, OIS::KC_D, OIS::KC_Q, OIS::KC_E};
-    const std::array<K, 6> azerty{OIS::KC_Z, OIS::KC_S, OIS::KC_Q, OIS::KC_D, OIS::KC_A, OIS::KC_E};
-    const std::array<K, 6> dvorak{OIS::KC_COMMA, OIS::KC_O, OIS::KC_A, OIS::KC_E, OIS::KC_APOSTROPHE, OIS::KC_PERIOD};
-    // place: held, or -1; keys: as the layout prints them, pressed and held; flown: in a second.
-    const struct { const char* name; std::array<K, 6> labels; int place; std::vector<K> keys; Ogre::Vector3 flown;
-                   bool orbitLines; } rows[] = {
-        {"UsW", us, 0, {OIS::KC_W}, {0, 0, -10}, false},
-        {"UsShiftStillFlies", us, 0, {OIS::KC_W, OIS::KC_LSHIFT}, {0, 0, -10}, false},
-        {"AzertyZInTheWPlace", azerty, 0, {OIS::KC_Z}, {0, 0, -10}, false},
-        {"AzertyWElsewhereDoesNotFly", azerty, -1, {OIS::KC_W}, {0, 0, 0}, false},
-        {"AzertyAInTheQPlaceFliesUp", azerty, 4, {OIS::KC_A}, {0, 10, 0}, false},
-        {"DvorakOInTheSPlaceFlies", dvorak, 1, {OIS::KC_O}, {0, 0, 10}, false},
-        {"DvorakShiftOGivesOrbitLines", dvorak, 1, {OIS::KC_O, OIS::KC_RSHIFT}, {0, 0, 0}, true},
-        {"DvorakOElsewhereOnAnotherLayout", us, -1, {OIS::KC_O}, {0, 0, 0}, true}};
-    for (const auto& row : rows)
-    {
-        OrbitControls fresh(10.0f);
-        InputSnapshot input = frame(0.5f);
-        input.placesKnown = true;
-        input.placeLabels = row.labels;
-        if (row.place >= 0)
-            input.placesDown.set(std::size_t(row.place));
-        for (K key : row.keys)
-        {
-            input.keysDown.set(key);
-            input.addPress(KeyPress{key, 0, false});
-        }
-        Ogre::Vector3 flown = fresh.decide(input, bodies).translation;
-        input.pressCount = 0;   // held on for the next half second
-        flown += fresh.decide(input, bodies).translation;
-        EXPECT_TRUE(vectorsNear(row.flown, flown, 1e-3f)) << row.name;
-        EXPECT_EQ(row.orbitLines, fresh.orbitLinesShown()) << row.name;
-    }
-    // At the prompt every key types its letter: "o" on Dvorak's S place too.
-    controls.decide(tap(0.3f, OIS::KC_RETURN), bodies);
-    InputSnapshot typed = tap(0.01f, OIS::KC_O, 'o');
-    typed.placesKnown = true;
-    typed.placeLabels = dvorak;
-    typed.placesDown.set(1);
-    EXPECT_EQ("Go to: o_", controls.decide(typed, bodies).status);
 }
 
 TEST_F(OrbitControlsTest, TimeKeysFireOncePerPressWithinTheRatesLimitsAndZoomNarrowsTheFieldAndTheLook)

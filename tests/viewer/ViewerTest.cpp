@@ -26,10 +26,7 @@
 
 namespace
 {
-struct ViewerTest : ViewerFixture
-{
-    Ogre::Vector3 starField() { return sceneManager->getSceneNode("StarField")->getPosition(); }
-};
+using ViewerTest = ViewerFixture;
 
 // A planet of size 10 going one degree a frame round the sun at `radius`.
 std::string planetAt(float radius)
@@ -47,7 +44,7 @@ TEST_F(ViewerTest, FramesFlyTheCameraJumpToTheMovingBodySwitchTheViewAndTimeRate
     run(frame(0.0f, {}, 0, 692));
     run(frame(0.1f, {OIS::KC_W}), 10);
     EXPECT_TRUE(vectorsNear(Ogre::Vector3(-100, 0, -14500), cameraNode->getPosition(), 1.0f));
-    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), starField()));
+    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), sceneManager->getSceneNode("StarField")->getPosition()));
 
     // A click: the body turns by its step first, then the camera stands 5 sizes in front of it.
     run(frame(0.1f, {}, leftButton));
@@ -55,7 +52,7 @@ TEST_F(ViewerTest, FramesFlyTheCameraJumpToTheMovingBodySwitchTheViewAndTimeRate
     const Ogre::Vector3 centre = bodyCentre(body);
     EXPECT_NEAR(11.0, degreesBetween(Ogre::Quaternion::IDENTITY, body.orbitNode->getOrientation()), 1e-3);
     EXPECT_TRUE(vectorsNear(centre + Ogre::Vector3(0, 0, -50), camera->getDerivedPosition(), 1e-2f));
-    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), starField()));
+    EXPECT_TRUE(vectorsNear(cameraNode->getPosition(), sceneManager->getSceneNode("StarField")->getPosition()));
     run(frame(0.1f));
     EXPECT_FALSE(bodyCentre(body).positionEquals(centre, 1.0f));   // it does not follow
     // The e2e picture's bright count drops after a jump whether or not R took.
@@ -282,12 +279,10 @@ TEST(HelpOverlayTest, TheHelpFitsTheWindowAtEveryScale)
     for (const auto& row : rows)
     {
         const HelpSize size = helpSize(helpLines().size(), columns, row.scale, row.width, row.height);
-        EXPECT_TRUE(size.width <= row.width && size.height <= row.height)
-            << row.width << "x" << row.height << " at " << row.scale;
-        if (row.factor > 0)
-            EXPECT_EQ(row.factor, size.factor);
-        else
-            EXPECT_GT(size.charHeight, 10.0f);    // still readable
+        // Shrunk, it is still readable.
+        EXPECT_TRUE(size.width <= row.width && size.height <= row.height &&
+                    (row.factor > 0 ? size.factor == row.factor : size.charHeight > 10.0f))
+            << row.width << "x" << row.height << " at " << row.scale << ": " << size.factor << ", " << size.charHeight;
     }
 }
 

@@ -86,7 +86,7 @@ std::vector<Scene> scenes()
         {"FocusedBodyBehindTheSun", behindTheSun, {0, 0, -5000}, Ogre::Vector3::ZERO, "Behind", {"Beside"}, {"Behind"}},
         {"FocusAmongMany", cluster(300), {0, 0, 3000}, ahead, "Focus", {"Focus"}, {}},
         // The camera at the Sun, looking along +Z.
-        {"BodyBehindTheCamera", stillBody("Ahead", "Sun", 5, 2000, 10) + stillBody("Behind", "Sun", 5, 2000, 190),
+        {"BodyBehindTheCamera", stillBody("Ahead", "Sun", 5, 2000, 10) + stillBody("Behind", "Sun", 5, 2000, 195),
          Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_Z, "", {"Ahead"}, {"Behind"}}};
 }
 

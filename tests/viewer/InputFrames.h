@@ -62,19 +62,13 @@ inline std::vector<InputSnapshot> typing(const std::string& text, float dt = 0.0
 // A folder of the running test's own, ending in '/', removed with what the test left in it.
 struct TestFolder
 {
-    TestFolder()
+    TestFolder() : path(writeTempFile("folder", "") + "/")
     {
-        const std::string file = writeTempFile("folder", "");
-        removeFile(file);
-        path = file + "/";
+        removeFile(path.substr(0, path.size() - 1));
         if (const Result<> made = makeFolders(path); !made)
             ADD_FAILURE() << made.why();
     }
-    ~TestFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
+    ~TestFolder() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
     std::string path;
 };
 

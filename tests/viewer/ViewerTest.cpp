@@ -28,16 +28,13 @@ namespace
 {
 using ViewerTest = ViewerFixture;
 
-// A planet of size 10 going one degree a frame round the sun at `radius`.
-std::string planetAt(float radius)
-{
-    return withValue(withValue(withValue(bodySection("Planet"), "OrbitRadius", std::to_string(radius)), "Size", "10"),
-                     "OrbitPeriod", "0.016666667");
-}
+// A planet of size 10 going one degree a frame round the sun at 1000.
+const std::string planet1000 = withValue(
+    withValue(withValue(bodySection("Planet"), "OrbitRadius", "1000"), "Size", "10"), "OrbitPeriod", "0.016666667");
 
 TEST_F(ViewerTest, FramesFlyTheCameraJumpToTheMovingBodySwitchTheViewAndTimeRatesAndPauseMoveTheBodies)
 {
-    start(planetAt(1000));
+    start(planet1000);
     const Body& body = bodyRegistry.at(0);
     run(frame(0.0f));
     // A quarter turn to the right, then a second of W at 100 units a second: the camera now faces -X.
@@ -126,7 +123,7 @@ TEST_F(ViewerTest, AJumpToADatedBodyArrivesOnItsSunlitSideTheSameWayUpUnderTheRe
 
 TEST_F(ViewerTest, InFilmTimeEachFrameIsAFramesTimeAndTheTimeKeysAndTheDatePromptDriveTheClock)
 {
-    start(planetAt(1000) + withValue(bodySection("Dated", "Sun", "OrbitDays=10\nEccentricity=0.5\nInclination=20\n"),
+    start(planet1000 + withValue(bodySection("Dated", "Sun", "OrbitDays=10\nEccentricity=0.5\nInclination=20\n"),
                                      "OrbitPeriod", "0"));
     viewer->startClock(0.0, 3600.0);
     const Body& planet = bodyRegistry.at(1);
@@ -179,7 +176,7 @@ TEST_F(ViewerTest, InFilmTimeEachFrameIsAFramesTimeAndTheTimeKeysAndTheDatePromp
 
 TEST_F(ViewerTest, FollowingKeepsTheOffsetKKeepsTheViewAndItsNumberFliesBackToItInASecond)
 {
-    start(planetAt(1000));
+    start(planet1000);
     const Body& planet = bodyRegistry.at(0);
     const std::string file = writeTempFile("views.cfg", "");
     viewer->keepViewsIn(file);
@@ -273,13 +270,12 @@ TEST(HelpOverlayTest, TheHelpFitsTheWindowAtEveryScale)
         columns.inputs = std::max(columns.inputs, 9.0f * float(line.first.size()));
         columns.descriptions = std::max(columns.descriptions, 9.0f * float(line.second.size()));
     }
-    // factor: 0 where the help must shrink to fit.
+    // factor: 0 where the help must shrink to fit, and stay readable.
     const struct { float scale, width, height, factor; } rows[] = {
         {1, 800, 600, 0}, {1, 1920, 1080, 1}, {2, 3840, 2160, 2}, {2, 800, 600, 0}, {1.5f, 1280, 720, 0}};
     for (const auto& row : rows)
     {
         const HelpSize size = helpSize(helpLines().size(), columns, row.scale, row.width, row.height);
-        // Shrunk, it is still readable.
         EXPECT_TRUE(size.width <= row.width && size.height <= row.height &&
                     (row.factor > 0 ? size.factor == row.factor : size.charHeight > 10.0f))
             << row.width << "x" << row.height << " at " << row.scale << ": " << size.factor << ", " << size.charHeight;

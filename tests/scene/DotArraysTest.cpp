@@ -11,8 +11,6 @@
 #include "scene/DotArrays.h"
 #include "sky/ConicOrbit.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 namespace

@@ -13,7 +13,6 @@
 #include <OgreCamera.h>
 #include <OgreManualObject.h>
 #include <OgreMaterialManager.h>
-#include <OgreRenderQueue.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 

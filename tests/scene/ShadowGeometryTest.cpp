@@ -15,10 +15,8 @@ const Ogre::Vector3 sun(0.0f, 0.0f, 0.0f);
 constexpr float sunRadius = 10.0f;
 const Ogre::Vector3 caster(100.0f, 0.0f, 0.0f);
 
-// The angle (radians) between the directions from a point to the sun's
-// centre and to the caster's, and their angular radii: the discs touch at
-// separation sunAngle + casterAngle, and one holds the other at
-// |casterAngle - sunAngle|.
+// Seen from a point, radians: the sun's and the caster's centres apart, and
+// their angular radii (the discs touch at the sum, one holds the other at the difference).
 struct Seen { float apart, sunAngle, casterAngle; };
 Seen seenFrom(const Ogre::Vector3& point, float casterRadius)
 {

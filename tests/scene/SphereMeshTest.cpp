@@ -21,19 +21,18 @@ MeshContents readMesh(const Ogre::MeshPtr& mesh)
     MeshContents contents;
     Ogre::VertexData* vertexData = mesh->sharedVertexData;
     Ogre::HardwareVertexBufferSharedPtr vertices = vertexData->vertexBufferBinding->getBuffer(0);
-    const float* v = static_cast<const float*>(vertices->lock(Ogre::HardwareBuffer::HBL_READ_ONLY));
+    Ogre::HardwareBufferLockGuard vertexLock(vertices, Ogre::HardwareBuffer::HBL_READ_ONLY);
+    const auto* v = static_cast<const float*>(vertexLock.pData);
     for (size_t i = 0; i < vertexData->vertexCount; ++i, v += 8)
     {
         contents.positions.emplace_back(v[0], v[1], v[2]);
         contents.normals.emplace_back(v[3], v[4], v[5]);
         contents.uvs.emplace_back(v[6], v[7]);
     }
-    vertices->unlock();
     Ogre::IndexData* indexData = mesh->getSubMesh(0)->indexData;
-    const uint16_t* i = static_cast<const uint16_t*>(
-        indexData->indexBuffer->lock(Ogre::HardwareBuffer::HBL_READ_ONLY));
+    Ogre::HardwareBufferLockGuard indexLock(indexData->indexBuffer, Ogre::HardwareBuffer::HBL_READ_ONLY);
+    const auto* i = static_cast<const uint16_t*>(indexLock.pData);
     contents.indices.assign(i, i + indexData->indexCount);
-    indexData->indexBuffer->unlock();
     return contents;
 }
 

@@ -9,7 +9,6 @@
 #include "config/AppSettings.h"
 #include "config/ConfigFileReading.h"
 #include "config/Dates.h"
-#include "config/Files.h"
 #include "config/Views.h"
 #include "config/SystemJudge.h"
 #include "scene/BodyRig.h"
@@ -21,14 +20,12 @@
 #include "sim/SceneNames.h"
 #include "sim/SkyToWorld.h"
 #include "sim/TrueScale.h"
-#include "sky/TimeScales.h"
 #include "viewer/FilmSession.h"
 #include "viewer/InputFrames.h"
 #include "viewer/OrbitViewer.h"
 
 #include <OgreCamera.h>
 #include <OgreEntity.h>
-#include <OgreManualObject.h>
 #include <OgreMesh.h>
 #include <OgreMeshLodGenerator.h>
 #include <OgreSceneManager.h>
@@ -394,8 +391,7 @@ TEST_F(TrueScaleTest, AReloadKeepsTrueScaleCPicksTheBodyAtTheCentreAndABodyFilli
     EXPECT_EQ(float(radius), reloaded.drawnRadius);
     EXPECT_NEAR(5.0 * radius, double(reloaded.orbitNode->getPosition().length()), 1e-3 * radius);
     while (generatePendingLod())
-    {
-    }
+        continue;
     const std::size_t index = indexOf("Jupiter");
     const Body& jupiter = bodyRegistry.at(index);
     auto* entity = static_cast<Ogre::Entity*>(jupiter.nearNode->getAttachedObject(0));

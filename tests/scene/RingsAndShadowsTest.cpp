@@ -54,10 +54,7 @@ protected:
         writeShadowCasters();
     }
 
-    const Body& body(const std::string& section) const
-    {
-        return bodyRegistry.at(std::size_t(bodyRegistry.indexOf(section)));
-    }
+    const Body& body(const std::string& section) const { return bodyRegistry.at(std::size_t(bodyRegistry.indexOf(section))); }
 
     Ogre::Vector3 centre(const std::string& section) const { return body(section).orbitNode->_getDerivedPosition(); }
 

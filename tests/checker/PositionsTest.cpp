@@ -115,14 +115,10 @@ TEST(PositionsTest, TrueScaleGivesTheRealDistancesAndNamesTheBodiesLeftOut)
     // x -0.1771354586, y 0.9672416237, z -0.0000039000 AU. TT - UTC was
     // 64.184 s then (32.184 s and TAI - UTC = 32 s, IERS Bulletin C).
     const double checkAU = std::sqrt(0.1771354586 * 0.1771354586 + 0.9672416237 * 0.9672416237 + 3.9e-6 * 3.9e-6);
-    const auto report = [&](const std::vector<std::string>& arguments) {
-        std::ostringstream text, unused;
-        runChecker(arguments, text, unused);
-        return text.str();
-    };
-    const std::string earth = report({"--json", "--true-scale", "--at", exactIsoDate(-64.184 / 86400.0), file});
-    EXPECT_NEAR(numberIn(earth, "\"section\": \"3.Earth\"", "distanceAU"), checkAU, 1e-7);
-    EXPECT_NEAR(numberIn(earth, "\"section\": \"3.Earth\"", "distanceKm"), checkAU * 149597870.7, 15.0);
+    std::ostringstream earth, earthErr;
+    runChecker({"--json", "--true-scale", "--at", exactIsoDate(-64.184 / 86400.0), file}, earth, earthErr);
+    EXPECT_NEAR(numberIn(earth.str(), "\"section\": \"3.Earth\"", "distanceAU"), checkAU, 1e-7);
+    EXPECT_NEAR(numberIn(earth.str(), "\"section\": \"3.Earth\"", "distanceKm"), checkAU * 149597870.7, 15.0);
     // Left out: the probe without SemiMajorAxisKm, the frame-locked wheel; null distances.
     EXPECT_TRUE(std::isnan(numberIn(json, "\"section\": \"Probe\"", "distanceKm")));
     EXPECT_TRUE(std::isnan(numberIn(json, "\"section\": \"Wheel\"", "distanceKm")));
@@ -132,14 +128,16 @@ TEST(PositionsTest, TrueScaleGivesTheRealDistancesAndNamesTheBodiesLeftOut)
     EXPECT_EQ(std::string::npos, json.find("'Moon' is left out"));
 
     // Without --true-scale nothing of it: no km, no warning.
-    const std::string plain = report({"--json", "--at", exactIsoDate(days), file});
-    EXPECT_EQ(std::string::npos, plain.find("distanceKm"));
-    EXPECT_EQ(std::string::npos, plain.find("left out at true scale"));
+    std::ostringstream plain, plainErr;
+    runChecker({"--json", "--at", exactIsoDate(days), file}, plain, plainErr);
+    EXPECT_EQ(std::string::npos, plain.str().find("distanceKm"));
+    EXPECT_EQ(std::string::npos, plain.str().find("left out at true scale"));
 
     // The table has a km column.
-    const std::string table = report({"--true-scale", "--at", exactIsoDate(days - 59.0 / 86400.0), file});
-    EXPECT_NE(std::string::npos, table.find(" km ")) << table;
-    EXPECT_NE(std::string::npos, table.find(" 36840")) << table;
+    std::ostringstream table, tableErr;
+    runChecker({"--true-scale", "--at", exactIsoDate(days - 59.0 / 86400.0), file}, table, tableErr);
+    EXPECT_NE(std::string::npos, table.str().find(" km ")) << table.str();
+    EXPECT_NE(std::string::npos, table.str().find(" 36840")) << table.str();
 }
 
 TEST(PositionsTest, ARealSizeNotAbove0IsAnErrorTheViewerDoesNotStartWith)

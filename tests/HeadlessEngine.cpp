@@ -97,12 +97,11 @@ std::string bodySection(const std::string& section, const std::string& parent, c
 std::string stillBody(const std::string& section, const std::string& parent, float size, float radius, float degrees,
                       const std::string& axis)
 {
-    std::string text = bodySection(section, parent,
-                                   "NearDistance=1000000\nFarDistance=2000000\nOrbitAxis=" + axis + "\nOrbitCompleted=" +
-                                       std::to_string(degrees) + "\n");
-    text = withValue(text, "Size", std::to_string(size));
-    text = withValue(text, "OrbitRadius", std::to_string(radius));
-    return withValue(text, "OrbitPeriod", "0");
+    const std::string text = bodySection(
+        section, parent, "NearDistance=1000000\nFarDistance=2000000\nOrbitAxis=" + axis + "\nOrbitCompleted=" +
+                             std::to_string(degrees) + "\n");
+    return withValue(withValue(withValue(text, "Size", std::to_string(size)), "OrbitRadius", std::to_string(radius)),
+                     "OrbitPeriod", "0");
 }
 
 std::string withValue(std::string text, const std::string& key, const std::string& value)

@@ -30,10 +30,7 @@ protected:
 struct RowName
 {
     template <typename Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& row) const
-    {
-        return row.param.name;
-    }
+    std::string operator()(const ::testing::TestParamInfo<Row>& row) const { return row.param.name; }
 };
 
 // Restores the process-wide settings and registry that a test changed.

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -19,12 +20,9 @@ namespace
 {
 using Row = std::vector<std::string>;
 
-std::string plain(std::string cell)
+std::string plain(std::string out)
 {
-    std::string out;
-    for (char c : cell)
-        if (c != '`')
-            out += c;
+    out.erase(std::remove(out.begin(), out.end(), '`'), out.end());
     const size_t first = out.find_first_not_of(' ');
     return first == std::string::npos ? "" : out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
@@ -36,11 +34,9 @@ std::vector<Row> documentedTable(const std::string& file, const std::string& hea
     std::ifstream stream(std::string(ORVTEST_SOURCE_DIR) + "/" + file);
     EXPECT_TRUE(stream.is_open()) << file;
     std::string line;
-    bool inSection = false;
-    bool inTable = false;
-    int table = -1;
+    bool inSection = false, inTable = false;
+    int table = -1, lineInTable = 0;
     std::vector<Row> rows;
-    int lineInTable = 0;
     while (std::getline(stream, line))
     {
         if (line.rfind("#", 0) == 0)

@@ -54,15 +54,8 @@ std::string utf16(const std::string& text, bool littleEndian, bool mark)
     return out;
 }
 
-struct FileRow
-{
-    const char* name;
-    std::string bytes;
-    CatalogueFormat format;
-    std::size_t bodies;
-    const char* problem;   // the one problem's where() begins so; null when none
-    const char* refusal;   // a phrase of the failure; null when it reads
-};
+// problem: the one problem's where() begins so, refusal: a phrase of the failure; each null when none.
+struct FileRow { const char* name; std::string bytes; CatalogueFormat format; std::size_t bodies; const char* problem, *refusal; };
 
 std::vector<FileRow> fileRows()
 {
@@ -71,11 +64,10 @@ std::vector<FileRow> fileRows()
     const std::string json = R"J({"fields":["name","q","e","i","om","w","tp"],"data":[["x",1,0.5,1,2,3,2451545]]})J";
     const CatalogueFormat mpc = CatalogueFormat::MpcOrbits, jpl = CatalogueFormat::JplQuery;
     return {
-        {"MpcorbWithHeader", mpcorb, mpc, 2, nullptr, nullptr},
+        {"MpcorbWithHeader", mpcorb, mpc, 2, nullptr, nullptr}, {"HeaderAlone", header, mpc, 0, nullptr, nullptr},
         {"MpcorbWithoutHeader", line7482 + "\n", mpc, 1, nullptr, nullptr},
         {"MpcorbWithoutLastLineEnd", header + line7482, mpc, 1, nullptr, nullptr},
         {"MpcorbWithByteOrderMark", "\xEF\xBB\xBF" + line7482 + "\n", mpc, 1, nullptr, nullptr},
-        {"HeaderAlone", header, mpc, 0, nullptr, nullptr},
         {"CometEls", comets, CatalogueFormat::MpcComets, 2, nullptr, nullptr},
         {"GzipMpcorb", gzipped(mpcorb), mpc, 2, nullptr, nullptr},
         {"GzipOfThreeMembers", gzipped(mpcorb + mpcorb.substr(header.size()), 3), mpc, 4, nullptr, nullptr},
@@ -105,19 +97,16 @@ std::vector<FileRow> fileRows()
         {"JsonOfNeitherApi", R"J({"signature":{"source":"elsewhere"},"count":3})J", {}, 0, nullptr,
          "neither the SBDB query API"},
         {"JsonBreaksOff", "{\"fields\":[\"name\",\n\"q\"", {}, 0, nullptr, "breaks off at line 2"},
-        {"OtherJson", "[1, 2, 3]", {}, 0, nullptr, "but not an object"},
+        {"OtherJson", "[1, 2, 3]", {}, 0, nullptr, "but not an object"}, {"Empty", "", {}, 0, nullptr, "is empty"},
         {"Utf16BigEndian", utf16(comets, false, true), {}, 0, nullptr, "UTF-16 (big-endian"},
         {"Utf16WithoutMark", utf16(json, true, false), {}, 0, nullptr, "zero bytes between the letters"},
         {"Utf32", std::string("\xFF\xFE\0\0", 4) + "{\0\0\0", {}, 0, nullptr, "UTF-32"},
         {"GzipOfUtf16", gzipped(utf16(mpcorb, true, true)), {}, 0, nullptr, "within its gzip compression"},
-        {"Empty", "", {}, 0, nullptr, "is empty"},
         {"CutGzip", gzipped(mpcorb).substr(0, 12), {}, 0, nullptr, "gzip stream"},
     };
 }
 
-class CatalogueFiles : public testing::TestWithParam<FileRow>
-{
-};
+using CatalogueFiles = testing::TestWithParam<FileRow>;
 
 TEST_P(CatalogueFiles, AreRecognisedByTheirContent)
 {
@@ -179,10 +168,9 @@ TEST(CatalogueFilesTest, TheGeneratorsFileReadsBackAsItWasWritten)
     {
         ASSERT_LT(index, b.size());
         std::istringstream fields(record);
-        std::string line, name;
+        std::string line, name, g, epoch;
         std::uint32_t number;
         double h, m, peri, node, incl, e, a;
-        std::string g, epoch;
         std::getline(fields, line, '\t');
         std::getline(fields, name, '\t');
         fields >> number >> h >> g >> epoch >> m >> peri >> node >> incl >> e >> a;
@@ -216,10 +204,7 @@ TEST(CatalogueFilesTest, ProgressIsReportedTheReadingStopsWhenAskedAndADamagedGz
         text += line7482 + "\n";
     std::vector<ReadProgress> seen;
     ReadOptions options;
-    options.progress = [&](const ReadProgress& p) {
-        seen.push_back(p);
-        return true;
-    };
+    options.progress = [&](const ReadProgress& p) { return seen.push_back(p), true; };
     const Result<Catalogue> whole = readCatalogueBytes("m", text, options);
     ASSERT_TRUE(whole.ok());
     ASSERT_GE(seen.size(), 4u);

@@ -22,10 +22,7 @@ namespace
 const char* const kstarsAsteroids = "/usr/share/kstars/asteroids.dat";
 const char* const kstarsComets = "/usr/share/kstars/comets.dat";
 
-bool present(const char* path)
-{
-    return std::ifstream(path).good();
-}
+bool present(const char* path) { return std::ifstream(path).good(); }
 
 TEST(JplQueryTest, ReadsKstarsAsteroidsWhole)
 {

@@ -35,13 +35,8 @@ TEST(MpcOrbitLineTest, ReadsEveryColumnOfAPublishedLine)
     EXPECT_NEAR(r.body.epochDays - 337.27014 / 0.62915877, o.perihelionDays, 1e-4);
 }
 
-struct Mutation
-{
-    const char* name;
-    int column;         // first column (from 1) to overwrite
-    const char* text;   // written there
-    const char* why;    // a phrase of the reason given; null: the line still reads
-};
+// `text` written from `column` (from 1) on; `why` a phrase of the reason given, null: the line still reads.
+struct Mutation { const char* name; int column; const char* text, *why; };
 
 const Mutation mutations[] = {
     {"LetterInMeanAnomaly", 27, "33x.27014", "columns 27-35 (mean anomaly"},
@@ -82,17 +77,8 @@ TEST(MpcOrbitLineTest, ALineWithoutItsReadableDesignationIsNamedByTheUnpackedOne
 
 // Elements the MPC publishes (kstars-data's cometels.json.gz, the MPC's
 // CometEls of 2022 August; J2000 ecliptic and equinox).
-struct CometRow
-{
-    const char* name;
-    const char* number;
-    const char* packed;
-    int year, month;
-    double day, q, e, peri, node, incl;
-    const char* epoch;
-    double h, g;
-    const char* designation;
-};
+struct CometRow { const char* name, *number, *packed; int year, month; double day, q, e, peri, node, incl;
+                  const char* epoch; double h, g; const char* designation; };
 
 const CometRow cometRows[] = {
     {"HaleBopp", "    C", "J95O010", 1997, 3, 29.6466, 0.890662, 0.994972, 130.4139, 282.7613, 89.2742, "20220824",
@@ -103,8 +89,7 @@ const CometRow cometRows[] = {
      "1I/`Oumuamua"},
     {"Borisov", "0002I", "", 2019, 12, 8.5549, 2.006548, 3.356636, 209.1251, 308.148, 44.0527, "20191223", 11.0, 4.0,
      "2I/Borisov"},
-    {"Parabolic", "    C", "J95A010", 1995, 1, 1.5, 1.2, 1.0, 10.0, 20.0, 30.0, "", 12.0, 4.0, ""},
-};
+    {"Parabolic", "    C", "J95A010", 1995, 1, 1.5, 1.2, 1.0, 10.0, 20.0, 30.0, "", 12.0, 4.0, ""}};
 
 TEST(MpcCometLineTest, ReadsEveryColumnAndAnyEccentricity)
 {

@@ -37,13 +37,8 @@ TEST(NameIndexTest, ShippedBodiesAreFoundByEveryNameAPersonTypes)
 {
     // viewer/CatalogueFocusTest also types Ceres, 1, (1) Ceres, 1P/Halley, Halley and
     // Oumuamua with and without the ʻokina at the running viewer.
-    const struct
-    {
-        const char* file;
-        const char* typed;
-        const char* name;          // as the catalogue writes it; null: nothing is found
-        const char* orbitClass;    // JPL's; the MPC's comet lines give none
-    } rows[] = {
+    // name: as the catalogue writes it, null: nothing is found; orbitClass: JPL's, the MPC's comet lines give none.
+    const struct { const char* file, *typed, *name, *orbitClass; } rows[] = {
         // JPL writes "     1 Ceres (A801 AA)".
         {"jpl-asteroids.json.gz", "ceres", "1 Ceres (A801 AA)", "MBA"},
         {"jpl-asteroids.json.gz", "(1)", "1 Ceres (A801 AA)", "MBA"},
@@ -54,16 +49,13 @@ TEST(NameIndexTest, ShippedBodiesAreFoundByEveryNameAPersonTypes)
         {"mpc-interstellar.txt", "1I", "1I/\xCA\xBBOumuamua", ""},
         {"mpc-interstellar.txt", "Borisov", "2I/Borisov", ""},
         // A name that is not the number's body, a part of a name, no number.
-        {"jpl-asteroids.json.gz", "(1) Pallas", nullptr, nullptr},
-        {"jpl-asteroids.json.gz", "Cere", nullptr, nullptr},
-        {"jpl-asteroids.json.gz", "0", nullptr, nullptr},
-        {"jpl-asteroids.json.gz", "(0)", nullptr, nullptr},
+        {"jpl-asteroids.json.gz", "(1) Pallas", nullptr, nullptr}, {"jpl-asteroids.json.gz", "Cere", nullptr, nullptr},
+        {"jpl-asteroids.json.gz", "0", nullptr, nullptr}, {"jpl-asteroids.json.gz", "(0)", nullptr, nullptr},
         {"jpl-asteroids.json.gz", "", nullptr, nullptr},
         {"jpl-asteroids.json.gz", "  ", nullptr, nullptr},
         {"jpl-asteroids.json.gz", "1 Ceres (A801", nullptr, nullptr},
         // A bare number is an asteroid's: Halley's 1 goes with its letter.
-        {"jpl-comets.json.gz", "1", nullptr, nullptr},
-    };
+        {"jpl-comets.json.gz", "1", nullptr, nullptr}};
     for (const auto& row : rows)
     {
         const SmallBodies& bodies = shipped(row.file).bodies;

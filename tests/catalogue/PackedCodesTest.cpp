@@ -30,13 +30,7 @@ std::optional<std::string> dateText(std::string_view packed)
     return std::string(text);
 }
 
-struct Row
-{
-    std::string name;
-    Unpack unpack;
-    const char* packed;
-    const char* unpacked;   // null: not of the form
-};
+struct Row { std::string name; Unpack unpack; const char* packed, *unpacked; };   // unpacked null: not of the form
 
 std::vector<Row> rows()
 {
@@ -84,9 +78,7 @@ std::vector<Row> rows()
     return all;
 }
 
-class PackedCodes : public testing::TestWithParam<Row>
-{
-};
+using PackedCodes = testing::TestWithParam<Row>;
 
 TEST_P(PackedCodes, UnpackAsTheMpcExamplesSay)
 {

@@ -82,13 +82,7 @@ TEST_F(CheckerTest, ExitStatusTellsCleanBrokenAndUnreadable)
 TEST_F(CheckerTest, AModelNamesAGeneratedSphereOrAMeshOfTheResourceLocations)
 {
     const std::string meshes = "[General]\nFileSystem=meshes\n";
-    const struct
-    {
-        const char* model;
-        std::string resources;
-        int status;
-        const char* said;
-    } rows[] = {
+    const struct { const char* model; std::string resources; int status; const char* said; } rows[] = {
         {"SphereMesh_64x128", meshes, 0, "0 errors, 0 warnings"}, {"Teapot", meshes, 0, "0 errors, 0 warnings"},
         {"../meshes/Teapot", meshes, 1, "error: Model '../meshes/Teapot' names no mesh"},
         {"Teapot", "[General]\nFileSystem=elsewhere\n", 1, "error: Model 'Teapot' names no mesh"},

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,10 +21,7 @@ std::string readFile(const std::string& path)
     return text ? *text : "";
 }
 
-bool exists(const std::string& path)
-{
-    return statusOf(path).exists;
-}
+bool exists(const std::string& path) { return statusOf(path).exists; }
 
 class PlacesTest : public testing::Test
 {
@@ -34,10 +32,7 @@ protected:
         ASSERT_NE(nullptr, ::mkdtemp(pattern));
         root = std::string(pattern) + "/";
         for (const char* folder : {"home/", "work/", "prefix/bin/", "prefix/share/orvtest/"})
-        {
-            const Result<> made = makeFolders(root + folder);
-            ASSERT_TRUE(made) << made.why();
-        }
+            ASSERT_TRUE(makeFolders(root + folder)) << folder;
         data = root + "prefix/share/orvtest/";
         for (const char* file : {"resources.cfg", "plugins.cfg", "ogre.cfg", "1.cfg"})
             write(data + file, std::string("installed ") + file + "\n");
@@ -67,10 +62,7 @@ protected:
 
     static void write(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
-    Places installedRun(const PlaceChoices& choices = PlaceChoices())
-    {
-        return findPlaces(root + "prefix/bin/", choices);
-    }
+    Places installedRun(const PlaceChoices& choices = {}) { return findPlaces(root + "prefix/bin/", choices); }
 
     std::string root;
     std::string data;
@@ -84,15 +76,11 @@ TEST_F(PlacesTest, AWorkingFolderKeepsEveryFileThereAndTouchesNoHome)
         write(file, "here\n");
     const Places places = installedRun();
     EXPECT_TRUE(places.inWorkingFolder);
-    EXPECT_EQ("OrvTest.cfg", places.settingsFile);
-    EXPECT_EQ("resources.cfg", places.resourcesFile);
-    EXPECT_EQ("plugins.cfg", places.pluginsFile);
-    EXPECT_EQ("ogre.cfg", places.renderSettingsFile);
-    EXPECT_EQ("Ogre.log", places.logFile);
-    EXPECT_EQ("", places.screenshotFolder);
-    EXPECT_EQ("views.cfg", places.viewsFile);
-    EXPECT_FALSE(exists(root + "home/.config"));
-    EXPECT_FALSE(exists(root + "home/.cache"));
+    using Names = std::vector<std::string>;
+    EXPECT_EQ((Names{"OrvTest.cfg", "resources.cfg", "plugins.cfg", "ogre.cfg", "Ogre.log", "", "views.cfg"}),
+              (Names{places.settingsFile, places.resourcesFile, places.pluginsFile, places.renderSettingsFile,
+                     places.logFile, places.screenshotFolder, places.viewsFile}));
+    EXPECT_FALSE(exists(root + "home/.config") || exists(root + "home/.cache"));
     // A system file beside the settings is read by its bare name.
     write("1.cfg", "here\n");
     EXPECT_EQ("1.cfg", places.find("1.cfg"));
@@ -138,18 +126,10 @@ TEST_F(PlacesTest, ASystemFileIsLookedUpInTheWorkingFolderThenThePersonsThenTheI
     // Something in the way is the reader's to refuse, not a reason to look further.
     ASSERT_EQ(0, ::mkdir("folder.cfg", 0755));
     write(config + "folder.cfg", "");
-    const struct
-    {
-        const char* name;
-        std::string found;
-    } rows[] = {
-        {"only-installed.cfg", data + "only-installed.cfg"},
-        {"mine.cfg", config + "mine.cfg"},
-        {"here.cfg", "here.cfg"},
-        {"folder.cfg", "folder.cfg"},
-        {"nowhere.cfg", "nowhere.cfg"},   // as given, for the error to name it
-        {"/etc/absolute.cfg", "/etc/absolute.cfg"},
-    };
+    // nowhere.cfg as given, for the error to name it.
+    const struct { const char* name; std::string found; } rows[] = {
+        {"only-installed.cfg", data + "only-installed.cfg"}, {"mine.cfg", config + "mine.cfg"}, {"here.cfg", "here.cfg"},
+        {"folder.cfg", "folder.cfg"}, {"nowhere.cfg", "nowhere.cfg"}, {"/etc/absolute.cfg", "/etc/absolute.cfg"}};
     for (const auto& row : rows)
         EXPECT_EQ(row.found, places.find(row.name)) << row.name;
 }

@@ -132,8 +132,7 @@ const SystemRow systemRows[] = {
      {{"Name", std::string(64, 'x')}}},
     {"ANameIsNotCutInsideALetter", without("Name", "Name=" + std::string(63, 'x') + "\xC3\xA4\n"),
      {{"Name", std::string(63, 'x')}}},
-    {"SizeMissing", without("Size"), {}, 0},
-    {"SizeInLowerCase", without("Size", "size=5\n"), {}, 0},
+    {"SizeMissing", without("Size"), {}, 0}, {"SizeInLowerCase", without("Size", "size=5\n"), {}, 0},
     {"AnExtraRequiredSetting", without("", "Size=6\n"), {}, 0},
     {"TheNamelessSectionAheadOfTheFirstHeader", bodySection("A").substr(4), {}, 0},
     {"ASectionWithAnEmptyName", "[]\n" + bodySection("A").substr(4), {}, 0}};

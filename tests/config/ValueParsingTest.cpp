@@ -46,16 +46,14 @@ TEST(ValueParsingTest, NumbersAndWordsAreReadAsAStreamReadsThem)
         expectLikeAStream<float>(text);
         expectLikeAStream<int>(text);
         std::istringstream stream(text);
-        std::string expected;
-        std::string word = "unchanged";
+        std::string expected, word = "unchanged";
         const bool read = parseWord(text, word);
         EXPECT_EQ(bool(stream >> expected), read);
         if (read)
         {
             EXPECT_EQ(expected, word);
         }
-        bool flag = true;
-        bool streamFlag = true;
+        bool flag = true, streamFlag = true;
         std::istringstream flagStream(text);
         EXPECT_EQ(bool(flagStream >> streamFlag), parseFlag(text, flag));
     }

@@ -76,14 +76,11 @@ def refused_catalogues(args, display):
     """A catalogue that cannot be shown, named by the command line or the settings: exit 1 before the engine starts."""
     with open(os.path.join(args.folder, "notes.txt"), "w") as stream:
         stream.write("These are notes, not orbits.\n")
-    rows = [
-        # the command line, the settings' Files, the words the message must hold
-        (("--catalogue", "missing.DAT"), None, "missing.DAT cannot be opened"),
-        (("--catalogue", "1.cfg"), None, "1.cfg"),
-        ((), "notes.txt", "notes.txt"),
-        # The command line's catalogues stand over the settings'.
-        (("--catalogue", "notes.txt"), "missing.DAT", "notes.txt"),
-    ]
+    # The command line, the settings' Files, the words the message must hold; the last: the command line's
+    # catalogues stand over the settings'.
+    rows = [(("--catalogue", "missing.DAT"), None, "missing.DAT cannot be opened"),
+            (("--catalogue", "1.cfg"), None, "1.cfg"), ((), "notes.txt", "notes.txt"),
+            (("--catalogue", "notes.txt"), "missing.DAT", "notes.txt")]
     for arguments, files, said in rows:
         if files:
             set_setting(args.folder, "Files", files, "Catalogues")

@@ -11,17 +11,14 @@ import measure
 def command_line(args, display):
     """Answers and refusals of both programs, without a display to touch."""
     env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-    rows = [
-        # program, arguments, exit code, the stream that must hold the text, the text
-        ("orvtest", ["--help"], 0, "stdout", "--tour DIR"),
-        ("orvtest", ["--version"], 0, "stdout", "orvtest 1."),
-        ("orvtest", ["--bogus"], 2, "stderr", "unknown option --bogus\nusage: orvtest"),
-        ("orvtest", ["--tour", "shots"], 1, "stderr", "xvfb-run orvtest --tour shots"),
-        ("orvtest-check", ["--at"], 2, "stderr", "--at needs a DATE"),
-        ("orvtest-check", ["--help"], 0, "stdout", "usage: orvtest-check"),
-        ("orvtest-check", ["--version"], 0, "stdout", "orvtest-check 1."),
-        ("orvtest-check", ["--bogus"], 2, "stderr", "unknown option --bogus"),
-    ]
+    # program, arguments, exit code, the stream that must hold the text, the text
+    rows = [("orvtest", ["--help"], 0, "stdout", "--tour DIR"), ("orvtest", ["--version"], 0, "stdout", "orvtest 1."),
+            ("orvtest", ["--bogus"], 2, "stderr", "unknown option --bogus\nusage: orvtest"),
+            ("orvtest", ["--tour", "shots"], 1, "stderr", "xvfb-run orvtest --tour shots"),
+            ("orvtest-check", ["--at"], 2, "stderr", "--at needs a DATE"),
+            ("orvtest-check", ["--help"], 0, "stdout", "usage: orvtest-check"),
+            ("orvtest-check", ["--version"], 0, "stdout", "orvtest-check 1."),
+            ("orvtest-check", ["--bogus"], 2, "stderr", "unknown option --bogus")]
     for program, arguments, code, stream, text in rows:
         done = subprocess.run(["./" + program, *arguments], cwd=args.folder, env=env, capture_output=True,
                               text=True, timeout=30)

@@ -27,13 +27,11 @@ def error_boxes(args, display):
 def refused_files(args, display):
     """Unreadable or untakeable files: a message saying where and exit 1, before the engine starts."""
     chain = "".join(body("c%04d" % n, "c%04d" % (n - 1) if n else "Sun") for n in range(1001))
-    rows = [
-        # what is done to the folder, the words the message must hold
-        (lambda: set_setting(args.folder, "StaticSystem", "other.cfg"), "other.cfg"),
-        (lambda: set_setting(args.folder, "Range", "-1"), "OrvTest.cfg:"),
-        (lambda: write_system(args.folder, chain), "test.cfg:11003: this body is a moon 1001 levels below the sun"),
-        (lambda: None, "X display"),   # no display at all
-    ]
+    # What is done to the folder, the words the message must hold; the last: no display at all.
+    rows = [(lambda: set_setting(args.folder, "StaticSystem", "other.cfg"), "other.cfg"),
+            (lambda: set_setting(args.folder, "Range", "-1"), "OrvTest.cfg:"),
+            (lambda: write_system(args.folder, chain), "test.cfg:11003: this body is a moon 1001 levels below the sun"),
+            (lambda: None, "X display")]
     saved = os.path.join(args.work, "OrvTest.saved")
     shutil.copy(os.path.join(args.folder, "OrvTest.cfg"), saved)
     for change, said in rows:

@@ -5,19 +5,9 @@ import os
 from common import check, difference, finish, xdrive
 
 # Three views of the default system, each at its own date.
-VIEWS = """[a]
-Position=0 0 -14500
-Direction=0 0 1
-Date=2000-01-01T12:00:00.000Z
-[b]
-Position=0 5000 -8000
-Direction=0 -0.5 1
-Date=2000-01-20T12:00:00.000Z
-[c]
-Position=3000 1000 -3000
-Direction=-1 -0.2 1
-Date=2000-02-01T00:00:00.000Z
-"""
+VIEWS = ("[a]\nPosition=0 0 -14500\nDirection=0 0 1\nDate=2000-01-01T12:00:00.000Z\n"
+         "[b]\nPosition=0 5000 -8000\nDirection=0 -0.5 1\nDate=2000-01-20T12:00:00.000Z\n"
+         "[c]\nPosition=3000 1000 -3000\nDirection=-1 -0.2 1\nDate=2000-02-01T00:00:00.000Z\n")
 
 
 def window_film(args, display):

@@ -6,7 +6,6 @@
 #include "scene/SphereMesh.h"
 #include "scene/SunAndStars.h"
 #include "sim/BodyRegistry.h"
-#include "sim/BodySteps.h"
 
 #include <OgreEntity.h>
 #include <OgreMaterialManager.h>
@@ -27,7 +26,6 @@ protected:
         HeadlessEngine::SetUp();
         createSun(sceneManager);
         createSphereMesh("SphereMesh_32x64.Mesh", 32, 64);
-        createSphereMesh("SphereMesh_4x6.Mesh", 4, 6);
     }
 
     // A body of the registry, rigged: a sphere of `size` at `radius` from `parent`.
@@ -101,69 +99,18 @@ TEST_F(BodyRigTest, DetailEntitiesFollowTheirRules)
     EXPECT_FALSE(sceneManager->hasEntity("Named.Far"));
     EXPECT_TRUE(vectorsNear(Ogre::Vector3(2, 2, 2), named.nearNode->getScale()));
     EXPECT_TRUE(vectorsNear(Ogre::Vector3(2, 2, 2), named.farNode->getScale()));
-    EXPECT_TRUE(vectorsNear(Ogre::Vector3::UNIT_SCALE, bodyRegistry.at(1).nearNode->getScale()));
-    EXPECT_EQ(1u, entity("Named.Near")->getMesh()->getNumLodLevels());
 
     // Stencil shadow volumes hold a caster's vertices twice behind 16-bit indices.
-    const struct
-    {
-        Ogre::ShadowTechnique technique;
-        const char* model;
-        bool casts;
-    } shadows[] = {{Ogre::SHADOWTYPE_TEXTURE_MODULATIVE, "SphereMesh_128x256", true},
-                   {Ogre::SHADOWTYPE_STENCIL_MODULATIVE, "SphereMesh_128x256", false},
-                   {Ogre::SHADOWTYPE_STENCIL_ADDITIVE, "SphereMesh_32x64", true}};
+    const struct { Ogre::ShadowTechnique technique; const char* model; bool casts; } shadows[] = {
+        {Ogre::SHADOWTYPE_TEXTURE_MODULATIVE, "SphereMesh_128x256", true},
+        {Ogre::SHADOWTYPE_STENCIL_MODULATIVE, "SphereMesh_128x256", false},
+        {Ogre::SHADOWTYPE_STENCIL_ADDITIVE, "SphereMesh_32x64", true}};
     for (const auto& row : shadows)
     {
         appSettings.ShadowTechnique = row.technique;
         const std::string section = "Shadow" + std::to_string(bodyRegistry.size());
         add(section, "Sun", 1.0f, 10.0f, row.model);
         EXPECT_EQ(row.casts, entity(section + ".Near")->getCastShadows()) << row.model;
-    }
-}
-
-TEST_F(BodyRigTest, TheDetailStepSwitchesAtNearDistanceFromWhereTheNodesPutTheBody)
-{
-    // Tilted axes, start angles, moons of moons, and a sibling that does not
-    // follow its brother in the registry.
-    const struct
-    {
-        const char* section;
-        const char* parent;
-        float radius;
-        Ogre::Vector3 axis;
-        float startAngle;
-        float period;
-    } bodies[] = {
-        {"A", "Sun", 1000, Ogre::Vector3(0.3f, 1, 0.2f), 40, 0.01f},   {"A.M", "A", 60, Ogre::Vector3(1, 0, 0), 110, -0.003f},
-        {"A.M.X", "A.M", 8, Ogre::Vector3(0, 0, 1), 200, 0.002f},     {"A.N", "A", 90, Ogre::Vector3(0, 1, 1), 300, 0.005f},
-        {"B", "Sun", 2000, Ogre::Vector3(0, 1, 0), 10, 0.02f},         {"B.M", "B", 30, Ogre::Vector3(1, 1, 0), 75, 0.004f},
-    };
-    constexpr float nearDistance = 5.0f;
-    for (const auto& row : bodies)
-    {
-        BodyDefinition d = bodyDefinition(row.parent, row.section);
-        d.Size = 0.1f;
-        d.OrbitRadius = row.radius;
-        d.OrbitAxis = row.axis;
-        d.OrbitCompleted = row.startAngle;
-        d.OrbitPeriod = row.period;
-        d.YawPeriod = 0.01f;
-        d.NearDistance = nearDistance;
-        bodyRegistry.add(new Body(row.section, d));
-    }
-    rigBodies(bodyRegistry, sceneManager);
-    bodyRegistry.setStepMultiplier(3.0);
-    for (int frame = 0; frame < 50; ++frame)
-        runMotionStep();
-    for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
-    {
-        const Body& body = bodyRegistry.at(i);
-        const Ogre::Vector3 direction = Ogre::Vector3(1.0f, float(i), -2.0f).normalisedCopy();
-        runDetailStep(bodyCentre(body) + direction * (nearDistance - 0.05f));
-        EXPECT_TRUE(body.nearShown) << body.sectionName;
-        runDetailStep(bodyCentre(body) + direction * (nearDistance + 0.05f));
-        EXPECT_FALSE(body.nearShown) << body.sectionName;
     }
 }
 

@@ -13,7 +13,6 @@
 #include <OgreCamera.h>
 #include <OgreManualObject.h>
 #include <OgreMaterialManager.h>
-#include <OgreRenderQueue.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
@@ -51,8 +50,11 @@ protected:
         definition.OrbitPeriod = period;
         definition.OrbitCompleted = startAngle;
         definition.YawPeriod = 0.3f;
+        definition.NearDistance = nearDistance;
         return rig(section, definition);
     }
+
+    static constexpr float nearDistance = 5.0f;
 
     // How far the body's centre is from its orbit circle, in world units.
     static float offCircle(const Body& body)
@@ -60,7 +62,6 @@ protected:
         OrbitCircle circle;
         EXPECT_TRUE(orbitCircleOf(body.definition, circle));
         const Ogre::Node* parent = body.orbitNode->getParent();
-        // The body in its parent's frame.
         const Ogre::Vector3 local = currentWorldTransform(parent).inverse() * bodyCentre(body);
         const Ogre::Vector3 fromCentre = local - circle.centre;
         const float height = fromCentre.dotProduct(circle.axis);
@@ -69,12 +70,14 @@ protected:
     }
 };
 
-TEST_F(OrbitLinesTest, EveryCentreStaysOnItsLineAtEveryRate)
+TEST_F(OrbitLinesTest, EveryCentreStaysOnItsLineAtEveryRateAndItsDetailSwitchesAtNearDistanceFromIt)
 {
-    // Tilted, unnormalised axes, start angles, and a moon of a moon.
+    // Tilted, unnormalised axes, start angles, a moon of a moon, and a
+    // sibling that does not follow its brother in the registry.
     add("A", "Sun", 1000, Ogre::Vector3(0.3f, 1, 0.2f), 0.7f, 35);
     add("A.B", "A", 200, Ogre::Vector3(1, 1, 0), -0.2f, 120);
     add("A.B.C", "A.B", 40, Ogre::Vector3(0, 0.5f, 2), 0.05f, -70);
+    add("A.D", "A", 90, Ogre::Vector3(0, 1, 1), 0.1f, 300);
     OrbitLines lines(sceneManager);
     lines.create(bodyRegistry);
     for (double rate : {1.0, 1024.0, 1.0 / 64, -8.0})
@@ -89,6 +92,16 @@ TEST_F(OrbitLinesTest, EveryCentreStaysOnItsLineAtEveryRate)
                 EXPECT_LT(offCircle(*body), 1e-3f * body->definition.OrbitRadius)
                     << body->sectionName << " at rate " << rate << ", frame " << frame;
         }
+    }
+    // The detail step works each place out through its own cache of the parents' frames.
+    for (std::size_t i = 0; i < bodyRegistry.size(); ++i)
+    {
+        const Body& body = bodyRegistry.at(i);
+        const Ogre::Vector3 direction = Ogre::Vector3(1.0f, float(i), -2.0f).normalisedCopy();
+        runDetailStep(bodyCentre(body) + direction * (nearDistance - 0.05f));
+        EXPECT_TRUE(body.nearShown) << body.sectionName;
+        runDetailStep(bodyCentre(body) + direction * (nearDistance + 0.05f));
+        EXPECT_FALSE(body.nearShown) << body.sectionName;
     }
 }
 
@@ -203,8 +216,7 @@ TEST_F(OrbitLinesTest, BodiesByTheirPerihelionStandOnTheirArcsAndPassPerihelionW
             const Body& body = bodyRegistry.at(std::size_t(bodyRegistry.indexOf(section)));
             const Ogre::Vector3 centre = bodyCentre(body);
             EXPECT_TRUE(days != T || vectorsNear(300.0f * perihelion, centre, 1e-3f)) << section;
-            // Within the arc's reach, on the line.
-            if (centre.length() < 2000.0f)
+            if (centre.length() < 2000.0f)   // within the arcs' reach
             {
                 EXPECT_LT(offLines(sunLines, centre), 0.3f) << section << " at T " << days - T << " days";
             }
@@ -218,7 +230,6 @@ TEST_F(OrbitLinesTest, BodiesByTheirPerihelionStandOnTheirArcsAndPassPerihelionW
     const std::vector<Ogre::Vector3> arc = conicPoints(300.0, 1.199252, 2000.0, int(pieces));
     EXPECT_NEAR(2000.0f, arc.front().length(), 0.01f);
     EXPECT_NEAR(2000.0f, arc.back().length(), 0.01f);
-    EXPECT_TRUE(vectorsNear(Ogre::Vector3(300.0f, 0.0f, 0.0f), arc[pieces / 2]));
     // A far-out orbit's arc reaches four times its perihelion distance.
     EXPECT_NEAR(4.0f * 5000.0f, conicPoints(5000.0, 1.0, 2000.0, 64).back().length(), 0.1f);
 
@@ -259,14 +270,10 @@ using FarSpheresTest = OrbitLinesTest;
 TEST_F(FarSpheresTest, DrawsTheShownFarSpheresWithinTheirDistance)
 {
     createSunLight(sceneManager);
-    Ogre::Camera* camera = sceneManager->createCamera("Camera");
-    sceneManager->getRootSceneNode()->createChildSceneNode()->attachObject(camera);
-    camera->getParentSceneNode()->setPosition(0, 0, -10000);
-    camera->getParentSceneNode()->lookAt(Ogre::Vector3::ZERO, Ogre::Node::TS_WORLD);
-    camera->setAspectRatio(4.0f / 3.0f);
-    // Seen from 10,000 units, 600 pixels high: 1 unit is about 0.07 pixels.
+    Ogre::Camera* camera = makeStartCamera();
+    // Seen from 14,500 units, 600 pixels high: 1 unit is about 0.05 pixels.
     const struct { const char* section; float size, farDistance; bool farShown; } rows[] = {
-        {"Big", 100, 200000, true},       // 7 pixels across: the full sphere
+        {"Big", 100, 200000, true},       // 5 pixels across: the full sphere
         {"Tiny", 5, 200000, true},        // under a pixel: a dot
         {"Hidden", 100, 200000, false},   // the detail step shows its near model
         {"TooFar", 100, 5000, true},      // beyond its FarDistance
@@ -299,20 +306,8 @@ Ogre::Matrix4 windowClip(int width, int height)
                          0, 0, 0, 1);
 }
 
-std::vector<Ogre::Vector3> run(std::initializer_list<Ogre::Vector2> points)
-{
-    std::vector<Ogre::Vector3> out;
-    for (const Ogre::Vector2& point : points)
-        out.emplace_back(point.x, point.y, 0.0f);
-    return out;
-}
-
-struct Lit
-{
-    int x, y;
-    unsigned count;
-    bool operator==(const Lit& o) const { return x == o.x && y == o.y && count == o.count; }
-};
+struct Lit { int x, y; unsigned count;
+             bool operator==(const Lit& o) const { return x == o.x && y == o.y && count == o.count; } };
 
 std::vector<Lit> litPixels(const LinePicture& picture)
 {
@@ -336,18 +331,18 @@ TEST(LinePictureTest, LightsOnePixelAColumnOrRowAndEachJointOnce)
 {
     const struct { const char* what; std::vector<Ogre::Vector3> points; bool closed; std::vector<Lit> lit; } rows[] = {
         // Centres 2.5 ... 21.5 lie in [2.2, 22.2).
-        {"across", run({{2.2f, 10.5f}, {22.2f, 10.5f}}), false, rowOf(10, 2, 22)},
-        {"leftwards", run({{22.2f, 10.5f}, {2.2f, 10.5f}}), false, rowOf(10, 2, 22)},
+        {"across", {{2.2f, 10.5f, 0}, {22.2f, 10.5f, 0}}, false, rowOf(10, 2, 22)},
+        {"leftwards", {{22.2f, 10.5f, 0}, {2.2f, 10.5f, 0}}, false, rowOf(10, 2, 22)},
         // The joint at a pixel centre belongs to the second segment alone.
-        {"joined", run({{2.5f, 10.5f}, {12.5f, 10.5f}, {22.5f, 10.5f}}), false, rowOf(10, 2, 22)},
-        {"steep", run({{5.5f, 3.0f}, {5.5f, 7.0f}}), false, {{5, 3, 1}, {5, 4, 1}, {5, 5, 1}, {5, 6, 1}}},
-        {"diagonal", run({{0.0f, 0.0f}, {4.0f, 4.0f}}), false, {{0, 0, 1}, {1, 1, 1}, {2, 2, 1}, {3, 3, 1}}},
+        {"joined", {{2.5f, 10.5f, 0}, {12.5f, 10.5f, 0}, {22.5f, 10.5f, 0}}, false, rowOf(10, 2, 22)},
+        {"steep", {{5.5f, 3.0f, 0}, {5.5f, 7.0f, 0}}, false, {{5, 3, 1}, {5, 4, 1}, {5, 5, 1}, {5, 6, 1}}},
+        {"diagonal", {{0.0f, 0.0f, 0}, {4.0f, 4.0f, 0}}, false, {{0, 0, 1}, {1, 1, 1}, {2, 2, 1}, {3, 3, 1}}},
         // Cut at the window's edges, 40 pixels wide.
-        {"through the window", run({{-50.0f, 10.5f}, {150.0f, 10.5f}}), false, rowOf(10, 0, 40)},
+        {"through the window", {{-50.0f, 10.5f, 0}, {150.0f, 10.5f, 0}}, false, rowOf(10, 0, 40)},
         // A closed run goes back to its start: there and back on one row.
-        {"closed", run({{2.5f, 10.5f}, {12.5f, 10.5f}}), true, rowOf(10, 2, 12, 2)},
-        {"left of the window", run({{-300.0f, 10.5f}, {-200.0f, 10.5f}}), false, {}},
-        {"below the window", run({{5.0f, 100.0f}, {25.0f, 120.0f}}), false, {}}};
+        {"closed", {{2.5f, 10.5f, 0}, {12.5f, 10.5f, 0}}, true, rowOf(10, 2, 12, 2)},
+        {"left of the window", {{-300.0f, 10.5f, 0}, {-200.0f, 10.5f, 0}}, false, {}},
+        {"below the window", {{5.0f, 100.0f, 0}, {25.0f, 120.0f, 0}}, false, {}}};
     for (const auto& row : rows)
     {
         LinePicture picture;
@@ -355,7 +350,6 @@ TEST(LinePictureTest, LightsOnePixelAColumnOrRowAndEachJointOnce)
         picture.draw(windowClip(40, 30), 40, 30);
         EXPECT_EQ(row.lit, litPixels(picture)) << row.what;
         EXPECT_EQ(row.lit.empty() ? 0u : 1u, picture.runsDrawn()) << row.what;
-        // The drawn part holds every lit pixel.
         const LinePicture::Rect& drawn = picture.drawn();
         for (const Lit& lit : row.lit)
             EXPECT_TRUE(lit.x >= drawn.left && lit.x < drawn.right && lit.y >= drawn.top && lit.y < drawn.bottom)
@@ -374,11 +368,11 @@ TEST(LinePictureTest, SkippingFullCellsChangesNoPixel)
     capped.setMost(4);
     for (int n = 0; n < 6000; ++n)
     {
-        const Ogre::Vector2 from(anywhere(random), anywhere(random) * 0.75f);
-        const Ogre::Vector2 to = n % 4 == 0 ? Ogre::Vector2(anywhere(random), anywhere(random) * 0.75f)
-                                            : from + Ogre::Vector2(near(random), near(random));
-        capped.add(run({from, to}), false);
-        plain.add(run({from, to}), false);
+        const Ogre::Vector3 from(anywhere(random), anywhere(random) * 0.75f, 0.0f);
+        const Ogre::Vector3 to = n % 4 == 0 ? Ogre::Vector3(anywhere(random), anywhere(random) * 0.75f, 0.0f)
+                                            : from + Ogre::Vector3(near(random), near(random), 0.0f);
+        capped.add({from, to}, false);
+        plain.add({from, to}, false);
     }
     for (int frame = 0; frame < 2; ++frame)   // the second over the first's counts
     {
@@ -403,8 +397,8 @@ TEST(LinePictureTest, ALineStillCountsThroughABlockBetweenTwoFullOnes)
     picture.setMost(1);
     for (const float left : {0.0f, 64.0f})
         for (int row = 0; row < 32; ++row)
-            picture.add(run({{left, float(row) + 0.5f}, {left + 32.0f, float(row) + 0.5f}}), false);
-    picture.add(run({{10.0f, 10.5f}, {80.0f, 10.5f}}), false);
+            picture.add({{left, float(row) + 0.5f, 0}, {left + 32.0f, float(row) + 0.5f, 0}}, false);
+    picture.add({{10.0f, 10.5f, 0}, {80.0f, 10.5f, 0}}, false);
     picture.draw(windowClip(96, 32), 96, 32);
     for (int x = 32; x < 64; ++x)
         EXPECT_EQ(1u, picture.countAt(x, 10)) << x;
@@ -419,13 +413,11 @@ FaceOn faceOn(float pixels)
 {
     const float distance = 1000.0f, near = 1.0f;
     const float halfHeight = near * std::tan(Ogre::Math::PI / 8.0f), halfWidth = halfHeight * 4.0f / 3.0f;
-    FaceOn view;
-    view.pixels = pixels;
-    view.clip = Ogre::Math::makePerspectiveMatrix(-halfWidth, halfWidth, -halfHeight, halfHeight, near, 10000.0f);
     // 300 pixels span halfHeight at the near plane.
-    view.radius = pixels / 300.0f * halfHeight / near * distance;
-    view.clip = view.clip * Ogre::Affine3::getTrans(0.0f, 0.0f, -distance);
-    return view;
+    return {pixels,
+            Ogre::Math::makePerspectiveMatrix(-halfWidth, halfWidth, -halfHeight, halfHeight, near, 10000.0f) *
+                Ogre::Affine3::getTrans(0.0f, 0.0f, -distance),
+            pixels / 300.0f * halfHeight / near * distance};
 }
 
 TEST(LinePictureTest, SmallCirclesTakeFewerPiecesAndStayOnTheirCircle)
@@ -496,11 +488,8 @@ TEST(OrbitLinesChoice, PicturesForManyLinesOnSoftwareRenderers)
     const struct { const char* device; std::size_t lines; bool picture; } rows[] = {
         {"llvmpipe (LLVM 15.0.6, 256 bits)", OrbitLines::manyLines, true},
         {"llvmpipe (LLVM 15.0.6, 256 bits)", OrbitLines::manyLines - 1, false},
-        {"Gallium 0.4 on softpipe", 10008, true},
-        {"Software Rasterizer (swrast)", 10008, true},
-        {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", 10008, false},
-        {"", 10008, false},   // no render system: the engine's own lines
-    };
+        {"Gallium 0.4 on softpipe", 10008, true}, {"Software Rasterizer (swrast)", 10008, true},
+        {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", 10008, false}, {"", 10008, false}};   // "": no render system
     for (const auto& row : rows)
         EXPECT_EQ(row.picture, OrbitLines::drawnAsPicture(row.lines, row.device)) << row.device << " " << row.lines;
 }

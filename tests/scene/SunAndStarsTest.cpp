@@ -16,15 +16,13 @@ namespace
 {
 using SunAndStarsTest = HeadlessEngine;
 
+// Its glow's particles are RealSkyTest's.
 TEST_F(SunAndStarsTest, TheSunIsAParticleEffectAtTheOriginLitByAPointLightFromTheSettings)
 {
     createSun(sceneManager);
     Ogre::SceneNode* sun = sceneManager->getSceneNode("Sun.Position");
-    EXPECT_EQ(sceneManager->getRootSceneNode(), sun->getParent());
-    EXPECT_TRUE(vectorsNear(Ogre::Vector3::ZERO, sun->getPosition()));
-    Ogre::ParticleSystem* particles = sceneManager->getParticleSystem("SunParticle");
-    EXPECT_EQ(sun, particles->getParentSceneNode()->getParent());
-    EXPECT_GT(particles->getNumEmitters(), 0u);
+    EXPECT_TRUE(sceneManager->getRootSceneNode() == sun->getParent() && sun->getPosition() == Ogre::Vector3::ZERO);
+    EXPECT_EQ(sun, sceneManager->getParticleSystem("SunParticle")->getParentSceneNode()->getParent());
 
     appSettings.SpecularLight = Ogre::ColourValue(0.1f, 0.2f, 0.3f);
     appSettings.Range = 1234.0f;

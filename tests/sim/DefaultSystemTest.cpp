@@ -29,10 +29,7 @@ double daysOf(const char* date)
 }
 
 // The signed difference of two angles in degrees, within ±180.
-double angleBetween(double a, double b)
-{
-    return std::remainder(a - b, 360.0);
-}
+double angleBetween(double a, double b) { return std::remainder(a - b, 360.0); }
 
 constexpr double daysPerJulianYear = 365.25;
 
@@ -42,32 +39,17 @@ using DefaultSystemTest = DefaultSystem;
 // (Bretagnon & Francou 1988, vsop87.chk; the Earth-Moon barycentre) for 1899,
 // and JPL Horizons (DE431) for 2025 to 2050 (the geocentre, within 0.002° of
 // the barycentre). TDB, taken as UTC.
-struct Reference
-{
-    const char* planet;
-    const char* date;
-    double longitude;   // degrees
-    double latitude;
-    double distance;    // astronomical units
-};
+struct Reference { const char* planet, *date; double longitude, latitude, distance; };   // degrees, AU
+const char* const chk = "1899-12-31T12:00";
 const Reference planetReferences[] = {
-    {"Mercury", "1899-12-31T12:00", 201.0797761, 3.2366837, 0.4183426276},
-    {"Venus", "1899-12-31T12:00", 343.737539, -3.3902474, 0.7274719352},
-    {"Earth", "1899-12-31T12:00", 101.04148, 0.0125442, 0.9832398273},
-    {"Mars", "1899-12-31T12:00", 287.5434108, -1.5703254, 1.4218777646},
-    {"Jupiter", "1899-12-31T12:00", 235.8942201, 0.9136191, 5.385027651},
-    {"Saturn", "1899-12-31T12:00", 267.8955715, 1.091049, 10.0668532213},
-    {"Uranus", "1899-12-31T12:00", 250.047523, 0.0536782, 18.9927163534},
-    {"Neptune", "1899-12-31T12:00", 87.0893399, -1.2452167, 29.8710348088},
-    {"Venus", "2025-01-01", 51.1143, -1.4626, 0.722506},
-    {"Earth", "2025-01-01", 100.4693, -0.003, 0.983353},
-    {"Mars", "2040-01-01", 100.4979, 1.4364, 1.59434},
-    {"Uranus", "2040-01-01", 120.5551, 0.5605, 18.591419},
-    {"Mercury", "2050-01-01", 123.8339, 6.783, 0.324683},
-    {"Jupiter", "2050-01-01", 117.142, 0.3713, 5.241358},
-    {"Saturn", "2050-01-01", 298.5125, -0.2174, 9.984812},
-    {"Neptune", "2050-01-01", 54.2839, -1.7282, 29.816743},
-};
+    {"Mercury", chk, 201.0797761, 3.2366837, 0.4183426276}, {"Venus", chk, 343.737539, -3.3902474, 0.7274719352},
+    {"Earth", chk, 101.04148, 0.0125442, 0.9832398273}, {"Mars", chk, 287.5434108, -1.5703254, 1.4218777646},
+    {"Jupiter", chk, 235.8942201, 0.9136191, 5.385027651}, {"Saturn", chk, 267.8955715, 1.091049, 10.0668532213},
+    {"Uranus", chk, 250.047523, 0.0536782, 18.9927163534}, {"Neptune", chk, 87.0893399, -1.2452167, 29.8710348088},
+    {"Venus", "2025-01-01", 51.1143, -1.4626, 0.722506}, {"Earth", "2025-01-01", 100.4693, -0.003, 0.983353},
+    {"Mars", "2040-01-01", 100.4979, 1.4364, 1.59434}, {"Uranus", "2040-01-01", 120.5551, 0.5605, 18.591419},
+    {"Mercury", "2050-01-01", 123.8339, 6.783, 0.324683}, {"Jupiter", "2050-01-01", 117.142, 0.3713, 5.241358},
+    {"Saturn", "2050-01-01", 298.5125, -0.2174, 9.984812}, {"Neptune", "2050-01-01", 54.2839, -1.7282, 29.816743}};
 
 // The elements, which draw the orbit lines and stand in beyond the theories' years.
 TEST_F(DefaultSystemTest, PlanetElementsStandNearThePublishedPositions)
@@ -89,10 +71,8 @@ TEST_F(DefaultSystemTest, PlanetElementsStandNearThePublishedPositions)
 TEST_F(DefaultSystemTest, TheMoonsElementsStandNearWhereELP2000Says)
 {
     // Geocentric J2000 ecliptic longitudes, ELP 2000-82B's notice, Table H (TDB).
-    const std::pair<const char*, double> references[] = {{"1883-07-09", 161.183227},
-                                                         {"1938-04-12", 168.548451},
-                                                         {"1993-01-13", 174.359649},
-                                                         {"2047-10-17", 172.906715}};
+    const std::pair<const char*, double> references[] = {
+        {"1883-07-09", 161.183227}, {"1938-04-12", 168.548451}, {"1993-01-13", 174.359649}, {"2047-10-17", 172.906715}};
     const Body& moon = body("Moon");
     ASSERT_TRUE(moon.keplerOrbit && moon.keplerOrbit->precesses());
     for (const auto& [date, longitude] : references)
@@ -123,12 +103,7 @@ TEST_F(DefaultSystemTest, BeyondTheTheoriesYearsBodiesKeepToTheirElements)
 {
     // Year 9000 and -5000 are beyond VSOP87 and ELP 2000-82B alike; 2600 is
     // beyond ELP 2000-82B only.
-    const struct
-    {
-        const char* name;
-        double year;
-        bool byTheory;
-    } rows[] = {{"Mercury", 9000, false}, {"Earth", 9000, false},   {"Jupiter", 9000, false},
+    const struct { const char* name; double year; bool byTheory; } rows[] = {{"Mercury", 9000, false}, {"Earth", 9000, false},   {"Jupiter", 9000, false},
                 {"Neptune", 9000, false}, {"Neptune", -5000, false}, {"Moon", 9000, false},
                 {"Moon", 2600, false},    {"Earth", 2600, true},     {"Uranus", -3500, true}};
     for (const auto& row : rows)

@@ -13,27 +13,16 @@ namespace
 {
 using namespace twoBody;
 
-struct ConicCase
-{
-    const char* name;
-    double q, e, inclination, node, periapsis;
-    double spanDays;   // checked from T - span/2 to T + span
-};
+// Checked from T - spanDays/2 to T + spanDays.
+struct ConicCase { const char* name; double q, e, inclination, node, periapsis, spanDays; };
 
 const ConicCase conicCases[] = {
-    {"Ellipse02", 2.1, 0.2, 12.0, 80.0, 73.0, 3000.0},
-    {"Ellipse09", 0.4, 0.9, 5.0, 200.0, 150.0, 2000.0},
-    {"Ellipse099", 0.3, 0.99, 162.0, 58.0, 111.0, 1500.0},
-    {"NearParabolic0999", 0.5, 0.999, 45.0, 10.0, 300.0, 1500.0},
-    {"Parabola", 1.4, 1.0, 89.0, 282.0, 130.0, 1500.0},
-    {"NearParabolic10001", 0.9, 1.0001, 120.0, 24.0, 241.0, 1500.0},
-    {"Hyperbola12", 0.26, 1.2, 122.7, 24.6, 241.8, 1500.0},
-    {"Hyperbola3", 2.0, 3.0, 44.0, 308.0, 209.0, 1500.0},
-};
+    {"Ellipse02", 2.1, 0.2, 12.0, 80.0, 73.0, 3000.0}, {"Ellipse09", 0.4, 0.9, 5.0, 200.0, 150.0, 2000.0},
+    {"Ellipse099", 0.3, 0.99, 162.0, 58.0, 111.0, 1500.0}, {"NearParabolic0999", 0.5, 0.999, 45.0, 10.0, 300.0, 1500.0},
+    {"Parabola", 1.4, 1.0, 89.0, 282.0, 130.0, 1500.0}, {"NearParabolic10001", 0.9, 1.0001, 120.0, 24.0, 241.0, 1500.0},
+    {"Hyperbola12", 0.26, 1.2, 122.7, 24.6, 241.8, 1500.0}, {"Hyperbola3", 2.0, 3.0, 44.0, 308.0, 209.0, 1500.0}};
 
-class ConicAgainstIntegration : public testing::TestWithParam<ConicCase>
-{
-};
+using ConicAgainstIntegration = testing::TestWithParam<ConicCase>;
 
 TEST_P(ConicAgainstIntegration, KeepsToTheIntegratedPathForYears)
 {
@@ -67,10 +56,7 @@ INSTANTIATE_TEST_SUITE_P(Eccentricities, ConicAgainstIntegration, testing::Value
 // tests of Sonia Keys' Go translation (soniakeys/meeus, nearparabolic) and
 // Bill Gray's landgraf.cpp (Bill-Gray/lunar) quote it. Given to 1e-5° and
 // 1e-6 AU.
-struct MeeusRow
-{
-    double q, e, days, trueAnomaly, radius;
-};
+struct MeeusRow { double q, e, days, trueAnomaly, radius; };
 
 const MeeusRow meeusRows[] = {
     {0.921326, 1.0, 138.4783, 102.74426, 2.364192},

@@ -14,10 +14,7 @@
 namespace
 {
 // The orbit's pole at a time, in the J2000 ecliptic frame.
-Vector3d poleOf(const KeplerOrbit& orbit, double days)
-{
-    return orbit.planeAt(days) * Vector3d{0.0, 0.0, 1.0};
-}
+Vector3d poleOf(const KeplerOrbit& orbit, double days) { return orbit.planeAt(days) * Vector3d{0.0, 0.0, 1.0}; }
 
 // Iapetus, JPL SSD "Planetary Satellite Mean Orbital Parameters", mean
 // elements referred to the local Laplace plane (Saturn table), as quoted at
@@ -66,14 +63,9 @@ TEST(LaplacePlaneTest, IapetussTableRowGivesThePlaneOfItsHorizonsStateVector)
 // reference plane's node on the J2000 equator is at its pole's right
 // ascension + 90°, so the celestial pole named by any right ascension gives
 // the same ecliptic, its node moved to match.
-struct PlaneCase
-{
-    double poleRA, poleDec;   // the reference plane's pole
-    double inclination, node;
-    double nodeLongitude;     // the orbit's ascending node: ecliptic longitude
-    double longitude;         // the body 90° past it: ecliptic longitude and latitude
-    double latitude;
-};
+// The reference plane's pole; the orbit's ascending node's ecliptic longitude,
+// and the ecliptic longitude and latitude of the body 90° past it.
+struct PlaneCase { double poleRA, poleDec, inclination, node, nodeLongitude, longitude, latitude; };
 const PlaneCase planeCases[] = {
     {270.0, 90.0, obliquityJ2000, 0.0, 0.0, 90.0, 0.0},   // the ecliptic on the equator
     {0.0, 90.0, obliquityJ2000, 270.0, 0.0, 90.0, 0.0},

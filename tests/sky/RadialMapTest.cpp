@@ -19,17 +19,13 @@ const std::vector<DistancePair> defaultPlanets{
     {5.20288700, 4000}, {9.53667594, 5400}, {19.18916464, 6600}, {30.06992276, 7600},
 };
 
-// The slope of ln(world) against ln(au) just below and just above `au`.
-double slopeBelow(const RadialMap& map, double au)
+// The slope of ln(world) against ln(au) just above `au` (step 1e-6) or just below it (-1e-6).
+double slope(const RadialMap& map, double au, double step)
 {
-    const double step = 1e-6;
-    return std::log(map.worldDistance(au) / map.worldDistance(au * std::exp(-step))) / step;
-}
-double slopeAbove(const RadialMap& map, double au)
-{
-    const double step = 1e-6;
     return std::log(map.worldDistance(au * std::exp(step)) / map.worldDistance(au)) / step;
 }
+double slopeBelow(const RadialMap& map, double au) { return slope(map, au, -1e-6); }
+double slopeAbove(const RadialMap& map, double au) { return slope(map, au, 1e-6); }
 
 TEST(RadialMapTest, RisesSmoothlyEverywhereFromAHundredthOfAnAuToTenThousand)
 {
@@ -64,14 +60,8 @@ TEST(RadialMapTest, RisesSmoothlyEverywhereFromAHundredthOfAnAuToTenThousand)
     }
 }
 
-struct PairsRow
-{
-    const char* name;
-    std::vector<DistancePair> pairs;
-    std::size_t kept;
-    double au;          // where it is read
-    double expected;    // world units there
-};
+// Read at `au`, `expected` world units.
+struct PairsRow { const char* name; std::vector<DistancePair> pairs; std::size_t kept; double au, expected; };
 
 const PairsRow pairsRows[] = {
     {"none", {}, 0, 2.5, 2500.0},
@@ -104,11 +94,7 @@ TEST(RadialMapTest, TheSemiMajorAxisOfAPeriodIsStandishsToAFewPartsInTenThousand
     // mean motions, and its semi-major axes. The two are fitted each on its
     // own over 1800-2050, and the law here leaves out the planet's mass
     // (Jupiter's would add 0.03 %): they agree to 0.05 %.
-    const struct
-    {
-        double days;
-        double au;
-    } planets[] = {{365.256367131, 1.00000261}, {686.979731533, 1.52371034}, {4332.81712752, 5.20288700},
+    const struct { double days, au; } planets[] = {{365.256367131, 1.00000261}, {686.979731533, 1.52371034}, {4332.81712752, 5.20288700},
                    {60189.6590163, 30.06992276}};
     for (const auto& planet : planets)
         EXPECT_NEAR(planet.au, semiMajorAxisOfPeriod(planet.days), 5e-4 * planet.au) << planet.days << " days";

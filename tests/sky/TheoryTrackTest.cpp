@@ -19,15 +19,9 @@ constexpr double framesPerSecond = 60.0;
 
 // How far apart two places are, seen from the theory's centre, in
 // arcseconds: direction and distance in one.
-double arcsecondsApart(const Vector3d& a, const Vector3d& b)
-{
-    return (a - b).length() / b.length() / arcsecond;
-}
+double arcsecondsApart(const Vector3d& a, const Vector3d& b) { return (a - b).length() / b.length() / arcsecond; }
 
-bool isMoon(const Theory& theory)
-{
-    return theory.family == std::string("ELP 2000-82B");
-}
+bool isMoon(const Theory& theory) { return theory.family == std::string("ELP 2000-82B"); }
 
 std::string nameOf(const ::testing::TestParamInfo<Theory>& info)
 {

@@ -573,9 +573,8 @@ Ogre::Vector3 CatalogueDots::placeOf(const SmallBodies& bodies, std::size_t inde
     return Ogre::Vector3(float(relative.x), float(relative.y), float(relative.z));
 }
 
-std::vector<std::pair<Vector3d, double>> CatalogueDots::spheresKm() const
+void CatalogueDots::addSpheresKm(std::vector<std::pair<Vector3d, double>>& spheres) const
 {
-    std::vector<std::pair<Vector3d, double>> spheres;
     for (const Slot& slot : slots)
         if (slot.drawn.bodies)
             for (std::uint32_t dot : slot.near)
@@ -583,7 +582,6 @@ std::vector<std::pair<Vector3d, double>> CatalogueDots::spheresKm() const
                 const std::size_t index = slot.drawn.catalogueIndex.at(dot);
                 spheres.emplace_back(trueScalePlace(*slot.drawn.bodies, index, days), radiusOf(*slot.drawn.bodies, index));
             }
-    return spheres;
 }
 
 double CatalogueDots::radiusOf(const SmallBodies& bodies, std::size_t index) const

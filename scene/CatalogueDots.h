@@ -97,8 +97,9 @@ public:
     // its H, or at true scale its diameter where the catalogue gives one.
     Ogre::Vector3 placeOf(const SmallBodies& bodies, std::size_t index) const;
     double radiusOf(const SmallBodies& bodies, std::size_t index) const;
-    // At true scale, the spheres the last frame listed: centres km from the Sun, radii km.
-    std::vector<std::pair<Vector3d, double>> spheresKm() const;
+    // At true scale, the spheres the last frame listed, added to `spheres`:
+    // centres km from the Sun, radii km.
+    void addSpheresKm(std::vector<std::pair<Vector3d, double>>& spheres) const;
 
     const Ogre::String& getMovableType() const override;
     const Ogre::AxisAlignedBox& getBoundingBox() const override;

@@ -59,8 +59,10 @@ public:
     // nothing once its arrays have grown.
     void place(const BodyRegistry& bodies, double days, const Vector3d& cameraKm, double pixelsPerRadian);
     // Spheres drawn beside the registry's (a catalogue's bodies near the
-    // camera), km from the Sun: the next place() gives them depth too.
-    void setOtherSpheres(std::vector<std::pair<Vector3d, double>> centresAndRadii) { others = std::move(centresAndRadii); }
+    // camera): centres km from the Sun and radii km, filled in place each
+    // frame, so that the array is not made anew; the next place() gives
+    // them depth too.
+    std::vector<std::pair<Vector3d, double>>& otherSpheres() { return others; }
 
     // The body's centre from the Sun in the world's axes, km, as last placed.
     const Vector3d& placeOf(std::size_t index) const { return places[index]; }

@@ -157,11 +157,12 @@ void OrbitViewer::placeAtTrueScale()
     {
         shownCatalogues.setTime(skyClock.dynamicalDays());
         dots->setTrueScale(true, cameraPlaceKm);
-        std::vector<std::pair<Vector3d, double>> spheres = dots->spheresKm();
+        std::vector<std::pair<Vector3d, double>>& spheres = trueScale->otherSpheres();
+        spheres.clear();
+        dots->addSpheresKm(spheres);
         if (const std::optional<CatalogueTarget>& target = decisions.catalogueFocus())
             if (const SmallBodies* bodies = shownCatalogues.bodiesIn(target->slot); bodies && target->index < bodies->size())
                 spheres.emplace_back(catalogueKm(*target), dots->radiusOf(*bodies, target->index));
-        trueScale->setOtherSpheres(std::move(spheres));
     }
     trueScale->place(bodyRegistry, skyClock.dynamicalDays(), cameraPlaceKm, pixelsPerRadian());
     trueScaleOrbits->setVisible(decisions.orbitLinesShown());

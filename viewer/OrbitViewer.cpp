@@ -207,6 +207,14 @@ Ogre::Vector3 toFloat(const Vector3d& v)
 {
     return Ogre::Vector3(float(v.x), float(v.y), float(v.z));
 }
+
+// At true scale world units are kilometres: the panel says so.
+void unitsInKm(std::vector<Fact>& facts)
+{
+    for (Fact& fact : facts)
+        if (fact.second.size() > 6 && fact.second.compare(fact.second.size() - 6, 6, " units") == 0)
+            fact.second.replace(fact.second.size() - 6, 6, " km");
+}
 }
 
 void OrbitViewer::setTrueScale(bool on)
@@ -912,25 +920,21 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         std::vector<Fact> facts = bodyFacts(bodyRegistry, body, cameraNode->_getDerivedPosition(), skyClock.dynamicalDays());
         // At true scale the places are km from the camera, and the sizes real.
         if (trueScaleShown())
+        {
             for (Fact& fact : facts)
-            {
                 if (fact.first == "radius")
                     fact.second = readableNumber(body.definition.RadiusKm) + " km";
                 else if (fact.first == "semi-major axis")
                     fact.second = readableNumber(body.definition.SemiMajorAxisKm) + " km";
-                else if (fact.second.size() > 6 && fact.second.compare(fact.second.size() - 6, 6, " units") == 0)
-                    fact.second.replace(fact.second.size() - 6, 6, " km");
-            }
+            unitsInKm(facts);
+        }
         panels.showInfo(facts);
     }
     else if (decisions.infoShown() && decisions.catalogueFocus())
     {
         std::vector<Fact> facts = catalogueFocusFacts();
         if (trueScaleShown())
-            for (Fact& fact : facts)
-                if (const std::size_t units = fact.second.rfind(" units");
-                    fact.first == "from camera" && units != std::string::npos)
-                    fact.second.replace(units, 6, " km");
+            unitsInKm(facts);
         panels.showInfo(facts);
         // Once a body, in the log as the panel first tells of it.
         if (infoLoggedFor != decisions.catalogueFocus()->name)

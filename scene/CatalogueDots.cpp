@@ -106,7 +106,7 @@ struct CatalogueDots::Device
     {
         GLuint name = 0;
         GLint days = -1, first = -1, count = -1, viewProjection = -1, view = -1, nearCapacity = -1,
-              centreCapacity = -1, centreReach = -1, kmPerAU = -1;
+              centreCapacity = -1, centreReach = -1, kmPerAU = -1, largestRadius = -1;
     };
     struct Buffers
     {
@@ -260,6 +260,7 @@ struct CatalogueDots::Device
         program.centreCapacity = at("centreCapacity");
         program.centreReach = at("centreReach");
         program.kmPerAU = at("kmPerAU");
+        program.largestRadius = at("largestRadius");
         return program;
     }
 
@@ -500,6 +501,7 @@ void CatalogueDots::show(std::size_t slot, std::shared_ptr<const DotArrays> dots
     entry.coming.bands = entry.arrays->bands;
     entry.coming.referenceDays = entry.arrays->referenceDays;
     entry.coming.count = entry.arrays->size();
+    entry.coming.largestRadius = float(bodyRadius(entry.arrays->brightestMagnitude));
     entry.coming.bodies = std::move(bodies);
 }
 
@@ -782,6 +784,7 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
             glUniform1ui(program->centreCapacity, GLuint(centreCapacity));
             glUniform1f(program->centreReach, centreReach);
             glUniform1f(program->kmPerAU, trueScale ? float(kilometresPerAU) : 0.0f);
+            glUniform1f(program->largestRadius, slot.drawn.largestRadius);
             // In runs of at most the 65,535 groups every implementation takes.
             for (std::size_t from = 0; from < band.count; from += groupsAtOnce * groupSize)
             {

@@ -123,6 +123,7 @@ private:
         std::vector<DotArrays::Band> bands;
         double referenceDays = 0.0;
         std::size_t count = 0;
+        float largestRadius = 0.0f;   // world units, of the brightest asteroid
         std::shared_ptr<const SmallBodies> bodies;
     };
     // What the graphics card draws for a catalogue, and what comes to

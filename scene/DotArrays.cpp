@@ -98,7 +98,10 @@ DotArrays packDots(const SmallBodies& bodies, double referenceDays)
         a[3] = nearlyParabolic(e) ? 1.0f : float(e);
         putWorld(a + 4, axes.alongMotion, across);
         const float magnitude = std::isnan(bodies.magnitude(index)) ? unknownMagnitude : bodies.magnitude(index);
-        a[7] = magnitude + (bodies.kind(index) == BodyKind::Comet ? cometMagnitudeOffset : 0.0f);
+        const bool comet = bodies.kind(index) == BodyKind::Comet;
+        a[7] = magnitude + (comet ? cometMagnitudeOffset : 0.0f);
+        if (!comet)
+            dots.brightestMagnitude = std::min(dots.brightestMagnitude, magnitude);
         dots.motion[2 * dot] = float(mean);
         dots.motion[2 * dot + 1] = float(meanMotion);
     }

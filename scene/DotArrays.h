@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 class SmallBodies;
@@ -30,6 +31,7 @@ struct DotArrays
     std::vector<float> axes;               // eight floats a dot: a·P, e, b·Q, magnitude
     std::vector<float> motion;             // two floats a dot: mean anomaly, mean motion
     std::vector<std::uint32_t> catalogueIndex;   // of each dot in the catalogue
+    float brightestMagnitude = std::numeric_limits<float>::infinity();   // the lowest H of its asteroids
 
     // A run of dots solved alike.
     struct Band

@@ -30,6 +30,7 @@ uniform uint nearCapacity;
 uniform uint centreCapacity;
 uniform float centreReach;          // pixels from the view's centre a dot is listed within
 uniform float kmPerAU;              // above 0 at true scale: real places in km, the camera's taken off by the matrix
+uniform float largestRadius;        // world units: of the catalogue's brightest asteroid
 
 MAPPED_DISTANCE
 
@@ -119,13 +120,18 @@ void main()
     // brightness of its coma, which would make Halley's 11 km nucleus a
     // sphere 105 km across and fill the inner system with them.
     // At true scale, km: kilometresPerWorldUnit of them a world unit.
-    float radiusOnView = radiusOf(magnitude) * (trueScale ? 50.0 : 1.0) * view.w / clip.w;   // pixels
-    if (!comet && radiusOnView >= 1.0 &&
-        all(lessThanEqual(abs(ndc.xy) * 0.5 * view.xy, 0.5 * view.xy + radiusOnView)))
+    // Most dots are too far for any body to be a pixel across: they skip
+    // the power of two that gives a body's size.
+    float scale = (trueScale ? 50.0 : 1.0) * view.w / clip.w;   // pixels a world unit of radius
+    if (!comet && largestRadius * scale >= 1.0)
     {
-        uint at = atomicAdd(nearCount, 1u);
-        if (at < nearCapacity)
-            near[at] = dot;
+        float radiusOnView = radiusOf(magnitude) * scale;
+        if (radiusOnView >= 1.0 && all(lessThanEqual(abs(ndc.xy) * 0.5 * view.xy, 0.5 * view.xy + radiusOnView)))
+        {
+            uint at = atomicAdd(nearCount, 1u);
+            if (at < nearCapacity)
+                near[at] = dot;
+        }
     }
     // At true scale the depth ranges are the bodies': the dots go behind
     // them all, nearest first by the log of the distance, to 2^43 km.
@@ -136,7 +142,8 @@ void main()
     uint depth = uint((trueScale ? clamp(log2(max(clip.w, 1.0)) / 43.0, 0.0, 1.0) : ndc.z * 0.5 + 0.5) * 16777215.0);
     // A pick solves these again on the processor, in double precision,
     // nearest first by this depth.
-    if (distance(onView, 0.5 * view.xy) <= centreReach)
+    vec2 fromCentre = onView - 0.5 * view.xy;
+    if (fromCentre.x * fromCentre.x + fromCentre.y * fromCentre.y <= centreReach * centreReach)
     {
         uint at = atomicAdd(centreCount, 1u);
         if (at < centreCapacity)
@@ -148,6 +155,11 @@ void main()
     // Brighter the lower H: from a quarter at H 18 to full at H 5.5.
     uint shade = uint(clamp(0.25 + (18.0 - magnitude) * 0.06, 0.25, 1.0) * 127.0);
     // The nearest dot of a pixel wins, whatever order the invocations run in,
-    // so that two recordings of a film give the same frames.
-    atomicMin(pixels[pixel.y * uint(view.x) + pixel.x], (depth << 8) | (comet ? 128u : 0u) | shade);
+    // so that two recordings of a film give the same frames. A plain read
+    // first: in a dense belt most dots lose to one already stored, and a
+    // software renderer's atomics cost several times a read.
+    uint at = pixel.y * uint(view.x) + pixel.x;
+    uint stored = (depth << 8) | (comet ? 128u : 0u) | shade;
+    if (stored < pixels[at])
+        atomicMin(pixels[at], stored);
 }

@@ -27,6 +27,9 @@ public:
     // The longest beginning every catalogue name beginning with `typed`
     // shares; empty when none does.
     virtual std::string completeCatalogueName(const std::string& typed) const = 0;
+    // Whether a catalogue is still being read or its names sorted: a name
+    // not found now may be found then.
+    virtual bool namesComing() const = 0;
 };
 
 #endif

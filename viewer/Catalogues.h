@@ -67,6 +67,7 @@ public:
     // (lowest H or M1): "Halley" is the comet, not the asteroid (2688) Halley.
     std::optional<CatalogueTarget> findCatalogueBody(const std::string& typed, bool beginning) const override;
     std::string completeCatalogueName(const std::string& typed) const override;
+    bool namesComing() const override { return busy() || !namesSorted(); }
     // Whether every catalogue read has its names sorted for going to its
     // bodies: they follow the catalogue by a second or two for a million.
     bool namesSorted() const;

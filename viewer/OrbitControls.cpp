@@ -242,6 +242,12 @@ void OrbitControls::submitPrompt(const BodyRegistry& bodies, OrbitActions& actio
             return;
         }
     }
+    if (catalogueNames && catalogueNames->namesComing())
+    {
+        actions.awaitName = typed;
+        actions.status = "Going to '" + typed + "' once the catalogues are read";
+        return;
+    }
     actions.status = "No body named '" + typed + "'";
 }
 

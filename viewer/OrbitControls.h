@@ -24,6 +24,7 @@ struct OrbitActions
     bool quit = false;
     int jumpTo = -1;                     // registry index to jump the camera to, or -1
     std::optional<CatalogueTarget> goToCatalogue;   // a catalogue body to take the camera to
+    std::string awaitName;               // a typed name to go to once the catalogues' names are sorted
     Ogre::Vector3 translation = Ogre::Vector3::ZERO;   // camera's own axes, world units this frame
     float yawDegrees = 0.0f;
     float pitchDegrees = 0.0f;

@@ -668,6 +668,31 @@ void OrbitViewer::goToCatalogueBody(const CatalogueTarget& target)
     logViewerLine("gone to the catalogue body " + target.name);
 }
 
+void OrbitViewer::goToAwaitedName(OrbitActions& actions)
+{
+    if (!actions.awaitName.empty())
+    {
+        awaitedName = actions.awaitName;
+        return;
+    }
+    if (actions.jumpTo >= 0 || actions.goToCatalogue || actions.pick || actions.recallView >= 0)
+        awaitedName.reset();
+    if (!awaitedName || shownCatalogues.namesComing())
+        return;
+    // As the prompt finds it: the whole name, then a name beginning with it.
+    for (const bool beginning : {false, true})
+        if ((actions.goToCatalogue = shownCatalogues.findCatalogueBody(*awaitedName, beginning)))
+            break;
+    if (actions.goToCatalogue)
+        decisions.focusOnCatalogue(*actions.goToCatalogue);
+    else
+    {
+        actions.statusChanged = true;
+        actions.status = "No body named '" + *awaitedName + "'";
+    }
+    awaitedName.reset();
+}
+
 void OrbitViewer::keepCatalogueFocus()
 {
     const std::optional<CatalogueTarget>& focus = decisions.catalogueFocus();
@@ -848,13 +873,14 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
     if (trueScaleShown())
         decisions.setMoveSpeed(float(std::max(std::abs(trueScale->nearestSurfaceKm(cameraPlaceKm)), 1e-3) *
                                      flightPerSecond));
-    const OrbitActions actions = decisions.decide(input, bodyRegistry, &shownCatalogues);
+    OrbitActions actions = decisions.decide(input, bodyRegistry, &shownCatalogues);
     if (actions.quit)
         return false;
+    goToAwaitedName(actions);
     // A view shown before its catalogue body was read comes again once it is, unless another took its place.
     if (actions.jumpTo >= 0 || actions.goToCatalogue || actions.pick || actions.recallView >= 0)
         awaitedView.reset();
-    else if (awaitedView && !shownCatalogues.busy() && shownCatalogues.namesSorted())
+    else if (awaitedView && !shownCatalogues.namesComing())
     {
         const SavedView view = *awaitedView;
         showView(view);

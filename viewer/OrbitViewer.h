@@ -174,6 +174,10 @@ private:
     void goToCatalogueBody(const CatalogueTarget& target);
     // The catalogue body in focus as its catalogue is now: found again
     // after a reading, or let go when it is gone.
+    // A name typed while the catalogues were read: kept, and gone to (a
+    // go-to in `actions`) once their names are sorted, unless another jump
+    // came first.
+    void goToAwaitedName(OrbitActions& actions);
     void keepCatalogueFocus();
     // The facts of the catalogue body in focus, for the info panel.
     std::vector<Fact> catalogueFocusFacts() const;
@@ -249,6 +253,7 @@ private:
     // The catalogue body a view follows, when its catalogue is shown.
     std::optional<CatalogueTarget> followedCatalogueBody(const SavedView& view) const;
     std::optional<SavedView> awaitedView;   // shown before its catalogue body was read
+    std::optional<std::string> awaitedName; // typed before the catalogues' names were sorted
     std::unique_ptr<TrueScaleWorld> trueScale;
     std::unique_ptr<TrueScaleOrbits> trueScaleOrbits;   // made with trueScale
     std::unique_ptr<DepthPartitions> depth;       // the window's

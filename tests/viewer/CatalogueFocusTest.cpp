@@ -157,6 +157,22 @@ TEST_F(CatalogueFocusTest, TypedNamesGoToSystemBodiesThenTheBrightestAndCeresIsR
     EXPECT_EQ("View 'at Ceres'", status);
     ASSERT_TRUE(framesUntil([&] { return viewer->controls().catalogueFocus().has_value(); })) << status;
     EXPECT_LT(offsetNow().distance(keptOffset), 1e-3f * keptOffset.length());
+    // So is a name typed before the catalogue's names are sorted, unless another jump comes first.
+    for (const char* then : {"", "Jupiter"})
+    {
+        enter("Mars");
+        viewer->showCatalogues({});
+        run(frame(0.1f));
+        viewer->showCatalogues({shipped + "jpl-asteroids.json.gz"});
+        enter("Vesta");
+        EXPECT_EQ("Going to 'Vesta' once the catalogues are read", status);
+        if (*then)
+            enter(then);
+        ASSERT_TRUE(framesUntil([&] { return !viewer->catalogues().namesComing(); }));
+        run(frame(0.1f));
+        EXPECT_EQ(!*then, viewer->controls().catalogueFocus().has_value());
+        EXPECT_TRUE(*then || status == "4 Vesta (A807 FA)") << status;
+    }
 }
 
 TEST_F(CatalogueFocusTest, EachBodyRidesOnItsMappedOrbitLineThePanelTellsOfItsOrbitAndCometsHaveTails)

@@ -84,6 +84,7 @@ private:
     Progress current;
     bool stopCurrent = false;
     bool stopping = false;
+    static constexpr int backgroundNice = 10;
     std::thread thread;
 };
 

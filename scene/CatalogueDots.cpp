@@ -33,6 +33,7 @@
 #include <GL/glx.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -135,6 +136,31 @@ struct CatalogueDots::Device
             programs.clear();
         }
     };
+
+    // What the picture in `pixels` and the lists were last drawn for. With
+    // the clock stopped and the camera still, nothing of it changes: the
+    // frame keeps them rather than solving a million orbits again.
+    struct Drawn
+    {
+        const void* target = nullptr;
+        GLsizei width = 0, height = 0;
+        bool flipped = false, trueScale = false;
+        std::array<float, 16> matrix{};
+        double days = NAN;
+        unsigned long mapVersion = ~0ul;
+        std::size_t programs = 0;
+        std::vector<std::pair<const void*, std::size_t>> slots;   // each one's bodies and dots
+
+        bool operator==(const Drawn& other) const
+        {
+            return target == other.target && width == other.width && height == other.height &&
+                   flipped == other.flipped && trueScale == other.trueScale && matrix == other.matrix &&
+                   days == other.days && mapVersion == other.mapVersion && programs == other.programs &&
+                   slots == other.slots;
+        }
+    };
+    Drawn drawnFor;
+    bool nearWaiting = false;   // the last drawing's list of spheres, not yet taken
 
     bool tried = false;
     bool usable = false;
@@ -727,12 +753,11 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
     const GLsizei width = viewport ? viewport->getActualWidth() : 1;
     const GLsizei height = viewport ? viewport->getActualHeight() : 1;
     const bool flipped = viewport && viewport->getTarget()->requiresTextureFlipping();
-    device->clearPixels(width, height);
     const Ogre::Matrix4 viewProjection = camera->getProjectionMatrixWithRSDepth() * camera->getViewMatrix();
     // Column-major, as GL reads it. At true scale the places are from the
     // Sun and the camera's is taken off here, in double precision: the
     // difference of two floats of 10^8 km would be off by tens of km more.
-    float matrix[16];
+    std::array<float, 16> matrix;
     for (int column = 0; column < 4; ++column)
         for (int row = 0; row < 4; ++row)
             matrix[column * 4 + row] = float(viewProjection[row][column]);
@@ -742,6 +767,36 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
                                      double(viewProjection[row][1]) * trueScaleCamera.y -
                                      double(viewProjection[row][2]) * trueScaleCamera.z);
     pixelsPerUnit = float(height) / (2.0f * std::tan(camera->getFOVy().valueRadians() / 2.0f));
+
+    Device::Drawn now{viewport ? viewport->getTarget() : nullptr,
+                      width,
+                      height,
+                      flipped,
+                      trueScale,
+                      matrix,
+                      days,
+                      device->current.mapVersion,
+                      device->current.programs.size(),
+                      {}};
+    bool arriving = false;
+    for (const Slot& slot : slots)
+    {
+        now.slots.emplace_back(slot.drawn.bodies.get(), slot.drawn.count);
+        arriving = arriving || slot.replacing;
+    }
+    if (!arriving && now == device->drawnFor)
+    {
+        // The spheres the last drawing listed, which a drawing would take first.
+        for (std::size_t index = 0; index < slots.size() && device->nearWaiting; ++index)
+            if (slots[index].drawn.count > 0)
+                slots[index].near = device->takeNear(index);
+        device->nearWaiting = false;
+        glUseProgram(GLuint(bound));
+        return;
+    }
+    device->nearWaiting = true;
+    device->drawnFor = std::move(now);
+    device->clearPixels(width, height);
 
     std::size_t budget = uploadBytesPerFrame;
     for (std::size_t index = 0; index < slots.size(); ++index)
@@ -778,7 +833,7 @@ void CatalogueDots::drawDots(Ogre::RenderSystem* renderSystem)
                 continue;
             glUseProgram(program->name);
             glUniform1f(program->days, since);
-            glUniformMatrix4fv(program->viewProjection, 1, GL_FALSE, matrix);
+            glUniformMatrix4fv(program->viewProjection, 1, GL_FALSE, matrix.data());
             glUniform4f(program->view, float(width), float(height), flipped ? -1.0f : 1.0f, pixelsPerUnit);
             glUniform1ui(program->nearCapacity, GLuint(nearCapacity));
             glUniform1ui(program->centreCapacity, GLuint(centreCapacity));

@@ -28,6 +28,9 @@ class SphereBatch;
 // triangle on its own, at about 150 ns each: a million points would take
 // 150 ms a frame, where the compute program takes 30 (docs/PERFORMANCE.md).
 //
+// With the clock stopped and the camera still nothing of that changes, and
+// a frame lays the last picture over the scene again without solving.
+//
 // The same program lists the dots near enough to be a pixel across as a
 // sphere (the size their absolute magnitude gives); the next frame draws
 // those, at most nearCapacity a catalogue, as spheres in the far-sphere

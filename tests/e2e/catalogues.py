@@ -31,6 +31,13 @@ def catalogue_behind_the_frames(args, display):
     check(bright_count(band, 40) > 3000, "too few dots in the belt's band (%s)" % viewer.file("belt.png"))
     above = [row[150:650] for row in rows[100:160]]
     check(bright_count(above, 40) < bright_count(band, 40) / 10, "dots far from the ecliptic")
+    # With the clock stopped and the camera still the dots are not drawn again, but they stay.
+    display.key("space")
+    viewer.wait_for_log("OrvTest: status: Paused")
+    viewer.wait_frames(5)
+    rows = viewer.picture("paused.png")
+    still = [row[150:330] + row[470:650] for row in rows[270:330]]
+    check(bright_count(still, 40) > 3000, "the dots went when the clock stopped (%s)" % viewer.file("paused.png"))
     display.key("Escape")
     finish(viewer)
 

@@ -208,6 +208,13 @@ Ogre::Vector3 toFloat(const Vector3d& v)
     return Ogre::Vector3(float(v.x), float(v.y), float(v.z));
 }
 
+// Whether the frame's actions take the camera to another body or view, in
+// place of one that waits for the catalogues.
+bool takesTheCameraElsewhere(const OrbitActions& actions)
+{
+    return actions.jumpTo >= 0 || actions.goToCatalogue || actions.pick || actions.recallView >= 0;
+}
+
 // At true scale world units are kilometres: the panel says so.
 void unitsInKm(std::vector<Fact>& facts)
 {
@@ -675,7 +682,7 @@ void OrbitViewer::goToAwaitedName(OrbitActions& actions)
         awaitedName = actions.awaitName;
         return;
     }
-    if (actions.jumpTo >= 0 || actions.goToCatalogue || actions.pick || actions.recallView >= 0)
+    if (takesTheCameraElsewhere(actions))
         awaitedName.reset();
     if (!awaitedName || shownCatalogues.namesComing())
         return;
@@ -878,7 +885,7 @@ bool OrbitViewer::handleInput(const InputSnapshot& input)
         return false;
     goToAwaitedName(actions);
     // A view shown before its catalogue body was read comes again once it is, unless another took its place.
-    if (actions.jumpTo >= 0 || actions.goToCatalogue || actions.pick || actions.recallView >= 0)
+    if (takesTheCameraElsewhere(actions))
         awaitedView.reset();
     else if (awaitedView && !shownCatalogues.namesComing())
     {
@@ -1101,8 +1108,8 @@ void OrbitViewer::showView(const SavedView& view, float seconds)
     // A catalogue body is found by its name, once its catalogue has been read.
     if (body < 0 && !view.CatalogueFocus.text.empty())
         state.catalogueFocus = shownCatalogues.findCatalogueBody(view.CatalogueFocus.text, false);
-    const bool awaited = !view.CatalogueFocus.text.empty() && !state.catalogueFocus &&
-                         (shownCatalogues.busy() || !shownCatalogues.namesSorted());
+    const bool awaited =
+        !view.CatalogueFocus.text.empty() && !state.catalogueFocus && shownCatalogues.namesComing();
     awaitedView.reset();
     if (awaited)
         awaitedView = view;
